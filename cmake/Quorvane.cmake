@@ -1,0 +1,54 @@
+# Every source folder is one static library whose sources are the .cpp/.h files
+# found in it (and in the subfolders given), so adding a file needs no edit here.
+# A folder without sources yet is an interface library that still carries its links.
+function(qv_add_library name)
+  cmake_parse_arguments(ARG "" "" "SUBDIRS;LINKS;EXCLUDE" ${ARGN})
+  set(globs ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
+            ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
+  foreach(sub ${ARG_SUBDIRS})
+    list(APPEND globs ${CMAKE_CURRENT_SOURCE_DIR}/${sub}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/${sub}/*.h)
+  endforeach()
+  file(GLOB sources CONFIGURE_DEPENDS ${globs})
+  list(FILTER sources INCLUDE REGEX "\\.(cpp|h|qrc)$")
+  foreach(excluded ${ARG_EXCLUDE})
+    list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${excluded})
+  endforeach()
+  set(has_cpp FALSE)
+  foreach(s ${sources})
+    if(s MATCHES "\\.cpp$")
+      set(has_cpp TRUE)
+    endif()
+  endforeach()
+  if(has_cpp)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARG_LINKS})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} INTERFACE ${ARG_LINKS})
+  endif()
+endfunction()
+
+# The tests of one folder link into one executable: linking dominates a Qt build.
+# Unit tests run on the offscreen platform and never see a real display or user data.
+function(qv_add_test_folder name)
+  cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARG_LINKS} qv_test_support GTest::gtest GTest::gmock)
+  target_compile_definitions(${name} PRIVATE
+    QV_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS unit)
+endfunction()
+
+function(qv_add_benchmark name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LINKS} benchmark::benchmark)
+endfunction()

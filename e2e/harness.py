@@ -1,0 +1,221 @@
+"""Runs the real quorvane under a private Xvfb with temporary XDG folders.
+
+Every wait has a deadline and polls a condition; nothing sleeps for a fixed time
+and hopes. Tests use `Session` as a context manager:
+
+    with Session() as s:
+        s.start_app()
+        s.wait_for(lambda: "launched" in s.app_log(), "launch line")
+"""
+
+import os
+import shutil
+import signal
+import sqlite3
+import subprocess
+import tempfile
+import time
+import unittest
+
+BINARY = os.environ.get("QUORVANE_BINARY", "")
+DEFAULT_TIMEOUT = 10.0
+
+
+class Session:
+    def __init__(self, screen="1440x900x24"):
+        self.screen = screen
+        self.tmp = None
+        self.xvfb = None
+        self.display = None
+        self.app = None
+        self.env = None
+        self._app_log_file = None
+        self.extra = []  # other processes to end with the session
+
+    # --- set-up -------------------------------------------------------------
+    def __enter__(self):
+        self.tmp = tempfile.mkdtemp(prefix="quorvane-e2e-")
+        home = os.path.join(self.tmp, "home")
+        dirs = {
+            "HOME": home,
+            "XDG_CONFIG_HOME": os.path.join(home, ".config"),
+            "XDG_DATA_HOME": os.path.join(home, ".local", "share"),
+            "XDG_CACHE_HOME": os.path.join(home, ".cache"),
+            "XDG_RUNTIME_DIR": os.path.join(self.tmp, "runtime"),
+        }
+        for path in dirs.values():
+            os.makedirs(path, mode=0o700, exist_ok=True)
+        self._start_xvfb()
+        env = {k: v for k, v in os.environ.items()
+               if not k.startswith(("XDG_", "WAYLAND", "DBUS_SESSION"))}
+        env.update(dirs)
+        env["DISPLAY"] = self.display
+        env["QT_QPA_PLATFORM"] = "xcb"
+        env.pop("QT_LOGGING_RULES", None)
+        self.env = env
+        return self
+
+    def __exit__(self, *exc):
+        self.stop_app()
+        for proc in self.extra:
+            _end(proc)
+        _end(self.xvfb)
+        if os.environ.get("QUORVANE_E2E_KEEP"):
+            print("kept", self.tmp)
+        else:
+            shutil.rmtree(self.tmp, ignore_errors=True)
+        return False
+
+    def _start_xvfb(self):
+        read_fd, write_fd = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", self.screen,
+             "-nolisten", "tcp", "-noreset", "+extension", "XInputExtension"],
+            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        number = b""
+        deadline = time.monotonic() + DEFAULT_TIMEOUT
+        with os.fdopen(read_fd, "rb") as pipe:
+            while not number.endswith(b"\n") and time.monotonic() < deadline:
+                chunk = pipe.read(1)
+                if not chunk:
+                    break
+                number += chunk
+        if not number.strip():
+            raise RuntimeError("Xvfb did not report a display")
+        self.display = ":" + number.decode().strip()
+
+    # --- the program --------------------------------------------------------
+    @property
+    def home(self):
+        return self.env["HOME"]
+
+    @property
+    def data_dir(self):
+        return os.path.join(self.env["XDG_DATA_HOME"], "com.quorvane.app")
+
+    @property
+    def config_dir(self):
+        return os.path.join(self.env["XDG_CONFIG_HOME"], "com.quorvane.app")
+
+    @property
+    def store_path(self):
+        return os.path.join(self.data_dir, "Clipboard.store")
+
+    def start_app(self, args=(), extra_env=None, wait_launched=True):
+        env = dict(self.env)
+        env.update(extra_env or {})
+        self._app_log_path = os.path.join(self.tmp, "quorvane-%d.log" % time.monotonic_ns())
+        self._app_log_file = open(self._app_log_path, "wb")
+        self.app = subprocess.Popen([BINARY, *args], env=env, stdout=self._app_log_file,
+                                    stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL)
+        if wait_launched:
+            self.wait_for(lambda: "Quorvane launched successfully" in self.app_log(),
+                          "the launch line", check_alive=True)
+        return self.app
+
+    def app_log(self):
+        if not self._app_log_file:
+            return ""
+        self._app_log_file.flush()
+        with open(self._app_log_path, "rb") as f:
+            return f.read().decode("utf-8", "replace")
+
+    def stop_app(self, sig=signal.SIGTERM, timeout=DEFAULT_TIMEOUT):
+        """Ends the program with `sig` and returns its exit status."""
+        if not self.app:
+            return None
+        if self.app.poll() is None:
+            self.app.send_signal(sig)
+            try:
+                self.app.wait(timeout)
+            except subprocess.TimeoutExpired:
+                self.app.kill()
+                self.app.wait()
+                raise AssertionError("quorvane did not exit within %ss of %s\n%s"
+                                     % (timeout, sig, self.app_log()))
+        status = self.app.returncode
+        self.app = None
+        return status
+
+    # --- waiting ------------------------------------------------------------
+    def wait_for(self, condition, what, timeout=DEFAULT_TIMEOUT, check_alive=False):
+        deadline = time.monotonic() + timeout
+        while True:
+            value = condition()
+            if value:
+                return value
+            if check_alive and self.app and self.app.poll() is not None:
+                raise AssertionError("quorvane exited (%s) while waiting for %s\n%s"
+                                     % (self.app.returncode, what, self.app_log()))
+            if time.monotonic() > deadline:
+                raise AssertionError("timed out after %ss waiting for %s\n%s"
+                                     % (timeout, what, self.app_log()))
+            time.sleep(0.05)
+
+    # --- X tools ------------------------------------------------------------
+    def run(self, *cmd, check=True, input=None, timeout=DEFAULT_TIMEOUT):
+        return subprocess.run(list(cmd), env=self.env, check=check, input=input,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=timeout)
+
+    def xdotool(self, *args):
+        return self.run("xdotool", *[str(a) for a in args]).stdout.decode()
+
+    def copy(self, data, mime="UTF8_STRING"):
+        """Puts `data` on the CLIPBOARD from another client (xclip stays as its owner)."""
+        if isinstance(data, str):
+            data = data.encode()
+        proc = subprocess.Popen(["xclip", "-selection", "clipboard", "-t", mime, "-i"],
+                                env=self.env, stdin=subprocess.PIPE,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        proc.stdin.write(data)
+        proc.stdin.close()
+        self.extra.append(proc)
+        return proc
+
+    def clipboard(self, mime="UTF8_STRING"):
+        return self.run("xclip", "-selection", "clipboard", "-t", mime, "-o", check=False).stdout
+
+    def screenshot(self, path):
+        self.run("import", "-window", "root", path)
+        return path
+
+    def window_ids(self, name="Quorvane"):
+        result = self.run("xdotool", "search", "--onlyvisible", "--name", name, check=False)
+        return [line for line in result.stdout.decode().split() if line]
+
+    # --- the store ----------------------------------------------------------
+    def store_rows(self, query="SELECT * FROM ClipboardItem ORDER BY timestamp DESC"):
+        if not os.path.exists(self.store_path):
+            return []
+        con = sqlite3.connect("file:%s?mode=ro" % self.store_path, uri=True, timeout=5)
+        try:
+            con.row_factory = sqlite3.Row
+            return [dict(r) for r in con.execute(query)]
+        except sqlite3.OperationalError:
+            return []
+        finally:
+            con.close()
+
+    def store_integrity(self):
+        con = sqlite3.connect(self.store_path, timeout=5)
+        try:
+            return con.execute("PRAGMA integrity_check").fetchone()[0]
+        finally:
+            con.close()
+
+
+def _end(proc):
+    if proc and proc.poll() is None:
+        proc.terminate()
+        try:
+            proc.wait(5)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            proc.wait()
+
+
+def main():
+    if not BINARY or not os.path.exists(BINARY):
+        raise SystemExit("QUORVANE_BINARY must name the built program")
+    unittest.main(verbosity=2)

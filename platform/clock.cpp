@@ -1,0 +1,17 @@
+#include "platform/clock.h"
+
+namespace {
+
+class SystemClock final : public Clock
+{
+public:
+    QDateTime now() const override { return QDateTime::currentDateTimeUtc(); }
+};
+
+} // namespace
+
+const Clock &Clock::system()
+{
+    static const SystemClock instance;
+    return instance;
+}
