@@ -52,3 +52,20 @@ function(qv_add_benchmark name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LINKS} benchmark::benchmark)
 endfunction()
+
+# Tests that need a real X server (clipboard owners, grabs, XInput) live in the
+# folder's x11/ subfolder: one more executable, run under a private Xvfb.
+function(qv_add_x11_test_folder name)
+  cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/x11/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/x11/*.h)
+  if(NOT sources)
+    return()
+  endif()
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARG_LINKS} qv_test_support GTest::gtest GTest::gmock)
+  add_test(NAME ${name}
+           COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/e2e/xvfb_run.py $<TARGET_FILE:${name}>)
+  set_tests_properties(${name} PROPERTIES LABELS x11 TIMEOUT 300
+    ENVIRONMENT "PYTHONPATH=${PROJECT_SOURCE_DIR}/e2e;PYTHONDONTWRITEBYTECODE=1;QT_QPA_PLATFORM=xcb")
+endfunction()

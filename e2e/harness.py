@@ -51,6 +51,7 @@ class Session:
         env.update(dirs)
         env["DISPLAY"] = self.display
         env["QT_QPA_PLATFORM"] = "xcb"
+        env["QT_QPA_PLATFORMTHEME"] = ""
         env.pop("QT_LOGGING_RULES", None)
         self.env = env
         return self
