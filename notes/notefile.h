@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QUrl>
+
+#include <optional>
+
+// One Markdown note of the vault, a plain value. `id` is always `url`: the note's
+// identity in lists and selections. Equal only when every field is equal.
+struct NoteFile
+{
+    QUrl id;
+    QString name; // file name without its extension
+    QUrl url;     // the note's file URL, standardised
+    std::optional<QString> folder; // top-level folder under the vault; none at the vault root
+    QDateTime modifiedDate;        // the distant past when it can't be read
+
+    friend bool operator==(const NoteFile &, const NoteFile &) = default;
+};
