@@ -1,0 +1,90 @@
+#include "app/quorvpanel.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+
+constexpr qreal cornerRadius = 12.0;
+
+} // namespace
+
+QuorvPanel::QuorvPanel(bool translucent)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    , m_translucent(translucent)
+{
+    setWindowTitle(QStringLiteral("Quorvane"));
+    setObjectName(QStringLiteral("QuorvPanel"));
+    setAttribute(Qt::WA_TranslucentBackground, translucent);
+    setFocusPolicy(Qt::StrongFocus);
+    // Key presses go to the focused child first; an application filter lets the panel
+    // decide before any child, as the window's own event dispatch would.
+    qApp->installEventFilter(this);
+}
+
+QuorvPanel::~QuorvPanel()
+{
+    qApp->removeEventFilter(this);
+}
+
+void QuorvPanel::setContent(QWidget *content)
+{
+    if (m_content == content)
+        return;
+    delete m_content;
+    m_content = content;
+    if (m_content) {
+        m_content->setParent(this);
+        m_content->setGeometry(rect());
+        m_content->show();
+    }
+}
+
+bool QuorvPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress || !onKeyDown)
+        return false;
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget->window() != this)
+        return false;
+    // Qt offers a key press to each parent in turn while it is ignored; only its first
+    // receiver (the focus widget, or the window itself) asks the hook.
+    QWidget *firstReceiver = QApplication::focusWidget() ? QApplication::focusWidget() : this;
+    if (widget != firstReceiver)
+        return false;
+    return onKeyDown(static_cast<QKeyEvent *>(event));
+}
+
+void QuorvPanel::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor base = palette().color(QPalette::Window);
+    if (!m_translucent) {
+        painter.fillRect(rect(), base);
+        return;
+    }
+    // Round only the lower corners: the top edge sits against the top panel.
+    QPainterPath path;
+    const QRectF r = rect();
+    path.moveTo(r.topLeft());
+    path.lineTo(r.topRight());
+    path.lineTo(r.right(), r.bottom() - cornerRadius);
+    path.quadTo(r.bottomRight(), QPointF(r.right() - cornerRadius, r.bottom()));
+    path.lineTo(r.left() + cornerRadius, r.bottom());
+    path.quadTo(r.bottomLeft(), QPointF(r.left(), r.bottom() - cornerRadius));
+    path.closeSubpath();
+    QColor fill = base;
+    fill.setAlphaF(0.92);
+    painter.fillPath(path, fill);
+}
+
+void QuorvPanel::closeEvent(QCloseEvent *event)
+{
+    // Only the controller hides the panel; a window manager's close would leave it
+    // believing the panel is still shown.
+    event->ignore();
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+class QKeyEvent;
+
+// The heads-up panel's window: frameless, above other windows, out of the task bar,
+// and able to take the keyboard. Its content is one child placed by PanelController
+// at the panel's full size, so a drop-down reveals it instead of squeezing it.
+class QuorvPanel : public QWidget
+{
+    Q_OBJECT
+public:
+    // `translucent`: paint a see-through background; only worth it with a compositor,
+    // without one the unpainted alpha would show as black.
+    explicit QuorvPanel(bool translucent = false);
+    ~QuorvPanel() override;
+
+    // Sees every key press meant for the panel or any widget in it before that widget
+    // does; returning true consumes the press.
+    std::function<bool(QKeyEvent *)> onKeyDown;
+
+    // Takes ownership (as the Qt parent). The previous content is deleted.
+    void setContent(QWidget *content);
+    QWidget *content() const { return m_content; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QWidget *m_content = nullptr;
+    bool m_translucent;
+};
