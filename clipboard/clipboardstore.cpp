@@ -1,0 +1,362 @@
+#include "clipboard/clipboardstore.h"
+
+#include "platform/store/sqlitedatabase.h"
+
+namespace {
+
+// Small columns first, payloads last: SQLite reads a row's columns in order,
+// and reaching a column stored after a megabyte of image means walking its
+// overflow pages. Time stamps are milliseconds since the epoch, so ORDER BY
+// sorts by time (outside tools read the file that way too).
+const char *const schemaSql = R"(
+CREATE TABLE IF NOT EXISTS ClipboardItem (
+    id TEXT PRIMARY KEY NOT NULL,
+    timestamp INTEGER NOT NULL,
+    contentType TEXT NOT NULL,
+    preview TEXT NOT NULL,
+    contentHash TEXT,
+    isPinned INTEGER NOT NULL DEFAULT 0,
+    data BLOB NOT NULL,
+    rtfData BLOB,
+    htmlData BLOB
+);
+)";
+
+// The duplicate lookup must not scan; the trim walks the keys in time order
+// without touching the rows.
+const char *const indexSql = R"(
+CREATE INDEX IF NOT EXISTS ClipboardItem_contentHash ON ClipboardItem(contentHash);
+CREATE INDEX IF NOT EXISTS ClipboardItem_timestampKeys ON ClipboardItem(timestamp, isPinned, id);
+)";
+
+// Proves at open that a table made elsewhere has every column we read.
+const char *const layoutCheckSql = "SELECT id, timestamp, contentType, preview, contentHash, isPinned, data, "
+                                   "rtfData, htmlData FROM ClipboardItem LIMIT 0";
+
+#define QV_SUMMARY_COLUMNS "id, timestamp, contentType, preview, contentHash, isPinned"
+#define QV_FULL_COLUMNS QV_SUMMARY_COLUMNS ", data, rtfData, htmlData"
+
+const char *const byHashSql
+    = "SELECT " QV_SUMMARY_COLUMNS " FROM ClipboardItem WHERE contentHash = ?1 LIMIT 1";
+const char *const newestFirstSql = "SELECT " QV_SUMMARY_COLUMNS " FROM ClipboardItem ORDER BY timestamp DESC";
+const char *const keysNewestFirstSql = "SELECT id, isPinned FROM ClipboardItem ORDER BY timestamp DESC";
+const char *const missingHashSql
+    = "SELECT " QV_FULL_COLUMNS " FROM ClipboardItem WHERE contentHash IS NULL OR contentHash = ''";
+const char *const allSql = "SELECT " QV_SUMMARY_COLUMNS " FROM ClipboardItem";
+const char *const summaryByIdSql = "SELECT " QV_SUMMARY_COLUMNS " FROM ClipboardItem WHERE id = ?1";
+const char *const fullByIdSql = "SELECT " QV_FULL_COLUMNS " FROM ClipboardItem WHERE id = ?1";
+
+const char *const insertSql
+    = "INSERT INTO ClipboardItem (id, timestamp, contentType, preview, contentHash, "
+      "isPinned, data, rtfData, htmlData) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)";
+const char *const setTimestampSql = "UPDATE ClipboardItem SET timestamp = ?2 WHERE id = ?1";
+const char *const setPinnedSql = "UPDATE ClipboardItem SET isPinned = ?2 WHERE id = ?1";
+const char *const setContentHashSql = "UPDATE ClipboardItem SET contentHash = ?2 WHERE id = ?1";
+const char *const removeSql = "DELETE FROM ClipboardItem WHERE id = ?1";
+
+#undef QV_SUMMARY_COLUMNS
+#undef QV_FULL_COLUMNS
+
+// Readers never wait (WAL); this only bounds how long a change waits for another
+// writer before the save reports the store as locked. It runs on the main thread.
+constexpr int busyTimeoutMs = 250;
+
+QString idText(const QUuid &id)
+{
+    return id.toString(QUuid::WithoutBraces);
+}
+
+StoreError toStoreError(const SqliteError &error)
+{
+    return { error.code, error.message };
+}
+
+} // namespace
+
+ClipboardStore::ClipboardStore(std::unique_ptr<SqliteDatabase> db)
+    : m_db(std::move(db))
+{ }
+
+ClipboardStore::~ClipboardStore()
+{
+    // Unsaved changes die with the context, as they would in any other way of quitting.
+    if (!m_db->isAutocommit())
+        m_db->exec("ROLLBACK");
+}
+
+std::unique_ptr<ClipboardStore> ClipboardStore::open(const QString &path, StoreError *error)
+{
+    SqliteError sqliteError;
+    std::unique_ptr<SqliteDatabase> db = SqliteDatabase::open(path, &sqliteError);
+    auto fail = [&](const StoreError &cause) {
+        if (error)
+            *error = cause;
+        return nullptr;
+    };
+    if (!db)
+        return fail(toStoreError(sqliteError));
+    db->setBusyTimeout(busyTimeoutMs);
+    // WAL: the pane and outside readers never block a capture. NORMAL sync is
+    // consistent under WAL; only a power cut can lose the last commits.
+    if (!db->exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;") || !db->exec(schemaSql))
+        return fail(toStoreError(db->lastError()));
+    if (!db->prepare(layoutCheckSql).isValid()) {
+        return fail({ db->lastError().code,
+            QStringLiteral("The clipboard store has an unexpected layout: %1")
+                .arg(db->lastError().message) });
+    }
+    if (!db->exec(indexSql))
+        return fail(toStoreError(db->lastError()));
+    return std::unique_ptr<ClipboardStore>(new ClipboardStore(std::move(db)));
+}
+
+QString ClipboardStore::path() const
+{
+    return m_db->path();
+}
+
+StoreError ClipboardStore::databaseError() const
+{
+    return toStoreError(m_db->lastError());
+}
+
+std::optional<StoreError> ClipboardStore::takeInjectedFetchFailure()
+{
+    return std::exchange(m_failNextFetch, std::nullopt);
+}
+
+ClipboardItem ClipboardStore::readItem(const SqliteStatement &row, Payload payload)
+{
+    ClipboardItem item;
+    const QString id = row.text(0);
+    item.id = QUuid::fromString(id);
+    item.timestamp = QDateTime::fromMSecsSinceEpoch(row.integer(1), Qt::UTC);
+    const QString rawType = row.text(2);
+    if (const std::optional<ContentType> type = contentTypeFromRawValue(rawType)) {
+        item.contentType = *type;
+    } else {
+        // Not a type this program writes: show it as text and keep the stored value,
+        // so that a program that knows the type still finds it.
+        item.contentType = ContentType::Text;
+        if (!m_reportedUnknownTypes.contains(id)) {
+            m_reportedUnknownTypes.insert(id);
+            m_log.error(
+                QStringLiteral("Read clipboard item %1 of unknown content type %2 as text").arg(id, rawType));
+        }
+    }
+    item.preview = row.text(3);
+    item.contentHash = row.optionalText(4);
+    item.isPinned = row.integer(5) != 0;
+    item.hasPayload = payload == Payload::Load;
+    if (item.hasPayload) {
+        item.data = row.blob(6);
+        item.rtfData = row.optionalBlob(7);
+        item.htmlData = row.optionalBlob(8);
+    }
+    return item;
+}
+
+StoreResult<QList<ClipboardItem>> ClipboardStore::fetchList(const char *sql, Payload payload)
+{
+    if (auto injected = takeInjectedFetchFailure())
+        return *injected;
+    SqliteStatement statement = m_db->prepare(sql);
+    if (!statement.isValid())
+        return databaseError();
+    QList<ClipboardItem> items;
+    while (true) {
+        switch (statement.step()) {
+        case SqliteStatement::Step::Row:
+            items.append(readItem(statement, payload));
+            break;
+        case SqliteStatement::Step::Done:
+            return items;
+        case SqliteStatement::Step::Error:
+            return databaseError();
+        }
+    }
+}
+
+StoreResult<std::optional<ClipboardItem>> ClipboardStore::fetchByContentHash(const QString &hash)
+{
+    if (auto injected = takeInjectedFetchFailure())
+        return *injected;
+    SqliteStatement statement = m_db->prepare(byHashSql);
+    if (!statement.isValid())
+        return databaseError();
+    statement.bind(1, hash);
+    switch (statement.step()) {
+    case SqliteStatement::Step::Row:
+        return std::optional<ClipboardItem>(readItem(statement, Payload::Skip));
+    case SqliteStatement::Step::Done:
+        return std::optional<ClipboardItem>();
+    case SqliteStatement::Step::Error:
+        break;
+    }
+    return databaseError();
+}
+
+StoreResult<QList<ClipboardItem>> ClipboardStore::fetchNewestFirst()
+{
+    return fetchList(newestFirstSql, Payload::Skip);
+}
+
+StoreResult<QList<ClipboardItemKey>> ClipboardStore::fetchKeysNewestFirst()
+{
+    if (auto injected = takeInjectedFetchFailure())
+        return *injected;
+    SqliteStatement statement = m_db->prepare(keysNewestFirstSql);
+    if (!statement.isValid())
+        return databaseError();
+    QList<ClipboardItemKey> keys;
+    while (true) {
+        switch (statement.step()) {
+        case SqliteStatement::Step::Row:
+            keys.append({ QUuid::fromString(statement.text(0)), statement.integer(1) != 0 });
+            break;
+        case SqliteStatement::Step::Done:
+            return keys;
+        case SqliteStatement::Step::Error:
+            return databaseError();
+        }
+    }
+}
+
+StoreResult<QList<ClipboardItem>> ClipboardStore::fetchMissingContentHash()
+{
+    return fetchList(missingHashSql, Payload::Load);
+}
+
+StoreResult<QList<ClipboardItem>> ClipboardStore::fetchAll()
+{
+    return fetchList(allSql, Payload::Skip);
+}
+
+StoreResult<std::optional<ClipboardItem>> ClipboardStore::fetchById(const QUuid &id, Payload payload)
+{
+    if (auto injected = takeInjectedFetchFailure())
+        return *injected;
+    SqliteStatement statement = m_db->prepare(payload == Payload::Load ? fullByIdSql : summaryByIdSql);
+    if (!statement.isValid())
+        return databaseError();
+    statement.bind(1, idText(id));
+    switch (statement.step()) {
+    case SqliteStatement::Step::Row:
+        return std::optional<ClipboardItem>(readItem(statement, payload));
+    case SqliteStatement::Step::Done:
+        return std::optional<ClipboardItem>();
+    case SqliteStatement::Step::Error:
+        break;
+    }
+    return databaseError();
+}
+
+bool ClipboardStore::beginChange()
+{
+    m_hasChanges = true;
+    if (m_pendingError)
+        return false;
+    // IMMEDIATE takes the write lock now, waiting out the busy timeout; a deferred
+    // BEGIN could fail later without waiting when another writer got in between.
+    if (m_db->isAutocommit() && !m_db->exec("BEGIN IMMEDIATE")) {
+        m_pendingError = databaseError();
+        return false;
+    }
+    return true;
+}
+
+void ClipboardStore::finishChange(SqliteStatement &statement)
+{
+    if (statement.step() != SqliteStatement::Step::Done) {
+        m_pendingError = databaseError();
+        return;
+    }
+    Q_EMIT changed();
+}
+
+void ClipboardStore::insert(const ClipboardItem &item)
+{
+    Q_ASSERT_X(item.hasPayload, "ClipboardStore::insert", "an entry without its payload can't be stored");
+    if (!beginChange())
+        return;
+    SqliteStatement statement = m_db->prepare(insertSql);
+    if (!statement.isValid()) {
+        m_pendingError = databaseError();
+        return;
+    }
+    statement.bind(1, idText(item.id));
+    statement.bind(2, item.timestamp.toMSecsSinceEpoch());
+    statement.bind(3, contentTypeRawValue(item.contentType));
+    statement.bind(4, item.preview);
+    statement.bind(5, item.contentHash);
+    statement.bind(6, qint64(item.isPinned ? 1 : 0));
+    statement.bind(7, item.data);
+    statement.bind(8, item.rtfData);
+    statement.bind(9, item.htmlData);
+    finishChange(statement);
+}
+
+void ClipboardStore::updateColumn(
+    const char *sql, const QUuid &id, const std::function<void(SqliteStatement &)> &bindValue)
+{
+    if (!beginChange())
+        return;
+    SqliteStatement statement = m_db->prepare(sql);
+    if (!statement.isValid()) {
+        m_pendingError = databaseError();
+        return;
+    }
+    statement.bind(1, idText(id));
+    bindValue(statement);
+    finishChange(statement);
+}
+
+void ClipboardStore::setTimestamp(const QUuid &id, const QDateTime &timestamp)
+{
+    updateColumn(setTimestampSql, id, [&](SqliteStatement &s) { s.bind(2, timestamp.toMSecsSinceEpoch()); });
+}
+
+void ClipboardStore::setPinned(const QUuid &id, bool isPinned)
+{
+    updateColumn(setPinnedSql, id, [&](SqliteStatement &s) { s.bind(2, qint64(isPinned ? 1 : 0)); });
+}
+
+void ClipboardStore::setContentHash(const QUuid &id, const QString &hash)
+{
+    updateColumn(setContentHashSql, id, [&](SqliteStatement &s) { s.bind(2, hash); });
+}
+
+void ClipboardStore::remove(const QUuid &id)
+{
+    updateColumn(removeSql, id, [](SqliteStatement &) {});
+}
+
+bool ClipboardStore::save()
+{
+    if (auto injected = std::exchange(m_failNextSave, std::nullopt)) {
+        m_lastError = *injected;
+        return false;
+    }
+    if (m_pendingError) {
+        m_lastError = *m_pendingError;
+        return false;
+    }
+    if (!m_hasChanges)
+        return true;
+    if (!m_db->isAutocommit() && !m_db->exec("COMMIT")) {
+        m_lastError = databaseError();
+        return false;
+    }
+    m_hasChanges = false;
+    Q_EMIT changed();
+    return true;
+}
+
+void ClipboardStore::rollback()
+{
+    if (!m_db->isAutocommit())
+        m_db->exec("ROLLBACK");
+    m_pendingError.reset();
+    m_hasChanges = false;
+    Q_EMIT changed();
+}
