@@ -1,0 +1,562 @@
+#include "preview/obsidianprocessor.h"
+
+#include "platform/log.h"
+#include "preview/whitespace.h"
+
+#include <QDir>
+#include <QHash>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <functional>
+
+namespace {
+
+// The patterns keep the meaning they have for notes written on the Mac:
+// "(*ANY)" makes ".", "^" and "$" treat every Unicode line end (LF, CR, CRLF,
+// VT, FF, NEL, LS, PS) as one, and "\s" is spelled out as tab, LF, FF, CR and the
+// Unicode separators, because PCRE2's "\s" would also take a vertical tab.
+QRegularExpression compile(const QString &pattern, QRegularExpression::PatternOptions options = {})
+{
+    QRegularExpression expression(pattern, options | QRegularExpression::UseUnicodePropertiesOption);
+    if (!expression.isValid())
+        qFatal("Invalid built-in pattern %s: %s", qPrintable(pattern), qPrintable(expression.errorString()));
+    expression.optimize();
+    return expression;
+}
+
+const QRegularExpression &commentPattern()
+{
+    static const QRegularExpression pattern = compile(QStringLiteral("%%[\\s\\S]*?%%"));
+    return pattern;
+}
+
+const QRegularExpression &blockIdPattern()
+{
+    static const QRegularExpression pattern
+        = compile(QStringLiteral("(*ANY) \\^[a-zA-Z0-9-]+$"), QRegularExpression::MultilineOption);
+    return pattern;
+}
+
+const QRegularExpression &highlightPattern()
+{
+    static const QRegularExpression pattern = compile(QStringLiteral("(*ANY)==(.+?)=="));
+    return pattern;
+}
+
+const QRegularExpression &imageEmbedPattern()
+{
+    static const QRegularExpression pattern = compile(QStringLiteral("!\\[\\[([^\\]]+)\\]\\]"));
+    return pattern;
+}
+
+const QRegularExpression &calloutPattern()
+{
+    static const QRegularExpression pattern = compile(
+        QStringLiteral("(*ANY)^>[\\t\\n\\f\\r\\p{Z}]*\\[!([a-zA-Z]+)\\][+-]?[\\t\\n\\f\\r\\p{Z}]*(.*)?$"));
+    return pattern;
+}
+
+const QRegularExpression &wikiLinkPattern()
+{
+    static const QRegularExpression pattern = compile(QStringLiteral("\\[\\[([^\\]]+)\\]\\]"));
+    return pattern;
+}
+
+const Log &logger()
+{
+    static const Log log("ObsidianProcessor");
+    return log;
+}
+
+const QSet<QString> &imageEmbedExtensions()
+{
+    static const QSet<QString> extensions {
+        QStringLiteral("png"),
+        QStringLiteral("jpg"),
+        QStringLiteral("jpeg"),
+        QStringLiteral("gif"),
+        QStringLiteral("svg"),
+        QStringLiteral("webp"),
+        QStringLiteral("avif"),
+    };
+    return extensions;
+}
+
+struct CalloutType
+{
+    QString emoji;
+    QString displayName;
+};
+
+const QHash<QString, CalloutType> &calloutTypes()
+{
+    static const QHash<QString, CalloutType> types = [] {
+        struct Row
+        {
+            const char16_t *type;
+            const char16_t *emoji;
+            std::initializer_list<const char16_t *> aliases;
+        };
+        const Row rows[] = {
+            { u"note", u"\u270F\uFE0F", {} },
+            { u"info", u"\u2139\uFE0F", {} },
+            { u"tip", u"\U0001F525", { u"hint", u"important" } },
+            { u"warning", u"\u26A0\uFE0F", { u"caution", u"attention" } },
+            { u"danger", u"\u26A1", { u"error" } },
+            { u"success", u"\u2705", { u"check", u"done" } },
+            { u"question", u"\u2753", { u"help", u"faq" } },
+            { u"bug", u"\U0001F41B", {} },
+            { u"example", u"\U0001F4CB", {} },
+            { u"quote", u"\U0001F4AC", { u"cite" } },
+            { u"abstract", u"\U0001F4C4", { u"summary", u"tldr" } },
+            { u"todo", u"\u2611\uFE0F", {} },
+            { u"failure", u"\u274C", { u"fail", u"missing" } },
+        };
+        QHash<QString, CalloutType> result;
+        for (const Row &row : rows) {
+            const QString type = QString::fromUtf16(row.type);
+            const CalloutType value { QString::fromUtf16(row.emoji), type.left(1).toUpper() + type.mid(1) };
+            result.insert(type, value);
+            for (const char16_t *alias : row.aliases)
+                result.insert(QString::fromUtf16(alias), value);
+        }
+        return result;
+    }();
+    return types;
+}
+
+// Rewrites every match of `pattern`: `appendReplacement` gets capture group 1
+// and appends what replaces the match, or returns false to keep the match as it
+// stands. Matches are found on the input, in order and without overlap, as if
+// all were replaced at once.
+template<typename AppendReplacement>
+QString replaceMatches(
+    const QString &text, const QRegularExpression &pattern, AppendReplacement appendReplacement)
+{
+    QString result;
+    result.reserve(text.size() + text.size() / 4);
+    qsizetype copied = 0;
+    QRegularExpressionMatchIterator matches = pattern.globalMatch(text);
+    while (matches.hasNext()) {
+        const QRegularExpressionMatch match = matches.next();
+        result.append(QStringView(text).sliced(copied, match.capturedStart() - copied));
+        if (!appendReplacement(match.capturedView(1), result))
+            result.append(match.capturedView());
+        copied = match.capturedEnd();
+    }
+    result.append(QStringView(text).sliced(copied));
+    return result;
+}
+
+// The parsed forms of the public parse functions, as views into the note.
+struct EmbedView
+{
+    QStringView target;
+    std::optional<QStringView> size;
+};
+
+EmbedView parseEmbed(QStringView inner)
+{
+    const qsizetype bar = inner.lastIndexOf(u'|');
+    if (bar >= 0) {
+        const QStringView size = trimmedInline(inner.sliced(bar + 1));
+        if (!size.isEmpty() && ObsidianProcessor::isImageSizeSpec(size))
+            return { trimmedInline(inner.first(bar)), size };
+    }
+    return { trimmedInline(inner), std::nullopt };
+}
+
+struct WikiLinkView
+{
+    QStringView target;
+    std::optional<QStringView> heading;
+    std::optional<QStringView> alias;
+};
+
+WikiLinkView parseLink(QStringView inner)
+{
+    WikiLinkView link;
+    QStringView rest = inner;
+    if (const qsizetype bar = rest.indexOf(u'|'); bar >= 0) {
+        link.alias = trimmedInline(rest.sliced(bar + 1));
+        rest = rest.first(bar);
+    }
+    if (const qsizetype hash = rest.indexOf(u'#'); hash >= 0) {
+        link.heading = trimmedInline(rest.sliced(hash + 1));
+        rest = rest.first(hash);
+    }
+    link.target = trimmedInline(rest);
+    return link;
+}
+
+std::optional<QString> toString(std::optional<QStringView> view)
+{
+    return view ? std::optional<QString>(view->toString()) : std::nullopt;
+}
+
+// File-path rules: trailing slashes don't make an empty last component.
+QStringView lastPathComponent(QStringView path)
+{
+    qsizetype end = path.size();
+    while (end > 1 && path[end - 1] == u'/')
+        --end;
+    path = path.first(end);
+    if (path == u"/")
+        return path;
+    return path.sliced(path.lastIndexOf(u'/') + 1);
+}
+
+QString pathExtension(QStringView path)
+{
+    const QStringView component = lastPathComponent(path);
+    const qsizetype dot = component.lastIndexOf(u'.');
+    return dot < 0 ? QString() : component.sliced(dot + 1).toString();
+}
+
+// The steps' guards: most notes hold few of the markers' first characters, and
+// a search for one character is much faster than one for a string.
+bool containsMarker(QStringView text, QStringView marker)
+{
+    for (qsizetype at = text.indexOf(marker.front()); at >= 0; at = text.indexOf(marker.front(), at + 1)) {
+        if (text.sliced(at).startsWith(marker))
+            return true;
+    }
+    return false;
+}
+
+bool hasUnpairedSurrogate(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (text[i].isSurrogate())
+            return true;
+    }
+    return false;
+}
+
+// A media URL as a Markdown link destination. Parentheses would end or unbalance
+// the destination, and "&" could start an entity reference that the parser
+// decodes; percent-encoded they read back as the same file path.
+QString markdownDestination(const QUrl &url)
+{
+    QString destination = url.toString(QUrl::FullyEncoded);
+    destination.replace(u'(', QStringLiteral("%28"));
+    destination.replace(u')', QStringLiteral("%29"));
+    destination.replace(u'&', QStringLiteral("%26"));
+    return destination;
+}
+
+void addFirst(QHash<QString, qsizetype> &index, const QString &key, qsizetype position)
+{
+    if (!index.contains(key))
+        index.insert(key, position);
+}
+
+std::optional<qsizetype> lookUp(const QHash<QString, qsizetype> &index, const QString &key)
+{
+    const auto it = index.constFind(key);
+    return it == index.constEnd() ? std::nullopt : std::optional<qsizetype>(*it);
+}
+
+// The vault's media looked up by file name or by path under the vault. Built
+// once per rewrite, on first need; where several files share a key the first
+// in the vault's list wins, as a scan in list order would find it.
+class MediaIndex
+{
+public:
+    explicit MediaIndex(const ObsidianContext &context)
+        : m_context(context)
+    { }
+
+    // The position of the media file in the vault's list.
+    std::optional<qsizetype> find(QStringView target)
+    {
+        if (target.contains(u'/') && m_context.vaultURL) {
+            if (!m_byRelativePath)
+                m_byRelativePath = buildByRelativePath();
+            return lookUp(*m_byRelativePath, target.toString().toLower());
+        }
+        if (!m_byName)
+            m_byName = buildByName();
+        return lookUp(*m_byName, lastPathComponent(target).toString().toLower());
+    }
+
+private:
+    using Index = QHash<QString, qsizetype>;
+
+    Index buildByName() const
+    {
+        Index index;
+        for (qsizetype i = 0; i < m_context.allMedia.size(); ++i)
+            addFirst(index, lastPathComponent(m_context.allMedia[i].toLocalFile()).toString().toLower(), i);
+        return index;
+    }
+
+    // The vault's folder comes off the front of a media path only: a media path
+    // that repeats the vault's name further down keeps that part.
+    Index buildByRelativePath() const
+    {
+        QString base = QDir::cleanPath(m_context.vaultURL->toLocalFile());
+        if (!base.endsWith(u'/'))
+            base += u'/';
+        Index index;
+        for (qsizetype i = 0; i < m_context.allMedia.size(); ++i) {
+            QString path = m_context.allMedia[i].toLocalFile();
+            if (path.startsWith(base))
+                path.remove(0, base.size());
+            addFirst(index, path.toLower(), i);
+        }
+        return index;
+    }
+
+    const ObsidianContext &m_context;
+    std::optional<Index> m_byName;
+    std::optional<Index> m_byRelativePath;
+};
+
+// The vault's notes looked up by name, or by top-level folder and name. Same
+// first-in-list rule as the media.
+class NoteIndex
+{
+public:
+    explicit NoteIndex(const ObsidianContext &context)
+        : m_context(context)
+    { }
+
+    // The position of the note in the vault's list.
+    std::optional<qsizetype> find(QStringView target)
+    {
+        if (target.isEmpty())
+            return std::nullopt;
+        if (!m_built)
+            build();
+        return lookUp(target.contains(u'/') ? m_byFolderAndName : m_byName, target.toString().toLower());
+    }
+
+private:
+    using Index = QHash<QString, qsizetype>;
+
+    void build()
+    {
+        for (qsizetype i = 0; i < m_context.allFiles.size(); ++i) {
+            const NoteFile &note = m_context.allFiles[i];
+            addFirst(m_byName, note.name.toLower(), i);
+            if (note.folder)
+                addFirst(m_byFolderAndName, (*note.folder + u'/' + note.name).toLower(), i);
+        }
+        m_built = true;
+    }
+
+    const ObsidianContext &m_context;
+    bool m_built = false;
+    Index m_byName;
+    Index m_byFolderAndName;
+};
+
+} // namespace
+
+QString ObsidianProcessor::process(const QString &text, const ObsidianContext &context)
+{
+    QString result = stripFrontMatter(text);
+    if (containsMarker(result, u"%%"))
+        result.replace(commentPattern(), QString());
+    if (result.contains(u'^'))
+        result.replace(blockIdPattern(), QString());
+    if (containsMarker(result, u"=="))
+        result.replace(highlightPattern(), QStringLiteral("**\\1**"));
+    if (containsMarker(result, u"![["))
+        result = processImageEmbeds(result, context);
+    if (containsMarker(result, u"[!"))
+        result = processCallouts(result);
+    if (containsMarker(result, u"[["))
+        result = processWikiLinks(result, context);
+    return result;
+}
+
+QString ObsidianProcessor::stripFrontMatter(const QString &text)
+{
+    qsizetype bodyStart = 0;
+    if (text.startsWith(QStringLiteral("---\n")))
+        bodyStart = 4;
+    else if (text.startsWith(QStringLiteral("---\r\n")))
+        bodyStart = 5;
+    else
+        return text;
+    if (bodyStart >= text.size())
+        return text;
+
+    // The first "---" anywhere after the opening line closes the block, but
+    // only when a line end follows it; otherwise the note keeps everything.
+    const qsizetype found = text.indexOf(QStringLiteral("---"), bodyStart);
+    if (found < 0)
+        return text;
+    const qsizetype after = found + 3;
+    if (after == text.size())
+        return QString();
+    const char16_t next = text[after].unicode();
+    const bool lineBreak = (next >= 0x0A && next <= 0x0D) || next == 0x85 || next == 0x2028 || next == 0x2029;
+    if (!lineBreak)
+        return text;
+    const bool crlf = next == u'\r' && after + 1 < text.size() && text[after + 1] == u'\n';
+    return text.mid(after + (crlf ? 2 : 1));
+}
+
+QString ObsidianProcessor::processImageEmbeds(const QString &text, const ObsidianContext &context)
+{
+    MediaIndex media(context);
+    QHash<qsizetype, QString> destinations; // a note shows the same image many times
+    return replaceMatches(text, imageEmbedPattern(), [&](QStringView inner, QString &out) {
+        const EmbedView embed = parseEmbed(inner);
+        // Not an image: a note embed or a caption, left for the wiki-link step.
+        if (!imageEmbedExtensions().contains(pathExtension(embed.target).toLower()))
+            return false;
+        const std::optional<qsizetype> found = media.find(embed.target);
+        if (!found) {
+            logger().debug(QStringLiteral("Unresolved image embed: %1").arg(embed.target));
+            return true;
+        }
+        auto destination = destinations.find(*found);
+        if (destination == destinations.end())
+            destination = destinations.insert(*found, markdownDestination(context.allMedia.at(*found)));
+        out += QStringLiteral("![](");
+        out += *destination;
+        if (embed.size) {
+            out += QStringLiteral("#w=");
+            out += *embed.size;
+        }
+        out += u')';
+        return true;
+    });
+}
+
+QString ObsidianProcessor::processCallouts(const QString &text)
+{
+    // Lines are cut at line feeds only. A callout line holds "[!", so only the
+    // lines around each "[!" are tried; everything between them is copied whole.
+    QString result;
+    result.reserve(text.size() + 256);
+    const QStringView all(text);
+    qsizetype copied = 0;
+    for (qsizetype marker = text.indexOf(QStringLiteral("[!")); marker >= 0;) {
+        const qsizetype lineStart = marker == 0 ? 0 : text.lastIndexOf(u'\n', marker - 1) + 1;
+        qsizetype lineEnd = text.indexOf(u'\n', marker);
+        if (lineEnd < 0)
+            lineEnd = text.size();
+        const QStringView line = all.sliced(lineStart, lineEnd - lineStart);
+        const QRegularExpressionMatch match
+            = line.startsWith(u'>') ? calloutPattern().match(line) : QRegularExpressionMatch();
+        if (match.hasMatch()) {
+            const auto found = calloutTypes().constFind(match.captured(1).toLower());
+            const CalloutType &type = found != calloutTypes().constEnd()
+                ? *found
+                : *calloutTypes().constFind(QStringLiteral("note"));
+            const QStringView title = trimmedInline(match.capturedView(2));
+            result += all.sliced(copied, lineStart - copied);
+            result += QStringLiteral("> **");
+            result += type.emoji;
+            result += u' ';
+            result += type.displayName;
+            if (!title.isEmpty()) {
+                result += QStringLiteral(": ");
+                result += title;
+            }
+            result += QStringLiteral("**\n>");
+            copied = lineEnd;
+        }
+        marker = lineEnd < text.size() ? text.indexOf(QStringLiteral("[!"), lineEnd) : -1;
+    }
+    result += all.sliced(copied);
+    return result;
+}
+
+QString ObsidianProcessor::processWikiLinks(const QString &text, const ObsidianContext &context)
+{
+    NoteIndex notes(context);
+    QHash<qsizetype, QString> links; // a note links to the same note many times
+    return replaceMatches(text, wikiLinkPattern(), [&](QStringView inner, QString &out) {
+        const WikiLinkView link = parseLink(inner);
+        const auto appendEmphasis = [&out](QStringView shown) {
+            out += u'*';
+            out += shown;
+            out += u'*';
+        };
+        if (link.target.isEmpty() && link.heading) {
+            appendEmphasis(link.alias.value_or(*link.heading));
+            return true;
+        }
+        const std::optional<qsizetype> found = notes.find(link.target);
+        if (!found) {
+            logger().debug(QStringLiteral("Unresolved wiki-link: %1").arg(link.target));
+            appendEmphasis(link.alias.value_or(link.target));
+            return true;
+        }
+        auto url = links.find(*found);
+        if (url == links.end())
+            url = links.insert(*found, noteLinkURL(context.allFiles.at(*found).url.toLocalFile()));
+        out += u'[';
+        if (link.alias) {
+            out += *link.alias;
+        } else {
+            out += link.target;
+            if (link.heading) {
+                out += QStringLiteral(" > ");
+                out += *link.heading;
+            }
+        }
+        out += QStringLiteral("](");
+        out += *url;
+        out += u')';
+        return true;
+    });
+}
+
+ObsidianProcessor::EmbedTarget ObsidianProcessor::parseEmbedTarget(QStringView inner)
+{
+    const EmbedView embed = parseEmbed(inner);
+    return { embed.target.toString(), toString(embed.size) };
+}
+
+bool ObsidianProcessor::isImageSizeSpec(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        if (c != U'x' && !QChar::isNumber(c))
+            return false;
+    }
+    return true;
+}
+
+std::optional<QUrl> ObsidianProcessor::resolveMediaURL(const QString &target, const ObsidianContext &context)
+{
+    const std::optional<qsizetype> found = MediaIndex(context).find(target);
+    return found ? std::optional<QUrl>(context.allMedia.at(*found)) : std::nullopt;
+}
+
+ObsidianProcessor::WikiLink ObsidianProcessor::parseWikiLink(QStringView inner)
+{
+    const WikiLinkView link = parseLink(inner);
+    return { link.target.toString(), toString(link.heading), toString(link.alias) };
+}
+
+std::optional<QUrl> ObsidianProcessor::resolveNoteURL(const QString &target, const ObsidianContext &context)
+{
+    const std::optional<qsizetype> found = NoteIndex(context).find(target);
+    return found ? std::optional<QUrl>(context.allFiles.at(*found).url) : std::nullopt;
+}
+
+QString ObsidianProcessor::noteLinkURL(const QString &path)
+{
+    // A path that isn't valid UTF-16 has no UTF-8 form to encode: it goes in raw.
+    if (hasUnpairedSurrogate(path))
+        return noteLinkPrefix() + path;
+    // Everything a query may hold stays, except what would split or end the
+    // "path" item ("&", "=", "+", "?", "#") and what would end a Markdown link
+    // destination ("(", ")").
+    return noteLinkPrefix() + QString::fromLatin1(path.toUtf8().toPercentEncoding("!$'*,;:@/"));
+}
