@@ -1,0 +1,94 @@
+#include "ui/hostingview.h"
+#include "ui/layout.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTimer>
+
+using namespace ui;
+
+namespace {
+
+void click(QWidget *widget, QPoint at)
+{
+    const QPointF global = widget->mapToGlobal(QPointF(at));
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), global, Qt::LeftButton, Qt::LeftButton, {});
+    QApplication::sendEvent(widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), global, Qt::LeftButton, Qt::NoButton, {});
+    QApplication::sendEvent(widget, &release);
+}
+
+template<class Condition> bool waitFor(Condition condition)
+{
+    QDeadlineTimer deadline(5000);
+    while (!condition() && !deadline.hasExpired())
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return condition();
+}
+
+} // namespace
+
+TEST(HostingView, routesAClickToTheButtonUnderThePointerAtItsScrolledPosition)
+{
+    int clicks = 0;
+    std::vector<View> rows;
+    for (int i = 0; i < 20; ++i)
+        rows.push_back(View(Color::gray()).frame(std::nullopt, 50));
+    rows.push_back(Button(View(Color::red()).frame(100, 40), [&clicks] { ++clicks; }).tag("button"));
+    HostingView host;
+    host.resize(300, 200);
+    host.setRootView(VStack(HorizontalAlignment::Leading, 0, rows));
+    host.show();
+    host.flush();
+    EXPECT_EQ(host.tree().frameOfTag(QStringLiteral("button")), QRectF(0, 1000, 100, 40));
+    EXPECT_EQ(host.tree().width(), host.viewport()->width());
+
+    QScrollBar *bar = host.verticalScrollBar();
+    bar->setValue(bar->maximum());
+    ASSERT_GT(bar->value(), 800);
+    const int y = 1020 - bar->value();
+    click(host.viewport(), QPoint(50, y));
+    EXPECT_EQ(clicks, 1);
+    click(host.viewport(), QPoint(200, y));
+    EXPECT_EQ(clicks, 1) << "beside the button";
+}
+
+TEST(HostingView, aStateWriteFromAsynchronousWorkRebuildsOnTheNextTurn)
+{
+    HostingView host;
+    host.resize(300, 200);
+    host.setRootView(withState<double>(10, [](State<double> height) {
+        return View(Color::red())
+            .frame(std::nullopt, *height)
+            .tag("bar")
+            .task(1, [height](TaskHandle handle) {
+                QTimer::singleShot(0, [height, handle] {
+                    if (!handle.isCancelled())
+                        height.set(500);
+                });
+            });
+    }));
+    host.show();
+    host.flush();
+    EXPECT_EQ(host.tree().frameOfTag(QStringLiteral("bar")).height(), 10);
+    EXPECT_TRUE(waitFor([&] { return host.tree().frameOfTag(QStringLiteral("bar")).height() == 500; }));
+    EXPECT_GT(host.verticalScrollBar()->maximum(), 0);
+}
+
+TEST(HostingView, aWidthChangeRelaysOutWithoutResolving)
+{
+    HostingView host;
+    host.resize(300, 200);
+    host.setRootView(VStack({ View(Color::red()).frame(std::nullopt, 10).tag("bar") }));
+    host.show();
+    host.flush();
+    Element *before = host.tree().findByTag(QStringLiteral("bar"));
+    host.resize(500, 200);
+    QApplication::processEvents();
+    EXPECT_EQ(host.tree().findByTag(QStringLiteral("bar")), before);
+    EXPECT_EQ(host.tree().frameOfTag(QStringLiteral("bar")).width(), host.viewport()->width());
+}

@@ -1,0 +1,277 @@
+#include "ui/layout.h"
+#include "ui/viewtree.h"
+
+#include <gtest/gtest.h>
+
+using namespace ui;
+
+namespace {
+
+// A box that wants exactly this size whatever it is offered.
+View box(double width, double height, const char *tag)
+{
+    return View(Color::blue()).frame(width, height).tag(QString::fromLatin1(tag));
+}
+
+struct Laid
+{
+    explicit Laid(View view, double width = 800)
+        : tree(std::move(view))
+    {
+        tree.rebuild(width);
+    }
+    QRectF operator[](const char *tag) const { return tree.frameOfTag(QString::fromLatin1(tag)); }
+    ViewTree tree;
+};
+
+} // namespace
+
+TEST(Stacks, horizontalStackSpacesAndCentresItsChildren)
+{
+    Laid laid(HStack(VerticalAlignment::Center, 10, { box(50, 20, "a"), box(30, 40, "b") }).tag("stack"));
+    EXPECT_EQ(laid["stack"], QRectF(0, 0, 90, 40));
+    EXPECT_EQ(laid["a"], QRectF(0, 10, 50, 20));
+    EXPECT_EQ(laid["b"], QRectF(60, 0, 30, 40));
+}
+
+TEST(Stacks, verticalStackAlignsLeadingTrailingAndUsesDefaultSpacing)
+{
+    Laid leading(VStack(HorizontalAlignment::Leading, std::nullopt, { box(50, 20, "a"), box(30, 10, "b") }));
+    EXPECT_EQ(leading["a"], QRectF(0, 0, 50, 20));
+    EXPECT_EQ(leading["b"], QRectF(0, 28, 30, 10));
+
+    Laid trailing(VStack(HorizontalAlignment::Trailing, 0, { box(50, 20, "a"), box(30, 10, "b") }));
+    EXPECT_EQ(trailing["b"], QRectF(20, 20, 30, 10));
+}
+
+TEST(Stacks, spacerPushesTheLastChildToTheEndOfTheOffer)
+{
+    Laid laid(
+        HStack(VerticalAlignment::Top, 0, { box(50, 20, "a"), Spacer(), box(30, 10, "b") }).tag("stack"),
+        200);
+    EXPECT_EQ(laid["stack"], QRectF(0, 0, 200, 20));
+    EXPECT_EQ(laid["b"], QRectF(170, 0, 30, 10));
+}
+
+TEST(Stacks, flexibleChildrenShareWhatIsLeftAndPriorityGoesFirst)
+{
+    Laid equal(HStack(VerticalAlignment::Top, 0,
+                   { View(Color::red()).frame(std::nullopt, 10).tag("a"), box(40, 10, "fixed"),
+                       View(Color::red()).frame(std::nullopt, 10).tag("b") }),
+        240);
+    EXPECT_EQ(equal["a"], QRectF(0, 0, 100, 10));
+    EXPECT_EQ(equal["fixed"], QRectF(100, 0, 40, 10));
+    EXPECT_EQ(equal["b"], QRectF(140, 0, 100, 10));
+
+    Laid prioritised(
+        HStack(VerticalAlignment::Top, 0,
+            { View(Color::red()).frame(FlexibleFrame().withMinWidth(20).withMaxWidth(150)).tag("a"),
+                View(Color::red()).frame(FlexibleFrame().withMaxWidth(150)).layoutPriority(1).tag("b") })
+            .frame(std::nullopt, 10),
+        200);
+    // The higher priority takes all it can while the other keeps its minimum.
+    EXPECT_EQ(prioritised["b"].width(), 150);
+    EXPECT_EQ(prioritised["a"].width(), 50);
+}
+
+TEST(Stacks, emptyViewsTakeNoSpacing)
+{
+    Laid laid(VStack(HorizontalAlignment::Leading, 10, { box(10, 10, "a"), EmptyView(), box(10, 10, "b") }));
+    EXPECT_EQ(laid["b"], QRectF(0, 20, 10, 10));
+}
+
+TEST(Stacks, zStackIsAsLargeAsItsLargestChild)
+{
+    Laid laid(ZStack(Alignment::bottomTrailing(), { box(100, 60, "big"), box(20, 10, "small") }).tag("z"));
+    EXPECT_EQ(laid["z"], QRectF(0, 0, 100, 60));
+    EXPECT_EQ(laid["small"], QRectF(80, 50, 20, 10));
+}
+
+TEST(Frames, fixedFrameSetsTheSizeAndAlignsTheContent)
+{
+    Laid laid(box(20, 10, "inner").frame(100, 50, Alignment::topTrailing()).tag("frame"));
+    EXPECT_EQ(laid["frame"], QRectF(0, 0, 100, 50));
+    EXPECT_EQ(laid["inner"], QRectF(80, 0, 20, 10));
+}
+
+TEST(Frames, flexibleFrameBoundsEveryAxis)
+{
+    struct Case
+    {
+        const char *name;
+        FlexibleFrame frame;
+        double offered;
+        double expectedWidth;
+    };
+    const Case cases[] = {
+        { "maxWidthInfinityTakesTheOffer", FlexibleFrame().withMaxWidth(infinity), 300, 300 },
+        { "minWidthRaisesASmallChild", FlexibleFrame().withMinWidth(100), 300, 100 },
+        { "minWidthGivesWayToASmallOffer", FlexibleFrame().withMinWidth(10), 30, 30 },
+        { "maxWidthCapsTheOffer", FlexibleFrame().withMinWidth(0).withMaxWidth(120), 300, 120 },
+        { "minAndMaxTakeTheOfferClamped", FlexibleFrame().withMinWidth(60).withMaxWidth(200), 150, 150 },
+        { "noBoundsHugsTheChild", FlexibleFrame().withMinHeight(5), 300, 40 },
+    };
+    for (const Case &c : cases) {
+        // The child is a box that hugs 40 points.
+        Laid laid(VStack({ box(40, 10, "child").frame(c.frame).tag("frame") })
+                      .frame(FlexibleFrame().withMaxWidth(c.offered)),
+            c.offered);
+        EXPECT_EQ(laid["frame"].width(), c.expectedWidth) << c.name;
+    }
+}
+
+TEST(Frames, idealSizeAnswersTheIdealQuestionAndFixedSizeAsksIt)
+{
+    Laid laid(VStack(HorizontalAlignment::Leading, 0,
+                  { View(Color::red())
+                          .frame(FlexibleFrame().withIdealWidth(70).withMaxWidth(infinity))
+                          .fixedSize(true, false)
+                          .frame(std::nullopt, 10)
+                          .tag("ideal"),
+                      View(Color::red())
+                          .frame(FlexibleFrame().withIdealWidth(70).withMaxWidth(infinity))
+                          .frame(std::nullopt, 10)
+                          .tag("wide") }),
+        300);
+    EXPECT_EQ(laid["ideal"].width(), 70);
+    EXPECT_EQ(laid["wide"].width(), 300);
+}
+
+TEST(Frames, fixedSizeTakesTheIdealSizeEvenBeyondTheOffer)
+{
+    Laid laid(
+        VStack({ box(500, 10, "wide").fixedSize().tag("fixed") }).frame(100, std::nullopt).clipped(), 100);
+    EXPECT_EQ(laid["fixed"].width(), 500);
+}
+
+TEST(Padding, defaultAmountLengthAndEdges)
+{
+    Laid laid(VStack(HorizontalAlignment::Leading, 0,
+        { box(10, 10, "a").padding().tag("all"), box(10, 10, "b").padding(Edge::leading, 5).tag("lead"),
+            box(10, 10, "c").padding(Edge::vertical).tag("vert") }));
+    EXPECT_EQ(laid["all"], QRectF(0, 0, 42, 42));
+    EXPECT_EQ(laid["a"], QRectF(16, 16, 10, 10));
+    EXPECT_EQ(laid["lead"], QRectF(0, 42, 15, 10));
+    EXPECT_EQ(laid["b"], QRectF(5, 42, 10, 10));
+    EXPECT_EQ(laid["vert"], QRectF(0, 52, 10, 42));
+}
+
+TEST(Decorations, backgroundAndOverlayAreSizedToTheirContent)
+{
+    Laid laid(box(60, 20, "content")
+                  .padding(4)
+                  .background(View(Color::yellow()).tag("background"))
+                  .overlay(box(10, 10, "badge"), Alignment::topTrailing())
+                  .tag("all"));
+    EXPECT_EQ(laid["all"], QRectF(0, 0, 68, 28));
+    EXPECT_EQ(laid["background"], QRectF(0, 0, 68, 28));
+    EXPECT_EQ(laid["badge"], QRectF(58, 0, 10, 10));
+}
+
+TEST(Decorations, offsetMovesDrawingButNotLayout)
+{
+    Laid laid(VStack(HorizontalAlignment::Leading, 0, { box(10, 10, "a").offset(5, 7), box(10, 10, "b") }));
+    EXPECT_EQ(laid["a"], QRectF(5, 7, 10, 10));
+    EXPECT_EQ(laid["b"], QRectF(0, 10, 10, 10));
+}
+
+TEST(Shapes, colourAndShapesTakeWhatTheyAreOfferedAndAnswerTenForNothing)
+{
+    Laid laid(VStack({ Shape::circle().stroke(Color::red()).tag("circle") }).fixedSize());
+    EXPECT_EQ(laid["circle"].size(), QSizeF(10, 10));
+    Laid offered(
+        VStack({ Shape::roundedRectangle(4).fill(Color::red()).frame(std::nullopt, 12).tag("r") }), 320);
+    EXPECT_EQ(offered["r"].size(), QSizeF(320, 12));
+}
+
+TEST(Images, naturalSizeResizableAndAspectFit)
+{
+    QImage bitmap(400, 300, QImage::Format_ARGB32);
+    bitmap.fill(Qt::red);
+    Laid natural(VStack({ View(Image(bitmap, 2)).tag("img") }));
+    EXPECT_EQ(natural["img"].size(), QSizeF(200, 150));
+
+    Laid fitted(
+        VStack({ View(Image(bitmap).resizable()).aspectRatio(std::nullopt, ContentMode::Fit).tag("fit") })
+            .frame(200, 500),
+        200);
+    EXPECT_EQ(fitted["fit"].size(), QSizeF(200, 150));
+}
+
+TEST(ScrollViews, horizontalScrollViewTakesTheOfferedWidthAndTheContentHeight)
+{
+    Laid laid(VStack({ ScrollView(Axis::Horizontal, box(1000, 30, "content")).tag("scroll") }), 300);
+    EXPECT_EQ(laid["scroll"], QRectF(0, 0, 300, 30));
+    EXPECT_EQ(laid["content"], QRectF(0, 0, 1000, 30));
+    Element *scroll = laid.tree.findByTag(QStringLiteral("scroll"));
+    ASSERT_TRUE(scroll);
+    EXPECT_TRUE(scroll->wheelScrolled(QPointF(-120, 0)));
+    EXPECT_EQ(laid["content"].x(), -120);
+    EXPECT_TRUE(scroll->wheelScrolled(QPointF(500, 0)));
+    EXPECT_EQ(laid["content"].x(), 0);
+    EXPECT_FALSE(scroll->wheelScrolled(QPointF(10, 0))) << "already at the start";
+}
+
+TEST(Relayout, aWidthChangePlacesAgainWithoutResolving)
+{
+    Laid laid(VStack({ View(Color::red()).frame(std::nullopt, 10).tag("bar") }));
+    Element *before = laid.tree.findByTag(QStringLiteral("bar"));
+    laid.tree.layout(500);
+    EXPECT_EQ(laid.tree.findByTag(QStringLiteral("bar")), before);
+    EXPECT_EQ(laid["bar"].width(), 500);
+}
+
+namespace {
+// Places its subviews on a diagonal, each offered half the width, anchored at its centre.
+class DiagonalLayout final : public Layout
+{
+public:
+    QSizeF sizeThatFits(const ProposedSize &proposal, const LayoutSubviews &subviews) const override
+    {
+        double width = 0, height = 0;
+        for (const LayoutSubview &subview : subviews) {
+            const QSizeF size
+                = subview.sizeThatFits({ proposal.width ? *proposal.width / 2 : 50.0, std::nullopt });
+            width += size.width();
+            height += size.height();
+        }
+        return { width, height };
+    }
+    void placeSubviews(
+        const QRectF &bounds, const ProposedSize &proposal, const LayoutSubviews &subviews) const override
+    {
+        QPointF corner = bounds.topLeft();
+        for (const LayoutSubview &subview : subviews) {
+            const ProposedSize offer { proposal.width ? *proposal.width / 2 : 50.0, std::nullopt };
+            const QSizeF size = subview.sizeThatFits(offer);
+            subview.place(corner + QPointF(size.width() / 2, size.height() / 2), UnitPoint::center(), offer);
+            corner += QPointF(size.width(), size.height());
+        }
+    }
+};
+} // namespace
+
+TEST(CustomLayout, placesSubviewsThroughProxies)
+{
+    Laid laid(LayoutView(std::make_shared<DiagonalLayout>(),
+                  { View(Color::red()).frame(std::nullopt, 10).tag("a"), box(20, 30, "b") })
+                  .tag("layout"),
+        200);
+    EXPECT_EQ(laid["layout"], QRectF(0, 0, 120, 40));
+    EXPECT_EQ(laid["a"], QRectF(0, 0, 100, 10));
+    EXPECT_EQ(laid["b"], QRectF(100, 10, 20, 30));
+}
+
+TEST(Grid, columnsAreAsWideAsTheirWidestCellAndRowsAsTallAsTheirTallest)
+{
+    Laid laid(Grid({ GridRow { { box(30, 10, "r0c0"),
+                         box(10, 10, "r0c1").gridColumnAlignment(HorizontalAlignment::Trailing) } },
+                       GridRow { { box(50, 20, "r1c0"), box(40, 12, "r1c1") } } },
+        Alignment::leading(), 5, 3)
+                  .tag("grid"));
+    EXPECT_EQ(laid["grid"], QRectF(0, 0, 95, 33));
+    EXPECT_EQ(laid["r0c0"], QRectF(0, 0, 30, 10));
+    EXPECT_EQ(laid["r0c1"], QRectF(85, 0, 10, 10));
+    EXPECT_EQ(laid["r1c0"], QRectF(0, 13, 50, 20));
+    EXPECT_EQ(laid["r1c1"], QRectF(55, 17, 40, 12));
+}

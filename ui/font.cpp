@@ -1,0 +1,158 @@
+#include "ui/font.h"
+
+#include <QFontDatabase>
+
+#include <algorithm>
+#include <cmath>
+
+namespace ui {
+
+Font Font::system(double size, Weight weight, Design design)
+{
+    Font font;
+    font.m_size = size;
+    font.m_weight = weight;
+    font.m_design = design;
+    return font;
+}
+
+Font Font::custom(const QString &family, double size)
+{
+    Font font;
+    font.m_family = family;
+    font.m_size = size;
+    return font;
+}
+
+Font Font::monospaced() const
+{
+    Font font = *this;
+    font.m_monospaced = true;
+    return font;
+}
+
+Font Font::smallCaps() const
+{
+    Font font = *this;
+    font.m_caps = Caps::SmallCaps;
+    return font;
+}
+
+Font Font::lowercaseSmallCaps() const
+{
+    Font font = *this;
+    font.m_caps = Caps::LowercaseSmallCaps;
+    return font;
+}
+
+Font Font::uppercaseSmallCaps() const
+{
+    Font font = *this;
+    font.m_caps = Caps::UppercaseSmallCaps;
+    return font;
+}
+
+Font Font::monospacedDigit() const
+{
+    Font font = *this;
+    font.m_monospacedDigits = true;
+    return font;
+}
+
+Font Font::weight(Weight weight) const
+{
+    Font font = *this;
+    font.m_weight = weight;
+    return font;
+}
+
+Font Font::width(Width width) const
+{
+    Font font = *this;
+    font.m_width = width;
+    return font;
+}
+
+Font Font::italic() const
+{
+    Font font = *this;
+    font.m_italic = true;
+    return font;
+}
+
+Font Font::withSize(double size) const
+{
+    Font font = *this;
+    font.m_size = size;
+    return font;
+}
+
+QFont::Weight Font::qtWeight(Weight weight)
+{
+    switch (weight) {
+    case Weight::UltraLight:
+        return QFont::Thin;
+    case Weight::Thin:
+        return QFont::ExtraLight;
+    case Weight::Light:
+        return QFont::Light;
+    case Weight::Regular:
+        return QFont::Normal;
+    case Weight::Medium:
+        return QFont::Medium;
+    case Weight::Semibold:
+        return QFont::DemiBold;
+    case Weight::Bold:
+        return QFont::Bold;
+    case Weight::Heavy:
+        return QFont::ExtraBold;
+    case Weight::Black:
+        return QFont::Black;
+    }
+    return QFont::Normal;
+}
+
+int Font::qtStretch(Width width)
+{
+    switch (width) {
+    case Width::Compressed:
+        return QFont::ExtraCondensed;
+    case Width::Condensed:
+        return QFont::Condensed;
+    case Width::Standard:
+        return QFont::Unstretched;
+    case Width::Expanded:
+        return QFont::Expanded;
+    }
+    return QFont::Unstretched;
+}
+
+QFont Font::toQFont() const
+{
+    QFont font;
+    if (m_monospaced || (m_family.isEmpty() && m_design == Design::Monospaced)) {
+        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        font.setStyleHint(QFont::Monospace);
+    } else if (!m_family.isEmpty()) {
+        font = QFont(m_family);
+    } else if (m_design == Design::Serif) {
+        font = QFont(QStringLiteral("Serif"));
+        font.setStyleHint(QFont::Serif);
+    } else {
+        // Rounded has no Linux counterpart: it keeps the system family.
+        font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+        font.setStyleHint(QFont::SansSerif);
+    }
+    // A point is one logical pixel here: sizes are pixel sizes (at least 1, Qt's floor).
+    font.setPixelSize(std::max(1, int(std::round(m_size))));
+    font.setWeight(qtWeight(m_weight));
+    font.setStretch(qtStretch(m_width));
+    font.setItalic(m_italic);
+    // Qt synthesises small capitals of lower-case letters only; upper-case small
+    // capitals and tabular digits need OpenType features Qt 6.4 cannot switch on.
+    if (m_caps == Caps::SmallCaps || m_caps == Caps::LowercaseSmallCaps)
+        font.setCapitalization(QFont::SmallCaps);
+    return font;
+}
+
+} // namespace ui

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+namespace ui {
+
+// A font described by what a text asks for (a family or a design, a pixel size, a
+// weight, a width, italics and variants), turned into a QFont only where text is
+// drawn. Qt 6.4 has no OpenType feature switches: small capitals of upper-case letters
+// and tabular digits stay in the description but are drawn without the feature.
+class Font
+{
+public:
+    enum class Design { Default, Serif, Rounded, Monospaced };
+    enum class Weight { UltraLight, Thin, Light, Regular, Medium, Semibold, Bold, Heavy, Black };
+    enum class Width { Compressed, Condensed, Standard, Expanded };
+    enum class Caps { Normal, SmallCaps, LowercaseSmallCaps, UppercaseSmallCaps };
+
+    // The body font: the system family at 13 points.
+    Font() = default;
+    static Font system(double size, Weight weight = Weight::Regular, Design design = Design::Default);
+    // A named family at a fixed point size.
+    static Font custom(const QString &family, double size);
+
+    Font monospaced() const;
+    Font smallCaps() const;
+    Font lowercaseSmallCaps() const;
+    Font uppercaseSmallCaps() const;
+    Font monospacedDigit() const;
+    Font weight(Weight weight) const;
+    Font width(Width width) const;
+    Font italic() const;
+    Font withSize(double size) const;
+
+    const QString &family() const { return m_family; }
+    Design design() const { return m_design; }
+    double size() const { return m_size; }
+    Weight weightValue() const { return m_weight; }
+    Width widthValue() const { return m_width; }
+    Caps caps() const { return m_caps; }
+    bool isMonospaced() const { return m_monospaced; }
+    bool hasMonospacedDigits() const { return m_monospacedDigits; }
+    bool isItalic() const { return m_italic; }
+
+    // The request handed to Qt: family or style hint, pixel size, weight, stretch,
+    // italics and the capitalisation Qt can draw.
+    QFont toQFont() const;
+
+    static QFont::Weight qtWeight(Weight weight);
+    static int qtStretch(Width width);
+
+    bool operator==(const Font &) const = default;
+
+private:
+    QString m_family; // empty: the system family of m_design
+    Design m_design = Design::Default;
+    double m_size = 13;
+    Weight m_weight = Weight::Regular;
+    Width m_width = Width::Standard;
+    Caps m_caps = Caps::Normal;
+    bool m_monospaced = false;
+    bool m_monospacedDigits = false;
+    bool m_italic = false;
+};
+
+} // namespace ui

@@ -1,0 +1,296 @@
+#include "ui/hostingview.h"
+
+#include <QApplication>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTimer>
+#include <QToolTip>
+#include <QWheelEvent>
+
+namespace ui {
+
+namespace {
+ColorScheme schemeOf(const QPalette &palette)
+{
+    // Qt 6.4 has no colour-scheme query: a dark window colour means a dark appearance.
+    return palette.color(QPalette::Window).lightnessF() < 0.5 ? ColorScheme::Dark : ColorScheme::Light;
+}
+} // namespace
+
+HostingView::HostingView(QWidget *parent)
+    : QAbstractScrollArea(parent)
+    , m_tree(std::make_unique<ViewTree>())
+{
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setMouseTracking(true);
+    verticalScrollBar()->setSingleStep(20);
+    m_tree->setNeedsRebuildHandler([this] { scheduleRebuild(); });
+    m_tree->setNeedsLayoutHandler([this] { scheduleLayout(); });
+    m_tree->setNeedsRepaintHandler([this] { viewport()->update(); });
+    applyEnvironment();
+}
+
+HostingView::~HostingView()
+{
+    forgetElements();
+}
+
+void HostingView::setRootView(View root)
+{
+    m_tree->setRoot(std::move(root));
+    scheduleRebuild();
+}
+
+void HostingView::setEnvironment(EnvironmentValues environment)
+{
+    m_environment = std::move(environment);
+    applyEnvironment();
+    scheduleRebuild();
+}
+
+void HostingView::applyEnvironment()
+{
+    EnvironmentValues environment = m_environment;
+    if (!environment.contains<ColorSchemeKey>())
+        environment.set<ColorSchemeKey>(schemeOf(palette()));
+    m_tree->setEnvironment(std::move(environment));
+}
+
+QSize HostingView::sizeHint() const
+{
+    const QSizeF size = m_tree->contentSize();
+    return QSize(std::max(100, int(std::ceil(size.width()))), std::max(100, int(std::ceil(size.height()))));
+}
+
+void HostingView::flush()
+{
+    if (m_rebuildScheduled || m_tree->needsRebuild()) {
+        m_rebuildScheduled = false;
+        m_layoutScheduled = false;
+        forgetElements();
+        m_tree->rebuild(viewport()->width());
+        relayout();
+    } else if (m_layoutScheduled) {
+        m_layoutScheduled = false;
+        m_tree->layout(viewport()->width());
+        relayout();
+    }
+}
+
+void HostingView::scheduleRebuild()
+{
+    if (m_rebuildScheduled)
+        return;
+    m_rebuildScheduled = true;
+    QTimer::singleShot(0, this, [this] { flush(); });
+}
+
+void HostingView::scheduleLayout()
+{
+    if (m_layoutScheduled || m_rebuildScheduled)
+        return;
+    m_layoutScheduled = true;
+    QTimer::singleShot(0, this, [this] { flush(); });
+}
+
+void HostingView::relayout()
+{
+    const QSizeF size = m_tree->contentSize();
+    QScrollBar *bar = verticalScrollBar();
+    bar->setPageStep(viewport()->height());
+    bar->setRange(0, std::max(0, int(std::ceil(size.height())) - viewport()->height()));
+    viewport()->update();
+    updateGeometry();
+}
+
+void HostingView::forgetElements()
+{
+    if (m_focused)
+        m_focused->focusLost();
+    m_pressed = nullptr;
+    m_hovered = nullptr;
+    m_focused = nullptr;
+}
+
+QPointF HostingView::toContent(QPointF viewportPoint) const
+{
+    return viewportPoint + QPointF(0, verticalScrollBar()->value());
+}
+
+void HostingView::paintEvent(QPaintEvent *)
+{
+    if (m_rebuildScheduled || m_layoutScheduled)
+        flush();
+    QPainter painter(viewport());
+    const double offset = verticalScrollBar()->value();
+    painter.translate(0, -offset);
+    const QRectF exposed(0, offset, viewport()->width(), viewport()->height());
+    m_tree->paint(painter, exposed);
+}
+
+void HostingView::resizeEvent(QResizeEvent *event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    if (!m_tree->root()) {
+        scheduleRebuild();
+        return;
+    }
+    if (m_tree->width() != viewport()->width()) {
+        m_tree->layout(viewport()->width());
+        relayout();
+    }
+}
+
+void HostingView::mousePressEvent(QMouseEvent *event)
+{
+    flush();
+    const QPointF point = toContent(event->position());
+    Element *hit = m_tree->root() ? m_tree->root()->hitTest(point) : nullptr;
+    if (m_focused && m_focused != hit) {
+        m_focused->focusLost();
+        m_focused = nullptr;
+    }
+    m_pressed = hit;
+    if (!hit)
+        return;
+    if (hit->acceptsFocus())
+        m_focused = hit;
+    hit->mousePressed({ point, event->button(), event->modifiers() });
+}
+
+void HostingView::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPointF point = toContent(event->position());
+    if (m_pressed && (event->buttons() & Qt::LeftButton)) {
+        m_pressed->mouseMoved({ point, Qt::NoButton, event->modifiers() });
+        return;
+    }
+    updateHover(point);
+}
+
+void HostingView::mouseReleaseEvent(QMouseEvent *event)
+{
+    Element *pressed = m_pressed;
+    m_pressed = nullptr;
+    const QPointF point = toContent(event->position());
+    if (pressed)
+        pressed->mouseReleased({ point, event->button(), event->modifiers() });
+    // The action may have changed state; hover is worked out again on the next move.
+}
+
+void HostingView::updateHover(QPointF point)
+{
+    Element *hit = m_tree->root() ? m_tree->root()->hitTest(point) : nullptr;
+    if (hit != m_hovered && m_hovered)
+        m_hovered->hoverLeft();
+    m_hovered = hit;
+    if (hit) {
+        hit->hoverMoved(point);
+        viewport()->setCursor(hit->cursorAt(point));
+    } else {
+        viewport()->unsetCursor();
+    }
+}
+
+void HostingView::leaveEvent(QEvent *event)
+{
+    if (m_hovered)
+        m_hovered->hoverLeft();
+    m_hovered = nullptr;
+    viewport()->unsetCursor();
+    QAbstractScrollArea::leaveEvent(event);
+}
+
+void HostingView::keyPressEvent(QKeyEvent *event)
+{
+    if (m_focused && m_focused->keyPressed(event)) {
+        event->accept();
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+void HostingView::wheelEvent(QWheelEvent *event)
+{
+    QPointF delta = event->pixelDelta();
+    if (delta.isNull())
+        delta = QPointF(event->angleDelta()) / 8.0 * (20.0 / 15.0);
+    if (event->modifiers() & Qt::ShiftModifier && delta.x() == 0)
+        delta = QPointF(delta.y(), 0);
+    const QPointF point = toContent(event->position());
+    for (Element *element = m_tree->root() ? m_tree->root()->hitTest(point) : nullptr; element;
+         element = element->parent()) {
+        if (element->wheelScrolled(delta)) {
+            event->accept();
+            return;
+        }
+    }
+    // Nothing under the pointer takes the pointer: look for a scroller by position.
+    std::function<bool(Element *)> scrollAt = [&](Element *element) -> bool {
+        if (!element->paintBounds().contains(point))
+            return false;
+        for (auto it = element->children().rbegin(); it != element->children().rend(); ++it) {
+            if (scrollAt(it->get()))
+                return true;
+        }
+        return element->frame().contains(point) && element->wheelScrolled(delta);
+    };
+    if (delta.x() != 0 && m_tree->root() && scrollAt(m_tree->root())) {
+        event->accept();
+        return;
+    }
+    QAbstractScrollArea::wheelEvent(event);
+}
+
+void HostingView::focusOutEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+}
+
+bool HostingView::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto *help = static_cast<QHelpEvent *>(event);
+        const QPointF point = toContent(help->pos());
+        QString text;
+        // The innermost element with a tool tip under the pointer.
+        std::function<void(Element *)> find = [&](Element *element) {
+            if (!element->paintBounds().contains(point))
+                return;
+            if (!element->toolTip().isEmpty() && element->frame().contains(point))
+                text = element->toolTip();
+            for (const ElementPtr &child : element->children())
+                find(child.get());
+        };
+        if (m_tree->root())
+            find(m_tree->root());
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, viewport());
+        return true;
+    }
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
+void HostingView::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}
+
+void HostingView::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::PaletteChange) {
+        applyEnvironment();
+        scheduleRebuild();
+    }
+    QAbstractScrollArea::changeEvent(event);
+}
+
+} // namespace ui

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "ui/viewtree.h"
+
+#include <QAbstractScrollArea>
+
+#include <memory>
+
+namespace ui {
+
+// The one widget that shows a view tree: it lays the tree out at the viewport's width
+// (a width change measures and places again without resolving), scrolls vertically,
+// paints only what is visible, and routes the mouse, keys and wheel to the elements.
+// State writes and finished asynchronous work rebuild or relayout on the next turn of
+// the event loop, once however many arrive. Main thread only.
+class HostingView : public QAbstractScrollArea
+{
+    Q_OBJECT
+
+public:
+    explicit HostingView(QWidget *parent = nullptr);
+    ~HostingView() override;
+
+    void setRootView(View root);
+    // Values for the whole tree; the appearance follows the palette unless set here.
+    void setEnvironment(EnvironmentValues environment);
+
+    ViewTree &tree() { return *m_tree; }
+    QSize sizeHint() const override;
+
+    // Runs a pending rebuild or relayout now (tests and callers that need the result).
+    void flush();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    QPointF toContent(QPointF viewportPoint) const;
+    void scheduleRebuild();
+    void scheduleLayout();
+    void relayout();
+    void applyEnvironment();
+    void updateHover(QPointF contentPoint);
+    void forgetElements();
+
+    std::unique_ptr<ViewTree> m_tree;
+    EnvironmentValues m_environment;
+    bool m_rebuildScheduled = false;
+    bool m_layoutScheduled = false;
+    // Raw pointers into the tree, dropped whenever it is resolved again.
+    Element *m_pressed = nullptr;
+    Element *m_hovered = nullptr;
+    Element *m_focused = nullptr;
+};
+
+} // namespace ui

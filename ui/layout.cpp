@@ -1,0 +1,342 @@
+#include "ui/layout.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace ui {
+
+namespace {
+
+class LayoutElement final : public Element
+{
+public:
+    explicit LayoutElement(std::shared_ptr<const Layout> layout)
+        : m_layout(std::move(layout))
+    { }
+
+    std::optional<double> baseline(QSizeF size, bool last) override
+    {
+        return m_layout->baseline(size, subviews(), last);
+    }
+
+protected:
+    QSizeF measure(const ProposedSize &proposal) override
+    {
+        return m_layout->sizeThatFits(proposal, subviews());
+    }
+    void placeChildren(const ProposedSize &proposal) override
+    {
+        m_layout->placeSubviews(m_frame, proposal, subviews());
+    }
+
+private:
+    const LayoutSubviews &subviews()
+    {
+        if (m_subviews.size() != children().size()) {
+            m_subviews.clear();
+            m_subviews.reserve(children().size());
+            for (const ElementPtr &child : children())
+                m_subviews.emplace_back(*child);
+        }
+        return m_subviews;
+    }
+
+    std::shared_ptr<const Layout> m_layout;
+    LayoutSubviews m_subviews;
+};
+
+View layoutWithAxis(
+    std::shared_ptr<const Layout> layout, std::vector<View> children, std::optional<Axis> axis)
+{
+    return View::make([layout, children = std::move(children), axis](
+                          const EnvironmentValues &env, const ResolveScope &scope) -> ElementPtr {
+        EnvironmentValues inner = env;
+        if (inner.get<StackAxisKey>() != axis)
+            inner.set<StackAxisKey>(axis);
+        auto element = std::make_unique<LayoutElement>(layout);
+        quint64 position = 0;
+        for (const View &child : children) {
+            const ResolveScope childScope = scope.child(position++);
+            if (child.isEmpty())
+                continue;
+            ElementPtr resolved = child.resolve(inner, childScope);
+            if (!resolved->isEmpty())
+                element->addChild(std::move(resolved));
+        }
+        return element;
+    });
+}
+
+double baselineOrBottom(const LayoutSubview &subview, QSizeF size, bool last)
+{
+    return subview.baseline(size, last).value_or(size.height());
+}
+
+} // namespace
+
+void LayoutSubview::place(QPointF position, UnitPoint anchor, const ProposedSize &proposal) const
+{
+    const QSizeF size = m_element->sizeThatFits(proposal);
+    const QPointF origin(position.x() - anchor.x * size.width(), position.y() - anchor.y * size.height());
+    m_element->place(QRectF(origin, size), proposal);
+}
+
+Layout::~Layout() = default;
+
+std::optional<double> Layout::baseline(QSizeF, const LayoutSubviews &, bool) const
+{
+    return std::nullopt;
+}
+
+View LayoutView(std::shared_ptr<const Layout> layout, std::vector<View> children)
+{
+    return layoutWithAxis(std::move(layout), std::move(children), std::nullopt);
+}
+
+StackLayout::StackLayout(Axis axis, int crossAlignment, std::optional<double> spacing)
+    : m_axis(axis)
+    , m_crossAlignment(crossAlignment)
+    , m_spacing(spacing.value_or(defaultSpacing))
+{ }
+
+std::shared_ptr<const StackLayout> StackLayout::horizontal(
+    VerticalAlignment alignment, std::optional<double> spacing)
+{
+    return std::make_shared<const StackLayout>(Axis::Horizontal, int(alignment), spacing);
+}
+
+std::shared_ptr<const StackLayout> StackLayout::vertical(
+    HorizontalAlignment alignment, std::optional<double> spacing)
+{
+    return std::make_shared<const StackLayout>(Axis::Vertical, int(alignment), spacing);
+}
+
+bool StackLayout::alignsBaselines() const
+{
+    return m_axis == Axis::Horizontal
+        && (VerticalAlignment(m_crossAlignment) == VerticalAlignment::FirstTextBaseline
+            || VerticalAlignment(m_crossAlignment) == VerticalAlignment::LastTextBaseline);
+}
+
+// The stack's share-out along its axis: the space left after spacing goes first to
+// the higher layout priorities (keeping the minimum of the lower ones in reserve),
+// and within one priority to the least flexible subviews first, each offered an
+// equal share of what is left.
+std::vector<QSizeF> StackLayout::allocate(const ProposedSize &proposal, const LayoutSubviews &subviews) const
+{
+    const size_t count = subviews.size();
+    std::vector<QSizeF> sizes(count);
+    const std::optional<double> offered = m_axis == Axis::Horizontal ? proposal.width : proposal.height;
+    const std::optional<double> crossOffer = m_axis == Axis::Horizontal ? proposal.height : proposal.width;
+    auto makeProposal = [&](std::optional<double> alongValue) {
+        return m_axis == Axis::Horizontal ? ProposedSize { alongValue, crossOffer }
+                                          : ProposedSize { crossOffer, alongValue };
+    };
+    if (!offered) {
+        for (size_t i = 0; i < count; ++i)
+            sizes[i] = subviews[i].sizeThatFits(makeProposal(std::nullopt));
+        return sizes;
+    }
+
+    std::vector<double> minimum(count), flexibility(count);
+    for (size_t i = 0; i < count; ++i) {
+        minimum[i] = along(subviews[i].sizeThatFits(makeProposal(0.0)));
+        const double maximum = along(subviews[i].sizeThatFits(makeProposal(infinity)));
+        flexibility[i] = maximum - minimum[i];
+    }
+    std::vector<size_t> order(count);
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        if (subviews[a].priority() != subviews[b].priority())
+            return subviews[a].priority() > subviews[b].priority();
+        return flexibility[a] < flexibility[b];
+    });
+
+    double remaining = *offered - m_spacing * double(count > 0 ? count - 1 : 0);
+    size_t groupStart = 0;
+    while (groupStart < count) {
+        const double priority = subviews[order[groupStart]].priority();
+        size_t groupEnd = groupStart;
+        while (groupEnd < count && subviews[order[groupEnd]].priority() == priority)
+            ++groupEnd;
+        double reserved = 0;
+        for (size_t k = groupEnd; k < count; ++k)
+            reserved += minimum[order[k]];
+        double available = remaining - reserved;
+        for (size_t k = groupStart; k < groupEnd; ++k) {
+            const size_t i = order[k];
+            const double share = std::max(0.0, available / double(groupEnd - k));
+            sizes[i] = subviews[i].sizeThatFits(makeProposal(std::isfinite(share) ? share : infinity));
+            available -= along(sizes[i]);
+            remaining -= along(sizes[i]);
+        }
+        groupStart = groupEnd;
+    }
+    return sizes;
+}
+
+QSizeF StackLayout::sizeThatFits(const ProposedSize &proposal, const LayoutSubviews &subviews) const
+{
+    if (subviews.empty())
+        return { 0, 0 };
+    const std::vector<QSizeF> sizes = allocate(proposal, subviews);
+    double total = m_spacing * double(subviews.size() - 1);
+    double cross = 0;
+    double ascent = 0, descent = 0;
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        total += along(sizes[i]);
+        cross = std::max(cross, across(sizes[i]));
+        if (alignsBaselines()) {
+            const double line = baselineOrBottom(subviews[i], sizes[i],
+                VerticalAlignment(m_crossAlignment) == VerticalAlignment::LastTextBaseline);
+            ascent = std::max(ascent, line);
+            descent = std::max(descent, sizes[i].height() - line);
+        }
+    }
+    if (alignsBaselines())
+        cross = ascent + descent;
+    return m_axis == Axis::Horizontal ? QSizeF(total, cross) : QSizeF(cross, total);
+}
+
+void StackLayout::placeSubviews(
+    const QRectF &bounds, const ProposedSize &proposal, const LayoutSubviews &subviews) const
+{
+    const std::vector<QSizeF> sizes = allocate(proposal, subviews);
+    const bool last = VerticalAlignment(m_crossAlignment) == VerticalAlignment::LastTextBaseline;
+    double ascent = 0;
+    if (alignsBaselines()) {
+        for (size_t i = 0; i < sizes.size(); ++i)
+            ascent = std::max(ascent, baselineOrBottom(subviews[i], sizes[i], last));
+    }
+    const std::optional<double> crossOffer = m_axis == Axis::Horizontal ? proposal.height : proposal.width;
+    double position = m_axis == Axis::Horizontal ? bounds.x() : bounds.y();
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        const QSizeF size = sizes[i];
+        QPointF origin;
+        if (m_axis == Axis::Horizontal) {
+            double y;
+            if (alignsBaselines())
+                y = bounds.y() + ascent - baselineOrBottom(subviews[i], size, last);
+            else
+                y = bounds.y()
+                    + alignOffset(VerticalAlignment(m_crossAlignment), bounds.height(), size.height());
+            origin = QPointF(position, y);
+            position += size.width() + m_spacing;
+        } else {
+            origin = QPointF(
+                bounds.x() + alignOffset(HorizontalAlignment(m_crossAlignment), bounds.width(), size.width()),
+                position);
+            position += size.height() + m_spacing;
+        }
+        const ProposedSize offer = m_axis == Axis::Horizontal ? ProposedSize { size.width(), crossOffer }
+                                                              : ProposedSize { crossOffer, size.height() };
+        // Placed at the size the share-out gave, even if asking again would differ.
+        subviews[i].element().place(QRectF(origin, size), offer);
+    }
+}
+
+std::optional<double> StackLayout::baseline(QSizeF size, const LayoutSubviews &subviews, bool last) const
+{
+    if (subviews.empty())
+        return std::nullopt;
+    const ProposedSize proposal = ProposedSize::of(size);
+    const std::vector<QSizeF> sizes = allocate(proposal, subviews);
+    if (m_axis == Axis::Vertical) {
+        // The first line of the first subview, or the last line of the last one.
+        double offset = 0;
+        for (size_t i = 0; i < sizes.size(); ++i) {
+            const bool wanted = last ? i + 1 == sizes.size() : i == 0;
+            if (wanted) {
+                if (auto line = subviews[i].baseline(sizes[i], last))
+                    return offset + *line;
+                return std::nullopt;
+            }
+            offset += sizes[i].height() + m_spacing;
+        }
+        return std::nullopt;
+    }
+    if (alignsBaselines()) {
+        std::optional<double> ascent;
+        for (size_t i = 0; i < sizes.size(); ++i) {
+            if (subviews[i].baseline(sizes[i], last))
+                ascent = std::max(ascent.value_or(0), baselineOrBottom(subviews[i], sizes[i], last));
+        }
+        return ascent;
+    }
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        if (auto line = subviews[i].baseline(sizes[i], last))
+            return alignOffset(VerticalAlignment(m_crossAlignment), size.height(), sizes[i].height()) + *line;
+    }
+    return std::nullopt;
+}
+
+View VStack(std::vector<View> children)
+{
+    return VStack(HorizontalAlignment::Center, std::nullopt, std::move(children));
+}
+
+View VStack(HorizontalAlignment alignment, std::optional<double> spacing, std::vector<View> children)
+{
+    return layoutWithAxis(StackLayout::vertical(alignment, spacing), std::move(children), Axis::Vertical);
+}
+
+View HStack(std::vector<View> children)
+{
+    return HStack(VerticalAlignment::Center, std::nullopt, std::move(children));
+}
+
+View HStack(VerticalAlignment alignment, std::optional<double> spacing, std::vector<View> children)
+{
+    return layoutWithAxis(StackLayout::horizontal(alignment, spacing), std::move(children), Axis::Horizontal);
+}
+
+namespace {
+// Every subview offered the whole proposal, the stack as large as the largest, each
+// aligned in it; later subviews draw over earlier ones.
+class ZStackLayout final : public Layout
+{
+public:
+    explicit ZStackLayout(Alignment alignment)
+        : m_alignment(alignment)
+    { }
+
+    QSizeF sizeThatFits(const ProposedSize &proposal, const LayoutSubviews &subviews) const override
+    {
+        QSizeF result(0, 0);
+        for (const LayoutSubview &subview : subviews)
+            result = result.expandedTo(subview.sizeThatFits(proposal));
+        return result;
+    }
+
+    void placeSubviews(
+        const QRectF &bounds, const ProposedSize &proposal, const LayoutSubviews &subviews) const override
+    {
+        for (const LayoutSubview &subview : subviews) {
+            const QSizeF size = subview.sizeThatFits(proposal);
+            VerticalAlignment vertical = m_alignment.vertical;
+            if (vertical == VerticalAlignment::FirstTextBaseline
+                || vertical == VerticalAlignment::LastTextBaseline)
+                vertical = VerticalAlignment::Top;
+            const QPointF origin(
+                bounds.x() + alignOffset(m_alignment.horizontal, bounds.width(), size.width()),
+                bounds.y() + alignOffset(vertical, bounds.height(), size.height()));
+            subview.element().place(QRectF(origin, size), proposal);
+        }
+    }
+
+private:
+    Alignment m_alignment;
+};
+} // namespace
+
+View ZStack(std::vector<View> children)
+{
+    return ZStack(Alignment::center(), std::move(children));
+}
+
+View ZStack(Alignment alignment, std::vector<View> children)
+{
+    return LayoutView(std::make_shared<const ZStackLayout>(alignment), std::move(children));
+}
+
+} // namespace ui

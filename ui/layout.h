@@ -1,0 +1,89 @@
+#pragma once
+
+#include "ui/view.h"
+
+#include <memory>
+#include <vector>
+
+namespace ui {
+
+// What a layout knows of one of its subviews: its size for any proposal (asked as
+// often as needed; answers are cached), its priority and preferences, and where it
+// goes. Valid only during the call it is handed to.
+class LayoutSubview
+{
+public:
+    explicit LayoutSubview(Element &element)
+        : m_element(&element)
+    { }
+
+    QSizeF sizeThatFits(const ProposedSize &proposal) const { return m_element->sizeThatFits(proposal); }
+    double priority() const { return m_element->layoutPriority(); }
+    bool isSpacer() const { return m_element->isSpacer(); }
+    std::optional<double> baseline(QSizeF size, bool last) const { return m_element->baseline(size, last); }
+    std::optional<HorizontalAlignment> gridColumnAlignment() const
+    {
+        return m_element->gridColumnAlignment();
+    }
+    template<class Key> const typename Key::Value &preference() const
+    {
+        return m_element->preferences().get<Key>();
+    }
+
+    // Places the subview so that `anchor` of its frame lies at `position`, at the size
+    // it asks for `proposal`.
+    void place(QPointF position, UnitPoint anchor = UnitPoint::topLeading(),
+        const ProposedSize &proposal = {}) const;
+
+    Element &element() const { return *m_element; }
+
+private:
+    Element *m_element;
+};
+
+using LayoutSubviews = std::vector<LayoutSubview>;
+
+// A container's layout: sizes itself for a proposal from its subviews' answers, then
+// places each subview in the bounds it was given. Both calls may come several times;
+// a layout keeps no state between them (the element caches sizes per proposal).
+class Layout
+{
+public:
+    virtual ~Layout();
+    virtual QSizeF sizeThatFits(const ProposedSize &proposal, const LayoutSubviews &subviews) const = 0;
+    virtual void placeSubviews(
+        const QRectF &bounds, const ProposedSize &proposal, const LayoutSubviews &subviews) const = 0;
+    // The baseline of the container of `size`; by default none.
+    virtual std::optional<double> baseline(QSizeF size, const LayoutSubviews &subviews, bool last) const;
+};
+
+// Lays `children` out with `layout`. Empty views among them are left out.
+View LayoutView(std::shared_ptr<const Layout> layout, std::vector<View> children);
+
+// The layouts behind the stacks, for custom layouts that build on them.
+class StackLayout : public Layout
+{
+public:
+    StackLayout(Axis axis, int crossAlignment, std::optional<double> spacing);
+    static std::shared_ptr<const StackLayout> horizontal(
+        VerticalAlignment alignment, std::optional<double> spacing);
+    static std::shared_ptr<const StackLayout> vertical(
+        HorizontalAlignment alignment, std::optional<double> spacing);
+
+    QSizeF sizeThatFits(const ProposedSize &proposal, const LayoutSubviews &subviews) const override;
+    void placeSubviews(
+        const QRectF &bounds, const ProposedSize &proposal, const LayoutSubviews &subviews) const override;
+    std::optional<double> baseline(QSizeF size, const LayoutSubviews &subviews, bool last) const override;
+
+private:
+    std::vector<QSizeF> allocate(const ProposedSize &proposal, const LayoutSubviews &subviews) const;
+    double along(QSizeF size) const { return m_axis == Axis::Horizontal ? size.width() : size.height(); }
+    double across(QSizeF size) const { return m_axis == Axis::Horizontal ? size.height() : size.width(); }
+    bool alignsBaselines() const;
+
+    Axis m_axis;
+    int m_crossAlignment; // a HorizontalAlignment or VerticalAlignment value
+    double m_spacing;
+};
+
+} // namespace ui

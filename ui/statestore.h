@@ -1,0 +1,115 @@
+#pragma once
+
+#include <QVariant>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <typeinfo>
+#include <unordered_map>
+#include <vector>
+
+namespace ui {
+
+class StateStore;
+
+namespace detail {
+// Outlives the store for as long as a State handle does, so that a late write from an
+// asynchronous callback after the view tree is gone is dropped instead of crashing.
+struct StateNotifier
+{
+    std::function<void()> changed;
+};
+} // namespace detail
+
+// A value kept by the host for one place in the view tree (its identity) across
+// rebuilds. Writing it schedules a rebuild; handles may be copied into callbacks.
+// Main thread only.
+template<class T> class State
+{
+public:
+    State() = default;
+    State(std::shared_ptr<T> value, std::weak_ptr<detail::StateNotifier> notifier)
+        : m_value(std::move(value))
+        , m_notifier(std::move(notifier))
+    { }
+
+    const T &value() const { return *m_value; }
+    const T &operator*() const { return *m_value; }
+    const T *operator->() const { return m_value.get(); }
+
+    // Writes without asking for a rebuild, for state that only moves what is drawn.
+    void setWithoutRebuild(T value) const { *m_value = std::move(value); }
+
+    void set(T value) const
+    {
+        *m_value = std::move(value);
+        if (auto notifier = m_notifier.lock(); notifier && notifier->changed)
+            notifier->changed();
+    }
+
+private:
+    std::shared_ptr<T> m_value;
+    std::weak_ptr<detail::StateNotifier> m_notifier;
+};
+
+// Asynchronous work started for a place in the tree; cancelled when the place leaves
+// the tree or the work's id changes. The work checks isCancelled() before it writes.
+class TaskHandle
+{
+public:
+    TaskHandle() = default;
+    explicit TaskHandle(std::shared_ptr<std::atomic<bool>> cancelled)
+        : m_cancelled(std::move(cancelled))
+    { }
+    bool isCancelled() const { return !m_cancelled || m_cancelled->load(); }
+
+private:
+    std::shared_ptr<std::atomic<bool>> m_cancelled;
+};
+
+// Keeps state and tasks keyed by identity. A resolve pass visits what still exists;
+// endPass() drops the rest (cancelling their tasks) and starts new tasks.
+class StateStore
+{
+public:
+    StateStore();
+    ~StateStore();
+    StateStore(const StateStore &) = delete;
+    StateStore &operator=(const StateStore &) = delete;
+
+    // Called after a state write; the owner schedules a rebuild.
+    void setChangeHandler(std::function<void()> handler);
+
+    template<class T> State<T> state(quint64 identity, const T &initial)
+    {
+        Entry &entry = m_entries[identity ^ typeSalt(typeid(T))];
+        entry.visited = true;
+        if (!entry.box)
+            entry.box = std::make_shared<T>(initial);
+        return State<T>(std::static_pointer_cast<T>(entry.box), m_notifier);
+    }
+
+    void task(quint64 identity, const QVariant &id, std::function<void(TaskHandle)> work);
+
+    void beginPass();
+    void endPass();
+
+    int stateCount() const { return int(m_entries.size()); }
+
+private:
+    struct Entry
+    {
+        std::shared_ptr<void> box;
+        QVariant taskId;
+        std::shared_ptr<std::atomic<bool>> cancelled;
+        bool visited = false;
+    };
+    static quint64 typeSalt(const std::type_info &type);
+
+    std::unordered_map<quint64, Entry> m_entries;
+    std::vector<std::pair<TaskHandle, std::function<void(TaskHandle)>>> m_pendingTasks;
+    std::shared_ptr<detail::StateNotifier> m_notifier;
+};
+
+} // namespace ui

@@ -1,0 +1,1063 @@
+#include "ui/view.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+namespace ui {
+
+namespace {
+
+quint64 mix(quint64 a, quint64 b)
+{
+    quint64 x = a ^ (b + 0x9e3779b97f4a7c15ull + (a << 6) + (a >> 2));
+    x ^= x >> 31;
+    x *= 0xbf58476d1ce4e5b9ull;
+    x ^= x >> 29;
+    return x;
+}
+
+double clampProposal(double value)
+{
+    return std::max(0.0, value);
+}
+
+std::optional<double> inset(std::optional<double> length, double by)
+{
+    if (!length)
+        return std::nullopt;
+    return clampProposal(*length - by);
+}
+
+class EmptyElement final : public Element
+{
+public:
+    bool isEmpty() const override { return true; }
+
+protected:
+    QSizeF measure(const ProposedSize &) override { return { 0, 0 }; }
+};
+
+// Paints a shape in whatever size it is given: colours and filled shapes are views.
+class ShapeElement final : public Element
+{
+public:
+    enum class Mode { Fill, Stroke, StrokeBorder };
+    ShapeElement(Shape shape, QColor color, Mode mode, StrokeStyle style)
+        : m_shape(shape)
+        , m_color(color)
+        , m_mode(mode)
+        , m_style(std::move(style))
+    { }
+
+protected:
+    QSizeF measure(const ProposedSize &proposal) override { return proposal.replacingUnspecified(); }
+
+    void paintContent(QPainter &painter, const QRectF &) const override
+    {
+        if (m_color.alpha() == 0)
+            return;
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        if (m_mode == Mode::Fill) {
+            painter.fillPath(m_shape.path(m_frame), m_color);
+        } else {
+            QPen pen(m_color, m_style.lineWidth, Qt::SolidLine, m_style.cap, m_style.join);
+            pen.setMiterLimit(m_style.miterLimit);
+            if (!m_style.dash.isEmpty() && m_style.lineWidth > 0) {
+                QList<qreal> pattern;
+                for (qreal length : m_style.dash)
+                    pattern.append(length / m_style.lineWidth);
+                pen.setDashPattern(pattern);
+                pen.setDashOffset(m_style.dashPhase / m_style.lineWidth);
+            }
+            QRectF rect = m_frame;
+            if (m_mode == Mode::StrokeBorder) {
+                const double half = m_style.lineWidth / 2;
+                rect = rect.adjusted(half, half, -half, -half);
+            }
+            if (m_style.lineWidth > 0) {
+                painter.setPen(pen);
+                painter.setBrush(Qt::NoBrush);
+                painter.drawPath(m_shape.path(rect));
+            }
+        }
+        painter.restore();
+    }
+
+private:
+    Shape m_shape;
+    QColor m_color;
+    Mode m_mode;
+    StrokeStyle m_style;
+};
+
+QColor foregroundOf(const EnvironmentValues &env)
+{
+    const Color color = env.get<ForegroundColorKey>().value_or(Color::primary());
+    return color.resolve(env.get<ColorSchemeKey>());
+}
+
+// Base of the wrappers with one content child, which they measure and place.
+class ContentElement : public Element
+{
+public:
+    Element &content() const { return *children().front(); }
+};
+
+class PaddingElement final : public ContentElement
+{
+public:
+    explicit PaddingElement(EdgeInsets insets)
+        : m_insets(insets)
+    { }
+
+    std::optional<double> baseline(QSizeF size, bool last) override
+    {
+        const QSizeF inner(std::max(0.0, size.width() - m_insets.horizontal()),
+            std::max(0.0, size.height() - m_insets.vertical()));
+        if (auto line = content().baseline(inner, last))
+            return *line + m_insets.top;
+        return std::nullopt;
+    }
+
+protected:
+    QSizeF measure(const ProposedSize &proposal) override
+    {
+        const QSizeF size = content().sizeThatFits(inner(proposal));
+        return { size.width() + m_insets.horizontal(), size.height() + m_insets.vertical() };
+    }
+
+    void placeChildren(const ProposedSize &proposal) override
+    {
+        const QRectF rect
+            = m_frame.adjusted(m_insets.leading, m_insets.top, -m_insets.trailing, -m_insets.bottom);
+        content().place(QRectF(rect.topLeft(), rect.size().expandedTo(QSizeF(0, 0))), inner(proposal));
+    }
+
+private:
+    ProposedSize inner(const ProposedSize &proposal) const
+    {
+        return { inset(proposal.width, m_insets.horizontal()), inset(proposal.height, m_insets.vertical()) };
+    }
+
+    EdgeInsets m_insets;
+};
+
+QPointF alignedOrigin(const QRectF &container, QSizeF child, Alignment alignment)
+{
+    VerticalAlignment vertical = alignment.vertical;
+    if (vertical == VerticalAlignment::FirstTextBaseline || vertical == VerticalAlignment::LastTextBaseline)
+        vertical = VerticalAlignment::Top;
+    return { container.x() + alignOffset(alignment.horizontal, container.width(), child.width()),
+        container.y() + alignOffset(vertical, container.height(), child.height()) };
+}
+
+// Fixed frames and flexible ones (minimum, ideal and maximum per axis).
+class FrameElement final : public ContentElement
+{
+public:
+    explicit FrameElement(const FlexibleFrame &frame)
+        : m_frame(frame)
+    { }
+
+protected:
+    QSizeF measure(const ProposedSize &proposal) override
+    {
+        const ProposedSize childProposal = this->childProposal(proposal);
+        const QSizeF child = content().sizeThatFits(childProposal);
+        return { dimension(
+                     proposal.width, child.width(), m_frame.minWidth, m_frame.idealWidth, m_frame.maxWidth),
+            dimension(
+                proposal.height, child.height(), m_frame.minHeight, m_frame.idealHeight, m_frame.maxHeight) };
+    }
+
+    void placeChildren(const ProposedSize &proposal) override
+    {
+        // The child is offered this frame's size along the axes the frame sets, and
+        // what the frame itself was offered along the others.
+        ProposedSize childProposal = this->childProposal(proposal);
+        if (m_frame.minWidth || m_frame.maxWidth || m_frame.idealWidth)
+            childProposal.width = Element::m_frame.width();
+        if (m_frame.minHeight || m_frame.maxHeight || m_frame.idealHeight)
+            childProposal.height = Element::m_frame.height();
+        const QSizeF child = content().sizeThatFits(childProposal);
+        content().place(
+            QRectF(alignedOrigin(Element::m_frame, child, m_frame.alignment), child), childProposal);
+    }
+
+private:
+    ProposedSize childProposal(const ProposedSize &proposal) const
+    {
+        return { axisProposal(proposal.width, m_frame.minWidth, m_frame.idealWidth, m_frame.maxWidth),
+            axisProposal(proposal.height, m_frame.minHeight, m_frame.idealHeight, m_frame.maxHeight) };
+    }
+
+    static std::optional<double> axisProposal(std::optional<double> proposed, std::optional<double> min,
+        std::optional<double> ideal, std::optional<double> max)
+    {
+        std::optional<double> value = proposed ? proposed : ideal;
+        if (!value)
+            return std::nullopt;
+        if (max)
+            value = std::min(*value, *max);
+        if (min)
+            value = std::max(*value, *min);
+        return value;
+    }
+
+    static double dimension(std::optional<double> proposed, double child, std::optional<double> min,
+        std::optional<double> ideal, std::optional<double> max)
+    {
+        if (!min && !max) {
+            // A fixed frame sets the size; a frame without bounds on this axis hugs.
+            if (ideal && !proposed)
+                return *ideal;
+            return child;
+        }
+        const double offered = proposed ? *proposed : (ideal ? *ideal : child);
+        double result = child;
+        if (min && max) {
+            result = offered;
+        } else if (min && offered < child) {
+            result = offered;
+        } else if (max && offered > child) {
+            result = offered;
+        }
+        if (max)
+            result = std::min(result, *max);
+        if (min)
+            result = std::max(result, *min);
+        return result;
+    }
+
+    FlexibleFrame m_frame;
+};
+
+// A fixed frame: the given dimensions, the child's along the others.
+class FixedFrameElement final : public ContentElement
+{
+public:
+    FixedFrameElement(std::optional<double> width, std::optional<double> height, Alignment alignment)
+        : m_width(width)
+        , m_height(height)
+        , m_alignment(alignment)
+    { }
+
+protected:
+    QSizeF measure(const ProposedSize &proposal) override
+    {
+        const QSizeF child = content().sizeThatFits(childProposal(proposal));
+        return { m_width.value_or(child.width()), m_height.value_or(child.height()) };
+    }
+
+    void placeChildren(const ProposedSize &proposal) override
+    {
+        const ProposedSize offer = childProposal(proposal);
+        const QSizeF child = content().sizeThatFits(offer);
+        content().place(QRectF(alignedOrigin(m_frame, child, m_alignment), child), offer);
+    }
+
+private:
+    ProposedSize childProposal(const ProposedSize &proposal) const
+    {
+        return { m_width ? m_width : proposal.width, m_height ? m_height : proposal.height };
+    }
+
+    std::optional<double> m_width;
+    std::optional<double> m_height;
+    Alignment m_alignment;
+};
+
+class FixedSizeElement final : public ContentElement
+{
+public:
+    FixedSizeElement(bool horizontal, bool vertical)
+        : m_horizontal(horizontal)
+        , m_vertical(vertical)
+    { }
+
+protected:
+    QSizeF measure(const ProposedSize &proposal) override
+    {
+        return content().sizeThatFits(childProposal(proposal));
+    }
+
+    void placeChildren(const ProposedSize &proposal) override
+    {
+        const ProposedSize offer = childProposal(proposal);
+        const QSizeF child = content().sizeThatFits(offer);
+        content().place(QRectF(alignedOrigin(m_frame, child, Alignment::center()), child), offer);
+    }
+
+private:
+    ProposedSize childProposal(const ProposedSize &proposal) const
+    {
+        return { m_horizontal ? std::nullopt : proposal.width, m_vertical ? std::nullopt : proposal.height };
+    }
+
+    bool m_horizontal;
+    bool m_vertical;
+};
+
+class AspectRatioElement final : public ContentElement
+{
+public:
+    AspectRatioElement(std::optional<double> ratio, ContentMode mode)
+        : m_ratio(ratio)
+        , m_mode(mode)
+    { }
+
+protected:
+    QSizeF measure(const ProposedSize &proposal) override
+    {
+        return content().sizeThatFits(childProposal(proposal));
+    }
+
+    void placeChildren(const ProposedSize &proposal) override
+    {
+        const ProposedSize offer = childProposal(proposal);
+        const QSizeF child = content().sizeThatFits(offer);
+        content().place(QRectF(alignedOrigin(m_frame, child, Alignment::center()), child), offer);
+    }
+
+private:
+    ProposedSize childProposal(const ProposedSize &proposal)
+    {
+        double ratio = 1;
+        if (m_ratio) {
+            ratio = *m_ratio;
+        } else {
+            const QSizeF ideal = content().sizeThatFits(ProposedSize::unspecified());
+            ratio = ideal.height() > 0 ? ideal.width() / ideal.height() : 1;
+        }
+        if (ratio <= 0 || !std::isfinite(ratio))
+            return proposal;
+        if (!proposal.width && !proposal.height)
+            return proposal;
+        if (!proposal.width)
+            return { *proposal.height * ratio, proposal.height };
+        if (!proposal.height)
+            return { proposal.width, *proposal.width / ratio };
+        const double width = *proposal.width;
+        const double height = *proposal.height;
+        const double byWidth = width / ratio; // height that keeps the ratio at this width
+        const bool widthBinds = m_mode == ContentMode::Fit ? byWidth <= height : byWidth >= height;
+        if (widthBinds && std::isfinite(width))
+            return { width, byWidth };
+        if (std::isfinite(height))
+            return { height * ratio, height };
+        return { width, byWidth };
+    }
+
+    std::optional<double> m_ratio;
+    ContentMode m_mode;
+};
+
+// Background and overlay: sized by the content, the decoration is offered exactly
+// the content's size and aligned in it.
+class DecoratedElement final : public ContentElement
+{
+public:
+    DecoratedElement(Alignment alignment, bool over)
+        : m_alignment(alignment)
+        , m_over(over)
+    { }
+
+    // Children: content first (it decides the size), then the decoration. For a
+    // background the decoration paints first.
+    Element &decoration() const { return *children().back(); }
+
+protected:
+    QSizeF measure(const ProposedSize &proposal) override { return content().sizeThatFits(proposal); }
+
+    void placeChildren(const ProposedSize &proposal) override
+    {
+        content().place(m_frame, proposal);
+        const ProposedSize offer = ProposedSize::of(m_frame.size());
+        const QSizeF size = decoration().sizeThatFits(offer);
+        decoration().place(QRectF(alignedOrigin(m_frame, size, m_alignment), size), offer);
+    }
+
+    void paintChildren(QPainter &painter, const QRectF &exposed) const override
+    {
+        if (m_over) {
+            content().paint(painter, exposed);
+            decoration().paint(painter, exposed);
+        } else {
+            decoration().paint(painter, exposed);
+            content().paint(painter, exposed);
+        }
+    }
+
+public:
+    std::optional<double> baseline(QSizeF size, bool last) override { return content().baseline(size, last); }
+
+private:
+    Alignment m_alignment;
+    bool m_over;
+};
+
+class ClipElement final : public ContentElement
+{
+public:
+    explicit ClipElement(Shape shape)
+        : m_shape(shape)
+    { }
+
+protected:
+    QSizeF measure(const ProposedSize &proposal) override { return content().sizeThatFits(proposal); }
+    bool clipsChildren() const override { return true; }
+    void placeChildren(const ProposedSize &proposal) override { content().place(m_frame, proposal); }
+    void paintChildren(QPainter &painter, const QRectF &exposed) const override
+    {
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setClipPath(m_shape.path(m_frame), Qt::IntersectClip);
+        content().paint(painter, exposed);
+        painter.restore();
+    }
+
+private:
+    Shape m_shape;
+};
+
+class OffsetElement final : public ContentElement
+{
+public:
+    explicit OffsetElement(QPointF offset)
+        : m_offset(offset)
+    { }
+
+protected:
+    QSizeF measure(const ProposedSize &proposal) override { return content().sizeThatFits(proposal); }
+    void placeChildren(const ProposedSize &proposal) override
+    {
+        content().place(m_frame.translated(m_offset), proposal);
+    }
+
+private:
+    QPointF m_offset;
+};
+
+class OpacityElement final : public ContentElement
+{
+public:
+    explicit OpacityElement(double opacity)
+        : m_opacity(opacity)
+    { }
+
+protected:
+    QSizeF measure(const ProposedSize &proposal) override { return content().sizeThatFits(proposal); }
+    void paintChildren(QPainter &painter, const QRectF &exposed) const override
+    {
+        if (m_opacity <= 0)
+            return;
+        painter.save();
+        painter.setOpacity(painter.opacity() * m_opacity);
+        content().paint(painter, exposed);
+        painter.restore();
+    }
+
+private:
+    double m_opacity;
+};
+
+// Runs an action on a click that is released over the same element.
+class TapElement : public ContentElement
+{
+public:
+    explicit TapElement(std::function<void()> action)
+        : m_action(std::move(action))
+    { }
+
+    bool acceptsPointer() const override { return true; }
+    Qt::CursorShape cursorAt(QPointF) const override { return Qt::ArrowCursor; }
+    void mousePressed(const PointerEvent &event) override
+    {
+        m_pressed = event.button == Qt::LeftButton;
+        requestRepaint();
+    }
+    void mouseReleased(const PointerEvent &event) override
+    {
+        const bool fire = m_pressed && m_frame.contains(event.position);
+        m_pressed = false;
+        requestRepaint();
+        if (fire && m_action)
+            m_action();
+    }
+
+protected:
+    QSizeF measure(const ProposedSize &proposal) override { return content().sizeThatFits(proposal); }
+
+    std::function<void()> m_action;
+    bool m_pressed = false;
+};
+
+// A plain button: its label, dimmed while pressed.
+class ButtonElement final : public TapElement
+{
+public:
+    using TapElement::TapElement;
+
+protected:
+    void paintChildren(QPainter &painter, const QRectF &exposed) const override
+    {
+        if (!m_pressed)
+            return TapElement::paintChildren(painter, exposed);
+        painter.save();
+        painter.setOpacity(painter.opacity() * 0.6);
+        TapElement::paintChildren(painter, exposed);
+        painter.restore();
+    }
+};
+
+class ImageElement final : public Element
+{
+public:
+    explicit ImageElement(Image image)
+        : m_image(std::move(image))
+    { }
+
+protected:
+    QSizeF measure(const ProposedSize &proposal) override
+    {
+        const QSizeF natural = m_image.naturalSize();
+        if (!m_image.isResizable())
+            return natural;
+        return { proposal.width.value_or(natural.width()), proposal.height.value_or(natural.height()) };
+    }
+
+    void paintContent(QPainter &painter, const QRectF &) const override
+    {
+        if (m_image.image().isNull() || m_frame.isEmpty())
+            return;
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.drawImage(m_frame, m_image.image());
+        painter.restore();
+    }
+
+private:
+    Image m_image;
+};
+
+class SpacerElement final : public Element
+{
+public:
+    SpacerElement(std::optional<double> minLength, std::optional<Axis> axis)
+        : m_minLength(minLength.value_or(axis ? defaultSpacing : 0))
+        , m_axis(axis)
+    { }
+    bool isSpacer() const override { return true; }
+
+protected:
+    QSizeF measure(const ProposedSize &proposal) override
+    {
+        auto along = [this](std::optional<double> offered) {
+            return offered ? std::max(*offered, m_minLength) : m_minLength;
+        };
+        if (m_axis == Axis::Horizontal)
+            return { along(proposal.width), 0 };
+        if (m_axis == Axis::Vertical)
+            return { 0, along(proposal.height) };
+        return { proposal.width.value_or(0), proposal.height.value_or(0) };
+    }
+
+private:
+    double m_minLength;
+    std::optional<Axis> m_axis;
+};
+
+class DividerElement final : public Element
+{
+public:
+    DividerElement(Axis lineAxis, QColor color)
+        : m_lineAxis(lineAxis)
+        , m_color(color)
+    { }
+
+protected:
+    QSizeF measure(const ProposedSize &proposal) override
+    {
+        if (m_lineAxis == Axis::Horizontal)
+            return { proposal.width.value_or(0), 1 };
+        return { 1, proposal.height.value_or(0) };
+    }
+    void paintContent(QPainter &painter, const QRectF &) const override
+    {
+        painter.fillRect(m_frame, m_color);
+    }
+
+private:
+    Axis m_lineAxis;
+    QColor m_color;
+};
+
+// Resolves its content once it knows its own frame.
+class GeometryReaderElement final : public Element
+{
+public:
+    GeometryReaderElement(
+        std::function<View(const GeometryProxy &)> body, EnvironmentValues env, ResolveScope scope)
+        : m_body(std::move(body))
+        , m_environment(std::move(env))
+        , m_scope(scope)
+    { }
+
+protected:
+    QSizeF measure(const ProposedSize &proposal) override { return proposal.replacingUnspecified(); }
+
+    void placeChildren(const ProposedSize &) override
+    {
+        // Children are replaced on every placement; they belong to this element only.
+        removeAllChildren();
+        ElementPtr content = m_body(GeometryProxy(m_frame)).resolve(m_environment, m_scope.child(0));
+        addChild(std::move(content));
+        Element &child = *this->children().front();
+        const ProposedSize offer = ProposedSize::of(m_frame.size());
+        child.place(QRectF(m_frame.topLeft(), child.sizeThatFits(offer)), offer);
+    }
+
+private:
+    std::function<View(const GeometryProxy &)> m_body;
+    EnvironmentValues m_environment;
+    ResolveScope m_scope;
+};
+
+template<class T, class... Args>
+std::unique_ptr<T> wrap(
+    const View &content, const EnvironmentValues &env, const ResolveScope &scope, Args &&...args)
+{
+    auto element = std::make_unique<T>(std::forward<Args>(args)...);
+    element->addChild(content.resolve(env, scope));
+    return element;
+}
+
+} // namespace
+
+ResolveScope ResolveScope::child(quint64 position) const
+{
+    return ResolveScope(*m_store, mix(m_identity, position + 1), m_identity);
+}
+
+ResolveScope ResolveScope::withExplicitId(const QVariant &id) const
+{
+    const QByteArray key = QByteArray(id.typeName() ? id.typeName() : "") + '\0' + id.toString().toUtf8();
+    return ResolveScope(*m_store, mix(m_container ^ 0x5bd1e995ull, qHash(key)), m_container);
+}
+
+QRectF GeometryProxy::operator[](const Anchor &anchor) const
+{
+    if (!anchor.element)
+        return {};
+    return anchor.element->frame().translated(-m_frame.topLeft());
+}
+
+View::View() = default;
+
+View::View(const Color &color)
+    : View(make([color](const EnvironmentValues &env, const ResolveScope &) -> ElementPtr {
+        return std::make_unique<ShapeElement>(Shape::rectangle(), color.resolve(env.get<ColorSchemeKey>()),
+            ShapeElement::Mode::Fill, StrokeStyle {});
+    }))
+{ }
+
+View::View(const Shape &shape)
+    : View(shape.fill())
+{ }
+
+View View::make(Resolver resolver)
+{
+    View view;
+    view.m_resolver = std::make_shared<const Resolver>(std::move(resolver));
+    return view;
+}
+
+ElementPtr View::resolve(const EnvironmentValues &environment, const ResolveScope &scope) const
+{
+    ElementPtr element = m_resolver ? (*m_resolver)(environment, scope) : std::make_unique<EmptyElement>();
+    if (element->identity() == 0)
+        element->setIdentity(scope.identity());
+    if (element->preferences().isEmpty())
+        element->collectPreferences();
+    return element;
+}
+
+View View::padding(double length) const
+{
+    return padding(EdgeInsets::of(Edge::all, length));
+}
+
+View View::padding(EdgeSet edges, std::optional<double> length) const
+{
+    return padding(EdgeInsets::of(edges, length.value_or(defaultPadding)));
+}
+
+View View::padding(const EdgeInsets &insets) const
+{
+    return make(
+        [content = *this, insets](const EnvironmentValues &env, const ResolveScope &scope) -> ElementPtr {
+            return wrap<PaddingElement>(content, env, scope, insets);
+        });
+}
+
+View View::frame(std::optional<double> width, std::optional<double> height, Alignment alignment) const
+{
+    return make([content = *this, width, height, alignment](
+                    const EnvironmentValues &env, const ResolveScope &scope) -> ElementPtr {
+        return wrap<FixedFrameElement>(content, env, scope, width, height, alignment);
+    });
+}
+
+View View::frame(const FlexibleFrame &frame) const
+{
+    return make(
+        [content = *this, frame](const EnvironmentValues &env, const ResolveScope &scope) -> ElementPtr {
+            return wrap<FrameElement>(content, env, scope, frame);
+        });
+}
+
+View View::fixedSize(bool horizontal, bool vertical) const
+{
+    return make([content = *this, horizontal, vertical](
+                    const EnvironmentValues &env, const ResolveScope &scope) -> ElementPtr {
+        return wrap<FixedSizeElement>(content, env, scope, horizontal, vertical);
+    });
+}
+
+View View::aspectRatio(std::optional<double> ratio, ContentMode mode) const
+{
+    return make([content = *this, ratio, mode](
+                    const EnvironmentValues &env, const ResolveScope &scope) -> ElementPtr {
+        return wrap<AspectRatioElement>(content, env, scope, ratio, mode);
+    });
+}
+
+namespace {
+View decorate(const View &content, const View &decoration, Alignment alignment, bool over)
+{
+    return View::make([content, decoration, alignment, over](
+                          const EnvironmentValues &env, const ResolveScope &scope) -> ElementPtr {
+        auto element = std::make_unique<DecoratedElement>(alignment, over);
+        element->addChild(content.resolve(env, scope));
+        element->addChild(decoration.resolve(env, scope.child(over ? 0x0e : 0x0b)));
+        return element;
+    });
+}
+} // namespace
+
+View View::background(const View &view, Alignment alignment) const
+{
+    return decorate(*this, view, alignment, false);
+}
+
+View View::overlay(const View &view, Alignment alignment) const
+{
+    return decorate(*this, view, alignment, true);
+}
+
+View View::clipShape(const Shape &shape) const
+{
+    return make(
+        [content = *this, shape](const EnvironmentValues &env, const ResolveScope &scope) -> ElementPtr {
+            return wrap<ClipElement>(content, env, scope, shape);
+        });
+}
+
+View View::clipped() const
+{
+    return clipShape(Shape::rectangle());
+}
+
+View View::offset(double x, double y) const
+{
+    return make(
+        [content = *this, x, y](const EnvironmentValues &env, const ResolveScope &scope) -> ElementPtr {
+            return wrap<OffsetElement>(content, env, scope, QPointF(x, y));
+        });
+}
+
+View View::opacity(double opacity) const
+{
+    return make(
+        [content = *this, opacity](const EnvironmentValues &env, const ResolveScope &scope) -> ElementPtr {
+            return wrap<OpacityElement>(content, env, scope, opacity);
+        });
+}
+
+namespace {
+// Modifiers that change no layout edit the content's element in place.
+View adjustElement(const View &content, std::function<void(Element &)> adjust)
+{
+    return View::make([content, adjust](const EnvironmentValues &env, const ResolveScope &scope) {
+        ElementPtr element = content.resolve(env, scope);
+        adjust(*element);
+        return element;
+    });
+}
+} // namespace
+
+View View::layoutPriority(double priority) const
+{
+    return adjustElement(*this, [priority](Element &element) { element.setLayoutPriority(priority); });
+}
+
+View View::id(const QVariant &identity) const
+{
+    return make([content = *this, identity](const EnvironmentValues &env, const ResolveScope &scope) {
+        return content.resolve(env, scope.withExplicitId(identity));
+    });
+}
+
+View View::tag(const QVariant &tag) const
+{
+    return adjustElement(*this, [tag](Element &element) { element.setTag(tag); });
+}
+
+View View::help(const QString &toolTip) const
+{
+    return adjustElement(*this, [toolTip](Element &element) { element.setToolTip(toolTip); });
+}
+
+View View::gridColumnAlignment(HorizontalAlignment alignment) const
+{
+    return adjustElement(*this, [alignment](Element &element) { element.setGridColumnAlignment(alignment); });
+}
+
+View View::foregroundColor(std::optional<Color> color) const
+{
+    return environment<ForegroundColorKey>(color);
+}
+
+View View::font(std::optional<Font> font) const
+{
+    return environment<FontKey>(font);
+}
+
+View View::lineSpacing(double spacing) const
+{
+    return environment<LineSpacingKey>(spacing);
+}
+
+View View::multilineTextAlignment(TextAlignment alignment) const
+{
+    return environment<MultilineTextAlignmentKey>(alignment);
+}
+
+View View::textSelection(bool enabled) const
+{
+    return environment<TextSelectionKey>(enabled);
+}
+
+View View::onOpenUrl(OpenUrlAction action) const
+{
+    return environment<OpenUrlKey>(std::move(action));
+}
+
+View View::onTapGesture(std::function<void()> action) const
+{
+    return make(
+        [content = *this, action](const EnvironmentValues &env, const ResolveScope &scope) -> ElementPtr {
+            return wrap<TapElement>(content, env, scope, action);
+        });
+}
+
+View View::task(const QVariant &id, std::function<void(TaskHandle)> work) const
+{
+    return make([content = *this, id, work](const EnvironmentValues &env, const ResolveScope &scope) {
+        scope.store().task(scope.identity(), id, work);
+        return content.resolve(env, scope);
+    });
+}
+
+View View::transformEnvironmentWith(std::function<void(EnvironmentValues &)> fn) const
+{
+    return make([content = *this, fn](const EnvironmentValues &env, const ResolveScope &scope) {
+        EnvironmentValues inner = env;
+        fn(inner);
+        return content.resolve(inner, scope);
+    });
+}
+
+View View::transformPreferencesWith(std::function<void(PreferenceValues &, const Element &)> fn) const
+{
+    return make([content = *this, fn](const EnvironmentValues &env, const ResolveScope &scope) {
+        ElementPtr element = content.resolve(env, scope);
+        fn(element->preferences(), *element);
+        return element;
+    });
+}
+
+View View::decorateWithPreferences(
+    std::function<View(const PreferenceValues &)> fn, Alignment alignment, bool over) const
+{
+    return make([content = *this, fn, alignment, over](
+                    const EnvironmentValues &env, const ResolveScope &scope) -> ElementPtr {
+        ElementPtr inner = content.resolve(env, scope);
+        const View decoration = fn(inner->preferences());
+        auto element = std::make_unique<DecoratedElement>(alignment, over);
+        element->addChild(std::move(inner));
+        element->addChild(decoration.resolve(env, scope.child(over ? 0x0e : 0x0b)));
+        return element;
+    });
+}
+
+Shape Shape::rectangle()
+{
+    return Shape();
+}
+
+Shape Shape::roundedRectangle(double cornerRadius)
+{
+    Shape shape;
+    shape.m_kind = Kind::RoundedRectangle;
+    shape.m_radius = cornerRadius;
+    return shape;
+}
+
+Shape Shape::circle()
+{
+    Shape shape;
+    shape.m_kind = Kind::Circle;
+    return shape;
+}
+
+Shape Shape::capsule()
+{
+    Shape shape;
+    shape.m_kind = Kind::Capsule;
+    return shape;
+}
+
+QPainterPath Shape::path(const QRectF &rect) const
+{
+    QPainterPath path;
+    switch (m_kind) {
+    case Kind::Rectangle:
+        path.addRect(rect);
+        break;
+    case Kind::RoundedRectangle: {
+        const double radius = std::min(m_radius, std::min(rect.width(), rect.height()) / 2);
+        path.addRoundedRect(rect, radius, radius);
+        break;
+    }
+    case Kind::Circle: {
+        const double diameter = std::min(rect.width(), rect.height());
+        path.addEllipse(
+            QRectF(rect.center() - QPointF(diameter / 2, diameter / 2), QSizeF(diameter, diameter)));
+        break;
+    }
+    case Kind::Capsule: {
+        const double radius = std::min(rect.width(), rect.height()) / 2;
+        path.addRoundedRect(rect, radius, radius);
+        break;
+    }
+    }
+    return path;
+}
+
+View Shape::fill(const Color &color) const
+{
+    return View::make(
+        [shape = *this, color](const EnvironmentValues &env, const ResolveScope &) -> ElementPtr {
+            return std::make_unique<ShapeElement>(
+                shape, color.resolve(env.get<ColorSchemeKey>()), ShapeElement::Mode::Fill, StrokeStyle {});
+        });
+}
+
+View Shape::fill() const
+{
+    return View::make([shape = *this](const EnvironmentValues &env, const ResolveScope &) -> ElementPtr {
+        return std::make_unique<ShapeElement>(
+            shape, foregroundOf(env), ShapeElement::Mode::Fill, StrokeStyle {});
+    });
+}
+
+View Shape::stroke(const Color &color, const StrokeStyle &style) const
+{
+    return View::make(
+        [shape = *this, color, style](const EnvironmentValues &env, const ResolveScope &) -> ElementPtr {
+            return std::make_unique<ShapeElement>(
+                shape, color.resolve(env.get<ColorSchemeKey>()), ShapeElement::Mode::Stroke, style);
+        });
+}
+
+View Shape::strokeBorder(const Color &color, const StrokeStyle &style) const
+{
+    return View::make(
+        [shape = *this, color, style](const EnvironmentValues &env, const ResolveScope &) -> ElementPtr {
+            return std::make_unique<ShapeElement>(
+                shape, color.resolve(env.get<ColorSchemeKey>()), ShapeElement::Mode::StrokeBorder, style);
+        });
+}
+
+Image::Image(const QImage &image, double scale)
+    : m_image(image)
+    , m_scale(scale > 0 ? scale : 1.0)
+{ }
+
+Image Image::resizable() const
+{
+    Image copy = *this;
+    copy.m_resizable = true;
+    return copy;
+}
+
+QSizeF Image::naturalSize() const
+{
+    if (m_image.isNull())
+        return { 0, 0 };
+    return { m_image.width() / m_scale, m_image.height() / m_scale };
+}
+
+Image::operator View() const
+{
+    return View::make([image = *this](const EnvironmentValues &, const ResolveScope &) -> ElementPtr {
+        return std::make_unique<ImageElement>(image);
+    });
+}
+
+View EmptyView()
+{
+    return View();
+}
+
+View Spacer(std::optional<double> minLength)
+{
+    return View::make([minLength](const EnvironmentValues &env, const ResolveScope &) -> ElementPtr {
+        return std::make_unique<SpacerElement>(minLength, env.get<StackAxisKey>());
+    });
+}
+
+View Divider()
+{
+    return View::make([](const EnvironmentValues &env, const ResolveScope &) -> ElementPtr {
+        // A divider runs across its stack: a horizontal line in a vertical stack.
+        const Axis line = env.get<StackAxisKey>() == Axis::Horizontal ? Axis::Vertical : Axis::Horizontal;
+        return std::make_unique<DividerElement>(line, Color::separator().resolve(env.get<ColorSchemeKey>()));
+    });
+}
+
+View Button(const View &label, std::function<void()> action)
+{
+    return View::make([label, action](const EnvironmentValues &env, const ResolveScope &scope) -> ElementPtr {
+        return wrap<ButtonElement>(label, env, scope, action);
+    });
+}
+
+View EnvironmentReader(std::function<View(const EnvironmentValues &)> body)
+{
+    return View::make([body](const EnvironmentValues &env, const ResolveScope &scope) {
+        return body(env).resolve(env, scope);
+    });
+}
+
+View GeometryReader(std::function<View(const GeometryProxy &)> body)
+{
+    return View::make([body](const EnvironmentValues &env, const ResolveScope &scope) -> ElementPtr {
+        return std::make_unique<GeometryReaderElement>(body, env, scope);
+    });
+}
+
+} // namespace ui

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "ui/view.h"
+
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QPainter;
+
+namespace ui {
+
+// A root view resolved into elements and laid out at a width, without any window:
+// what the host widget shows, and what tests lay out. resolve() builds the elements
+// from the view (keeping state by identity); layout() measures and places them for a
+// width and can be repeated without resolving again.
+class ViewTree
+{
+public:
+    explicit ViewTree(View root = {}, EnvironmentValues environment = {});
+    ~ViewTree();
+    ViewTree(const ViewTree &) = delete;
+    ViewTree &operator=(const ViewTree &) = delete;
+
+    void setRoot(View root);
+    void setEnvironment(EnvironmentValues environment);
+    const EnvironmentValues &environment() const { return m_environment; }
+
+    // Resolves the root view again and lays it out at `width` (else the current width).
+    void rebuild(std::optional<double> width = std::nullopt);
+    // Measures and places the elements for `width` (ideal height).
+    void layout(double width);
+    double width() const { return m_width; }
+    QSizeF contentSize() const;
+
+    Element *root() const { return m_root.get(); }
+    Element *findByTag(const QVariant &tag) const;
+    std::vector<Element *> findAllByTag(const QVariant &tag) const;
+    // The frame of the first element with `tag`; a null rectangle when none has it.
+    QRectF frameOfTag(const QVariant &tag) const;
+
+    void paint(QPainter &painter, const QRectF &exposed) const;
+
+    StateStore &store() { return m_store; }
+
+    // Hooks for the host: a state write asks for a rebuild, a size change inside the
+    // tree (an image arrived) for a new layout, a visual change for a repaint.
+    void setNeedsRebuildHandler(std::function<void()> handler);
+    void setNeedsLayoutHandler(std::function<void()> handler) { m_needsLayout = std::move(handler); }
+    void setNeedsRepaintHandler(std::function<void()> handler) { m_needsRepaint = std::move(handler); }
+    bool needsRebuild() const { return m_rebuildRequested; }
+
+private:
+    friend class Element;
+    void setNeedsLayout();
+    void setNeedsRepaint();
+
+    View m_rootView;
+    EnvironmentValues m_environment;
+    StateStore m_store;
+    ElementPtr m_root;
+    double m_width = 0;
+    bool m_rebuildRequested = false;
+    std::function<void()> m_needsRebuild;
+    std::function<void()> m_needsLayout;
+    std::function<void()> m_needsRepaint;
+};
+
+} // namespace ui
