@@ -1,0 +1,420 @@
+#include "app/appdelegate.h"
+
+#include "app/appearance.h"
+#include "app/appstate.h"
+#include "app/panelcontroller.h"
+#include "app/panelkeyrouter.h"
+#include "app/quorvcontentview.h"
+#include "app/quorvpanel.h"
+#include "app/settingswindowcontroller.h"
+#include "clipboard/clipboardstore.h"
+#include "platform/alertpresenter.h"
+#include "platform/defaults.h"
+#include "platform/globalclickmonitor.h"
+#include "platform/instancelock.h"
+#include "platform/log.h"
+#include "platform/mainqueue.h"
+#include "platform/updater.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QTextEdit>
+#include <QTimer>
+
+namespace {
+
+const Log &log()
+{
+    static const Log instance("AppDelegate");
+    return instance;
+}
+
+const QString productHost = QStringLiteral("https://quorvane.app");
+const QString appcastPath = QStringLiteral("/updates/stable/appcast.xml");
+constexpr int accessibilityPollMs = 2000;
+constexpr int accessibilityPollTicks = 30;
+constexpr std::chrono::seconds relaunchWait {10};
+
+// The tray icon: the program's own image, else the desktop theme's split-view icon,
+// else two panes drawn here, so the tray never shows an empty square.
+QIcon menuBarIcon()
+{
+    QIcon icon(QStringLiteral(":/MenuBarIcon.svg"));
+    if (!icon.availableSizes().isEmpty() || !icon.pixmap(22).isNull())
+        return icon;
+    icon = QIcon::fromTheme(QStringLiteral("view-split-left-right"));
+    if (!icon.isNull())
+        return icon;
+    QPixmap pixmap(22, 22);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setPen(QPen(Qt::white, 2));
+    painter.drawRoundedRect(QRectF(2, 4, 18, 14), 2, 2);
+    painter.drawLine(QPointF(11, 4), QPointF(11, 18));
+    return QIcon(pixmap);
+}
+
+// Whether the focused widget takes typed text (the note editor, a text field).
+bool isEditingText(const QWidget *window)
+{
+    const QWidget *focus = QApplication::focusWidget();
+    if (!window || !focus || focus->window() != window)
+        return false;
+    if (const auto *edit = qobject_cast<const QPlainTextEdit *>(focus))
+        return !edit->isReadOnly();
+    if (const auto *edit = qobject_cast<const QTextEdit *>(focus))
+        return !edit->isReadOnly();
+    if (const auto *field = qobject_cast<const QLineEdit *>(focus))
+        return !field->isReadOnly();
+    return false;
+}
+
+} // namespace
+
+AppDelegate::AppDelegate(AppServices services, QObject *parent)
+    : QObject(parent)
+    , m_services(std::move(services))
+{
+}
+
+AppDelegate::~AppDelegate()
+{
+    applicationWillTerminate();
+    // The panel's controller refers to the panel: release it first.
+    m_panelController.reset();
+}
+
+QuorvContentView *AppDelegate::contentView() const
+{
+    return m_panel ? qobject_cast<QuorvContentView *>(m_panel->content()) : nullptr;
+}
+
+AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching()
+{
+    // 1. The store's folder.
+    if (!QDir().mkpath(m_services.storeFolder)) {
+        log().fault(QStringLiteral("Failed to determine clipboard store URL: %1")
+                        .arg(QStringLiteral("could not create the folder %1").arg(m_services.storeFolder)));
+        return LaunchResult::Failed;
+    }
+    const QString storePath = QDir(m_services.storeFolder).filePath(QStringLiteral("Clipboard.store"));
+
+    // Two programs polling one store would capture every copy twice.
+    m_instanceLock = std::make_unique<InstanceLock>(QDir(m_services.storeFolder).filePath(QStringLiteral("quorvane.lock")));
+    const bool locked = m_services.waitForPreviousInstance ? m_instanceLock->lock(relaunchWait) : m_instanceLock->tryLock();
+    if (!locked)
+        return LaunchResult::AlreadyRunning;
+
+    // 2–3. The store.
+    StoreError storeError;
+    m_store = ClipboardStore::open(storePath, &storeError);
+    if (!m_store) {
+        log().fault(QStringLiteral("Failed to create clipboard store container at %1: %2")
+                        .arg(storePath, storeError.description));
+        return LaunchResult::Failed;
+    }
+
+    // 4–6. The shared state and its slots.
+    m_appState = std::make_unique<AppState>(m_services.defaults);
+    QPointer<AppDelegate> self(this);
+    m_appState->onOpenSettings = [self] {
+        if (!self)
+            return;
+        if (self->m_panelController)
+            self->m_panelController->hideImmediately();
+        SettingsWindowController::shared().show(*self->m_appState);
+    };
+
+    // 7–10.
+    applyAppearance();
+    setupUpdater();
+    setupStatusItem();
+    setupPanel();
+
+    // 11.
+    registerToggleShortcut();
+
+    // 12. Vault, hash back-fill and capture come with the notes and clipboard managers.
+
+    // 13–14.
+    m_appState->onGestureEnabledChanged = [self](bool enabled) {
+        if (self)
+            self->setGestureEnabled(enabled);
+    };
+    if (m_services.isTrusted && m_services.isTrusted())
+        startGestureMonitor();
+    else
+        showAccessibilityIntroIfNeeded();
+
+    m_launched = true;
+    log().info(QStringLiteral("Quorvane launched successfully"));
+    return LaunchResult::Launched;
+}
+
+void AppDelegate::applicationWillTerminate()
+{
+    if (!m_launched || m_terminated)
+        return;
+    m_terminated = true;
+    if (m_accessibilityPoll)
+        m_accessibilityPoll->stop();
+    // Nothing written may be lost: the store is saved before the process ends.
+    if (m_appState && m_appState->noteEditorFlush)
+        m_appState->noteEditorFlush();
+    if (m_store && m_store->hasChanges() && !m_store->save())
+        log().error(QStringLiteral("ClipboardManager save failed: %1").arg(m_store->lastError().description));
+    if (m_panelController)
+        m_panelController->removeClickMonitor();
+    if (m_statusItem)
+        m_statusItem->hide();
+    log().info(QStringLiteral("Quorvane terminated"));
+}
+
+void AppDelegate::applyAppearance()
+{
+    Appearance::apply(Appearance::modeFor(
+        m_services.defaults.string(DefaultsKey::appearanceMode, DefaultValue::appearanceMode)));
+}
+
+QString AppDelegate::feedUrlString()
+{
+    const QString host = qEnvironmentVariable("QUORVANE_UPDATE_HOST");
+    return (host.isEmpty() ? productHost : host) + appcastPath;
+}
+
+void AppDelegate::setupUpdater()
+{
+    // A feed address left in the settings would override the built-in one.
+    m_services.defaults.remove(DefaultsKey::suFeedURL);
+    m_updater = std::make_unique<Updater>(m_services.network, QCoreApplication::applicationVersion());
+    m_updater->feedUrlString = &AppDelegate::feedUrlString;
+    AppState *state = m_appState.get();
+    connect(m_updater.get(), &Updater::didFindValidUpdate, state, [state] { state->setUpdateAvailable(true); });
+    connect(m_updater.get(), &Updater::didNotFindUpdate, state, [state] { state->setUpdateAvailable(false); });
+    QString error;
+    if (!m_updater->start(&error))
+        log().error(QStringLiteral("Updater failed to start: %1").arg(error));
+}
+
+void AppDelegate::setupStatusItem()
+{
+    m_statusItem = std::make_unique<QSystemTrayIcon>(menuBarIcon());
+    m_statusItem->setToolTip(QStringLiteral("Quorvane"));
+    m_statusMenu = std::make_unique<QMenu>();
+    m_statusMenu->addAction(QStringLiteral("Quit Quorvane"), qApp, &QCoreApplication::quit);
+    m_statusItem->setContextMenu(m_statusMenu.get());
+    connect(m_statusItem.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+            togglePanel();
+    });
+    // Without a tray the icon waits for one to appear; the shortcut and the gesture
+    // open the panel meanwhile.
+    m_statusItem->show();
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        log().info(QStringLiteral("No system tray: the panel opens with the shortcut and the gesture"));
+}
+
+void AppDelegate::setupPanel()
+{
+    m_panel = std::make_unique<QuorvPanel>();
+    QPointer<AppDelegate> self(this);
+    m_panel->onKeyDown = [self](QKeyEvent *event) { return self ? self->handlePanelKeyDown(event) : false; };
+    m_panelController = std::make_unique<PanelController>(*m_panel, m_services.clickMonitor, m_services.notifications);
+    auto *content = new QuorvContentView(*m_appState);
+    m_panel->setContent(content);
+    m_panelController->setHostingView(content);
+    m_panelController->isOwnWindowAt = [self](QPoint p) { return self && self->isOwnWindowAt(p); };
+    m_panelController->onShow = [self] {
+        if (self)
+            self->m_appState->setPanelVisible(true);
+    };
+    m_panelController->onHide = [self] {
+        if (self)
+            self->m_appState->setPanelVisible(false);
+    };
+}
+
+bool AppDelegate::isOwnWindowAt(QPoint globalPosition) const
+{
+    if (m_statusItem && m_statusItem->isVisible() && m_statusItem->geometry().contains(globalPosition))
+        return true;
+    const QWidget *settings = SettingsWindowController::shared().window();
+    return settings && settings->isVisible() && settings->frameGeometry().contains(globalPosition);
+}
+
+void AppDelegate::registerToggleShortcut()
+{
+    // The global shortcut "toggleHUD" (no default) is registered here once the shortcut
+    // component exists; its key-up action must only call togglePanel().
+}
+
+void AppDelegate::startGestureMonitor()
+{
+    // The pull-down gesture monitor is created and started here once it exists, when
+    // AppState::isGestureEnabled() is true; the panel controller's onAnimationComplete
+    // then reports the visibility to it.
+}
+
+void AppDelegate::setGestureEnabled(bool enabled)
+{
+    if (enabled && m_services.isTrusted && m_services.isTrusted())
+        startGestureMonitor();
+}
+
+void AppDelegate::togglePanel()
+{
+    QPointer<AppDelegate> self(this);
+    MainQueue::async([self] {
+        if (self)
+            self->toggle();
+    });
+}
+
+void AppDelegate::toggle()
+{
+    if (!m_panelController)
+        return;
+    if (m_panelController->isVisible()) {
+        m_panelController->hide();
+        return;
+    }
+    const QRect icon = m_statusItem ? m_statusItem->geometry() : QRect();
+    m_panelController->showFrom(icon.isValid() ? QGuiApplication::screenAt(icon.center()) : nullptr);
+}
+
+bool AppDelegate::handlePanelKeyDown(QKeyEvent *event)
+{
+    if (!m_panelController || !m_appState)
+        return false;
+    const PanelFocusTarget focus = m_appState->focusTarget();
+    const PanelKeys::Context context {m_panelController->isVisible(), focus.paneValue(), focus.isSearch(),
+                                      isEditingText(m_panel.get())};
+    const auto action = PanelKeys::actionFor(event->key(), PanelKeys::modifiersFrom(event->modifiers()), context);
+    if (!action)
+        return false;
+    using Kind = PanelKeys::Action::Kind;
+    if (action->kind == Kind::Dismiss) {
+        // Within the key event, so a second Escape can't reach a half-hidden panel.
+        if (m_panelController->isVisible())
+            m_panelController->hide();
+        return true;
+    }
+    QPointer<AppDelegate> self(this);
+    const PanelKeys::Action chosen = *action;
+    MainQueue::async([self, chosen] {
+        if (!self || !self->m_appState)
+            return;
+        AppState &state = *self->m_appState;
+        switch (chosen.kind) {
+        case Kind::CycleFocus:
+            state.switchPane(chosen.reverse);
+            break;
+        case Kind::MoveSelection:
+            if (state.onMoveClipboardSelection)
+                state.onMoveClipboardSelection(chosen.offset);
+            break;
+        case Kind::CopySelection:
+            if (state.onCopySelectedClipboardItem)
+                state.onCopySelectedClipboardItem();
+            break;
+        case Kind::DeleteSelection:
+            if (state.onDeleteSelectedClipboardItem)
+                state.onDeleteSelectedClipboardItem();
+            break;
+        case Kind::Dismiss:
+            break;
+        }
+    });
+    return true;
+}
+
+void AppDelegate::showAccessibilityIntroIfNeeded()
+{
+    if (m_services.defaults.boolean(DefaultsKey::hasShownAccessibilityIntro, false))
+        return;
+    // Stored before anything is shown: the introduction comes once, whatever the answer.
+    m_services.defaults.setBoolean(DefaultsKey::hasShownAccessibilityIntro, true);
+    const Alert intro {Alert::Style::Informational, QStringLiteral("Enable Pull-Down Gesture"),
+                       QStringLiteral("Quorvane can open when you scroll down at the top of your screen — like "
+                                      "pulling down a shade. This requires Accessibility access.")
+                           + QStringLiteral("\n\nYou can always use the keyboard shortcut instead."),
+                       {QStringLiteral("Open System Settings"), QStringLiteral("Skip")}};
+    if (m_services.alerts.run(intro) != 0)
+        return;
+    // No prompt exists to grant the permission here: an X11 session needs none, and
+    // no other session can be given it. The poll notices a change of session state.
+    pollAccessibilityPermission();
+}
+
+bool AppDelegate::isPollingAccessibility() const
+{
+    return m_accessibilityPoll && m_accessibilityPoll->isActive();
+}
+
+void AppDelegate::pollAccessibilityPermission()
+{
+    if (m_accessibilityPoll)
+        m_accessibilityPoll->deleteLater();
+    auto *timer = new QTimer(this);
+    m_accessibilityPoll = timer;
+    timer->setInterval(accessibilityPollMs);
+    auto ticks = std::make_shared<int>(0);
+    connect(timer, &QTimer::timeout, this, [this, timer, ticks] {
+        ++*ticks;
+        if (m_services.isTrusted && m_services.isTrusted()) {
+            timer->stop();
+            timer->deleteLater();
+            QPointer<AppDelegate> self(this);
+            MainQueue::async([self] {
+                if (self)
+                    self->showAccessibilityGrantedAlert();
+            });
+        } else if (*ticks >= accessibilityPollTicks) {
+            timer->stop();
+            timer->deleteLater();
+        }
+    });
+    timer->start();
+}
+
+void AppDelegate::showAccessibilityGrantedAlert()
+{
+    const Alert granted {Alert::Style::Informational, QStringLiteral("Accessibility Access Granted"),
+                         QStringLiteral("Restart Quorvane to activate the pull-down gesture."),
+                         {QStringLiteral("Restart Now"), QStringLiteral("Later")}};
+    if (m_services.alerts.run(granted) == 0)
+        relaunchApplication();
+}
+
+void AppDelegate::relaunchApplication()
+{
+    // Quitting without a successor would leave the user with no Quorvane at all.
+    if (m_services.startNewInstance && m_services.startNewInstance()) {
+        QCoreApplication::quit();
+        return;
+    }
+    log().error(QStringLiteral("Could not restart Quorvane"));
+    m_services.alerts.run({Alert::Style::Informational, QStringLiteral("Quorvane could not restart"),
+                           QStringLiteral("Quorvane is still running. Quit and reopen it to activate the "
+                                          "pull-down gesture."),
+                           {QStringLiteral("OK")}});
+}
+
+void AppDelegate::showDatabaseFailureAlert(const QString &errorDescription)
+{
+    const Alert failure {Alert::Style::Critical, QStringLiteral("Clipboard history can't be saved"),
+                         QStringLiteral("Quorvane hit a database error and has stopped capturing new clipboard "
+                                        "items so nothing is silently lost. Please quit and reopen Quorvane.")
+                             + QStringLiteral("\n\nDetails: ") + errorDescription,
+                         {QStringLiteral("Quit Quorvane"), QStringLiteral("Continue Without Capture")}};
+    if (m_services.alerts.run(failure) == 0)
+        QCoreApplication::quit();
+}

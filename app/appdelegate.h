@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class AlertPresenter;
+class AppState;
+class ClipboardStore;
+class Defaults;
+class GlobalClickMonitor;
+class InstanceLock;
+class NotificationCenter;
+class PanelController;
+class QKeyEvent;
+class QMenu;
+class QNetworkAccessManager;
+class QSystemTrayIcon;
+class QTimer;
+class QWidget;
+class QuorvContentView;
+class QuorvPanel;
+class Updater;
+
+// What the delegate needs from the system, handed in so that tests can stand in.
+// Everything referenced must outlive the delegate.
+struct AppServices
+{
+    Defaults &defaults;
+    AlertPresenter &alerts;
+    GlobalClickMonitor &clickMonitor;
+    NotificationCenter &notifications;
+    QNetworkAccessManager &network;
+    QString storeFolder;                 // where "Clipboard.store" lives
+    std::function<bool()> isTrusted;     // may the gesture watch input globally
+    std::function<bool()> startNewInstance; // a fresh copy of the program; true when it started
+    bool waitForPreviousInstance = false;   // started by a relaunch: the old one is still ending
+};
+
+// Builds everything the user sees when the program starts, owns it until the end,
+// toggles the panel, carries out the panel's key actions, walks the user once through
+// the gesture's permission, and shuts everything down in order. Main thread only;
+// every callback it hands out holds it weakly.
+class AppDelegate : public QObject
+{
+    Q_OBJECT
+public:
+    enum class LaunchResult { Launched, AlreadyRunning, Failed };
+
+    explicit AppDelegate(AppServices services, QObject *parent = nullptr);
+    ~AppDelegate() override;
+
+    LaunchResult applicationDidFinishLaunching();
+    // Idempotent: the first call shuts down, later ones do nothing.
+    void applicationWillTerminate();
+
+    // The tray icon's action: one toggle on a later turn of the main queue.
+    void togglePanel();
+    bool handlePanelKeyDown(QKeyEvent *event);
+
+    AppState *appState() const { return m_appState.get(); }
+    PanelController *panelController() const { return m_panelController.get(); }
+    QuorvPanel *panel() const { return m_panel.get(); }
+    QuorvContentView *contentView() const;
+    QSystemTrayIcon *statusItem() const { return m_statusItem.get(); }
+    ClipboardStore *clipboardStore() const { return m_store.get(); }
+    Updater *updater() const { return m_updater.get(); }
+    bool isPollingAccessibility() const;
+
+    void showAccessibilityIntroIfNeeded();
+    void showAccessibilityGrantedAlert();
+    void relaunchApplication();
+    void showDatabaseFailureAlert(const QString &errorDescription);
+
+    // The feed address: the product host's appcast, or the host named by
+    // QUORVANE_UPDATE_HOST (a staging or test server).
+    static QString feedUrlString();
+
+private:
+    void applyAppearance();
+    void setupUpdater();
+    void setupStatusItem();
+    void setupPanel();
+    void registerToggleShortcut();
+    void startGestureMonitor();
+    void setGestureEnabled(bool enabled);
+    void pollAccessibilityPermission();
+    void toggle();
+    bool isOwnWindowAt(QPoint globalPosition) const;
+
+    AppServices m_services;
+    std::unique_ptr<InstanceLock> m_instanceLock;
+    std::unique_ptr<ClipboardStore> m_store;
+    std::unique_ptr<AppState> m_appState;
+    std::unique_ptr<Updater> m_updater;
+    std::unique_ptr<QMenu> m_statusMenu;
+    std::unique_ptr<QSystemTrayIcon> m_statusItem;
+    std::unique_ptr<QuorvPanel> m_panel;
+    std::unique_ptr<PanelController> m_panelController;
+    QPointer<QTimer> m_accessibilityPoll;
+    bool m_launched = false;
+    bool m_terminated = false;
+};

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "app/panelfocus.h"
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+#include <QUuid>
+
+#include <functional>
+#include <optional>
+
+class Defaults;
+
+// The state every part of the panel and the settings window shares: the owned
+// managers, the search text, the keyboard focus, selections and flags, the stored
+// settings and the callback slots through which the delegate and the panes reach
+// each other. One instance, made at launch, lives until the process ends.
+// Main thread only.
+class AppState : public QObject
+{
+    Q_OBJECT
+public:
+    explicit AppState(Defaults &defaults, QObject *parent = nullptr);
+    ~AppState() override;
+
+    // --- shared state ---------------------------------------------------------
+    QString searchQuery() const { return m_searchQuery; }
+    void setSearchQuery(const QString &query);
+
+    // Starts at the pane stored under "lastFocusedPane"; every pane it becomes is stored.
+    PanelFocusTarget focusTarget() const { return m_focusTarget; }
+    void setFocusTarget(const PanelFocusTarget &target);
+
+    std::optional<QUrl> selectedNoteURL() const { return m_selectedNoteURL; }
+    void setSelectedNoteURL(const std::optional<QUrl> &url);
+    std::optional<QUuid> selectedClipboardItemID() const { return m_selectedClipboardItemID; }
+    void setSelectedClipboardItemID(const std::optional<QUuid> &id);
+
+    // Raised by 1 whenever the focus cycle lands on the clipboard pane.
+    int clipboardFocusRequest() const { return m_clipboardFocusRequest; }
+
+    bool isEditing() const { return m_isEditing; }
+    void setEditing(bool editing);
+    bool lastItemWasSensitive() const { return m_lastItemWasSensitive; }
+    void setLastItemWasSensitive(bool sensitive);
+    bool panelVisible() const { return m_panelVisible; }
+    void setPanelVisible(bool visible);
+    bool updateAvailable() const { return m_updateAvailable; }
+    void setUpdateAvailable(bool available);
+
+    // --- stored settings, read with their defaults when missing or of another type
+    bool dismissOnCopy() const;
+    void setDismissOnCopy(bool value);
+    double autoSaveDelay() const;
+    void setAutoSaveDelay(double seconds);
+    qint64 historyLimit() const;
+    void setHistoryLimit(qint64 limit);
+    bool isGestureEnabled() const;
+    void setGestureEnabled(bool value);
+    bool skipSensitiveItems() const;
+    void setSkipSensitiveItems(bool value);
+
+    // --- operations -----------------------------------------------------------
+    // One step of the focus cycle (Tab forward, Shift-Tab with `reverse`).
+    void switchPane(bool reverse);
+    // The search field gained (true) or lost (false) keyboard focus.
+    void setSearchFocused(bool focused);
+
+    // --- callback slots, empty until their owner fills them ------------------
+    std::function<void()> onOpenSettings;
+    std::function<void()> noteEditorFlush;
+    std::function<void(bool)> onGestureEnabledChanged;
+    std::function<void()> onCopySelectedClipboardItem;
+    std::function<void()> onDeleteSelectedClipboardItem;
+    std::function<void(int)> onMoveClipboardSelection;
+
+    Defaults &defaults() const { return m_defaults; }
+
+Q_SIGNALS:
+    // Something views show changed (the managers' changes included).
+    void changed();
+    void searchQueryChanged(const QString &query);
+    void focusTargetChanged();
+    void clipboardFocusRequested();
+    void panelVisibleChanged(bool visible);
+    void updateAvailableChanged(bool available);
+    void settingsChanged();
+
+private:
+    void persistLastFocusedPane();
+
+    Defaults &m_defaults;
+    QString m_searchQuery;
+    PanelFocusTarget m_focusTarget = PanelFocusTarget::pane(FocusedPane::Clipboard);
+    std::optional<QUrl> m_selectedNoteURL;
+    std::optional<QUuid> m_selectedClipboardItemID;
+    int m_clipboardFocusRequest = 0;
+    bool m_isEditing = false;
+    bool m_lastItemWasSensitive = false;
+    bool m_panelVisible = false;
+    bool m_updateAvailable = false;
+};

@@ -1,0 +1,54 @@
+#include "app/quorvaneapp.h"
+
+#include "app/appdelegate.h"
+#include "platform/accessibility.h"
+#include "platform/defaults.h"
+#include "platform/notificationcenter.h"
+#include "platform/paths.h"
+#include "platform/qt/qtalertpresenter.h"
+#include "platform/terminationsignals.h"
+#include "platform/x11/xinputclickmonitor.h"
+
+#include <QApplication>
+#include <QNetworkAccessManager>
+#include <QProcess>
+
+#include <cstdio>
+
+int QuorvaneApp::run(const QStringList &arguments)
+{
+    QtAlertPresenter alerts;
+    XInputClickMonitor clickMonitor;
+    QNetworkAccessManager network;
+    AppServices services {Defaults::standard(),
+                          alerts,
+                          clickMonitor,
+                          NotificationCenter::defaultCenter(),
+                          network,
+                          Paths::appSupportDir(),
+                          &Accessibility::isProcessTrusted,
+                          [] {
+                              return QProcess::startDetached(QCoreApplication::applicationFilePath(),
+                                                             {QuorvaneApp::relaunchArgument()});
+                          },
+                          arguments.contains(relaunchArgument())};
+    AppDelegate delegate(std::move(services));
+
+    TerminationSignals signals_;
+    QObject::connect(&signals_, &TerminationSignals::terminationRequested, qApp, [] { QApplication::quit(); });
+
+    switch (delegate.applicationDidFinishLaunching()) {
+    case AppDelegate::LaunchResult::Launched:
+        break;
+    case AppDelegate::LaunchResult::AlreadyRunning:
+        std::fputs("Quorvane is already running\n", stderr);
+        return 1;
+    case AppDelegate::LaunchResult::Failed:
+        std::fputs("Quorvane could not open its clipboard store; see the message above\n", stderr);
+        return 1;
+    }
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
+    const int status = QApplication::exec();
+    delegate.applicationWillTerminate();
+    return status;
+}

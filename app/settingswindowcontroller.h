@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+class AppState;
+
+// The settings window: made on first request, then shown again on each one. Closing
+// only hides it; its frame is remembered under "QuorvaneSettings" across launches.
+// Main thread only.
+class SettingsWindowController
+{
+public:
+    static constexpr int width = 480;
+    static constexpr int minimumHeight = 400;
+    static constexpr int maximumHeight = 620;
+    static constexpr int contentHeight = 560;
+
+    // The one instance of the process.
+    static SettingsWindowController &shared();
+
+    // Builds the form shown in the window; by default an empty one.
+    std::function<QWidget *(AppState &)> makeForm;
+
+    void show(AppState &appState);
+    QWidget *window() const { return m_window; }
+
+private:
+    QPointer<QWidget> m_window;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// A modal alert with its buttons, as the program asks for it. Presenters keep the
+// modal dialog away from the callers, so tests answer alerts instead of blocking.
+struct Alert
+{
+    enum class Style { Informational, Critical };
+    Style style = Style::Informational;
+    QString message;         // the bold first line
+    QString informativeText; // the explanation below it
+    QStringList buttons;     // the first is the default button
+};
+
+class AlertPresenter
+{
+public:
+    virtual ~AlertPresenter() = default;
+    // Shows the alert and waits for the answer: the index of the chosen button, or -1
+    // when the alert was closed without one. Main thread only.
+    virtual int run(const Alert &alert) = 0;
+};

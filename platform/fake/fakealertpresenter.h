@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/alertpresenter.h"
+
+#include <QList>
+
+// Records every alert and answers with the queued answers, then with `defaultAnswer`.
+class FakeAlertPresenter final : public AlertPresenter
+{
+public:
+    int run(const Alert &alert) override
+    {
+        shown.append(alert);
+        return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
+    }
+
+    QList<Alert> shown;
+    QList<int> answers;
+    int defaultAnswer = -1;
+};
