@@ -41,7 +41,7 @@ const QString productHost = QStringLiteral("https://quorvane.app");
 const QString appcastPath = QStringLiteral("/updates/stable/appcast.xml");
 constexpr int accessibilityPollMs = 2000;
 constexpr int accessibilityPollTicks = 30;
-constexpr std::chrono::seconds relaunchWait {10};
+constexpr std::chrono::seconds relaunchWait { 10 };
 
 // The tray icon: the program's own image, else the desktop theme's split-view icon,
 // else two panes drawn here, so the tray never shows an empty square.
@@ -83,6 +83,8 @@ AppDelegate::AppDelegate(AppServices services, QObject *parent)
     : QObject(parent)
     , m_services(std::move(services))
 {
+    if (!m_services.terminate)
+        m_services.terminate = [] { QCoreApplication::quit(); };
 }
 
 AppDelegate::~AppDelegate()
@@ -108,8 +110,10 @@ AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching()
     const QString storePath = QDir(m_services.storeFolder).filePath(QStringLiteral("Clipboard.store"));
 
     // Two programs polling one store would capture every copy twice.
-    m_instanceLock = std::make_unique<InstanceLock>(QDir(m_services.storeFolder).filePath(QStringLiteral("quorvane.lock")));
-    const bool locked = m_services.waitForPreviousInstance ? m_instanceLock->lock(relaunchWait) : m_instanceLock->tryLock();
+    m_instanceLock = std::make_unique<InstanceLock>(
+        QDir(m_services.storeFolder).filePath(QStringLiteral("quorvane.lock")));
+    const bool locked
+        = m_services.waitForPreviousInstance ? m_instanceLock->lock(relaunchWait) : m_instanceLock->tryLock();
     if (!locked)
         return LaunchResult::AlreadyRunning;
 
@@ -197,8 +201,10 @@ void AppDelegate::setupUpdater()
     m_updater = std::make_unique<Updater>(m_services.network, QCoreApplication::applicationVersion());
     m_updater->feedUrlString = &AppDelegate::feedUrlString;
     AppState *state = m_appState.get();
-    connect(m_updater.get(), &Updater::didFindValidUpdate, state, [state] { state->setUpdateAvailable(true); });
-    connect(m_updater.get(), &Updater::didNotFindUpdate, state, [state] { state->setUpdateAvailable(false); });
+    connect(
+        m_updater.get(), &Updater::didFindValidUpdate, state, [state] { state->setUpdateAvailable(true); });
+    connect(
+        m_updater.get(), &Updater::didNotFindUpdate, state, [state] { state->setUpdateAvailable(false); });
     QString error;
     if (!m_updater->start(&error))
         log().error(QStringLiteral("Updater failed to start: %1").arg(error));
@@ -209,12 +215,13 @@ void AppDelegate::setupStatusItem()
     m_statusItem = std::make_unique<QSystemTrayIcon>(menuBarIcon());
     m_statusItem->setToolTip(QStringLiteral("Quorvane"));
     m_statusMenu = std::make_unique<QMenu>();
-    m_statusMenu->addAction(QStringLiteral("Quit Quorvane"), qApp, &QCoreApplication::quit);
+    m_statusMenu->addAction(QStringLiteral("Quit Quorvane"), this, [this] { m_services.terminate(); });
     m_statusItem->setContextMenu(m_statusMenu.get());
-    connect(m_statusItem.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
-            togglePanel();
-    });
+    connect(m_statusItem.get(), &QSystemTrayIcon::activated, this,
+        [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+                togglePanel();
+        });
     // Without a tray the icon waits for one to appear; the shortcut and the gesture
     // open the panel meanwhile.
     m_statusItem->show();
@@ -227,7 +234,8 @@ void AppDelegate::setupPanel()
     m_panel = std::make_unique<QuorvPanel>();
     QPointer<AppDelegate> self(this);
     m_panel->onKeyDown = [self](QKeyEvent *event) { return self ? self->handlePanelKeyDown(event) : false; };
-    m_panelController = std::make_unique<PanelController>(*m_panel, m_services.clickMonitor, m_services.notifications);
+    m_panelController
+        = std::make_unique<PanelController>(*m_panel, m_services.clickMonitor, m_services.notifications);
     auto *content = new QuorvContentView(*m_appState);
     m_panel->setContent(content);
     m_panelController->setHostingView(content);
@@ -295,9 +303,10 @@ bool AppDelegate::handlePanelKeyDown(QKeyEvent *event)
     if (!m_panelController || !m_appState)
         return false;
     const PanelFocusTarget focus = m_appState->focusTarget();
-    const PanelKeys::Context context {m_panelController->isVisible(), focus.paneValue(), focus.isSearch(),
-                                      isEditingText(m_panel.get())};
-    const auto action = PanelKeys::actionFor(event->key(), PanelKeys::modifiersFrom(event->modifiers()), context);
+    const PanelKeys::Context context { m_panelController->isVisible(), focus.paneValue(), focus.isSearch(),
+        isEditingText(m_panel.get()) };
+    const auto action
+        = PanelKeys::actionFor(event->key(), PanelKeys::modifiersFrom(event->modifiers()), context);
     if (!action)
         return false;
     using Kind = PanelKeys::Action::Kind;
@@ -342,11 +351,11 @@ void AppDelegate::showAccessibilityIntroIfNeeded()
         return;
     // Stored before anything is shown: the introduction comes once, whatever the answer.
     m_services.defaults.setBoolean(DefaultsKey::hasShownAccessibilityIntro, true);
-    const Alert intro {Alert::Style::Informational, QStringLiteral("Enable Pull-Down Gesture"),
-                       QStringLiteral("Quorvane can open when you scroll down at the top of your screen — like "
-                                      "pulling down a shade. This requires Accessibility access.")
-                           + QStringLiteral("\n\nYou can always use the keyboard shortcut instead."),
-                       {QStringLiteral("Open System Settings"), QStringLiteral("Skip")}};
+    const Alert intro { Alert::Style::Informational, QStringLiteral("Enable Pull-Down Gesture"),
+        QStringLiteral("Quorvane can open when you scroll down at the top of your screen — like "
+                       "pulling down a shade. This requires Accessibility access.")
+            + QStringLiteral("\n\nYou can always use the keyboard shortcut instead."),
+        { QStringLiteral("Open System Settings"), QStringLiteral("Skip") } };
     if (m_services.alerts.run(intro) != 0)
         return;
     // No prompt exists to grant the permission here: an X11 session needs none, and
@@ -387,9 +396,9 @@ void AppDelegate::pollAccessibilityPermission()
 
 void AppDelegate::showAccessibilityGrantedAlert()
 {
-    const Alert granted {Alert::Style::Informational, QStringLiteral("Accessibility Access Granted"),
-                         QStringLiteral("Restart Quorvane to activate the pull-down gesture."),
-                         {QStringLiteral("Restart Now"), QStringLiteral("Later")}};
+    const Alert granted { Alert::Style::Informational, QStringLiteral("Accessibility Access Granted"),
+        QStringLiteral("Restart Quorvane to activate the pull-down gesture."),
+        { QStringLiteral("Restart Now"), QStringLiteral("Later") } };
     if (m_services.alerts.run(granted) == 0)
         relaunchApplication();
 }
@@ -398,23 +407,23 @@ void AppDelegate::relaunchApplication()
 {
     // Quitting without a successor would leave the user with no Quorvane at all.
     if (m_services.startNewInstance && m_services.startNewInstance()) {
-        QCoreApplication::quit();
+        m_services.terminate();
         return;
     }
     log().error(QStringLiteral("Could not restart Quorvane"));
-    m_services.alerts.run({Alert::Style::Informational, QStringLiteral("Quorvane could not restart"),
-                           QStringLiteral("Quorvane is still running. Quit and reopen it to activate the "
-                                          "pull-down gesture."),
-                           {QStringLiteral("OK")}});
+    m_services.alerts.run({ Alert::Style::Informational, QStringLiteral("Quorvane could not restart"),
+        QStringLiteral("Quorvane is still running. Quit and reopen it to activate the "
+                       "pull-down gesture."),
+        { QStringLiteral("OK") } });
 }
 
 void AppDelegate::showDatabaseFailureAlert(const QString &errorDescription)
 {
-    const Alert failure {Alert::Style::Critical, QStringLiteral("Clipboard history can't be saved"),
-                         QStringLiteral("Quorvane hit a database error and has stopped capturing new clipboard "
-                                        "items so nothing is silently lost. Please quit and reopen Quorvane.")
-                             + QStringLiteral("\n\nDetails: ") + errorDescription,
-                         {QStringLiteral("Quit Quorvane"), QStringLiteral("Continue Without Capture")}};
+    const Alert failure { Alert::Style::Critical, QStringLiteral("Clipboard history can't be saved"),
+        QStringLiteral("Quorvane hit a database error and has stopped capturing new clipboard "
+                       "items so nothing is silently lost. Please quit and reopen Quorvane.")
+            + QStringLiteral("\n\nDetails: ") + errorDescription,
+        { QStringLiteral("Quit Quorvane"), QStringLiteral("Continue Without Capture") } };
     if (m_services.alerts.run(failure) == 0)
-        QCoreApplication::quit();
+        m_services.terminate();
 }

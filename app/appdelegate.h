@@ -34,10 +34,11 @@ struct AppServices
     GlobalClickMonitor &clickMonitor;
     NotificationCenter &notifications;
     QNetworkAccessManager &network;
-    QString storeFolder;                 // where "Clipboard.store" lives
-    std::function<bool()> isTrusted;     // may the gesture watch input globally
+    QString storeFolder; // where "Clipboard.store" lives
+    std::function<bool()> isTrusted; // may the gesture watch input globally
     std::function<bool()> startNewInstance; // a fresh copy of the program; true when it started
-    bool waitForPreviousInstance = false;   // started by a relaunch: the old one is still ending
+    bool waitForPreviousInstance = false; // started by a relaunch: the old one is still ending
+    std::function<void()> terminate; // ends the program through its normal shutdown
 };
 
 // Builds everything the user sees when the program starts, owns it until the end,

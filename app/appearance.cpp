@@ -30,7 +30,7 @@ QPalette darkPalette()
     p.setColor(QPalette::Mid, QColor(0x48, 0x48, 0x4a));
     p.setColor(QPalette::Dark, QColor(0x10, 0x10, 0x12));
     p.setColor(QPalette::Light, QColor(0x5a, 0x5a, 0x5e));
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    for (auto role : { QPalette::WindowText, QPalette::Text, QPalette::ButtonText })
         p.setColor(QPalette::Disabled, role, disabledText);
     return p;
 }
@@ -57,7 +57,7 @@ QPalette lightPalette()
     p.setColor(QPalette::Mid, QColor(0xc7, 0xc7, 0xcc));
     p.setColor(QPalette::Dark, QColor(0xa0, 0xa0, 0xa5));
     p.setColor(QPalette::Light, Qt::white);
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    for (auto role : { QPalette::WindowText, QPalette::Text, QPalette::ButtonText })
         p.setColor(QPalette::Disabled, role, disabledText);
     return p;
 }

@@ -16,7 +16,9 @@ int main(int argc, char **argv)
     try {
         return QuorvaneApp::run(QApplication::arguments());
     } catch (const std::exception &e) {
-        Log("AppDelegate").fault(QStringLiteral("Quorvane stopped on an unexpected error: %1").arg(QString::fromUtf8(e.what())));
+        Log("AppDelegate")
+            .fault(QStringLiteral("Quorvane stopped on an unexpected error: %1")
+                       .arg(QString::fromUtf8(e.what())));
         return 1;
     }
 }

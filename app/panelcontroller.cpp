@@ -40,6 +40,7 @@ PanelController::PanelController(
     m_dismissObserver = center.addObserver(
         NotificationName::dismissHUD, [this](const Notification &) { hideImmediately(); });
     connect(&m_clickMonitor, &GlobalClickMonitor::pressed, this, &PanelController::handleClickOutside);
+    connect(&m_panel, &QuorvPanel::closeRequested, this, &PanelController::hideImmediately);
 }
 
 PanelController::~PanelController()

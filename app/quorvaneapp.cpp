@@ -20,22 +20,18 @@ int QuorvaneApp::run(const QStringList &arguments)
     QtAlertPresenter alerts;
     XInputClickMonitor clickMonitor;
     QNetworkAccessManager network;
-    AppServices services {Defaults::standard(),
-                          alerts,
-                          clickMonitor,
-                          NotificationCenter::defaultCenter(),
-                          network,
-                          Paths::appSupportDir(),
-                          &Accessibility::isProcessTrusted,
-                          [] {
-                              return QProcess::startDetached(QCoreApplication::applicationFilePath(),
-                                                             {QuorvaneApp::relaunchArgument()});
-                          },
-                          arguments.contains(relaunchArgument())};
+    AppServices services { Defaults::standard(), alerts, clickMonitor, NotificationCenter::defaultCenter(),
+        network, Paths::appSupportDir(), &Accessibility::isProcessTrusted,
+        [] {
+            return QProcess::startDetached(
+                QCoreApplication::applicationFilePath(), { QuorvaneApp::relaunchArgument() });
+        },
+        arguments.contains(relaunchArgument()), [] { QApplication::quit(); } };
     AppDelegate delegate(std::move(services));
 
     TerminationSignals signals_;
-    QObject::connect(&signals_, &TerminationSignals::terminationRequested, qApp, [] { QApplication::quit(); });
+    QObject::connect(
+        &signals_, &TerminationSignals::terminationRequested, qApp, [] { QApplication::quit(); });
 
     switch (delegate.applicationDidFinishLaunching()) {
     case AppDelegate::LaunchResult::Launched:

@@ -84,7 +84,8 @@ void QuorvPanel::paintEvent(QPaintEvent *)
 
 void QuorvPanel::closeEvent(QCloseEvent *event)
 {
-    // Only the controller hides the panel; a window manager's close would leave it
-    // believing the panel is still shown.
-    event->ignore();
+    // Accepted, or the application's quit would be refused; the controller must learn
+    // of it or it would believe the panel still shown.
+    event->accept();
+    Q_EMIT closeRequested();
 }

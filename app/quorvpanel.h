@@ -26,6 +26,10 @@ public:
     void setContent(QWidget *content);
     QWidget *content() const { return m_content; }
 
+Q_SIGNALS:
+    // The window system or the application's quit asked the window to close.
+    void closeRequested();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;

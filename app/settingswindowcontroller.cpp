@@ -57,8 +57,8 @@ SettingsWindowController &SettingsWindowController::shared()
 void SettingsWindowController::show(AppState &appState)
 {
     if (!m_window) {
-        auto *window = new QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                                                | Qt::WindowMinimizeButtonHint);
+        auto *window = new QWidget(nullptr,
+            Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint);
         window->setObjectName(QStringLiteral("QuorvaneSettings"));
         window->setWindowTitle(QStringLiteral("Quorvane Settings"));
         auto *layout = new QVBoxLayout(window);

@@ -52,6 +52,8 @@ class Session:
         env["DISPLAY"] = self.display
         env["QT_QPA_PLATFORM"] = "xcb"
         env["QT_QPA_PLATFORMTHEME"] = ""
+        # Update checks go to a closed port on this machine unless a test serves an appcast.
+        env["QUORVANE_UPDATE_HOST"] = "http://127.0.0.1:9"
         env.pop("QT_LOGGING_RULES", None)
         self.env = env
         return self
@@ -180,6 +182,33 @@ class Session:
     def screenshot(self, path):
         self.run("import", "-window", "root", path)
         return path
+
+    def start_tray(self):
+        """Starts an XEmbed tray host along the bottom edge (the panel drops over the top)."""
+        proc = subprocess.Popen(["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "pixel",
+                                 "--width", "60", "--height", "24"], env=self.env,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.extra.append(proc)
+        self.wait_for(lambda: self.run("xdotool", "search", "--class", "trayer", check=False).stdout.strip(),
+                      "the tray host")
+        return proc
+
+    def window_geometry(self, wid):
+        """(x, y, width, height) of a window, or None once it is gone."""
+        result = self.run("xdotool", "getwindowgeometry", "--shell", wid, check=False)
+        if result.returncode != 0:
+            return None
+        values = dict(line.split("=", 1) for line in result.stdout.decode().split() if "=" in line)
+        return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+
+    def visible_windows(self, name, min_height=0):
+        """Visible windows whose name matches the regular expression `name`."""
+        found = []
+        for wid in self.window_ids(name):
+            geometry = self.window_geometry(wid)
+            if geometry and geometry[3] >= min_height:
+                found.append((wid, geometry))
+        return found
 
     def window_ids(self, name="Quorvane"):
         result = self.run("xdotool", "search", "--onlyvisible", "--name", name, check=False)

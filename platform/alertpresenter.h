@@ -9,9 +9,9 @@ struct Alert
 {
     enum class Style { Informational, Critical };
     Style style = Style::Informational;
-    QString message;         // the bold first line
+    QString message; // the bold first line
     QString informativeText; // the explanation below it
-    QStringList buttons;     // the first is the default button
+    QStringList buttons; // the first is the default button
 };
 
 class AlertPresenter

@@ -45,7 +45,8 @@ std::optional<AppcastItem> newestAppcastItem(const QByteArray &xml, QString *err
                 const QXmlStreamAttributes attributes = reader.attributes();
                 for (const auto &attribute : attributes) {
                     const QString value = attribute.value().toString();
-                    if (attribute.name() == u"shortVersionString" || (attribute.name() == u"version" && item.version.isNull())) {
+                    if (attribute.name() == u"shortVersionString"
+                        || (attribute.name() == u"version" && item.version.isNull())) {
                         item.version = QVersionNumber::fromString(value);
                         item.displayVersion = value;
                     } else if (attribute.name() == u"url" && item.downloadPage.isEmpty()) {
@@ -138,7 +139,7 @@ void Updater::check(bool userInitiated)
     QNetworkReply *reply = m_network.get(request);
     m_reply = reply;
     connect(reply, &QNetworkReply::finished, this,
-            [this, reply, userInitiated] { onReplyFinished(reply, userInitiated); });
+        [this, reply, userInitiated] { onReplyFinished(reply, userInitiated); });
 }
 
 void Updater::onReplyFinished(QNetworkReply *reply, bool userInitiated)

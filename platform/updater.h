@@ -33,7 +33,7 @@ class Updater : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr std::chrono::hours checkInterval {24};
+    static constexpr std::chrono::hours checkInterval { 24 };
 
     Updater(QNetworkAccessManager &network, const QString &currentVersion, QObject *parent = nullptr);
     ~Updater() override;

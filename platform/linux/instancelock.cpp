@@ -12,8 +12,7 @@
 
 InstanceLock::InstanceLock(const QString &path)
     : m_path(path)
-{
-}
+{ }
 
 InstanceLock::~InstanceLock()
 {

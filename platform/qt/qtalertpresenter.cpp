@@ -7,12 +7,13 @@
 int QtAlertPresenter::run(const Alert &alert)
 {
     QMessageBox box(alert.style == Alert::Style::Critical ? QMessageBox::Critical : QMessageBox::Information,
-                    QStringLiteral("Quorvane"), alert.message);
+        QStringLiteral("Quorvane"), alert.message);
     box.setInformativeText(alert.informativeText);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     QList<QPushButton *> buttons;
     for (const QString &title : alert.buttons)
-        buttons.append(box.addButton(title, buttons.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole));
+        buttons.append(
+            box.addButton(title, buttons.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole));
     if (!buttons.isEmpty())
         box.setDefaultButton(buttons.constFirst());
     box.exec();

@@ -17,8 +17,8 @@ bool isProcessTrusted()
     bool trusted = false;
     if (!xcb_connection_has_error(connection)) {
         const char *name = "XInputExtension";
-        xcb_query_extension_reply_t *ext
-            = xcb_query_extension_reply(connection, xcb_query_extension(connection, qstrlen(name), name), nullptr);
+        xcb_query_extension_reply_t *ext = xcb_query_extension_reply(
+            connection, xcb_query_extension(connection, qstrlen(name), name), nullptr);
         if (ext && ext->present) {
             xcb_input_xi_query_version_reply_t *version = xcb_input_xi_query_version_reply(
                 connection, xcb_input_xi_query_version(connection, 2, 0), nullptr);

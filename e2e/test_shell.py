@@ -1,0 +1,130 @@
+"""The program as a person meets it: the tray icon, the panel, one program per
+store, bad stores, update checks."""
+
+import http.server
+import os
+import signal
+import subprocess
+import threading
+import unittest
+
+import harness
+
+PANEL_HEIGHT = 360  # 40% of the session's 900-pixel screen
+
+
+def panel_windows(s):
+    return s.visible_windows("^Quorvane$", min_height=PANEL_HEIGHT // 2)
+
+
+class TrayIcon(unittest.TestCase):
+    def test_clicking_the_tray_icon_shows_the_panel_and_again_hides_it(self):
+        with harness.Session() as s:
+            s.start_tray()
+            s.start_app()
+            icon = s.wait_for(lambda: s.run("xdotool", "search", "--classname", "quorvane",
+                                            check=False).stdout.split(), "the tray icon")[0].decode()
+            s.xdotool("mousemove", "--window", icon, 11, 11, "click", 1)
+            shown = s.wait_for(lambda: [g for _, g in panel_windows(s) if g[3] == PANEL_HEIGHT],
+                               "the dropped-down panel")
+            self.assertEqual(shown[0][:3], (0, 0, 1440))
+            s.xdotool("mousemove", "--window", icon, 11, 11, "click", 1)
+            s.wait_for(lambda: not panel_windows(s), "the panel to go")
+            self.assertEqual(s.stop_app(), 0, s.app_log())
+
+    def test_a_click_outside_the_panel_hides_it(self):
+        with harness.Session() as s:
+            s.start_tray()
+            s.start_app()
+            icon = s.wait_for(lambda: s.run("xdotool", "search", "--classname", "quorvane",
+                                            check=False).stdout.split(), "the tray icon")[0].decode()
+            s.xdotool("mousemove", "--window", icon, 11, 11, "click", 1)
+            s.wait_for(lambda: [g for _, g in panel_windows(s) if g[3] == PANEL_HEIGHT], "the panel")
+            s.xdotool("mousemove", 700, 200, "click", 1)  # inside
+            s.xdotool("mousemove", 700, 600, "click", 1)  # outside
+            s.wait_for(lambda: not panel_windows(s), "the panel to go")
+            self.assertEqual(s.app_log().count("Panel hidden"), 1, s.app_log())
+
+    def test_without_a_tray_the_program_still_runs(self):
+        with harness.Session() as s:
+            s.start_app()
+            self.assertIsNone(s.app.poll())
+            self.assertEqual(s.stop_app(), 0, s.app_log())
+
+
+class OneProgramPerStore(unittest.TestCase):
+    def test_a_second_program_says_so_and_exits(self):
+        with harness.Session() as s:
+            s.start_app()
+            second = subprocess.run([harness.BINARY], env=s.env, capture_output=True, timeout=20)
+            self.assertNotEqual(second.returncode, 0)
+            self.assertIn(b"Quorvane is already running", second.stderr)
+            self.assertIsNone(s.app.poll(), "the first one keeps running")
+
+
+class BadStores(unittest.TestCase):
+    def run_app(self, s):
+        return subprocess.run([harness.BINARY], env=s.env, capture_output=True, timeout=20)
+
+    def test_a_store_that_is_not_a_database_is_kept_and_reported(self):
+        with harness.Session() as s:
+            os.makedirs(s.data_dir)
+            with open(s.store_path, "wb") as f:
+                f.write(b"not a database at all\n" * 100)
+            result = self.run_app(s)
+            self.assertNotEqual(result.returncode, 0)
+            self.assertIn(b"Failed to create clipboard store container at", result.stderr)
+            with open(s.store_path, "rb") as f:
+                self.assertEqual(f.read(), b"not a database at all\n" * 100)
+
+    def test_a_store_folder_that_cannot_be_made_is_reported(self):
+        with harness.Session() as s:
+            os.makedirs(os.path.dirname(s.data_dir), exist_ok=True)
+            with open(s.data_dir, "w") as f:  # a file where the folder belongs
+                f.write("x")
+            result = self.run_app(s)
+            self.assertNotEqual(result.returncode, 0)
+            self.assertIn(b"Failed to determine clipboard store URL", result.stderr)
+
+
+class Appcast(unittest.TestCase):
+    FEED = """<?xml version="1.0"?>
+<rss version="2.0" xmlns:sparkle="http://www.andymatuschak.org/xml-namespaces/sparkle">
+<channel><title>Quorvane</title><item><title>Quorvane {0}</title>
+<sparkle:shortVersionString>{0}</sparkle:shortVersionString>
+<link>http://127.0.0.1/download</link></item></channel></rss>"""
+
+    def serve(self, version):
+        feed = self.FEED.format(version).encode()
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            def do_GET(self):
+                if self.path != "/updates/stable/appcast.xml":
+                    self.send_error(404)
+                    return
+                self.send_response(200)
+                self.send_header("Content-Type", "application/rss+xml")
+                self.send_header("Content-Length", str(len(feed)))
+                self.end_headers()
+                self.wfile.write(feed)
+
+            def log_message(self, *args):
+                pass
+
+        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+        self.addCleanup(server.server_close)
+        self.addCleanup(server.shutdown)
+        return "http://127.0.0.1:%d" % server.server_address[1]
+
+    def test_a_newer_release_sets_the_flag_and_an_older_one_clears_it(self):
+        with harness.Session() as s:
+            s.start_app(extra_env={"QUORVANE_UPDATE_HOST": self.serve("99.0.0")})
+            s.wait_for(lambda: "Update available: 99.0.0" in s.app_log(), "the update report")
+            s.stop_app()
+            s.start_app(extra_env={"QUORVANE_UPDATE_HOST": self.serve("0.0.1")})
+            s.wait_for(lambda: "No update available" in s.app_log(), "the up-to-date report")
+
+
+if __name__ == "__main__":
+    harness.main()

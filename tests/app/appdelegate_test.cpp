@@ -1,0 +1,275 @@
+#include "app/appdelegate.h"
+#include "app/appstate.h"
+#include "app/panelcontroller.h"
+#include "app/quorvpanel.h"
+#include "app/settingswindowcontroller.h"
+#include "clipboard/clipboardstore.h"
+#include "platform/defaults.h"
+#include "platform/fake/fakealertpresenter.h"
+#include "platform/fake/fakeclickmonitor.h"
+#include "platform/notificationcenter.h"
+#include "tests/support/logcapture.h"
+
+#include <QAbstractAnimation>
+#include <QCoreApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QNetworkAccessManager>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class AppDelegateTest : public ::testing::Test
+{
+protected:
+    AppDelegateTest()
+    {
+        // No update check may leave this machine.
+        qputenv("QUORVANE_UPDATE_HOST", "http://127.0.0.1:9");
+    }
+
+    std::unique_ptr<AppDelegate> makeDelegate()
+    {
+        AppServices services { defaults, alerts, clicks, center, network, storeFolder(),
+            [this] { return trusted; }, [this] { return relaunchStarts; }, false,
+            [this] { ++terminations; } };
+        return std::make_unique<AppDelegate>(std::move(services));
+    }
+    QString storeFolder() const { return dir.filePath(QStringLiteral("com.quorvane.app")); }
+
+    static void processEvents()
+    {
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    }
+
+    static void finishAnimation(PanelController &controller)
+    {
+        if (QAbstractAnimation *animation = controller.runningAnimation())
+            animation->setCurrentTime(animation->totalDuration());
+    }
+
+    QTemporaryDir dir;
+    Defaults defaults { dir.filePath(QStringLiteral("config/defaults.json")) };
+    FakeAlertPresenter alerts;
+    FakeClickMonitor clicks;
+    NotificationCenter center;
+    QNetworkAccessManager network;
+    bool trusted = true;
+    bool relaunchStarts = true;
+    int terminations = 0;
+};
+
+TEST_F(AppDelegateTest, launchBuildsEverythingAndDropsAStaleFeedAddress)
+{
+    defaults.setString(QStringLiteral("SUFeedURL"), QStringLiteral("https://elsewhere.example/feed.xml"));
+    LogCapture log;
+    auto delegate = makeDelegate();
+    ASSERT_EQ(delegate->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Launched);
+    EXPECT_TRUE(log.contains(QStringLiteral("Quorvane launched successfully")));
+    EXPECT_TRUE(QFile::exists(storeFolder() + QStringLiteral("/Clipboard.store")));
+    EXPECT_FALSE(defaults.contains(QStringLiteral("SUFeedURL")));
+    EXPECT_NE(delegate->panelController(), nullptr);
+    EXPECT_NE(delegate->contentView(), nullptr);
+    EXPECT_TRUE(alerts.shown.isEmpty()); // trusted: no introduction
+}
+
+TEST_F(AppDelegateTest, aSecondProgramOnTheSameStoreDoesNotStart)
+{
+    auto first = makeDelegate();
+    ASSERT_EQ(first->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Launched);
+    auto second = makeDelegate();
+    EXPECT_EQ(second->applicationDidFinishLaunching(), AppDelegate::LaunchResult::AlreadyRunning);
+    first.reset();
+    auto third = makeDelegate();
+    EXPECT_EQ(third->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Launched);
+}
+
+TEST_F(AppDelegateTest, aStoreFolderThatCantBeMadeEndsTheLaunchWithAFault)
+{
+    QFile blocker(storeFolder());
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
+    blocker.close();
+    LogCapture log;
+    EXPECT_EQ(makeDelegate()->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Failed);
+    ASSERT_TRUE(log.containsPrefix(QStringLiteral("Failed to determine clipboard store URL: ")));
+    EXPECT_EQ(log.lines().constLast().type, QtCriticalMsg);
+    EXPECT_FALSE(log.contains(QStringLiteral("Quorvane launched successfully")));
+}
+
+TEST_F(AppDelegateTest, aStoreThatIsNotADatabaseIsLeftAsItWas)
+{
+    QDir().mkpath(storeFolder());
+    const QByteArray notes = "my shopping list, not a database\n";
+    QFile file(storeFolder() + QStringLiteral("/Clipboard.store"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(notes);
+    file.close();
+    LogCapture log;
+    EXPECT_EQ(makeDelegate()->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Failed);
+    EXPECT_TRUE(log.containsPrefix(QStringLiteral("Failed to create clipboard store container at ")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), notes);
+}
+
+TEST_F(AppDelegateTest, accessibilityIntroductionComesOnceAndSkipDoesNotPoll)
+{
+    trusted = false;
+    alerts.answers = { 1 }; // "Skip"
+    auto delegate = makeDelegate();
+    ASSERT_EQ(delegate->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Launched);
+    ASSERT_EQ(alerts.shown.size(), 1);
+    EXPECT_EQ(alerts.shown[0].message, QStringLiteral("Enable Pull-Down Gesture"));
+    EXPECT_EQ(alerts.shown[0].buttons,
+        (QStringList { QStringLiteral("Open System Settings"), QStringLiteral("Skip") }));
+    EXPECT_FALSE(delegate->isPollingAccessibility());
+    EXPECT_EQ(defaults.boolean(QStringLiteral("hasShownAccessibilityIntro")), true);
+
+    delegate.reset();
+    auto again = makeDelegate();
+    ASSERT_EQ(again->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Launched);
+    EXPECT_EQ(alerts.shown.size(), 1);
+}
+
+TEST_F(AppDelegateTest, openingSettingsFromTheIntroductionStartsThePoll)
+{
+    trusted = false;
+    alerts.answers = { 0 };
+    auto delegate = makeDelegate();
+    ASSERT_EQ(delegate->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Launched);
+    EXPECT_TRUE(delegate->isPollingAccessibility());
+}
+
+TEST_F(AppDelegateTest, restartQuitsOnlyWhenTheNewProgramStarted)
+{
+    auto delegate = makeDelegate();
+    ASSERT_EQ(delegate->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Launched);
+    relaunchStarts = false;
+    alerts.answers = { 0 }; // "Restart Now"
+    LogCapture log;
+    delegate->showAccessibilityGrantedAlert();
+    EXPECT_EQ(terminations, 0);
+    ASSERT_EQ(alerts.shown.size(), 2);
+    EXPECT_EQ(alerts.shown[1].message, QStringLiteral("Quorvane could not restart"));
+    EXPECT_TRUE(log.contains(QStringLiteral("Could not restart Quorvane")));
+
+    relaunchStarts = true;
+    alerts.answers = { 0 };
+    delegate->showAccessibilityGrantedAlert();
+    EXPECT_EQ(terminations, 1);
+    alerts.answers = { 1 }; // "Later"
+    delegate->showAccessibilityGrantedAlert();
+    EXPECT_EQ(terminations, 1);
+}
+
+TEST_F(AppDelegateTest, databaseFailureAlertOffersQuitOrContinue)
+{
+    auto delegate = makeDelegate();
+    ASSERT_EQ(delegate->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Launched);
+    alerts.answers = { 1, 0 };
+    delegate->showDatabaseFailureAlert(QStringLiteral("disk I/O error"));
+    EXPECT_EQ(terminations, 0);
+    const Alert &alert = alerts.shown.constLast();
+    EXPECT_EQ(alert.style, Alert::Style::Critical);
+    EXPECT_EQ(alert.message, QStringLiteral("Clipboard history can't be saved"));
+    EXPECT_TRUE(alert.informativeText.endsWith(QStringLiteral("\n\nDetails: disk I/O error")));
+    delegate->showDatabaseFailureAlert(QStringLiteral("disk I/O error"));
+    EXPECT_EQ(terminations, 1);
+}
+
+TEST_F(AppDelegateTest, togglesRunOnLaterTurnsOneAfterTheOther)
+{
+    auto delegate = makeDelegate();
+    ASSERT_EQ(delegate->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Launched);
+    PanelController &controller = *delegate->panelController();
+    delegate->togglePanel();
+    EXPECT_FALSE(controller.isVisible()); // not within the caller's event
+    processEvents();
+    EXPECT_TRUE(controller.isVisible());
+    EXPECT_TRUE(delegate->appState()->panelVisible());
+    delegate->togglePanel();
+    delegate->togglePanel();
+    processEvents();
+    EXPECT_TRUE(controller.isVisible()); // hidden, then shown again during the collapse
+}
+
+TEST_F(AppDelegateTest, panelKeysAreRoutedToTheirActions)
+{
+    auto delegate = makeDelegate();
+    ASSERT_EQ(delegate->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Launched);
+    AppState &state = *delegate->appState();
+    PanelController &controller = *delegate->panelController();
+
+    QKeyEvent returnKey(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    EXPECT_FALSE(delegate->handlePanelKeyDown(&returnKey)); // hidden: never claimed
+
+    controller.showFrom(nullptr);
+    finishAnimation(controller);
+    EXPECT_TRUE(delegate->handlePanelKeyDown(&returnKey)); // no slot yet: consumed, nothing happens
+    processEvents();
+    int copies = 0;
+    QList<int> moves;
+    state.onCopySelectedClipboardItem = [&] { ++copies; };
+    state.onMoveClipboardSelection = [&](int offset) { moves.append(offset); };
+    EXPECT_TRUE(delegate->handlePanelKeyDown(&returnKey));
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    EXPECT_TRUE(delegate->handlePanelKeyDown(&down));
+    EXPECT_EQ(copies, 0); // later, on the main queue
+    processEvents();
+    EXPECT_EQ(copies, 1);
+    EXPECT_EQ(moves, QList<int> { 1 });
+
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+    EXPECT_TRUE(delegate->handlePanelKeyDown(&tab));
+    processEvents();
+    EXPECT_EQ(state.focusTarget(), PanelFocusTarget::pane(FocusedPane::Notes));
+    EXPECT_FALSE(delegate->handlePanelKeyDown(&down)); // the notes list takes its arrows
+
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::ControlModifier);
+    EXPECT_TRUE(delegate->handlePanelKeyDown(&escape));
+    EXPECT_FALSE(controller.isVisible()); // within the event
+}
+
+TEST_F(AppDelegateTest, openingSettingsHidesThePanelAtOnceAndReusesTheWindow)
+{
+    auto delegate = makeDelegate();
+    ASSERT_EQ(delegate->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Launched);
+    PanelController &controller = *delegate->panelController();
+    controller.showFrom(nullptr);
+    delegate->appState()->onOpenSettings();
+    EXPECT_FALSE(controller.isVisible());
+    EXPECT_FALSE(controller.isAnimating());
+    EXPECT_FALSE(delegate->panel()->isVisible());
+    QWidget *window = SettingsWindowController::shared().window();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Quorvane Settings"));
+    EXPECT_EQ(window->minimumSize(), QSize(480, 400));
+    EXPECT_EQ(window->maximumSize(), QSize(480, 620));
+    window->close();
+    delegate->appState()->onOpenSettings();
+    EXPECT_EQ(SettingsWindowController::shared().window(), window);
+    EXPECT_TRUE(window->isVisible());
+    window->close();
+}
+
+TEST_F(AppDelegateTest, terminateSavesTheStoreOnce)
+{
+    auto delegate = makeDelegate();
+    ASSERT_EQ(delegate->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Launched);
+    int flushes = 0;
+    delegate->appState()->noteEditorFlush = [&] { ++flushes; };
+    delegate->clipboardStore()->insert(
+        ClipboardItem::create(ContentType::Text, QByteArrayLiteral("kept"), QStringLiteral("kept")));
+    delegate->applicationWillTerminate();
+    delegate->applicationWillTerminate();
+    EXPECT_EQ(flushes, 1);
+    EXPECT_FALSE(delegate->clipboardStore()->hasChanges());
+    StoreError error;
+    auto reopened = ClipboardStore::open(storeFolder() + QStringLiteral("/Clipboard.store"), &error);
+    ASSERT_TRUE(reopened);
+    EXPECT_EQ(reopened->fetchAll().value().size(), 1);
+}
+
+} // namespace
