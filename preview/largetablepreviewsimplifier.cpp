@@ -1,0 +1,274 @@
+#include "preview/largetablepreviewsimplifier.h"
+
+#include "preview/whitespace.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+namespace {
+
+using Section = LargeTablePreviewSimplifier::Section;
+
+struct FenceOpening
+{
+    QChar character;
+    qsizetype length = 0;
+    QStringView rest;
+};
+
+struct TableMatch
+{
+    qsizetype end = 0; // index just past the table's last line
+    qsizetype bodyRows = 0;
+    qsizetype columns = 0;
+};
+
+qsizetype leadingSpaceCount(QStringView line)
+{
+    qsizetype count = 0;
+    while (count < line.size() && line[count] == u' ')
+        ++count;
+    return count;
+}
+
+QStringView stripBlockquoteMarkers(QStringView line)
+{
+    while (true) {
+        const qsizetype spaces = leadingSpaceCount(line);
+        if (spaces >= 4 || spaces >= line.size() || line[spaces] != u'>')
+            return line;
+        line = line.sliced(spaces + 1);
+        if (line.startsWith(u' '))
+            line = line.sliced(1);
+    }
+}
+
+std::optional<FenceOpening> parseFenceOpening(QStringView line)
+{
+    const qsizetype spaces = leadingSpaceCount(line);
+    if (spaces > 3 || spaces >= line.size())
+        return std::nullopt;
+    const QChar character = line[spaces];
+    if (character != u'`' && character != u'~')
+        return std::nullopt;
+    qsizetype end = spaces;
+    while (end < line.size() && line[end] == character)
+        ++end;
+    if (end - spaces < 3)
+        return std::nullopt;
+    return FenceOpening { character, end - spaces, line.sliced(end) };
+}
+
+std::optional<QStringView> isTableRowCandidate(QStringView line)
+{
+    const QStringView stripped = stripBlockquoteMarkers(line);
+    if (leadingSpaceCount(stripped) >= 4 || stripped.startsWith(u'\t'))
+        return std::nullopt;
+    const QStringView trimmed = trimmedInline(stripped);
+    if (!trimmed.contains(u'|'))
+        return std::nullopt;
+    return trimmed;
+}
+
+// A backslash does not protect a pipe: the row splits at every one of them.
+QList<QStringView> splitTableCells(QStringView row)
+{
+    row = trimmedInline(row);
+    if (!row.contains(u'|'))
+        return {};
+    if (row.startsWith(u'|'))
+        row = row.sliced(1);
+    if (row.endsWith(u'|'))
+        row.chop(1);
+    QList<QStringView> cells;
+    for (const QStringView piece : row.split(u'|'))
+        cells.append(trimmedInline(piece));
+    return cells;
+}
+
+bool isDelimiterCell(QStringView cell)
+{
+    cell = trimmedInline(cell);
+    if (cell.startsWith(u':'))
+        cell = cell.sliced(1);
+    if (cell.endsWith(u':'))
+        cell.chop(1);
+    return !cell.isEmpty() && std::all_of(cell.begin(), cell.end(), [](QChar c) { return c == u'-'; });
+}
+
+// The note's lines, cut at line feeds. A note saved with Windows line ends keeps
+// its carriage returns in the sections, but every test on a line looks past one
+// trailing carriage return: otherwise no delimiter row of such a note would ever
+// qualify, and a huge table would reach the renderer whole.
+class Lines
+{
+public:
+    explicit Lines(const QString &text)
+        : m_text(text)
+    {
+        m_starts.push_back(0);
+        for (qsizetype at = text.indexOf(u'\n'); at >= 0; at = text.indexOf(u'\n', at + 1))
+            m_starts.push_back(at + 1);
+    }
+
+    qsizetype count() const { return qsizetype(m_starts.size()); }
+
+    // Line i as the tests see it: no line feed, no trailing carriage return.
+    QStringView tested(qsizetype i) const
+    {
+        QStringView line = QStringView(m_text).sliced(m_starts[i], rawEnd(i) - m_starts[i]);
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        return line;
+    }
+
+    // Where line i begins, and where it ends with its line feed.
+    qsizetype start(qsizetype i) const { return m_starts[i]; }
+    qsizetype markdownEnd(qsizetype i) const { return i + 1 < count() ? m_starts[i + 1] : m_text.size(); }
+
+private:
+    qsizetype rawEnd(qsizetype i) const { return i + 1 < count() ? m_starts[i + 1] - 1 : m_text.size(); }
+
+    const QString &m_text;
+    std::vector<qsizetype> m_starts;
+};
+
+std::optional<TableMatch> detectTable(const Lines &lines, qsizetype i)
+{
+    if (i + 1 >= lines.count())
+        return std::nullopt;
+    const std::optional<QStringView> header = isTableRowCandidate(lines.tested(i));
+    if (!header)
+        return std::nullopt;
+    const std::optional<QStringView> delimiter = isTableRowCandidate(lines.tested(i + 1));
+    if (!delimiter)
+        return std::nullopt;
+    const QList<QStringView> headerCells = splitTableCells(*header);
+    const QList<QStringView> delimiterCells = splitTableCells(*delimiter);
+    if (headerCells.isEmpty() || delimiterCells.size() != headerCells.size())
+        return std::nullopt;
+    if (!std::all_of(delimiterCells.begin(), delimiterCells.end(), isDelimiterCell))
+        return std::nullopt;
+
+    // A row candidate always splits into at least one cell, and a body row's
+    // cell count is not compared with the header's.
+    qsizetype end = i + 2;
+    while (end < lines.count() && isTableRowCandidate(lines.tested(end)))
+        ++end;
+    const qsizetype bodyRows = end - (i + 2);
+    return TableMatch { end, bodyRows, headerCells.size() };
+}
+
+bool hasNonBlankLine(const Lines &lines, qsizetype from)
+{
+    for (qsizetype i = from; i < lines.count(); ++i) {
+        if (!trimmedInline(lines.tested(i)).isEmpty())
+            return true;
+    }
+    return false;
+}
+
+// The lines collected since the last section: always one stretch of the text,
+// sometimes after one inserted line feed that parts it from a summary above.
+class Pending
+{
+public:
+    explicit Pending(const QString &text)
+        : m_text(text)
+    { }
+
+    void insertLineFeed() { m_lineFeed = true; }
+
+    void append(qsizetype from, qsizetype to)
+    {
+        if (m_from < 0)
+            m_from = from;
+        Q_ASSERT(m_from == from || m_to == from);
+        m_to = to;
+    }
+
+    void flush(QList<Section> &sections)
+    {
+        QString text = m_lineFeed ? QStringLiteral("\n") : QString();
+        if (m_from >= 0)
+            text += QStringView(m_text).sliced(m_from, m_to - m_from);
+        if (!text.isEmpty())
+            sections.append(Section::markdown(std::move(text)));
+        m_lineFeed = false;
+        m_from = m_to = -1;
+    }
+
+private:
+    const QString &m_text;
+    bool m_lineFeed = false;
+    qsizetype m_from = -1;
+    qsizetype m_to = -1;
+};
+
+} // namespace
+
+LargeTablePreviewSimplifier::Result LargeTablePreviewSimplifier::simplify(
+    const QString &text, qsizetype cellThreshold, qsizetype rowThreshold, qsizetype previewRowCount)
+{
+    const Lines lines(text);
+    Pending pending(text);
+    Result result;
+    std::optional<FenceOpening> fence;
+
+    qsizetype i = 0;
+    while (i < lines.count()) {
+        const QStringView line = lines.tested(i);
+        const auto appendLine = [&] { pending.append(lines.start(i), lines.markdownEnd(i)); };
+
+        if (fence) {
+            appendLine();
+            const std::optional<FenceOpening> closing = parseFenceOpening(line);
+            if (closing && closing->character == fence->character && closing->length >= fence->length
+                && trimmedInline(closing->rest).isEmpty())
+                fence.reset();
+            ++i;
+            continue;
+        }
+        if (const std::optional<FenceOpening> opening = parseFenceOpening(line)) {
+            fence = opening;
+            appendLine();
+            ++i;
+            continue;
+        }
+        if (leadingSpaceCount(line) >= 4 || line.startsWith(u'\t')) {
+            appendLine();
+            ++i;
+            continue;
+        }
+        const std::optional<TableMatch> match = detectTable(lines, i);
+        if (!match) {
+            appendLine();
+            ++i;
+            continue;
+        }
+        const qsizetype bodyCells = match->bodyRows * match->columns;
+        if (bodyCells < cellThreshold && match->bodyRows < rowThreshold) {
+            // Its rows are not looked at again.
+            pending.append(lines.start(i), lines.markdownEnd(match->end - 1));
+            i = match->end;
+            continue;
+        }
+
+        pending.flush(result.sections);
+        const qsizetype kept = std::max<qsizetype>(0, std::min(match->bodyRows, previewRowCount));
+        SimplifiedTable table;
+        table.summary = Summary { match->bodyRows, match->columns, bodyCells };
+        for (qsizetype line = i; line < i + kept + 2; ++line)
+            table.previewLines.append(lines.tested(line).toString());
+        table.omittedBodyRows = std::max<qsizetype>(0, match->bodyRows - kept);
+        result.sections.append(Section::simplifiedTable(std::move(table)));
+        // The Markdown after the summary starts on a fresh blank line, so that a
+        // paragraph there doesn't read as the table's continuation.
+        if (match->end < lines.count() && hasNonBlankLine(lines, match->end))
+            pending.insertLineFeed();
+        i = match->end;
+    }
+    pending.flush(result.sections);
+    return result;
+}

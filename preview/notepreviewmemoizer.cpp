@@ -1,0 +1,12 @@
+#include "preview/notepreviewmemoizer.h"
+
+NotePreviewMemoizer::Result NotePreviewMemoizer::value(
+    const NotePreviewKey &key, const std::function<Result()> &compute)
+{
+    if (m_lastKey && m_lastResult && *m_lastKey == key)
+        return *m_lastResult;
+    Result result = compute();
+    m_lastKey = key;
+    m_lastResult = result;
+    return result;
+}
