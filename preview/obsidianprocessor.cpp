@@ -8,14 +8,13 @@
 #include <QRegularExpression>
 #include <QSet>
 
-#include <functional>
-
 namespace {
 
-// The patterns keep the meaning they have for notes written on the Mac:
-// "(*ANY)" makes ".", "^" and "$" treat every Unicode line end (LF, CR, CRLF,
-// VT, FF, NEL, LS, PS) as one, and "\s" is spelled out as tab, LF, FF, CR and the
-// Unicode separators, because PCRE2's "\s" would also take a vertical tab.
+// Vault notes come from other systems and editors, so "(*ANY)" makes ".", "^"
+// and "$" treat every Unicode line end (LF, CR, CRLF, VT, FF, NEL, LS, PS) as one;
+// PCRE2 alone knows only LF. "\s" is spelled out as tab, LF, FF, CR and the
+// Unicode separators: PCRE2's own "\s" would also take a vertical tab, which
+// ends a line here rather than spacing words.
 QRegularExpression compile(const QString &pattern, QRegularExpression::PatternOptions options = {})
 {
     QRegularExpression expression(pattern, options | QRegularExpression::UseUnicodePropertiesOption);
