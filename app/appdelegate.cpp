@@ -8,6 +8,8 @@
 #include "app/quorvpanel.h"
 #include "app/settingswindowcontroller.h"
 #include "clipboard/clipboardstore.h"
+#include "gesture/gesturemonitor.h"
+#include "gesture/scrolldirection.h"
 #include "platform/alertpresenter.h"
 #include "platform/defaults.h"
 #include "platform/globalclickmonitor.h"
@@ -179,6 +181,8 @@ void AppDelegate::applicationWillTerminate()
         m_panelController->removeClickMonitor();
     if (m_statusItem)
         m_statusItem->hide();
+    if (m_gestureMonitor)
+        m_gestureMonitor->stop();
     log().info(QStringLiteral("Quorvane terminated"));
 }
 
@@ -266,15 +270,46 @@ void AppDelegate::registerToggleShortcut()
 
 void AppDelegate::startGestureMonitor()
 {
-    // The pull-down gesture monitor is created and started here once it exists, when
-    // AppState::isGestureEnabled() is true; the panel controller's onAnimationComplete
-    // then reports the visibility to it.
+    if (!m_appState->isGestureEnabled())
+        return;
+    m_gestureMonitor = std::make_unique<GestureMonitor>(
+        m_services.scrollTaps, ScrollDirection(m_services.defaults, m_services.naturalScrolling));
+    m_gestureMonitor->setDelegate(this);
+    m_gestureMonitor->start();
+    QPointer<GestureMonitor> monitor(m_gestureMonitor.get());
+    m_panelController->onAnimationComplete = [monitor](bool visible) {
+        if (monitor)
+            monitor->setPanelVisible(visible);
+    };
 }
 
 void AppDelegate::setGestureEnabled(bool enabled)
 {
+    if (m_gestureMonitor) {
+        // The same monitor is switched, never made again; enabling reads the
+        // scrolling direction afresh.
+        if (enabled)
+            m_gestureMonitor->enable();
+        else
+            m_gestureMonitor->disable();
+        return;
+    }
     if (enabled && m_services.isTrusted && m_services.isTrusted())
         startGestureMonitor();
+}
+
+void AppDelegate::requestShow(QScreen *screen)
+{
+    if (!m_panelController || m_panelController->isAnimating() || m_panelController->isVisible())
+        return;
+    m_panelController->showFrom(screen);
+}
+
+void AppDelegate::requestHide()
+{
+    if (!m_panelController || m_panelController->isAnimating() || !m_panelController->isVisible())
+        return;
+    m_panelController->hide();
 }
 
 void AppDelegate::togglePanel()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gesture/gesturemonitordelegate.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -11,16 +13,20 @@ class AlertPresenter;
 class AppState;
 class ClipboardStore;
 class Defaults;
+class GestureMonitor;
 class GlobalClickMonitor;
 class InstanceLock;
+class NaturalScrolling;
 class NotificationCenter;
 class PanelController;
 class QKeyEvent;
 class QMenu;
+class QScreen;
 class QNetworkAccessManager;
 class QSystemTrayIcon;
 class QTimer;
 class QWidget;
+class ScrollTapFactory;
 class QuorvContentView;
 class QuorvPanel;
 class Updater;
@@ -34,6 +40,8 @@ struct AppServices
     GlobalClickMonitor &clickMonitor;
     NotificationCenter &notifications;
     QNetworkAccessManager &network;
+    ScrollTapFactory &scrollTaps; // for the pull-down gesture
+    const NaturalScrolling &naturalScrolling;
     QString storeFolder; // where "Clipboard.store" lives
     std::function<bool()> isTrusted; // may the gesture watch input globally
     std::function<bool()> startNewInstance; // a fresh copy of the program; true when it started
@@ -45,7 +53,7 @@ struct AppServices
 // toggles the panel, carries out the panel's key actions, walks the user once through
 // the gesture's permission, and shuts everything down in order. Main thread only;
 // every callback it hands out holds it weakly.
-class AppDelegate : public QObject
+class AppDelegate : public QObject, public GestureMonitorDelegate
 {
     Q_OBJECT
 public:
@@ -69,6 +77,13 @@ public:
     QSystemTrayIcon *statusItem() const { return m_statusItem.get(); }
     ClipboardStore *clipboardStore() const { return m_store.get(); }
     Updater *updater() const { return m_updater.get(); }
+    // Present from the first time the gesture became possible (trusted and switched on).
+    GestureMonitor *gestureMonitor() const { return m_gestureMonitor.get(); }
+
+    // The pull-down asks; a request that no longer fits (the panel moving, or already
+    // where it was asked to go) is dropped.
+    void requestShow(QScreen *screen) override;
+    void requestHide() override;
     bool isPollingAccessibility() const;
 
     void showAccessibilityIntroIfNeeded();
@@ -101,6 +116,7 @@ private:
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
     std::unique_ptr<QuorvPanel> m_panel;
     std::unique_ptr<PanelController> m_panelController;
+    std::unique_ptr<GestureMonitor> m_gestureMonitor;
     QPointer<QTimer> m_accessibilityPoll;
     bool m_launched = false;
     bool m_terminated = false;

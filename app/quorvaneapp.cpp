@@ -7,7 +7,9 @@
 #include "platform/paths.h"
 #include "platform/qt/qtalertpresenter.h"
 #include "platform/terminationsignals.h"
+#include "platform/x11/xcbscrolltapfactory.h"
 #include "platform/x11/xinputclickmonitor.h"
+#include "platform/x11/xinputnaturalscrolling.h"
 
 #include <QApplication>
 #include <QNetworkAccessManager>
@@ -20,8 +22,10 @@ int QuorvaneApp::run(const QStringList &arguments)
     QtAlertPresenter alerts;
     XInputClickMonitor clickMonitor;
     QNetworkAccessManager network;
+    XcbScrollTapFactory scrollTaps;
+    XInputNaturalScrolling naturalScrolling;
     AppServices services { Defaults::standard(), alerts, clickMonitor, NotificationCenter::defaultCenter(),
-        network, Paths::appSupportDir(), &Accessibility::isProcessTrusted,
+        network, scrollTaps, naturalScrolling, Paths::appSupportDir(), &Accessibility::isProcessTrusted,
         [] {
             return QProcess::startDetached(
                 QCoreApplication::applicationFilePath(), { QuorvaneApp::relaunchArgument() });

@@ -45,10 +45,16 @@ class TrayIcon(unittest.TestCase):
             s.wait_for(lambda: not panel_windows(s), "the panel to go")
             self.assertEqual(s.app_log().count("Panel hidden"), 1, s.app_log())
 
-    def test_without_a_tray_the_program_still_runs(self):
+    def test_without_a_tray_the_pull_down_gesture_opens_the_panel(self):
         with harness.Session() as s:
             s.start_app()
-            self.assertIsNone(s.app.poll())
+            s.xdotool("mousemove", 700, 0)
+
+            def pull(button):
+                s.xdotool("click", "--repeat", 3, button)
+                return panel_windows(s)
+            s.wait_for(lambda: pull(4), "the panel to drop on the pull-down")
+            s.wait_for(lambda: not pull(5), "the panel to go on the push-up")
             self.assertEqual(s.stop_app(), 0, s.app_log())
 
 

@@ -4,15 +4,19 @@
 #include "app/quorvpanel.h"
 #include "app/settingswindowcontroller.h"
 #include "clipboard/clipboardstore.h"
+#include "gesture/gesturemonitor.h"
 #include "platform/defaults.h"
 #include "platform/fake/fakealertpresenter.h"
 #include "platform/fake/fakeclickmonitor.h"
+#include "platform/fake/fakenaturalscrolling.h"
+#include "platform/fake/fakescrolltap.h"
 #include "platform/notificationcenter.h"
 #include "tests/support/logcapture.h"
 
 #include <QAbstractAnimation>
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QNetworkAccessManager>
 #include <QTemporaryDir>
@@ -32,8 +36,8 @@ protected:
 
     std::unique_ptr<AppDelegate> makeDelegate()
     {
-        AppServices services { defaults, alerts, clicks, center, network, storeFolder(),
-            [this] { return trusted; }, [this] { return relaunchStarts; }, false,
+        AppServices services { defaults, alerts, clicks, center, network, scrollTaps, naturalScrolling,
+            storeFolder(), [this] { return trusted; }, [this] { return relaunchStarts; }, false,
             [this] { ++terminations; } };
         return std::make_unique<AppDelegate>(std::move(services));
     }
@@ -57,6 +61,8 @@ protected:
     FakeClickMonitor clicks;
     NotificationCenter center;
     QNetworkAccessManager network;
+    FakeScrollTapFactory scrollTaps;
+    FakeNaturalScrolling naturalScrolling;
     bool trusted = true;
     bool relaunchStarts = true;
     int terminations = 0;
@@ -252,6 +258,57 @@ TEST_F(AppDelegateTest, openingSettingsHidesThePanelAtOnceAndReusesTheWindow)
     EXPECT_EQ(SettingsWindowController::shared().window(), window);
     EXPECT_TRUE(window->isVisible());
     window->close();
+}
+
+TEST_F(AppDelegateTest, gestureMonitorFollowsTrustAndTheSetting)
+{
+    defaults.setBoolean(QStringLiteral("isGestureEnabled"), false);
+    auto delegate = makeDelegate();
+    ASSERT_EQ(delegate->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Launched);
+    EXPECT_EQ(delegate->gestureMonitor(), nullptr);
+
+    delegate->appState()->setGestureEnabled(true);
+    delegate->appState()->onGestureEnabledChanged(true);
+    GestureMonitor *monitor = delegate->gestureMonitor();
+    ASSERT_NE(monitor, nullptr);
+    EXPECT_TRUE(monitor->isStarted());
+
+    delegate->appState()->onGestureEnabledChanged(false);
+    EXPECT_TRUE(monitor->isDisabled());
+    const int reads = naturalScrolling.reads();
+    delegate->appState()->onGestureEnabledChanged(true);
+    EXPECT_EQ(delegate->gestureMonitor(), monitor); // the same monitor, switched on again
+    EXPECT_FALSE(monitor->isDisabled());
+    EXPECT_GT(naturalScrolling.reads(), reads); // the scrolling direction is read again
+
+    delegate->applicationWillTerminate();
+    EXPECT_FALSE(monitor->isStarted());
+}
+
+TEST_F(AppDelegateTest, withoutTrustTurningTheGestureOnMakesNoMonitor)
+{
+    trusted = false;
+    alerts.answers = { 1 };
+    auto delegate = makeDelegate();
+    ASSERT_EQ(delegate->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Launched);
+    delegate->appState()->onGestureEnabledChanged(true);
+    EXPECT_EQ(delegate->gestureMonitor(), nullptr);
+}
+
+TEST_F(AppDelegateTest, gestureRequestsThatNoLongerFitAreDropped)
+{
+    auto delegate = makeDelegate();
+    ASSERT_EQ(delegate->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Launched);
+    PanelController &controller = *delegate->panelController();
+    delegate->requestHide(); // hidden already
+    EXPECT_FALSE(controller.isAnimating());
+    delegate->requestShow(QGuiApplication::primaryScreen());
+    EXPECT_TRUE(controller.isVisible());
+    delegate->requestHide(); // still dropping
+    EXPECT_TRUE(controller.isVisible());
+    finishAnimation(controller);
+    delegate->requestHide();
+    EXPECT_FALSE(controller.isVisible());
 }
 
 TEST_F(AppDelegateTest, terminateSavesTheStoreOnce)
