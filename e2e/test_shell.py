@@ -58,6 +58,25 @@ class TrayIcon(unittest.TestCase):
             self.assertEqual(s.stop_app(), 0, s.app_log())
 
 
+    def test_quit_in_the_tray_menu_ends_the_program_cleanly(self):
+        with harness.Session() as s:
+            s.start_tray()
+            s.start_app()
+            icon = s.wait_for(lambda: s.run("xdotool", "search", "--classname", "quorvane",
+                                            check=False).stdout.split(), "the tray icon")[0].decode()
+
+            def own_windows():
+                return s.run("xdotool", "search", "--onlyvisible", "--pid", str(s.app.pid),
+                             check=False).stdout.split()
+            before = len(own_windows())
+            s.xdotool("mousemove", "--window", icon, 11, 11, "click", 3)
+            s.wait_for(lambda: len(own_windows()) > before, "the tray menu")
+            s.xdotool("key", "Down", "Return")
+            s.wait_for(lambda: s.app.poll() is not None, "the program to end")
+            self.assertEqual(s.app.returncode, 0, s.app_log())
+            self.assertIn("Quorvane terminated", s.app_log())
+
+
 class OneProgramPerStore(unittest.TestCase):
     def test_a_second_program_says_so_and_exits(self):
         with harness.Session() as s:
