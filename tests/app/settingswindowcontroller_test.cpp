@@ -1,0 +1,38 @@
+#include "app/appstate.h"
+#include "app/settingswindowcontroller.h"
+#include "platform/defaults.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(SettingsWindowController, aClosedWindowReopensAtItsSavedFrameInTheNextRun)
+{
+    QTemporaryDir dir;
+    Defaults defaults(dir.filePath(QStringLiteral("defaults.json")));
+    AppState state(defaults);
+    QPoint movedTo;
+    {
+        SettingsWindowController thisRun;
+        thisRun.show(state);
+        QWidget *window = thisRun.window();
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->size(), QSize(480, 560));
+        window->move(window->pos() + QPoint(37, 23));
+        movedTo = window->pos();
+        window->close();
+        EXPECT_FALSE(window->isVisible());
+        thisRun.show(state);
+        EXPECT_EQ(thisRun.window(), window); // the same window, not a second one
+        window->close();
+        delete window;
+    }
+    SettingsWindowController nextRun;
+    nextRun.show(state);
+    EXPECT_EQ(nextRun.window()->pos(), movedTo);
+    delete nextRun.window();
+}
+
+} // namespace
