@@ -17,4 +17,8 @@ struct NoteFile
     QDateTime modifiedDate;        // the distant past when it can't be read
 
     friend bool operator==(const NoteFile &, const NoteFile &) = default;
+
+    // The date of a note whose file can't be read: before every real date,
+    // so such notes sort last.
+    static QDateTime distantPast() { return QDateTime(QDate(1, 1, 1), QTime(0, 0), Qt::UTC); }
 };

@@ -1,0 +1,123 @@
+// The vault scan against the floor of any scan: a plain recursive walk that
+// stats every file. The scan must stay within twice the walk on a vault of
+// 10,000 notes in 100 folders with 500 media files; the program says so and
+// fails when it does not.
+#include "notes/notesmanager.h"
+#include "platform/clock.h"
+#include "platform/fake/fakefileeventstream.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLoggingCategory>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <dirent.h>
+#include <map>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr int folderCount = 100;
+constexpr int notesPerFolder = 100;
+constexpr int mediaPerFolder = 5;
+constexpr double allowedRatio = 2.0;
+
+const QString &vault()
+{
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        for (int f = 0; f < folderCount; ++f) {
+            const QString folder = dir.path() + QStringLiteral("/Folder %1").arg(f);
+            QDir().mkpath(folder);
+            for (int n = 0; n < notesPerFolder; ++n) {
+                QFile note(folder + QStringLiteral("/Note %1.md").arg(n));
+                note.open(QIODevice::WriteOnly);
+                note.write("# A note\n\nSome text.\n");
+            }
+            for (int m = 0; m < mediaPerFolder; ++m) {
+                QFile image(folder + QStringLiteral("/image %1.png").arg(m));
+                image.open(QIODevice::WriteOnly);
+            }
+        }
+        return dir.path();
+    }();
+    return path;
+}
+
+long walk(const QByteArray &folder)
+{
+    long files = 0;
+    DIR *dir = ::opendir(folder.constData());
+    if (!dir)
+        return 0;
+    while (const dirent *entry = ::readdir(dir)) {
+        if (entry->d_name[0] == '.')
+            continue;
+        const QByteArray path = folder + '/' + entry->d_name;
+        struct stat info
+        {
+        };
+        if (::lstat(path.constData(), &info) != 0)
+            continue;
+        if (S_ISDIR(info.st_mode))
+            files += walk(path);
+        else
+            ++files;
+    }
+    ::closedir(dir);
+    return files;
+}
+
+void plainWalk(benchmark::State &state)
+{
+    const QByteArray root = QFile::encodeName(vault());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(walk(root));
+}
+BENCHMARK(plainWalk)->Unit(benchmark::kMillisecond);
+
+void scanVault(benchmark::State &state)
+{
+    FakeFileEventStream events;
+    NotesManager manager(events, Clock::system());
+    manager.setVault(QUrl::fromLocalFile(vault()));
+    for (auto _ : state)
+        manager.scanVault();
+    if (manager.allFiles().size() != folderCount * notesPerFolder)
+        state.SkipWithError("the scan missed notes");
+}
+BENCHMARK(scanVault)->Unit(benchmark::kMillisecond);
+
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run &run : runs)
+            times[run.benchmark_name()] = run.GetAdjustedRealTime();
+    }
+    std::map<std::string, double> times;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QLoggingCategory::setFilterRules(QStringLiteral("com.quorvane.app.*=false"));
+    benchmark::Initialize(&argc, argv);
+    vault(); // built once, outside every timing
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    if (!reporter.times.count("plainWalk") || !reporter.times.count("scanVault"))
+        return 0; // filtered: nothing to compare
+    const double ratio = reporter.times["scanVault"] / reporter.times["plainWalk"];
+    std::printf("scan / walk: %.2f (allowed %.1f)\n", ratio, allowedRatio);
+    return ratio <= allowedRatio ? 0 : 1;
+}

@@ -1,0 +1,115 @@
+#include "platform/linux/inotifyfileeventstream.h"
+
+#include "tests/support/waitfor.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+class InotifyStream : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QObject::connect(&stream, &FileEventStream::eventsOccurred, &stream, [this] { ++batches; });
+    }
+
+    QString at(const QString &relative) const { return QDir(dir.path()).canonicalPath() + u'/' + relative; }
+    void touch(const QString &relative)
+    {
+        QDir().mkpath(QFileInfo(at(relative)).path());
+        QFile file(at(relative));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Append));
+        file.write("x");
+    }
+    // True when a change made by `change` is reported as a batch.
+    bool reports(const std::function<void()> &change)
+    {
+        const int before = batches;
+        change();
+        return waitFor([&] { return batches > before; }, 3s);
+    }
+
+    static constexpr auto latency = 40ms;
+    QTemporaryDir dir;
+    InotifyFileEventStream stream;
+    int batches = 0;
+};
+
+TEST_F(InotifyStream, changesAnywhereInTheTreeIncludingNewFoldersAreReported)
+{
+    QDir().mkpath(at("Root/Old/Deeper"));
+    ASSERT_TRUE(stream.start(at("Root"), latency));
+    EXPECT_TRUE(reports([&] { touch("Root/a.md"); }));
+    EXPECT_TRUE(reports([&] { touch("Root/Old/Deeper/b.md"); }));
+    EXPECT_TRUE(reports([&] { QDir().mkpath(at("Root/New/Inner")); }));
+    EXPECT_TRUE(reports([&] { touch("Root/New/Inner/c.md"); }));
+
+    // A folder moved in from outside, and one renamed inside, are watched too.
+    QDir().mkpath(at("Outside/Sub"));
+    EXPECT_TRUE(reports([&] { QDir().rename(at("Outside"), at("Root/In")); }));
+    EXPECT_TRUE(reports([&] { touch("Root/In/Sub/d.md"); }));
+    EXPECT_TRUE(reports([&] { QDir().rename(at("Root/Old"), at("Root/Renamed")); }));
+    EXPECT_TRUE(reports([&] { touch("Root/Renamed/Deeper/e.md"); }));
+}
+
+TEST_F(InotifyStream, burstOfChangesIsOneBatch)
+{
+    ASSERT_TRUE(stream.start(at(""), 200ms));
+    for (int n = 0; n < 100; ++n)
+        touch(QStringLiteral("n%1.md").arg(n));
+    ASSERT_TRUE(waitFor([&] { return batches == 1; }, 3s));
+    runEventsFor(300ms);
+    EXPECT_EQ(batches, 1);
+}
+
+TEST_F(InotifyStream, missingRootIsWaitedForAndDeletedRootIsWatchedAgainWhenBack)
+{
+    ASSERT_TRUE(stream.start(at("Later/Root"), latency));
+    EXPECT_TRUE(reports([&] { QDir().mkpath(at("Later/Root")); }));
+    EXPECT_TRUE(reports([&] { touch("Later/Root/a.md"); }));
+
+    EXPECT_TRUE(reports([&] { QDir(at("Later/Root")).removeRecursively(); }));
+    // Unrelated activity beside the missing root says nothing.
+    const int before = batches;
+    touch("Later/unrelated.txt");
+    runEventsFor(latency * 3);
+    EXPECT_EQ(batches, before);
+
+    EXPECT_TRUE(reports([&] { QDir().mkpath(at("Later/Root/Sub")); }));
+    EXPECT_TRUE(reports([&] { touch("Later/Root/Sub/b.md"); }));
+
+    EXPECT_TRUE(reports([&] { QDir().rename(at("Later/Root"), at("Later/Away")); }));
+    EXPECT_TRUE(reports([&] { QDir().rename(at("Later/Away"), at("Later/Root")); }));
+    EXPECT_TRUE(reports([&] { touch("Later/Root/c.md"); }));
+}
+
+TEST_F(InotifyStream, linkLoopsAreNotFollowed)
+{
+    QDir().mkpath(at("Root/Sub"));
+    ASSERT_TRUE(QFile::link(at("Root"), at("Root/Sub/loop")));
+    ASSERT_TRUE(stream.start(at("Root"), latency));
+    EXPECT_EQ(stream.watchCount(), 2);
+    EXPECT_TRUE(reports([&] { touch("Root/Sub/a.md"); }));
+}
+
+TEST_F(InotifyStream, stopDropsTheBatchNotYetReported)
+{
+    ASSERT_TRUE(stream.start(at(""), latency));
+    touch("a.md");
+    ASSERT_TRUE(waitFor([&] { return stream.watchCount() > 0; }));
+    QCoreApplication::processEvents();
+    stream.stop();
+    EXPECT_FALSE(stream.isRunning());
+    runEventsFor(latency * 3);
+    EXPECT_EQ(batches, 0);
+    EXPECT_EQ(stream.watchCount(), 0);
+}
+
+} // namespace
