@@ -22,7 +22,7 @@ struct PointerEvent
 {
     QPointF position; // in content coordinates, like frames
     Qt::MouseButton button = Qt::LeftButton;
-    Qt::KeyboardModifiers modifiers;
+    Qt::KeyboardModifiers modifiers = {};
 };
 
 // A resolved view: it measures itself for a proposal (sizeThatFits may be asked many

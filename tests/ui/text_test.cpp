@@ -1,0 +1,147 @@
+#include "ui/text.h"
+#include "ui/viewtree.h"
+
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+
+using namespace ui;
+
+namespace {
+
+QString sentence()
+{
+    return QStringLiteral("The quick brown fox jumps over the lazy dog again and again");
+}
+
+} // namespace
+
+TEST(Text, wrapsAtTheOfferedWidthAndAnswersItsOneLineIdealSize)
+{
+    ViewTree tree(VStack({ Text(sentence()).view().tag("text") }).fixedSize());
+    tree.rebuild(100);
+    const QRectF ideal = tree.frameOfTag(QStringLiteral("text"));
+
+    tree.setRoot(VStack(HorizontalAlignment::Leading, 0, { Text(sentence()).view().tag("text") }));
+    tree.rebuild(120);
+    const QRectF wrapped = tree.frameOfTag(QStringLiteral("text"));
+    EXPECT_LE(wrapped.width(), 120);
+    EXPECT_GT(wrapped.height(), ideal.height() * 2);
+    EXPECT_GT(ideal.width(), 200);
+
+    tree.layout(2000);
+    EXPECT_EQ(tree.frameOfTag(QStringLiteral("text")).size(), ideal.size()) << "a wide offer keeps one line";
+}
+
+TEST(Text, lineSpacingAddsSpaceBetweenLinesOnly)
+{
+    ViewTree plain(Text(QStringLiteral("one\ntwo\nthree")).view().tag("t"));
+    plain.rebuild(300);
+    ViewTree spaced(Text(QStringLiteral("one\ntwo\nthree")).view().lineSpacing(10).tag("t"));
+    spaced.rebuild(300);
+    const double extra
+        = spaced.frameOfTag(QStringLiteral("t")).height() - plain.frameOfTag(QStringLiteral("t")).height();
+    EXPECT_GE(extra, 20);
+    EXPECT_LE(extra, 31);
+}
+
+TEST(Text, largerFontMeasuresLarger)
+{
+    ViewTree small(Text(QStringLiteral("Heading")).view().font(Font::system(13)).tag("t"));
+    small.rebuild(500);
+    AttributeContainer big;
+    big.set<FontAttribute>(Font::system(26, Font::Weight::Bold));
+    ViewTree large(Text(AttributedText(QStringLiteral("Heading"), big)).view().tag("t"));
+    large.rebuild(500);
+    EXPECT_GT(
+        large.frameOfTag(QStringLiteral("t")).height(), small.frameOfTag(QStringLiteral("t")).height() * 1.6);
+}
+
+TEST(Text, inlineImageStandsInTheLineAndConcatenates)
+{
+    QImage bitmap(40, 30, QImage::Format_ARGB32);
+    bitmap.fill(Qt::blue);
+    const Text text = Text(QStringLiteral("before ")) + Text(Image(bitmap)) + Text(QStringLiteral(" after"));
+    EXPECT_EQ(text.plainText(), QStringLiteral("before \uFFFC after"));
+    ViewTree tree(text.view().fixedSize().tag("t"));
+    tree.rebuild(800);
+    EXPECT_GE(tree.frameOfTag(QStringLiteral("t")).height(), 30);
+}
+
+TEST(Text, aClickOnALinkCallsTheEnvironmentsOpenUrlActionAndShowsTheHand)
+{
+    QList<QUrl> opened;
+    AttributeContainer link;
+    link.set<LinkAttribute>(QUrl(QStringLiteral("quorvane://note?path=%2FNotes%2FA.md")));
+    AttributedText attributed(QStringLiteral("see "));
+    attributed.append(QStringLiteral("the note"), link);
+    ViewTree tree(
+        Text(attributed).view().tag("t").fixedSize().onOpenUrl([&](const QUrl &url) { opened.append(url); }));
+    tree.rebuild(800);
+    Element *text = tree.findByTag(QStringLiteral("t"));
+    ASSERT_TRUE(text);
+    const QRectF frame = text->frame();
+    const QPointF onLink(frame.right() - 5, frame.center().y());
+    const QPointF onPlain(frame.left() + 3, frame.center().y());
+    EXPECT_EQ(tree.root()->hitTest(onLink), text);
+    EXPECT_EQ(text->cursorAt(onLink), Qt::PointingHandCursor);
+    EXPECT_EQ(text->cursorAt(onPlain), Qt::ArrowCursor);
+
+    text->mousePressed({ onPlain });
+    text->mouseReleased({ onPlain });
+    EXPECT_TRUE(opened.isEmpty());
+    text->mousePressed({ onLink });
+    text->mouseReleased({ onLink });
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened.first().toString(), QStringLiteral("quorvane://note?path=%2FNotes%2FA.md"));
+}
+
+TEST(Text, selectionIsMadeWithTheMouseAndCopiedWithCtrlC)
+{
+    ViewTree tree(Text(QStringLiteral("alpha beta\ngamma")).view().tag("t").fixedSize().textSelection(true));
+    tree.rebuild(800);
+    Element *text = tree.findByTag(QStringLiteral("t"));
+    ASSERT_TRUE(text);
+    ASSERT_TRUE(text->acceptsFocus());
+    const QRectF frame = text->frame();
+    text->mousePressed({ frame.topLeft() + QPointF(0.5, 2) });
+    text->mouseMoved({ frame.bottomRight() - QPointF(0.5, 2) });
+    text->mouseReleased({ frame.bottomRight() - QPointF(0.5, 2) });
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    QKeyEvent copy(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier, QStringLiteral("c"));
+    EXPECT_TRUE(text->keyPressed(&copy));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("alpha beta\ngamma"));
+
+    text->focusLost();
+    QGuiApplication::clipboard()->setText(QStringLiteral("untouched"));
+    EXPECT_FALSE(text->keyPressed(&copy)) << "nothing selected any more";
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("untouched"));
+}
+
+TEST(Text, textWithoutSelectionIgnoresThePointer)
+{
+    ViewTree tree(Text(QStringLiteral("plain")).view().tag("t").fixedSize());
+    tree.rebuild(800);
+    Element *text = tree.findByTag(QStringLiteral("t"));
+    EXPECT_FALSE(text->acceptsPointer());
+    EXPECT_EQ(tree.root()->hitTest(text->frame().center()), nullptr);
+}
+
+TEST(Text, firstBaselinesLineUpInAHorizontalStack)
+{
+    AttributeContainer big;
+    big.set<FontAttribute>(Font::system(30));
+    ViewTree tree(HStack(VerticalAlignment::FirstTextBaseline, 4,
+        { Text(QStringLiteral("small")).view().tag("small"),
+            Text(AttributedText(QStringLiteral("Big"), big)).view().tag("big") }));
+    tree.rebuild(800);
+    Element *small = tree.findByTag(QStringLiteral("small"));
+    Element *large = tree.findByTag(QStringLiteral("big"));
+    const double smallBaseline = small->frame().y() + *small->baseline(small->frame().size(), false);
+    const double largeBaseline = large->frame().y() + *large->baseline(large->frame().size(), false);
+    EXPECT_NEAR(smallBaseline, largeBaseline, 0.01);
+    EXPECT_GT(small->frame().y(), large->frame().y());
+}
