@@ -67,6 +67,11 @@ bool Defaults::contains(const QString &key) const
     return m_values.contains(key);
 }
 
+QStringList Defaults::keys() const
+{
+    return m_values.keys();
+}
+
 std::optional<bool> Defaults::boolean(const QString &key) const
 {
     const QJsonValue value = m_values.value(key);

@@ -30,6 +30,7 @@ public:
     QString filePath() const { return m_filePath; }
 
     bool contains(const QString &key) const;
+    QStringList keys() const; // every stored key, sorted
     std::optional<bool> boolean(const QString &key) const;
     std::optional<qint64> integer(const QString &key) const;
     std::optional<double> real(const QString &key) const; // any JSON number

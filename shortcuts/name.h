@@ -16,6 +16,7 @@ namespace GlobalShortcuts {
 class Name
 {
 public:
+    Name() = default; // an empty raw value; only for QVariant
     explicit Name(const QString &rawValue, std::optional<Shortcut> defaultShortcut = std::nullopt)
         : m_rawValue(rawValue)
         , m_defaultShortcut(defaultShortcut)

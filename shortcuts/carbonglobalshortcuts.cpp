@@ -1,0 +1,167 @@
+#include "shortcuts/carbonglobalshortcuts.h"
+
+#include "platform/hotkeygrabber.h"
+#include "shortcuts/localeventmonitor.h"
+
+#include <QKeyEvent>
+
+#include <cstdio>
+
+namespace GlobalShortcuts {
+
+void printRegistrationError(const Shortcut &shortcut, int status)
+{
+    const QByteArray line = QStringLiteral("Error registering hotkey %1: %2\n")
+                                .arg(shortcut.description())
+                                .arg(status)
+                                .toUtf8();
+    std::fputs(line.constData(), stdout);
+    std::fflush(stdout);
+}
+
+CarbonGlobalShortcuts::CarbonGlobalShortcuts(HotKeyGrabber &grabber)
+    : m_grabber(grabber)
+{
+    connect(&m_grabber, &HotKeyGrabber::pressed, this, &CarbonGlobalShortcuts::onPressed);
+    connect(&m_grabber, &HotKeyGrabber::released, this, &CarbonGlobalShortcuts::onReleased);
+}
+
+CarbonGlobalShortcuts::~CarbonGlobalShortcuts() = default;
+
+bool CarbonGlobalShortcuts::registerHotKey(const Shortcut &shortcut, Callback onKeyDown, Callback onKeyUp)
+{
+    const qint64 id = ++m_hotKeyId;
+    const int status = m_grabber.grab(shortcut.carbonKeyCode(), shortcut.carbonModifiers());
+    if (status != 0) {
+        printRegistrationError(shortcut, status);
+        return false;
+    }
+    m_hotKeys.emplace(id, HotKey { shortcut, id, true, std::move(onKeyDown), std::move(onKeyUp) });
+    // Grabbed even outside hot-key mode, so a refusal is known now, then suspended.
+    if (m_mode != Mode::HotKeys) {
+        m_grabber.ungrab(shortcut.carbonKeyCode(), shortcut.carbonModifiers());
+        m_hotKeys.at(id).grabbed = false;
+    }
+    return true;
+}
+
+void CarbonGlobalShortcuts::unregisterHotKey(const Shortcut &shortcut)
+{
+    bool grabbed = false;
+    for (auto it = m_hotKeys.begin(); it != m_hotKeys.end();) {
+        if (it->second.shortcut == shortcut) {
+            grabbed = grabbed || it->second.grabbed;
+            it = m_hotKeys.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    if (grabbed)
+        m_grabber.ungrab(shortcut.carbonKeyCode(), shortcut.carbonModifiers());
+}
+
+void CarbonGlobalShortcuts::updateEventHandler(bool isEnabled, bool isMenuOpen)
+{
+    if (!isEnabled) {
+        m_mode = Mode::Disabled;
+        suspendAll();
+        m_keyMonitor.reset();
+        return;
+    }
+    if (isMenuOpen) {
+        m_mode = Mode::MenuOpen;
+        suspendAll();
+        if (!m_keyMonitor) {
+            m_keyMonitor = std::make_unique<LocalEventMonitor>(
+                QSet<QEvent::Type> { QEvent::KeyPress, QEvent::KeyRelease },
+                [this](QEvent *event) { return !matchKeyEvent(event); });
+        }
+        m_keyMonitor->start();
+        return;
+    }
+    m_mode = Mode::HotKeys;
+    m_keyMonitor.reset();
+    QList<Shortcut> dropped;
+    for (auto it = m_hotKeys.begin(); it != m_hotKeys.end();) {
+        HotKey &hotKey = it->second;
+        if (!hotKey.grabbed) {
+            const int status
+                = m_grabber.grab(hotKey.shortcut.carbonKeyCode(), hotKey.shortcut.carbonModifiers());
+            if (status != 0) {
+                printRegistrationError(hotKey.shortcut, status);
+                dropped.append(hotKey.shortcut);
+                it = m_hotKeys.erase(it);
+                continue;
+            }
+            hotKey.grabbed = true;
+        }
+        ++it;
+    }
+    if (m_onDropped) {
+        for (const Shortcut &shortcut : std::as_const(dropped))
+            m_onDropped(shortcut);
+    }
+}
+
+void CarbonGlobalShortcuts::suspendAll()
+{
+    for (auto &[id, hotKey] : m_hotKeys) {
+        if (!hotKey.grabbed)
+            continue;
+        m_grabber.ungrab(hotKey.shortcut.carbonKeyCode(), hotKey.shortcut.carbonModifiers());
+        hotKey.grabbed = false;
+    }
+}
+
+void CarbonGlobalShortcuts::onPressed(qint64 keyCode, qint64 carbonModifiers)
+{
+    if (m_mode != Mode::HotKeys)
+        return;
+    const Shortcut fired(keyCode, carbonModifiers);
+    for (const auto &[id, hotKey] : m_hotKeys) {
+        if (hotKey.grabbed && hotKey.shortcut == fired) {
+            // A copy: the callback may unregister this very hot key.
+            const Callback callback = hotKey.onKeyDown;
+            const Shortcut shortcut = hotKey.shortcut;
+            callback(shortcut);
+            return;
+        }
+    }
+}
+
+void CarbonGlobalShortcuts::onReleased(qint64 keyCode, qint64 carbonModifiers)
+{
+    if (m_mode != Mode::HotKeys)
+        return;
+    const Shortcut fired(keyCode, carbonModifiers);
+    for (const auto &[id, hotKey] : m_hotKeys) {
+        if (hotKey.grabbed && hotKey.shortcut == fired) {
+            const Callback callback = hotKey.onKeyUp;
+            const Shortcut shortcut = hotKey.shortcut;
+            callback(shortcut);
+            return;
+        }
+    }
+}
+
+bool CarbonGlobalShortcuts::matchKeyEvent(QEvent *event)
+{
+    const auto *keyEvent = static_cast<const QKeyEvent *>(event);
+    // Qt reports auto-repeat as release and press pairs; only the presses repeat here.
+    if (event->type() == QEvent::KeyRelease && keyEvent->isAutoRepeat())
+        return false;
+    const std::optional<Shortcut> pressed = Shortcut::fromKeyEvent(*keyEvent);
+    if (!pressed)
+        return false;
+    for (const auto &[id, hotKey] : m_hotKeys) {
+        if (hotKey.shortcut == *pressed) {
+            const Callback callback = event->type() == QEvent::KeyPress ? hotKey.onKeyDown : hotKey.onKeyUp;
+            const Shortcut shortcut = hotKey.shortcut;
+            callback(shortcut);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace GlobalShortcuts

@@ -1,0 +1,61 @@
+#include "shortcuts/localeventmonitor.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+using namespace GlobalShortcuts;
+
+namespace {
+
+TEST(LocalEventMonitor, swallowsWhatTheCallbackRefusesUntilDestroyed)
+{
+    QLineEdit field;
+    int seen = 0;
+    {
+        LocalEventMonitor monitor({ QEvent::KeyPress }, [&](QEvent *) {
+            ++seen;
+            return false;
+        });
+        monitor.start();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QApplication::sendEvent(&field, &press);
+        EXPECT_EQ(seen, 1);
+        EXPECT_TRUE(field.text().isEmpty());
+    }
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    QApplication::sendEvent(&field, &press);
+    EXPECT_EQ(field.text(), QStringLiteral("a"));
+    EXPECT_EQ(seen, 1);
+}
+
+TEST(LocalEventMonitor, keyMonitorClaimsShortcutOverrideSoProgramShortcutsStayQuiet)
+{
+    QLineEdit field;
+    LocalEventMonitor keys({ QEvent::KeyPress }, [](QEvent *) { return true; });
+    keys.start();
+    QKeyEvent override(QEvent::ShortcutOverride, Qt::Key_Q, Qt::ControlModifier);
+    override.ignore();
+    EXPECT_TRUE(QApplication::sendEvent(&field, &override));
+    EXPECT_TRUE(override.isAccepted());
+
+    LocalEventMonitor mouse({ QEvent::MouseButtonPress }, [](QEvent *) { return false; });
+    keys.stop();
+    mouse.start();
+    QKeyEvent other(QEvent::ShortcutOverride, Qt::Key_Q, Qt::ControlModifier);
+    other.ignore();
+    QApplication::sendEvent(&field, &other);
+    EXPECT_FALSE(other.isAccepted());
+}
+
+TEST(LocalEventMonitor, functionKeysAreF1ToF35)
+{
+    EXPECT_TRUE(isFunctionKey(Qt::Key_F1));
+    EXPECT_TRUE(isFunctionKey(Qt::Key_F35));
+    EXPECT_FALSE(isFunctionKey(Qt::Key_Escape));
+    EXPECT_FALSE(isFunctionKey(Qt::Key_A));
+}
+
+} // namespace

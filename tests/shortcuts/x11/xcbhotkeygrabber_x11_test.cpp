@@ -1,0 +1,133 @@
+// Real grabs on a private Xvfb, keys typed by xdotool (XTEST), as another program would.
+#include "platform/x11/xcbhotkeygrabber.h"
+
+#include "shortcuts/modifiers.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+using namespace GlobalShortcuts;
+
+namespace {
+
+constexpr qint64 keyK = 40;
+constexpr qint64 ctrlShift = CarbonModifier::command | CarbonModifier::shift;
+
+void xdotool(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral("xdotool"), arguments);
+    ASSERT_TRUE(process.waitForFinished(10000));
+    ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+}
+
+// Serves the event loop until the condition holds or the deadline passes.
+bool waitFor(const std::function<bool()> &condition, int milliseconds = 5000)
+{
+    QDeadlineTimer deadline(milliseconds);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+// Lets every event the server may still send arrive, then answers what came.
+void settle()
+{
+    QDeadlineTimer deadline(300);
+    while (!deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+class XcbHotKeyGrabberTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        grabber = XcbHotKeyGrabber::connect();
+        ASSERT_TRUE(grabber) << "no X server";
+        QObject::connect(grabber.get(), &HotKeyGrabber::pressed, [this](qint64 key, qint64 modifiers) {
+            presses.append({ key, modifiers });
+        });
+        QObject::connect(grabber.get(), &HotKeyGrabber::released, [this](qint64 key, qint64 modifiers) {
+            releases.append({ key, modifiers });
+        });
+    }
+
+    std::unique_ptr<XcbHotKeyGrabber> grabber;
+    QList<std::pair<qint64, qint64>> presses;
+    QList<std::pair<qint64, qint64>> releases;
+};
+
+TEST_F(XcbHotKeyGrabberTest, grabbedCombinationPressesAndReleasesOnce)
+{
+    ASSERT_EQ(grabber->grab(keyK, ctrlShift), 0);
+    xdotool({ QStringLiteral("key"), QStringLiteral("ctrl+shift+k") });
+    ASSERT_TRUE(waitFor([&] { return releases.size() == 1; }));
+    EXPECT_EQ(presses, (QList<std::pair<qint64, qint64>> { { keyK, ctrlShift } }));
+    EXPECT_EQ(releases, presses);
+
+    // Another combination of the same key is not ours.
+    xdotool({ QStringLiteral("key"), QStringLiteral("ctrl+k") });
+    settle();
+    EXPECT_EQ(presses.size(), 1);
+}
+
+TEST_F(XcbHotKeyGrabberTest, locksDoNotMatterAndModifiersMayGoUpFirst)
+{
+    ASSERT_EQ(grabber->grab(keyK, ctrlShift), 0);
+    for (const QString &lock : { QStringLiteral("Num_Lock"), QStringLiteral("Caps_Lock") }) {
+        xdotool({ QStringLiteral("key"), lock });
+        xdotool({ QStringLiteral("key"), QStringLiteral("ctrl+shift+k") });
+        xdotool({ QStringLiteral("key"), lock });
+    }
+    ASSERT_TRUE(waitFor([&] { return releases.size() == 2; }));
+    EXPECT_EQ(presses.size(), 2);
+
+    xdotool({ QStringLiteral("keydown"), QStringLiteral("ctrl+shift+k"), QStringLiteral("keyup"),
+        QStringLiteral("ctrl+shift"), QStringLiteral("keyup"), QStringLiteral("k") });
+    ASSERT_TRUE(waitFor([&] { return releases.size() == 3; }));
+    EXPECT_EQ(releases.last(), std::make_pair(keyK, ctrlShift));
+}
+
+TEST_F(XcbHotKeyGrabberTest, repeatedPressesOfAHeldKeyCountOnce)
+{
+    ASSERT_EQ(grabber->grab(keyK, ctrlShift), 0);
+    xdotool({ QStringLiteral("keydown"), QStringLiteral("ctrl+shift+k"), QStringLiteral("keydown"),
+        QStringLiteral("k"), QStringLiteral("keydown"), QStringLiteral("k"), QStringLiteral("keyup"),
+        QStringLiteral("k"), QStringLiteral("keyup"), QStringLiteral("ctrl+shift") });
+    ASSERT_TRUE(waitFor([&] { return releases.size() == 1; }));
+    settle();
+    EXPECT_EQ(presses.size(), 1);
+    EXPECT_EQ(releases.size(), 1);
+}
+
+TEST_F(XcbHotKeyGrabberTest, combinationHeldByAnotherClientIsBadAccessUntilReleased)
+{
+    std::unique_ptr<XcbHotKeyGrabber> other = XcbHotKeyGrabber::connect();
+    ASSERT_TRUE(other);
+    ASSERT_EQ(other->grab(keyK, ctrlShift), 0);
+    EXPECT_EQ(grabber->grab(keyK, ctrlShift), HotKeyGrabber::heldByAnotherClient);
+    other->ungrab(keyK, ctrlShift);
+    EXPECT_EQ(grabber->grab(keyK, ctrlShift), 0);
+    EXPECT_EQ(other->grab(keyK, ctrlShift), HotKeyGrabber::heldByAnotherClient);
+    grabber->ungrab(keyK, ctrlShift);
+    grabber->ungrab(keyK, ctrlShift); // twice is harmless
+}
+
+TEST_F(XcbHotKeyGrabberTest, combinationsXCannotExpressAreRefused)
+{
+    EXPECT_EQ(grabber->grab(keyK, CarbonModifier::function), HotKeyGrabber::cannotExpress);
+    EXPECT_EQ(grabber->grab(keyK, 0x400), HotKeyGrabber::cannotExpress);
+    EXPECT_EQ(grabber->grab(63, CarbonModifier::command), HotKeyGrabber::cannotExpress); // fn key
+    EXPECT_EQ(grabber->grab(70000, CarbonModifier::command), HotKeyGrabber::cannotExpress);
+    EXPECT_EQ(grabber->grab(-1, CarbonModifier::command), HotKeyGrabber::cannotExpress);
+    EXPECT_EQ(grabber->grab(keyK, CarbonModifier::option | CarbonModifier::control), 0); // Alt+Super
+}
+
+} // namespace
