@@ -17,6 +17,7 @@
 #include "platform/log.h"
 #include "platform/mainqueue.h"
 #include "platform/updater.h"
+#include "shortcuts/registry.h"
 
 #include <QApplication>
 #include <QDir>
@@ -264,8 +265,18 @@ bool AppDelegate::isOwnWindowAt(QPoint globalPosition) const
 
 void AppDelegate::registerToggleShortcut()
 {
-    // The global shortcut "toggleHUD" (no default) is registered here once the shortcut
-    // component exists; its key-up action must only call togglePanel().
+    if (!m_services.hotKeys)
+        return;
+    m_shortcuts = std::make_unique<GlobalShortcuts::Registry>(
+        m_services.defaults, m_services.notifications, *m_services.hotKeys);
+    const GlobalShortcuts::Name toggleHUD = GlobalShortcuts::toggleHUD();
+    m_shortcuts->declare(toggleHUD);
+    // On release: the toggle runs once the keys are up, on a later turn of the queue.
+    QPointer<AppDelegate> self(this);
+    m_shortcuts->onKeyUp(toggleHUD, [self] {
+        if (self)
+            self->togglePanel();
+    });
 }
 
 void AppDelegate::startGestureMonitor()

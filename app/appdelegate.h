@@ -15,6 +15,7 @@ class ClipboardStore;
 class Defaults;
 class GestureMonitor;
 class GlobalClickMonitor;
+class HotKeyGrabber;
 class InstanceLock;
 class NaturalScrolling;
 class NotificationCenter;
@@ -30,6 +31,9 @@ class ScrollTapFactory;
 class QuorvContentView;
 class QuorvPanel;
 class Updater;
+namespace GlobalShortcuts {
+class Registry;
+}
 
 // What the delegate needs from the system, handed in so that tests can stand in.
 // Everything referenced must outlive the delegate.
@@ -47,6 +51,7 @@ struct AppServices
     std::function<bool()> startNewInstance; // a fresh copy of the program; true when it started
     bool waitForPreviousInstance = false; // started by a relaunch: the old one is still ending
     std::function<void()> terminate; // ends the program through its normal shutdown
+    HotKeyGrabber *hotKeys = nullptr; // system-wide keys; none: no global shortcut (no X server)
 };
 
 // Builds everything the user sees when the program starts, owns it until the end,
@@ -84,6 +89,7 @@ public:
     // where it was asked to go) is dropped.
     void requestShow(QScreen *screen) override;
     void requestHide() override;
+    GlobalShortcuts::Registry *shortcuts() const { return m_shortcuts.get(); }
     bool isPollingAccessibility() const;
 
     void showAccessibilityIntroIfNeeded();
@@ -117,6 +123,7 @@ private:
     std::unique_ptr<QuorvPanel> m_panel;
     std::unique_ptr<PanelController> m_panelController;
     std::unique_ptr<GestureMonitor> m_gestureMonitor;
+    std::unique_ptr<GlobalShortcuts::Registry> m_shortcuts;
     QPointer<QTimer> m_accessibilityPoll;
     bool m_launched = false;
     bool m_terminated = false;

@@ -7,9 +7,11 @@
 #include "platform/paths.h"
 #include "platform/qt/qtalertpresenter.h"
 #include "platform/terminationsignals.h"
+#include "platform/x11/xcbhotkeygrabber.h"
 #include "platform/x11/xcbscrolltapfactory.h"
 #include "platform/x11/xinputclickmonitor.h"
 #include "platform/x11/xinputnaturalscrolling.h"
+#include "shortcuts/shortcut.h"
 
 #include <QApplication>
 #include <QNetworkAccessManager>
@@ -24,13 +26,17 @@ int QuorvaneApp::run(const QStringList &arguments)
     QNetworkAccessManager network;
     XcbScrollTapFactory scrollTaps;
     XInputNaturalScrolling naturalScrolling;
+    // Descriptions and recorded keys follow the server's keymap from here on.
+    const std::unique_ptr<XcbHotKeyGrabber> hotKeys = XcbHotKeyGrabber::connect();
+    if (hotKeys)
+        GlobalShortcuts::setKeyboardLayout(hotKeys->keyboardLayout());
     AppServices services { Defaults::standard(), alerts, clickMonitor, NotificationCenter::defaultCenter(),
         network, scrollTaps, naturalScrolling, Paths::appSupportDir(), &Accessibility::isProcessTrusted,
         [] {
             return QProcess::startDetached(
                 QCoreApplication::applicationFilePath(), { QuorvaneApp::relaunchArgument() });
         },
-        arguments.contains(relaunchArgument()), [] { QApplication::quit(); } };
+        arguments.contains(relaunchArgument()), [] { QApplication::quit(); }, hotKeys.get() };
     AppDelegate delegate(std::move(services));
 
     TerminationSignals signals_;
@@ -50,5 +56,6 @@ int QuorvaneApp::run(const QStringList &arguments)
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
     const int status = QApplication::exec();
     delegate.applicationWillTerminate();
+    GlobalShortcuts::setKeyboardLayout(nullptr);
     return status;
 }

@@ -12,7 +12,9 @@ import os
 import shutil
 import signal
 import sqlite3
+import json
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
@@ -105,6 +107,12 @@ class Session:
     def store_path(self):
         return os.path.join(self.data_dir, "Clipboard.store")
 
+    def write_defaults(self, values):
+        """Writes the settings file the program reads at start (a JSON object)."""
+        os.makedirs(self.config_dir, exist_ok=True)
+        with open(os.path.join(self.config_dir, "defaults.json"), "w") as f:
+            json.dump(values, f)
+
     def start_app(self, args=(), extra_env=None, wait_launched=True):
         env = dict(self.env)
         env.update(extra_env or {})
@@ -193,6 +201,26 @@ class Session:
                       "the tray host")
         return proc
 
+    def hold_key_grab(self, keysym, modifiers):
+        """Another X client grabs keysym with the X modifier mask (ShiftMask 1,
+        ControlMask 4, Mod1Mask 8, Mod4Mask 64) in every lock state, and keeps it
+        until the session ends."""
+        proc = subprocess.Popen([sys.executable, "-c", _GRABBER, keysym, str(modifiers)], env=self.env,
+                                stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self.extra.append(proc)
+        line = proc.stdout.readline()
+        if line.strip() != b"grabbed":
+            raise AssertionError("the other client could not grab %s" % keysym)
+        return proc
+
+    def stays(self, condition, what, duration=0.5):
+        """Checks that condition holds throughout duration seconds (for "nothing happens")."""
+        deadline = time.monotonic() + duration
+        while time.monotonic() < deadline:
+            if not condition():
+                raise AssertionError("%s stopped holding\n%s" % (what, self.app_log()))
+            time.sleep(0.05)
+
     def window_geometry(self, wid):
         """(x, y, width, height) of a window, or None once it is gone."""
         result = self.run("xdotool", "getwindowgeometry", "--shell", wid, check=False)
@@ -233,6 +261,31 @@ class Session:
             return con.execute("PRAGMA integrity_check").fetchone()[0]
         finally:
             con.close()
+
+
+# A minimal X client through libX11, so that tests need no extra package to hold a key.
+_GRABBER = r"""
+import ctypes, sys
+x = ctypes.CDLL("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+x.XDefaultRootWindow.restype = ctypes.c_ulong
+x.XStringToKeysym.argtypes = [ctypes.c_char_p]
+x.XStringToKeysym.restype = ctypes.c_ulong
+x.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+x.XKeysymToKeycode.restype = ctypes.c_ubyte
+x.XGrabKey.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_uint, ctypes.c_ulong,
+                       ctypes.c_int, ctypes.c_int, ctypes.c_int]
+x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+display = x.XOpenDisplay(None)
+root = x.XDefaultRootWindow(display)
+keycode = x.XKeysymToKeycode(display, x.XStringToKeysym(sys.argv[1].encode()))
+for lock in (0, 2, 16, 18):  # none, Caps Lock, Num Lock (Mod2 on Xvfb), both
+    x.XGrabKey(display, keycode, int(sys.argv[2]) | lock, root, 1, 1, 1)
+x.XSync(display, 0)
+print("grabbed", flush=True)
+sys.stdin.read()
+"""
 
 
 def _end(proc):
