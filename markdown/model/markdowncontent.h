@@ -1,0 +1,39 @@
+#pragma once
+
+#include "markdown/model/blocknode.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// A Markdown document as a value: a sequence of blocks, made by parsing text or by code.
+// Two contents are equal when their blocks are.
+class MarkdownContent
+{
+public:
+    MarkdownContent() = default;
+    explicit MarkdownContent(QList<BlockNode> blocks)
+        : m_blocks(std::move(blocks))
+    {
+    }
+    // Parses Markdown text; text that gives no document gives the empty content.
+    explicit MarkdownContent(const QString &markdown);
+
+    const QList<BlockNode> &blocks() const { return m_blocks; }
+
+    // CommonMark and plain text lose the one newline the renderers end with (a second one
+    // before it stays); HTML is returned as rendered. The empty content renders as "".
+    QString renderMarkdown() const;
+    QString renderPlainText() const;
+    QString renderHTML() const;
+
+    // The blocks one level down in every block (see BlockNode::blockChildren), in order;
+    // no value when there are none.
+    std::optional<MarkdownContent> childContent() const;
+
+    bool operator==(const MarkdownContent &other) const { return m_blocks == other.m_blocks; }
+
+private:
+    QList<BlockNode> m_blocks;
+};

@@ -1,0 +1,241 @@
+#include "markdown/model/markdownparser.h"
+
+#include "markdown/model/markdowncontent.h"
+#include "markdown/model/markdownparser_p.h"
+
+#include <cmark-gfm-extension_api.h>
+#include "tests/markdown/model/modeldump.h"
+#include "tests/support/logcapture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace Qt::StringLiterals;
+
+QString parsed(const QString &markdown)
+{
+    const std::optional<QList<BlockNode>> blocks = MarkdownParser::parseMarkdownBlocks(markdown);
+    return blocks ? dump(*blocks) : u"<no document>"_s;
+}
+
+struct ParseCase
+{
+    const char *name;
+    const char *markdown;
+    const char *expected;
+};
+
+class MarkdownParserCase : public ::testing::TestWithParam<ParseCase>
+{
+};
+
+TEST_P(MarkdownParserCase, givesTheModelTree)
+{
+    EXPECT_EQ(parsed(QString::fromUtf8(GetParam().markdown)), QString::fromUtf8(GetParam().expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Markdown, MarkdownParserCase,
+    ::testing::Values(
+        ParseCase{"emptyText", "", ""},
+        ParseCase{"onlySecondItemHasABox", "- a\n- [x] b\n", "tasks(tight)[todo[para[text\"a\"]] done[para[text\"b\"]]]"},
+        ParseCase{"numberedTaskListLosesItsNumber", "3. [ ] a\n4. [x] b\n",
+                  "tasks(tight)[todo[para[text\"a\"]] done[para[text\"b\"]]]"},
+        ParseCase{"numberedListKeepsItsStart", "3. a\n4. b\n",
+                  "numbers(tight,start=3)[item[para[text\"a\"]] item[para[text\"b\"]]]"},
+        ParseCase{"blankLinesMakeALooseList", "- a\n\n- b\n", "bullets(loose)[item[para[text\"a\"]] item[para[text\"b\"]]]"},
+        ParseCase{"indentedCodeHasEmptyInfo", "    let x\n", "codeblock(\"\")\"let x\\n\""},
+        ParseCase{"fenceKeepsTheWholeInfoString", "```swift title=\"a\"\nlet\n```\n",
+                  "codeblock(\"swift title=\\\"a\\\"\")\"let\\n\""},
+        ParseCase{"linkTitleIsDroppedAndAltTextIsChildren", "[a](u \"title\") ![alt *x*](i.png)",
+                  "para[link(\"u\")[text\"a\"] text\" \" image(\"i.png\")[text\"alt \" em[text\"x\"]]]"},
+        ParseCase{"bareAddressBecomesALink", "see https://example.com now",
+                  "para[text\"see \" link(\"https://example.com\")[text\"https://example.com\"] text\" now\"]"},
+        ParseCase{"tableAlignmentsAndHeaderFirst", "| a | b | c | d |\n|:--|:-:|--:|---|\n| 1 | 2 | 3 | 4 |\n",
+                  "table(lcr-)[row[cell[text\"a\"] cell[text\"b\"] cell[text\"c\"] cell[text\"d\"]] "
+                  "row[cell[text\"1\"] cell[text\"2\"] cell[text\"3\"] cell[text\"4\"]]]"},
+        ParseCase{"unevenTableRows", "| a | b |\n|---|---|\n| x |\n| 1 | 2 | 3 |\n",
+                  "table(--)[row[cell[text\"a\"] cell[text\"b\"]] row[cell[text\"x\"] cell[]] "
+                  "row[cell[text\"1\"] cell[text\"2\"]]]"},
+        ParseCase{"hardAndSoftBreaks", "a  \nb\\\nc\nd", "para[text\"a\" br text\"b\" br text\"c\" soft text\"d\"]"},
+        ParseCase{"oneOrTwoTildesStrikeThreeDoNot", "~a~ ~~b~~ x~~~c~~~",
+                  "para[del[text\"a\"] text\" \" del[text\"b\"] text\" x~~~c~~~\"]"},
+        ParseCase{"footnoteReferenceStaysText", "x[^1] y", "para[text\"x[^1] y\"]"},
+        ParseCase{"rawHtmlStaysInTheTree", "<div>\nhi\n</div>\n\na <b>c</b>",
+                  "htmlblock\"<div>\\nhi\\n</div>\\n\" para[text\"a \" html\"<b>\" text\"c\" html\"</b>\"]"},
+        ParseCase{"headingsAndRules", "## T *i*\n\n---\n> q\n", "h2[text\"T \" em[text\"i\"]] hr quote[para[text\"q\"]]"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(MarkdownParser, nulBytesBecomeReplacementCharactersAndTheRestIsKept)
+{
+    const QString text = u"a"_s + QChar(u'\0') + u"b **c**"_s;
+    EXPECT_EQ(parsed(text), u"para[text\"a\uFFFDb \" strong[text\"c\"]]"_s);
+}
+
+TEST(MarkdownParser, invalidUtf8BecomesReplacementCharacters)
+{
+    const QByteArray bytes("a\xff\xfe *b* \xc3", 10);
+    const std::optional<QList<BlockNode>> blocks = MarkdownParser::parseMarkdownBlocks(QByteArrayView(bytes));
+    ASSERT_TRUE(blocks);
+    const QString tree = dump(*blocks);
+    EXPECT_TRUE(tree.startsWith(u"para[text\"a"_s)) << tree.toStdString();
+    EXPECT_TRUE(tree.contains(u"em[text\"b\"]"_s)) << tree.toStdString();
+    EXPECT_TRUE(tree.contains(QChar(QChar::ReplacementCharacter))) << tree.toStdString();
+}
+
+// Counts quote levels without recursion, so the check itself survives a flat tree.
+int quoteDepth(const QList<BlockNode> &blocks)
+{
+    int depth = 0;
+    const QList<BlockNode> *level = &blocks;
+    while (level->size() == 1 && level->first().kind() == BlockNode::Kind::Blockquote) {
+        ++depth;
+        level = &level->first().as<BlockNode::Blockquote>()->children;
+    }
+    return depth;
+}
+
+TEST(MarkdownParser, deepQuotesAreCappedWithoutLosingText)
+{
+    const QString markdown = QString(100000, u'>') + u" deep text"_s;
+    const std::optional<QList<BlockNode>> blocks = MarkdownParser::parseMarkdownBlocks(markdown);
+    ASSERT_TRUE(blocks);
+    EXPECT_EQ(quoteDepth(*blocks), MarkdownParser::maxNestingDepth);
+    EXPECT_TRUE(MarkdownContent(*blocks).renderPlainText().contains(u"deep text"_s));
+}
+
+TEST(MarkdownParser, deepListsAreCappedWithoutLosingText)
+{
+    for (const QString &marker : {u"- "_s, u"1. "_s, u"- [ ] "_s}) {
+        const QString markdown = marker.repeated(100000) + u"leaf"_s;
+        const std::optional<QList<BlockNode>> blocks = MarkdownParser::parseMarkdownBlocks(markdown);
+        ASSERT_TRUE(blocks);
+        int depth = 0;
+        QList<BlockNode> level = *blocks;
+        while (level.size() == 1 && !level.first().blockChildren().isEmpty()) {
+            ++depth;
+            level = level.first().blockChildren();
+        }
+        EXPECT_LE(depth, MarkdownParser::maxNestingDepth) << marker.toStdString();
+        EXPECT_TRUE(dump(level).contains(u"leaf\"]"_s)) << marker.toStdString();
+    }
+}
+
+TEST(MarkdownParser, deepInlinesAreCappedWithoutLosingText)
+{
+    const QString markdown = u"*"_s.repeated(60000) + u"x"_s + u"*"_s.repeated(60000) + u" "_s
+                             + u"[!["_s.repeated(20000) + u"alt"_s + u"](i)"_s.repeated(20000);
+    const std::optional<QList<BlockNode>> blocks = MarkdownParser::parseMarkdownBlocks(markdown);
+    ASSERT_EQ(blocks->size(), 1);
+    int deepest = 0;
+    std::vector<std::pair<const InlineNode *, int>> pending;
+    for (const InlineNode &node : blocks->first().as<BlockNode::Paragraph>()->content)
+        pending.push_back({&node, 1});
+    while (!pending.empty()) {
+        auto [node, depth] = pending.back();
+        pending.pop_back();
+        deepest = std::max(deepest, depth);
+        for (const InlineNode &child : node->children())
+            pending.push_back({&child, depth + 1});
+    }
+    EXPECT_LE(deepest, MarkdownParser::maxNestingDepth + 1);
+    const QString text = MarkdownContent(*blocks).renderPlainText();
+    EXPECT_TRUE(text.contains(u"x"_s));
+    EXPECT_TRUE(text.contains(u"alt"_s));
+}
+
+TEST(MarkdownParser, largeInputsParseWhole)
+{
+    // A 10 MB document of mixed blocks, and a 5,000-row table with ragged rows.
+    const QString section = u"# Title\n\nSome *text* with `code` and a [link](https://x.org).\n\n- a\n- b\n\n"_s;
+    const QString large = section.repeated(10 * 1024 * 1024 / section.size());
+    const std::optional<QList<BlockNode>> blocks = MarkdownParser::parseMarkdownBlocks(large);
+    ASSERT_TRUE(blocks);
+    EXPECT_EQ(blocks->size(), 3 * (large.size() / section.size()));
+
+    QString table = u"| a | b | c |\n|---|:-:|--:|\n"_s;
+    for (int row = 0; row < 5000; ++row)
+        table += row % 2 ? u"| 1 |\n"_s : u"| 1 | 2 | 3 | 4 |\n"_s;
+    const std::optional<QList<BlockNode>> tableBlocks = MarkdownParser::parseMarkdownBlocks(table);
+    ASSERT_EQ(tableBlocks->size(), 1);
+    const auto *parsedTable = tableBlocks->first().as<BlockNode::Table>();
+    ASSERT_TRUE(parsedTable);
+    EXPECT_EQ(parsedTable->rows.size(), 5001);
+    for (const RawTableRow &row : parsedTable->rows)
+        EXPECT_EQ(row.cells.size(), 3);
+}
+
+struct NodeFree
+{
+    void operator()(cmark_node *node) const { cmark_node_free(node); }
+};
+
+// An extension of the test's own that names its nodes as the test asks, to build trees
+// the library itself never produces.
+class RenamingExtension
+{
+public:
+    explicit RenamingExtension(const char *typeName)
+        : m_extension(cmark_syntax_extension_new("renaming"))
+    {
+        s_typeName = typeName;
+        cmark_syntax_extension_set_get_type_string_func(m_extension,
+                                                        [](cmark_syntax_extension *, cmark_node *) { return s_typeName; });
+    }
+    ~RenamingExtension() { cmark_syntax_extension_free(cmark_get_default_mem_allocator(), m_extension); }
+
+    cmark_node *make(cmark_node_type type) const { return cmark_node_new_with_ext(type, m_extension); }
+
+private:
+    static inline const char *s_typeName = nullptr;
+    cmark_syntax_extension *m_extension;
+};
+
+TEST(MarkdownParser, aBrokenTreeIsLoggedAndGivesNoBlocks)
+{
+    struct Case
+    {
+        const char *typeName;
+        bool insideList;
+        QString message;
+    };
+    for (const Case &broken : {Case{"mystery", false, u"Unknown node type 'mystery' found."_s},
+                               Case{"paragraph", true, u"Expected a list item but got a 'paragraph' instead."_s}}) {
+        LogCapture log;
+        RenamingExtension extension(broken.typeName);
+        std::unique_ptr<cmark_node, NodeFree> document(cmark_node_new(CMARK_NODE_DOCUMENT));
+        cmark_node *paragraph = cmark_node_new(CMARK_NODE_PARAGRAPH);
+        ASSERT_TRUE(cmark_node_append_child(document.get(), paragraph));
+        if (broken.insideList) {
+            cmark_node *list = cmark_node_new(CMARK_NODE_LIST);
+            ASSERT_TRUE(cmark_node_append_child(document.get(), list));
+            ASSERT_TRUE(cmark_node_append_child(list, extension.make(CMARK_NODE_ITEM)));
+        } else {
+            ASSERT_TRUE(cmark_node_append_child(document.get(), extension.make(CMARK_NODE_CUSTOM_BLOCK)));
+        }
+
+        EXPECT_FALSE(MarkdownParser::convertDocumentBlocks(document.get()).has_value()) << broken.typeName;
+        ASSERT_EQ(log.count(broken.message), 1) << log.messages().join(u'|').toStdString();
+        EXPECT_EQ(log.lines().first().type, QtWarningMsg);
+        EXPECT_EQ(log.lines().first().category, u"MarkdownParser"_s);
+    }
+}
+
+TEST(MarkdownParser, nodesOutsideTheModelAreLeftOut)
+{
+    std::unique_ptr<cmark_node, NodeFree> document(cmark_node_new(CMARK_NODE_DOCUMENT));
+    cmark_node *custom = cmark_node_new(CMARK_NODE_CUSTOM_BLOCK);
+    ASSERT_TRUE(cmark_node_append_child(document.get(), custom));
+    cmark_node *paragraph = cmark_node_new(CMARK_NODE_PARAGRAPH);
+    ASSERT_TRUE(cmark_node_append_child(document.get(), paragraph));
+    cmark_node *inlineCustom = cmark_node_new(CMARK_NODE_CUSTOM_INLINE);
+    ASSERT_TRUE(cmark_node_append_child(paragraph, inlineCustom));
+    cmark_node *text = cmark_node_new(CMARK_NODE_TEXT);
+    cmark_node_set_literal(text, "kept");
+    ASSERT_TRUE(cmark_node_append_child(paragraph, text));
+
+    EXPECT_EQ(dump(*MarkdownParser::convertDocumentBlocks(document.get())), u"para[text\"kept\"]"_s);
+}
+
+} // namespace
