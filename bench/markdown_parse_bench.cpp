@@ -21,9 +21,10 @@ QString prose()
 {
     QString text;
     for (int i = 0; i < 2000; ++i) {
-        text += QStringLiteral("Paragraph %1 talks about *emphasis*, **strong words**, `inline code` and a "
-                               "[link to somewhere](https://example.org/page/%1). It wraps over\n"
-                               "a second line with ~~struck~~ text and an address https://example.com/%1 too.\n\n")
+        text += QStringLiteral(
+            "Paragraph %1 talks about *emphasis*, **strong words**, `inline code` and a "
+            "[link to somewhere](https://example.org/page/%1). It wraps over\n"
+            "a second line with ~~struck~~ text and an address https://example.com/%1 too.\n\n")
                     .arg(i);
     }
     return text;
@@ -45,14 +46,15 @@ QString readme()
                                   "![licence](https://img.example/l.svg)\n\n> A short tagline with a "
                                   "[link](https://example.org).\n\n");
     for (int section = 0; section < 150; ++section) {
-        text += QStringLiteral("## Section %1\n\nSome introduction with *emphasis*, **bold**, `code`, and "
-                               "<kbd>Ctrl</kbd>+<kbd>C</kbd>.\nA soft break, then a hard one  \nand the end.\n\n"
-                               "- First point\n  - nested *detail*\n  - another [link](https://x.org/%1)\n"
-                               "- Second point\n\n1. Step one\n2. Step two\n3. Step three\n\n"
-                               "- [x] done task\n- [ ] open task\n\n"
-                               "```cpp\nint main(int argc, char **argv)\n{\n    return %1;\n}\n```\n\n"
-                               "| Option | Default | Meaning |\n|---|:-:|--:|\n| `--fast` | off | goes fast |\n"
-                               "| `--size` | %1 | the size |\n\n---\n\n")
+        text += QStringLiteral(
+            "## Section %1\n\nSome introduction with *emphasis*, **bold**, `code`, and "
+            "<kbd>Ctrl</kbd>+<kbd>C</kbd>.\nA soft break, then a hard one  \nand the end.\n\n"
+            "- First point\n  - nested *detail*\n  - another [link](https://x.org/%1)\n"
+            "- Second point\n\n1. Step one\n2. Step two\n3. Step three\n\n"
+            "- [x] done task\n- [ ] open task\n\n"
+            "```cpp\nint main(int argc, char **argv)\n{\n    return %1;\n}\n```\n\n"
+            "| Option | Default | Meaning |\n|---|:-:|--:|\n| `--fast` | off | goes fast |\n"
+            "| `--size` | %1 | the size |\n\n---\n\n")
                     .arg(section);
     }
     return text;
@@ -60,7 +62,8 @@ QString readme()
 
 const std::map<std::string, QString> &inputs()
 {
-    static const std::map<std::string, QString> all{{"prose", prose()}, {"table5000", table()}, {"readme", readme()}};
+    static const std::map<std::string, QString> all { { "prose", prose() }, { "table5000", table() },
+        { "readme", readme() } };
     return all;
 }
 
@@ -70,7 +73,7 @@ void bareParse(benchmark::State &state, const std::string &name)
     const QByteArray bytes = inputs().at(name).toUtf8();
     for (auto _ : state) {
         cmark_parser *parser = cmark_parser_new(CMARK_OPT_DEFAULT);
-        for (const char *extension : {"autolink", "strikethrough", "tagfilter", "tasklist", "table"})
+        for (const char *extension : { "autolink", "strikethrough", "tagfilter", "tasklist", "table" })
             cmark_parser_attach_syntax_extension(parser, cmark_find_syntax_extension(extension));
         cmark_parser_feed(parser, bytes.constData(), size_t(bytes.size()));
         cmark_node *document = cmark_parser_finish(parser);
@@ -122,8 +125,10 @@ private:
 int main(int argc, char **argv)
 {
     for (const auto &[name, _] : inputs()) {
-        benchmark::RegisterBenchmark(("bare/" + name).c_str(), bareParse, name)->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("bridge/" + name).c_str(), bridgeParse, name)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("bare/" + name).c_str(), bareParse, name)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("bridge/" + name).c_str(), bridgeParse, name)
+            ->Unit(benchmark::kMillisecond);
     }
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;

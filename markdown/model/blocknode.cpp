@@ -10,8 +10,7 @@ void feedHash(ModelHasher &hasher, const RawTaskListItem &item);
 void feedHash(ModelHasher &hasher, const RawTableCell &cell);
 void feedHash(ModelHasher &hasher, const RawTableRow &row);
 
-template<class T>
-void feedSequence(ModelHasher &hasher, const QList<T> &elements)
+template<class T> void feedSequence(ModelHasher &hasher, const QList<T> &elements)
 {
     hasher.feedCount(elements.size());
     for (const T &element : elements)
@@ -44,8 +43,7 @@ void feedHash(ModelHasher &hasher, const RawTableRow &row)
     feedSequence(hasher, row.cells);
 }
 
-template<class T>
-size_t hashOf(const T &value, size_t seed)
+template<class T> size_t hashOf(const T &value, size_t seed)
 {
     ModelHasher hasher(seed);
     feedHash(hasher, value);
@@ -58,8 +56,7 @@ class BlockRewriter
 public:
     explicit BlockRewriter(const FallibleInlineRewrite &rewrite)
         : m_rewrite(rewrite)
-    {
-    }
+    { }
 
     std::optional<QList<BlockNode>> blocks(const QList<BlockNode> &blocks) const
     {
@@ -88,8 +85,7 @@ private:
         return BlockNode::blockquote(std::move(*children));
     }
 
-    template<class Item>
-    std::optional<QList<Item>> items(const QList<Item> &items) const
+    template<class Item> std::optional<QList<Item>> items(const QList<Item> &items) const
     {
         QList<Item> result;
         result.reserve(items.size());
@@ -106,12 +102,14 @@ private:
     std::optional<BlockNode> rewrite(const BlockNode::BulletedList &list) const { return rewriteList(list); }
     std::optional<BlockNode> rewrite(const BlockNode::NumberedList &list) const { return rewriteList(list); }
     std::optional<BlockNode> rewrite(const BlockNode::TaskList &list) const { return rewriteList(list); }
-    std::optional<BlockNode> rewrite(const BlockNode::Paragraph &block) const { return rewriteContent(block); }
+    std::optional<BlockNode> rewrite(const BlockNode::Paragraph &block) const
+    {
+        return rewriteContent(block);
+    }
     std::optional<BlockNode> rewrite(const BlockNode::Heading &block) const { return rewriteContent(block); }
 
     // Tightness, start, ticks and the number of items stay.
-    template<class List>
-    std::optional<BlockNode> rewriteList(List list) const
+    template<class List> std::optional<BlockNode> rewriteList(List list) const
     {
         auto rewritten = items(list.items);
         if (!rewritten)
@@ -120,8 +118,7 @@ private:
         return BlockNode(std::move(list));
     }
 
-    template<class Block>
-    std::optional<BlockNode> rewriteContent(Block block) const
+    template<class Block> std::optional<BlockNode> rewriteContent(Block block) const
     {
         std::optional<QList<InlineNode>> content = tryRewriteInlineNodes(block.content, m_rewrite);
         if (!content)
@@ -209,9 +206,8 @@ size_t qHash(const RawTableRow &row, size_t seed)
 }
 
 BlockNode::BlockNode()
-    : m_payload(ThematicBreak{})
-{
-}
+    : m_payload(ThematicBreak {})
+{ }
 BlockNode::BlockNode(const BlockNode &) = default;
 BlockNode::BlockNode(BlockNode &&) noexcept = default;
 BlockNode &BlockNode::operator=(const BlockNode &) = default;
@@ -264,7 +260,8 @@ bool BlockNode::operator==(const BlockNode &other) const
         return canonicallyEqual(a.fenceInfo, b.fenceInfo) && canonicallyEqual(a.content, b.content);
     }
     case Kind::HtmlBlock:
-        return canonicallyEqual(std::get<HtmlBlock>(m_payload).content, std::get<HtmlBlock>(other.m_payload).content);
+        return canonicallyEqual(
+            std::get<HtmlBlock>(m_payload).content, std::get<HtmlBlock>(other.m_payload).content);
     case Kind::Paragraph:
         return std::get<Paragraph>(m_payload).content == std::get<Paragraph>(other.m_payload).content;
     case Kind::Heading: {
@@ -291,8 +288,8 @@ void feedHash(ModelHasher &hasher, const BlockNode &node)
             using T = std::decay_t<decltype(block)>;
             if constexpr (std::is_same_v<T, BlockNode::Blockquote>) {
                 feedSequence(hasher, block.children);
-            } else if constexpr (std::is_same_v<T, BlockNode::BulletedList>
-                                 || std::is_same_v<T, BlockNode::TaskList>) {
+            } else if constexpr (std::is_same_v<T,
+                                     BlockNode::BulletedList> || std::is_same_v<T, BlockNode::TaskList>) {
                 hasher.feed(block.isTight);
                 feedSequence(hasher, block.items);
             } else if constexpr (std::is_same_v<T, BlockNode::NumberedList>) {
@@ -332,16 +329,17 @@ QList<BlockNode> rewriteInlineContent(const QList<BlockNode> &blocks, const Inli
     return *tryRewriteInlineContent(blocks, infallible(rewrite));
 }
 
-std::optional<QList<BlockNode>> tryRewriteInlineContent(const BlockNode &block, const FallibleInlineRewrite &rewrite)
+std::optional<QList<BlockNode>> tryRewriteInlineContent(
+    const BlockNode &block, const FallibleInlineRewrite &rewrite)
 {
     std::optional<BlockNode> rewritten = BlockRewriter(rewrite).block(block);
     if (!rewritten)
         return std::nullopt;
-    return QList<BlockNode>{std::move(*rewritten)};
+    return QList<BlockNode> { std::move(*rewritten) };
 }
 
-std::optional<QList<BlockNode>> tryRewriteInlineContent(const QList<BlockNode> &blocks,
-                                                        const FallibleInlineRewrite &rewrite)
+std::optional<QList<BlockNode>> tryRewriteInlineContent(
+    const QList<BlockNode> &blocks, const FallibleInlineRewrite &rewrite)
 {
     return BlockRewriter(rewrite).blocks(blocks);
 }

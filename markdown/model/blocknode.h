@@ -115,8 +115,8 @@ public:
     {
     };
 
-    using Payload = std::variant<Blockquote, BulletedList, NumberedList, TaskList, CodeBlock, HtmlBlock, Paragraph,
-                                 Heading, Table, ThematicBreak>;
+    using Payload = std::variant<Blockquote, BulletedList, NumberedList, TaskList, CodeBlock, HtmlBlock,
+        Paragraph, Heading, Table, ThematicBreak>;
 
     enum class Kind {
         Blockquote,
@@ -134,47 +134,48 @@ public:
     // A thematic break: a default value so that nodes fit in containers.
     BlockNode();
     template<class T>
-        requires std::is_constructible_v<Payload, T &&> && (!std::is_same_v<std::remove_cvref_t<T>, BlockNode>)
-    BlockNode(T &&payload) // NOLINT: implicit, a payload is a node
+    requires std::is_constructible_v<Payload, T &&> &&(!std::is_same_v<std::remove_cvref_t<T>, BlockNode>)
+        BlockNode(T &&payload) // NOLINT: implicit, a payload is a node
         : m_payload(std::forward<T>(payload))
-    {
-    }
+    { }
     BlockNode(const BlockNode &);
     BlockNode(BlockNode &&) noexcept;
     BlockNode &operator=(const BlockNode &);
     BlockNode &operator=(BlockNode &&) noexcept;
     ~BlockNode();
 
-    static BlockNode blockquote(QList<BlockNode> children) { return Blockquote{std::move(children)}; }
+    static BlockNode blockquote(QList<BlockNode> children) { return Blockquote { std::move(children) }; }
     static BlockNode bulletedList(bool isTight, QList<RawListItem> items)
     {
-        return BulletedList{isTight, std::move(items)};
+        return BulletedList { isTight, std::move(items) };
     }
     static BlockNode numberedList(bool isTight, qint64 start, QList<RawListItem> items)
     {
-        return NumberedList{isTight, start, std::move(items)};
+        return NumberedList { isTight, start, std::move(items) };
     }
-    static BlockNode taskList(bool isTight, QList<RawTaskListItem> items) { return TaskList{isTight, std::move(items)}; }
+    static BlockNode taskList(bool isTight, QList<RawTaskListItem> items)
+    {
+        return TaskList { isTight, std::move(items) };
+    }
     static BlockNode codeBlock(std::optional<QString> fenceInfo, QString content)
     {
-        return CodeBlock{std::move(fenceInfo), std::move(content)};
+        return CodeBlock { std::move(fenceInfo), std::move(content) };
     }
-    static BlockNode htmlBlock(QString content) { return HtmlBlock{std::move(content)}; }
-    static BlockNode paragraph(QList<InlineNode> content) { return Paragraph{std::move(content)}; }
-    static BlockNode heading(qint64 level, QList<InlineNode> content) { return Heading{level, std::move(content)}; }
+    static BlockNode htmlBlock(QString content) { return HtmlBlock { std::move(content) }; }
+    static BlockNode paragraph(QList<InlineNode> content) { return Paragraph { std::move(content) }; }
+    static BlockNode heading(qint64 level, QList<InlineNode> content)
+    {
+        return Heading { level, std::move(content) };
+    }
     static BlockNode table(QList<RawTableColumnAlignment> columnAlignments, QList<RawTableRow> rows)
     {
-        return Table{std::move(columnAlignments), std::move(rows)};
+        return Table { std::move(columnAlignments), std::move(rows) };
     }
-    static BlockNode thematicBreak() { return ThematicBreak{}; }
+    static BlockNode thematicBreak() { return ThematicBreak {}; }
 
     Kind kind() const { return static_cast<Kind>(m_payload.index()); }
     const Payload &payload() const { return m_payload; }
-    template<class T>
-    const T *as() const
-    {
-        return std::get_if<T>(&m_payload);
-    }
+    template<class T> const T *as() const { return std::get_if<T>(&m_payload); }
 
     // The blocks one level down: a quote's children, or every list item's children in
     // item order; empty for every other block.
@@ -195,6 +196,7 @@ size_t qHash(const BlockNode &node, size_t seed = 0);
 QList<BlockNode> rewriteInlineContent(const BlockNode &block, const InlineRewrite &rewrite);
 QList<BlockNode> rewriteInlineContent(const QList<BlockNode> &blocks, const InlineRewrite &rewrite);
 // The fallible forms: the first failure anywhere in the tree gives std::nullopt.
-std::optional<QList<BlockNode>> tryRewriteInlineContent(const BlockNode &block, const FallibleInlineRewrite &rewrite);
-std::optional<QList<BlockNode>> tryRewriteInlineContent(const QList<BlockNode> &blocks,
-                                                        const FallibleInlineRewrite &rewrite);
+std::optional<QList<BlockNode>> tryRewriteInlineContent(
+    const BlockNode &block, const FallibleInlineRewrite &rewrite);
+std::optional<QList<BlockNode>> tryRewriteInlineContent(
+    const QList<BlockNode> &blocks, const FallibleInlineRewrite &rewrite);

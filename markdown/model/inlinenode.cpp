@@ -25,7 +25,8 @@ QList<InlineNode> *childrenOf(InlineNode::Payload &payload)
 }
 
 // Rewrites one level; a failure anywhere below ends the whole walk.
-std::optional<QList<InlineNode>> rewriteLevel(const QList<InlineNode> &nodes, const FallibleInlineRewrite &rewrite)
+std::optional<QList<InlineNode>> rewriteLevel(
+    const QList<InlineNode> &nodes, const FallibleInlineRewrite &rewrite)
 {
     QList<InlineNode> result;
     result.reserve(nodes.size());
@@ -83,7 +84,8 @@ bool InlineNode::operator==(const InlineNode &other) const
     case Kind::LineBreak:
         return true;
     case Kind::Link:
-        if (!canonicallyEqual(std::get<Link>(m_payload).destination, std::get<Link>(other.m_payload).destination))
+        if (!canonicallyEqual(
+                std::get<Link>(m_payload).destination, std::get<Link>(other.m_payload).destination))
             return false;
         break;
     case Kind::Image:
@@ -128,13 +130,12 @@ size_t qHash(const InlineNode &node, size_t seed)
 QList<InlineNode> rewriteInlineNodes(const QList<InlineNode> &nodes, const InlineRewrite &rewrite)
 {
     // An infallible callable never produces std::nullopt, so the result is always there.
-    return *rewriteLevel(nodes, [&rewrite](const InlineNode &node) -> std::optional<QList<InlineNode>> {
-        return rewrite(node);
-    });
+    return *rewriteLevel(nodes,
+        [&rewrite](const InlineNode &node) -> std::optional<QList<InlineNode>> { return rewrite(node); });
 }
 
-std::optional<QList<InlineNode>> tryRewriteInlineNodes(const QList<InlineNode> &nodes,
-                                                       const FallibleInlineRewrite &rewrite)
+std::optional<QList<InlineNode>> tryRewriteInlineNodes(
+    const QList<InlineNode> &nodes, const FallibleInlineRewrite &rewrite)
 {
     return rewriteLevel(nodes, rewrite);
 }

@@ -63,48 +63,47 @@ public:
         QList<InlineNode> children; // the alternative text
     };
 
-    using Payload = std::variant<Text, SoftBreak, LineBreak, Code, Html, Emphasis, Strong, Strikethrough, Link, Image>;
+    using Payload
+        = std::variant<Text, SoftBreak, LineBreak, Code, Html, Emphasis, Strong, Strikethrough, Link, Image>;
 
     enum class Kind { Text, SoftBreak, LineBreak, Code, Html, Emphasis, Strong, Strikethrough, Link, Image };
 
     // An empty text: a default value so that nodes fit in containers.
     InlineNode();
     template<class T>
-        requires std::is_constructible_v<Payload, T &&> && (!std::is_same_v<std::remove_cvref_t<T>, InlineNode>)
-    InlineNode(T &&payload) // NOLINT: implicit, a payload is a node
+    requires std::is_constructible_v<Payload, T &&> &&(!std::is_same_v<std::remove_cvref_t<T>, InlineNode>)
+        InlineNode(T &&payload) // NOLINT: implicit, a payload is a node
         : m_payload(std::forward<T>(payload))
-    {
-    }
+    { }
     InlineNode(const InlineNode &);
     InlineNode(InlineNode &&) noexcept;
     InlineNode &operator=(const InlineNode &);
     InlineNode &operator=(InlineNode &&) noexcept;
     ~InlineNode();
 
-    static InlineNode text(QString literal) { return Text{std::move(literal)}; }
-    static InlineNode softBreak() { return SoftBreak{}; }
-    static InlineNode lineBreak() { return LineBreak{}; }
-    static InlineNode code(QString literal) { return Code{std::move(literal)}; }
-    static InlineNode html(QString literal) { return Html{std::move(literal)}; }
-    static InlineNode emphasis(QList<InlineNode> children) { return Emphasis{std::move(children)}; }
-    static InlineNode strong(QList<InlineNode> children) { return Strong{std::move(children)}; }
-    static InlineNode strikethrough(QList<InlineNode> children) { return Strikethrough{std::move(children)}; }
+    static InlineNode text(QString literal) { return Text { std::move(literal) }; }
+    static InlineNode softBreak() { return SoftBreak {}; }
+    static InlineNode lineBreak() { return LineBreak {}; }
+    static InlineNode code(QString literal) { return Code { std::move(literal) }; }
+    static InlineNode html(QString literal) { return Html { std::move(literal) }; }
+    static InlineNode emphasis(QList<InlineNode> children) { return Emphasis { std::move(children) }; }
+    static InlineNode strong(QList<InlineNode> children) { return Strong { std::move(children) }; }
+    static InlineNode strikethrough(QList<InlineNode> children)
+    {
+        return Strikethrough { std::move(children) };
+    }
     static InlineNode link(QString destination, QList<InlineNode> children)
     {
-        return Link{std::move(destination), std::move(children)};
+        return Link { std::move(destination), std::move(children) };
     }
     static InlineNode image(QString source, QList<InlineNode> children)
     {
-        return Image{std::move(source), std::move(children)};
+        return Image { std::move(source), std::move(children) };
     }
 
     Kind kind() const { return static_cast<Kind>(m_payload.index()); }
     const Payload &payload() const { return m_payload; }
-    template<class T>
-    const T *as() const
-    {
-        return std::get_if<T>(&m_payload);
-    }
+    template<class T> const T *as() const { return std::get_if<T>(&m_payload); }
 
     // The children of emphasis, strong, strikethrough, link and image; empty for the rest.
     const QList<InlineNode> &children() const;
@@ -129,5 +128,5 @@ QList<InlineNode> rewriteInlineNodes(const QList<InlineNode> &nodes, const Inlin
 // rewrite at once and gives std::nullopt, so no partial tree escapes. A caller that needs
 // the reason keeps it in the callable's captures.
 using FallibleInlineRewrite = std::function<std::optional<QList<InlineNode>>(const InlineNode &)>;
-std::optional<QList<InlineNode>> tryRewriteInlineNodes(const QList<InlineNode> &nodes,
-                                                       const FallibleInlineRewrite &rewrite);
+std::optional<QList<InlineNode>> tryRewriteInlineNodes(
+    const QList<InlineNode> &nodes, const FallibleInlineRewrite &rewrite);

@@ -15,8 +15,7 @@ QString withoutFinalNewline(QString text)
 
 MarkdownContent::MarkdownContent(const QString &markdown)
     : m_blocks(MarkdownParser::parseMarkdownBlocks(markdown).value_or(QList<BlockNode>()))
-{
-}
+{ }
 
 QString MarkdownContent::renderMarkdown() const
 {

@@ -15,8 +15,7 @@ public:
     MarkdownContent() = default;
     explicit MarkdownContent(QList<BlockNode> blocks)
         : m_blocks(std::move(blocks))
-    {
-    }
+    { }
     // Parses Markdown text; text that gives no document gives the empty content.
     explicit MarkdownContent(const QString &markdown);
 

@@ -8,6 +8,8 @@
 
 #include <QByteArray>
 
+#include <cstddef>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -48,6 +50,160 @@ using ParserPtr = std::unique_ptr<cmark_parser, ParserFree>;
 using NodePtr = std::unique_ptr<cmark_node, NodeFree>;
 using BufferPtr = std::unique_ptr<char, BufferFree>;
 
+// The memory of one parse: the library's tree, its buffers and the literals read from it
+// are bump-allocated from large blocks and released together once the model is built.
+// The library allocates and frees a small block for nearly every node and literal; with
+// the general-purpose allocator that costs more than converting the tree. The library's
+// allocator interface carries no context, so the arena in use is per thread.
+class ParseArena
+{
+public:
+    ParseArena()
+        : m_previous(s_current)
+    {
+        s_current = this;
+    }
+    ~ParseArena()
+    {
+        s_current = m_previous;
+        // Standard blocks wait for this thread's next parse: fresh pages from the system
+        // cost a fault each, more than reusing warm ones.
+        for (const Block &block : m_blocks) {
+            if (block.size == blockSize && s_spare.blocks.size() < maxSpareBlocks)
+                s_spare.blocks.push_back(block.memory);
+            else
+                std::free(block.memory);
+        }
+    }
+    ParseArena(const ParseArena &) = delete;
+    ParseArena &operator=(const ParseArena &) = delete;
+
+    static cmark_mem *allocator()
+    {
+        static cmark_mem mem { &ParseArena::callocate, &ParseArena::reallocate, &ParseArena::release };
+        return &mem;
+    }
+
+private:
+    struct Block
+    {
+        void *memory;
+        size_t size;
+    };
+
+    // Each allocation is preceded by its size, so that growing it can copy the old bytes.
+    static constexpr size_t headerSize = alignof(std::max_align_t);
+    static constexpr size_t blockSize = 64 * 1024;
+    static constexpr size_t maxSpareBlocks = 16;
+
+    static void *callocate(size_t count, size_t size)
+    {
+        if (size != 0 && count > std::numeric_limits<size_t>::max() / size)
+            outOfMemory();
+        void *memory = s_current->allocate(count * size);
+        std::memset(memory, 0, count * size);
+        return memory;
+    }
+
+    static void *reallocate(void *memory, size_t size)
+    {
+        if (!memory)
+            return s_current->allocate(size);
+        return s_current->grow(memory, size);
+    }
+
+    static void release(void *) { }
+
+    // The same end as the library's own allocator when memory runs out.
+    [[noreturn]] static void outOfMemory()
+    {
+        std::fprintf(stderr, "[cmark] calloc returned null pointer, aborting\n");
+        std::abort();
+    }
+
+    static size_t &sizeOf(void *memory)
+    {
+        return *reinterpret_cast<size_t *>(static_cast<char *>(memory) - headerSize);
+    }
+
+    static size_t rounded(size_t size)
+    {
+        if (size > std::numeric_limits<size_t>::max() - 2 * headerSize)
+            outOfMemory();
+        return (size + headerSize - 1) / headerSize * headerSize;
+    }
+
+    void newBlock(size_t needed)
+    {
+        // Big requests (a long line, a large literal) get a block of their own.
+        const size_t size = std::max(blockSize, needed);
+        void *memory = nullptr;
+        if (size == blockSize && !s_spare.blocks.empty()) {
+            memory = s_spare.blocks.back();
+            s_spare.blocks.pop_back();
+        } else {
+            memory = std::malloc(size);
+        }
+        if (!memory)
+            outOfMemory();
+        m_blocks.push_back({ memory, size });
+        m_current = static_cast<char *>(memory);
+        m_used = 0;
+        m_capacity = size;
+    }
+
+    void *allocate(size_t size)
+    {
+        const size_t needed = headerSize + rounded(size);
+        if (m_used + needed > m_capacity)
+            newBlock(needed);
+        char *memory = m_current + m_used + headerSize;
+        m_used += needed;
+        sizeOf(memory) = rounded(size);
+        return memory;
+    }
+
+    void *grow(void *memory, size_t size)
+    {
+        const size_t old = sizeOf(memory);
+        if (size <= old)
+            return memory;
+        // The latest allocation grows in place while its block has room: the library's
+        // buffers mostly grow right after they were made.
+        const size_t extra = rounded(size) - old;
+        if (static_cast<char *>(memory) + old == m_current + m_used && m_used + extra <= m_capacity) {
+            m_used += extra;
+            sizeOf(memory) = rounded(size);
+            return memory;
+        }
+        void *moved = allocate(size);
+        std::memcpy(moved, memory, old);
+        return moved;
+    }
+
+    struct SpareBlocks
+    {
+        ~SpareBlocks()
+        {
+            for (void *block : blocks)
+                std::free(block);
+        }
+        std::vector<void *> blocks;
+    };
+
+    static thread_local ParseArena *s_current;
+    static thread_local SpareBlocks s_spare;
+
+    ParseArena *m_previous;
+    std::vector<Block> m_blocks;
+    char *m_current = nullptr;
+    size_t m_used = 0;
+    size_t m_capacity = 0;
+};
+
+thread_local ParseArena::SpareBlocks ParseArena::s_spare;
+thread_local ParseArena *ParseArena::s_current = nullptr;
+
 // What registration leaves behind; read-only afterwards, so any thread may use it.
 struct Extensions
 {
@@ -70,7 +226,7 @@ const Extensions &extensions()
     std::call_once(once, [] {
         cmark_gfm_core_extensions_ensure_registered();
         // A name the library does not know is skipped: the parse goes on without it.
-        for (const char *name : {"autolink", "strikethrough", "tagfilter", "tasklist", "table"}) {
+        for (const char *name : { "autolink", "strikethrough", "tagfilter", "tasklist", "table" }) {
             if (cmark_syntax_extension *extension = cmark_find_syntax_extension(name))
                 result.forParsing.push_back(extension);
         }
@@ -125,35 +281,35 @@ struct NodeTypeName
 };
 
 constexpr NodeTypeName nodeTypeNames[] = {
-    {"document", "document"},
-    {"block_quote", "blockquote"},
-    {"list", "list"},
-    {"item", "item"},
-    {"code_block", "codeBlock"},
-    {"html_block", "htmlBlock"},
-    {"custom_block", "customBlock"},
-    {"paragraph", "paragraph"},
-    {"heading", "heading"},
-    {"thematic_break", "thematicBreak"},
-    {"text", "text"},
-    {"softbreak", "softBreak"},
-    {"linebreak", "lineBreak"},
-    {"code", "code"},
-    {"html_inline", "html"},
-    {"custom_inline", "customInline"},
-    {"emph", "emphasis"},
-    {"strong", "strong"},
-    {"link", "link"},
-    {"image", "image"},
-    {"attribute", "inlineAttributes"},
-    {"NONE", "none"},
-    {"<unknown>", "unknown"},
-    {"strikethrough", "strikethrough"},
-    {"table", "table"},
-    {"table_header", "tableHead"},
-    {"table_row", "tableRow"},
-    {"table_cell", "tableCell"},
-    {"tasklist", "taskListItem"},
+    { "document", "document" },
+    { "block_quote", "blockquote" },
+    { "list", "list" },
+    { "item", "item" },
+    { "code_block", "codeBlock" },
+    { "html_block", "htmlBlock" },
+    { "custom_block", "customBlock" },
+    { "paragraph", "paragraph" },
+    { "heading", "heading" },
+    { "thematic_break", "thematicBreak" },
+    { "text", "text" },
+    { "softbreak", "softBreak" },
+    { "linebreak", "lineBreak" },
+    { "code", "code" },
+    { "html_inline", "html" },
+    { "custom_inline", "customInline" },
+    { "emph", "emphasis" },
+    { "strong", "strong" },
+    { "link", "link" },
+    { "image", "image" },
+    { "attribute", "inlineAttributes" },
+    { "NONE", "none" },
+    { "<unknown>", "unknown" },
+    { "strikethrough", "strikethrough" },
+    { "table", "table" },
+    { "table_header", "tableHead" },
+    { "table_row", "tableRow" },
+    { "table_cell", "tableCell" },
+    { "tasklist", "taskListItem" },
 };
 static_assert(std::size(nodeTypeNames) == static_cast<size_t>(NodeType::TaskListItem) + 1);
 
@@ -197,7 +353,7 @@ class TreeConverter
 public:
     std::optional<QList<BlockNode>> convert(cmark_node *root)
     {
-        m_frames.push_back({root, NodeType::Document, 0, false, false, 0, 0});
+        m_frames.push_back({ root, NodeType::Document, 0, false, false, 0, 0 });
         m_contents.emplace_back();
         cmark_node *next = cmark_node_first_child(root);
         while (true) {
@@ -274,6 +430,12 @@ private:
 
     std::optional<NodeType> nodeType(cmark_node *node)
     {
+        // A node that no extension made has the library's fixed name for its type, so the
+        // type itself says the same without a string lookup per node.
+        if (!cmark_node_get_syntax_extension(node)) {
+            if (std::optional<NodeType> type = coreNodeType(cmark_node_get_type(node)))
+                return type;
+        }
         const char *name = cmark_node_get_type_string(node);
         if (!name)
             return fail(QStringLiteral("cmark reported a node without a type name."));
@@ -283,6 +445,62 @@ private:
         return type;
     }
 
+    static std::optional<NodeType> coreNodeType(cmark_node_type type)
+    {
+        switch (type) {
+        case CMARK_NODE_DOCUMENT:
+            return NodeType::Document;
+        case CMARK_NODE_BLOCK_QUOTE:
+            return NodeType::Blockquote;
+        case CMARK_NODE_LIST:
+            return NodeType::List;
+        case CMARK_NODE_ITEM:
+            return NodeType::Item;
+        case CMARK_NODE_CODE_BLOCK:
+            return NodeType::CodeBlock;
+        case CMARK_NODE_HTML_BLOCK:
+            return NodeType::HtmlBlock;
+        case CMARK_NODE_CUSTOM_BLOCK:
+            return NodeType::CustomBlock;
+        case CMARK_NODE_PARAGRAPH:
+            return NodeType::Paragraph;
+        case CMARK_NODE_HEADING:
+            return NodeType::Heading;
+        case CMARK_NODE_THEMATIC_BREAK:
+            return NodeType::ThematicBreak;
+        case CMARK_NODE_TEXT:
+            return NodeType::Text;
+        case CMARK_NODE_SOFTBREAK:
+            return NodeType::SoftBreak;
+        case CMARK_NODE_LINEBREAK:
+            return NodeType::LineBreak;
+        case CMARK_NODE_CODE:
+            return NodeType::Code;
+        case CMARK_NODE_HTML_INLINE:
+            return NodeType::Html;
+        case CMARK_NODE_CUSTOM_INLINE:
+            return NodeType::CustomInline;
+        case CMARK_NODE_EMPH:
+            return NodeType::Emphasis;
+        case CMARK_NODE_STRONG:
+            return NodeType::Strong;
+        case CMARK_NODE_LINK:
+            return NodeType::Link;
+        case CMARK_NODE_IMAGE:
+            return NodeType::Image;
+        default:
+            return std::nullopt; // footnotes and the like: the name decides
+        }
+    }
+
+    static qsizetype childCount(cmark_node *node)
+    {
+        qsizetype count = 0;
+        for (cmark_node *child = cmark_node_first_child(node); child; child = cmark_node_next(child))
+            ++count;
+        return count;
+    }
+
     Content &receiver() { return m_contents[m_frames.back().content]; }
 
     void open(cmark_node *node, NodeType type, bool flatten, bool isTaskList, int blockDepth, int inlineDepth)
@@ -290,9 +508,28 @@ private:
         size_t content = m_frames.back().content;
         if (!flatten) {
             content = m_contents.size();
-            m_contents.emplace_back();
+            Content &own = m_contents.emplace_back();
+            // Growing a list as children arrive costs several reallocations per block.
+            const qsizetype children = childCount(node);
+            switch (roleOf(type)) {
+            case Role::Blocks:
+                own.blocks.reserve(children);
+                break;
+            case Role::Items:
+                isTaskList ? own.taskItems.reserve(children) : own.items.reserve(children);
+                break;
+            case Role::Rows:
+                own.rows.reserve(children);
+                break;
+            case Role::Cells:
+                own.cells.reserve(children);
+                break;
+            case Role::Inlines:
+                own.inlines.reserve(children);
+                break;
+            }
         }
-        m_frames.push_back({node, type, content, flatten, isTaskList, blockDepth, inlineDepth});
+        m_frames.push_back({ node, type, content, flatten, isTaskList, blockDepth, inlineDepth });
     }
 
     // Handles one child of the innermost open frame. Gives whether a frame was opened for
@@ -309,12 +546,14 @@ private:
             return true;
         case Role::Rows:
             if (type != NodeType::TableRow && type != NodeType::TableHead)
-                return fail(QStringLiteral("Expected a table row but got a '%1' instead.").arg(caseName(type)));
+                return fail(
+                    QStringLiteral("Expected a table row but got a '%1' instead.").arg(caseName(type)));
             open(node, type, false, false, parent.blockDepth, 0);
             return true;
         case Role::Cells:
             if (type != NodeType::TableCell)
-                return fail(QStringLiteral("Expected a table cell but got a '%1' instead.").arg(caseName(type)));
+                return fail(
+                    QStringLiteral("Expected a table cell but got a '%1' instead.").arg(caseName(type)));
             open(node, type, false, false, parent.blockDepth, 0);
             return true;
         case Role::Inlines:
@@ -328,7 +567,8 @@ private:
         const Frame &parent = m_frames.back();
         switch (type) {
         case NodeType::Blockquote:
-            open(node, type, parent.blockDepth >= MarkdownParser::maxNestingDepth, false, parent.blockDepth + 1, 0);
+            open(node, type, parent.blockDepth >= MarkdownParser::maxNestingDepth, false,
+                parent.blockDepth + 1, 0);
             return true;
         case NodeType::List:
             return enterList(node);
@@ -340,9 +580,9 @@ private:
             return enterTable(node);
         case NodeType::CodeBlock: {
             const char *info = cmark_node_get_fence_info(node);
-            receiver().blocks.append(BlockNode::codeBlock(info ? std::optional<QString>(QString::fromUtf8(info))
-                                                               : std::nullopt,
-                                                          decoded(cmark_node_get_literal(node))));
+            receiver().blocks.append(
+                BlockNode::codeBlock(info ? std::optional<QString>(QString::fromUtf8(info)) : std::nullopt,
+                    decoded(cmark_node_get_literal(node))));
             return false;
         }
         case NodeType::HtmlBlock:
@@ -364,7 +604,8 @@ private:
             if (!type)
                 return std::nullopt;
             if (*type != NodeType::Item && *type != NodeType::TaskListItem)
-                return fail(QStringLiteral("Expected a list item but got a '%1' instead.").arg(caseName(*type)));
+                return fail(
+                    QStringLiteral("Expected a list item but got a '%1' instead.").arg(caseName(*type)));
             isTaskList = isTaskList || *type == NodeType::TaskListItem;
         }
         if (!isTaskList) {
@@ -374,7 +615,7 @@ private:
         }
         const Frame &parent = m_frames.back();
         open(node, NodeType::List, parent.blockDepth >= MarkdownParser::maxNestingDepth, isTaskList,
-             parent.blockDepth + 1, 0);
+            parent.blockDepth + 1, 0);
         return true;
     }
 
@@ -387,8 +628,8 @@ private:
         QList<RawTableColumnAlignment> columnAlignments;
         columnAlignments.reserve(columns);
         for (uint16_t i = 0; i < columns; ++i) {
-            columnAlignments.append(
-                rawTableColumnAlignment(QChar(char16_t(alignments[i]))).value_or(RawTableColumnAlignment::None));
+            columnAlignments.append(rawTableColumnAlignment(QChar(char16_t(alignments[i])))
+                                        .value_or(RawTableColumnAlignment::None));
         }
         const int blockDepth = m_frames.back().blockDepth;
         open(node, NodeType::Table, false, false, blockDepth, 0);
@@ -422,7 +663,7 @@ private:
         case NodeType::Link:
         case NodeType::Image:
             open(node, type, parent.inlineDepth >= MarkdownParser::maxNestingDepth, false, parent.blockDepth,
-                 parent.inlineDepth + 1);
+                parent.inlineDepth + 1);
             return true;
         default:
             return false; // not an inline of the model: left out with its subtree
@@ -450,28 +691,30 @@ private:
         case NodeType::TaskListItem:
             if (m_frames.back().isTaskList) {
                 const bool checked = frame.type == NodeType::TaskListItem
-                                     && cmark_gfm_extensions_get_tasklist_item_checked(frame.node);
-                target.taskItems.append(RawTaskListItem{checked, std::move(content.blocks)});
+                    && cmark_gfm_extensions_get_tasklist_item_checked(frame.node);
+                target.taskItems.append(RawTaskListItem { checked, std::move(content.blocks) });
             } else {
-                target.items.append(RawListItem{std::move(content.blocks)});
+                target.items.append(RawListItem { std::move(content.blocks) });
             }
             break;
         case NodeType::Paragraph:
             target.blocks.append(BlockNode::paragraph(std::move(content.inlines)));
             break;
         case NodeType::Heading:
-            target.blocks.append(BlockNode::heading(cmark_node_get_heading_level(frame.node), std::move(content.inlines)));
+            target.blocks.append(
+                BlockNode::heading(cmark_node_get_heading_level(frame.node), std::move(content.inlines)));
             break;
         case NodeType::Table:
-            target.blocks.append(BlockNode::table(std::move(m_pendingAlignments.back()), std::move(content.rows)));
+            target.blocks.append(
+                BlockNode::table(std::move(m_pendingAlignments.back()), std::move(content.rows)));
             m_pendingAlignments.pop_back();
             break;
         case NodeType::TableHead:
         case NodeType::TableRow:
-            target.rows.append(RawTableRow{std::move(content.cells)});
+            target.rows.append(RawTableRow { std::move(content.cells) });
             break;
         case NodeType::TableCell:
-            target.cells.append(RawTableCell{std::move(content.inlines)});
+            target.cells.append(RawTableCell { std::move(content.inlines) });
             break;
         case NodeType::Emphasis:
             target.inlines.append(InlineNode::emphasis(std::move(content.inlines)));
@@ -502,7 +745,8 @@ private:
         if (frame.isTaskList)
             return BlockNode::taskList(isTight, std::move(content.taskItems));
         if (cmark_node_get_list_type(frame.node) == CMARK_ORDERED_LIST)
-            return BlockNode::numberedList(isTight, cmark_node_get_list_start(frame.node), std::move(content.items));
+            return BlockNode::numberedList(
+                isTight, cmark_node_get_list_start(frame.node), std::move(content.items));
         return BlockNode::bulletedList(isTight, std::move(content.items));
     }
 
@@ -563,12 +807,13 @@ private:
 
     static int clampedToInt(qint64 value)
     {
-        return int(std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+        return int(
+            std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
     }
 
     template<class Item>
-    NodePtr makeList(cmark_list_type type, bool isTight, const QList<Item> &items, cmark_syntax_extension *itemExtension,
-                     bool needsExtension) const
+    NodePtr makeList(cmark_list_type type, bool isTight, const QList<Item> &items,
+        cmark_syntax_extension *itemExtension, bool needsExtension) const
     {
         NodePtr list = make(CMARK_NODE_LIST);
         if (!list)
@@ -576,7 +821,8 @@ private:
         cmark_node_set_list_type(list.get(), type);
         cmark_node_set_list_tight(list.get(), isTight);
         for (const Item &item : items) {
-            NodePtr node = needsExtension ? makeWithExtension(CMARK_NODE_ITEM, itemExtension) : make(CMARK_NODE_ITEM);
+            NodePtr node
+                = needsExtension ? makeWithExtension(CMARK_NODE_ITEM, itemExtension) : make(CMARK_NODE_ITEM);
             if (!node)
                 continue;
             if constexpr (std::is_same_v<Item, RawTaskListItem>)
@@ -670,7 +916,7 @@ private:
             if (!rowNode)
                 continue;
             for (qsizetype i = 0; i < columns; ++i) {
-                NodePtr cell = makeWithExtension(ext.tableCellType, ext.table);
+                NodePtr cell = makeTableCell();
                 if (!cell)
                     continue;
                 if (i < row.cells.size())
@@ -682,6 +928,21 @@ private:
         if (cmark_node *header = cmark_node_first_child(node.get()))
             cmark_gfm_extensions_set_table_row_is_header(header, 1);
         return node;
+    }
+
+    // WORKAROUND: the table extension of cmark-gfm 0.29.0.gfm.6 allocates private data for
+    // a cell made through it and never frees it. A cell needs none (the renderers find its
+    // column by its position in the row), so it is made plain and then handed to the
+    // extension, which renders it.
+    static NodePtr makeTableCell()
+    {
+        const Extensions &ext = extensions();
+        if (!ext.table)
+            return nullptr;
+        NodePtr cell(cmark_node_new(ext.tableCellType));
+        if (!cell || !cmark_node_set_syntax_extension(cell.get(), ext.table))
+            return nullptr;
+        return cell;
     }
 
     NodePtr makeInline(const InlineNode &inline_) const
@@ -710,12 +971,14 @@ private:
         case InlineNode::Kind::Link:
             node = make(CMARK_NODE_LINK);
             if (node)
-                cmark_node_set_url(node.get(), terminatedUtf8(inline_.as<InlineNode::Link>()->destination).constData());
+                cmark_node_set_url(
+                    node.get(), terminatedUtf8(inline_.as<InlineNode::Link>()->destination).constData());
             break;
         case InlineNode::Kind::Image:
             node = make(CMARK_NODE_IMAGE);
             if (node)
-                cmark_node_set_url(node.get(), terminatedUtf8(inline_.as<InlineNode::Image>()->source).constData());
+                cmark_node_set_url(
+                    node.get(), terminatedUtf8(inline_.as<InlineNode::Image>()->source).constData());
             break;
         }
         if (node)
@@ -762,14 +1025,27 @@ std::optional<QList<BlockNode>> parseMarkdownBlocks(const QString &text)
 std::optional<QList<BlockNode>> parseMarkdownBlocks(QByteArrayView utf8)
 {
     const Extensions &ext = extensions();
-    ParserPtr parser(cmark_parser_new(CMARK_OPT_DEFAULT));
+    // Destroyed last: the tree and the parser are freed into it first.
+    ParseArena arena;
+    ParserPtr parser(cmark_parser_new_with_mem(CMARK_OPT_DEFAULT, ParseArena::allocator()));
     if (!parser)
         return std::nullopt;
-    for (cmark_syntax_extension *extension : ext.forParsing)
-        cmark_parser_attach_syntax_extension(parser.get(), extension);
-    // The byte count, not the first NUL, ends the text: the parser turns NUL into U+FFFD.
-    cmark_parser_feed(parser.get(), utf8.data(), size_t(utf8.size()));
-    NodePtr document(cmark_parser_finish(parser.get()));
+    NodePtr document;
+    {
+        // WORKAROUND: cmark-gfm 0.29.0.gfm.6 keeps the inline parser's table of special
+        // characters in one process-wide array, which every parser with extensions edits
+        // while it runs; two parses at once lose each other's characters (a strikethrough
+        // comes out as plain tildes). Parses take turns; converting the tree needs no lock.
+        static std::mutex sharedCharacterTable;
+        const std::lock_guard lock(sharedCharacterTable);
+        for (cmark_syntax_extension *extension : ext.forParsing)
+            cmark_parser_attach_syntax_extension(parser.get(), extension);
+        // The byte count, not the first NUL, ends the text: the parser turns NUL into U+FFFD.
+        cmark_parser_feed(parser.get(), utf8.data(), size_t(utf8.size()));
+        document.reset(cmark_parser_finish(parser.get()));
+        // The finished tree no longer needs its parser, and freeing one may touch the table too.
+        parser.reset();
+    }
     if (!document)
         return std::nullopt;
     return convertDocumentBlocks(document.get()).value_or(QList<BlockNode>());
@@ -777,17 +1053,20 @@ std::optional<QList<BlockNode>> parseMarkdownBlocks(QByteArrayView utf8)
 
 QString renderBlocksAsCommonMark(const QList<BlockNode> &blocks)
 {
-    return render(blocks, [](cmark_node *document) { return cmark_render_commonmark(document, CMARK_OPT_DEFAULT, 0); });
+    return render(
+        blocks, [](cmark_node *document) { return cmark_render_commonmark(document, CMARK_OPT_DEFAULT, 0); });
 }
 
 QString renderBlocksAsPlainText(const QList<BlockNode> &blocks)
 {
-    return render(blocks, [](cmark_node *document) { return cmark_render_plaintext(document, CMARK_OPT_DEFAULT, 0); });
+    return render(
+        blocks, [](cmark_node *document) { return cmark_render_plaintext(document, CMARK_OPT_DEFAULT, 0); });
 }
 
 QString renderBlocksAsHTML(const QList<BlockNode> &blocks)
 {
-    return render(blocks, [](cmark_node *document) { return cmark_render_html(document, CMARK_OPT_DEFAULT, nullptr); });
+    return render(
+        blocks, [](cmark_node *document) { return cmark_render_html(document, CMARK_OPT_DEFAULT, nullptr); });
 }
 
 } // namespace MarkdownParser

@@ -25,8 +25,7 @@ class ModelHasher
 public:
     explicit ModelHasher(size_t seed)
         : m_state(seed ^ 0x243f6a8885a308d3ULL)
-    {
-    }
+    { }
 
     void feed(bool value) { mix(value ? 1u : 0u); }
     void feed(qint64 value) { mix(static_cast<std::uint64_t>(value)); }

@@ -3,11 +3,14 @@
 #include "markdown/model/markdowncontent.h"
 #include "markdown/model/markdownparser_p.h"
 
-#include <cmark-gfm-extension_api.h>
 #include "tests/markdown/model/modeldump.h"
 #include "tests/support/logcapture.h"
+#include <cmark-gfm-extension_api.h>
 
 #include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -35,36 +38,39 @@ TEST_P(MarkdownParserCase, givesTheModelTree)
     EXPECT_EQ(parsed(QString::fromUtf8(GetParam().markdown)), QString::fromUtf8(GetParam().expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Markdown, MarkdownParserCase,
-    ::testing::Values(
-        ParseCase{"emptyText", "", ""},
-        ParseCase{"onlySecondItemHasABox", "- a\n- [x] b\n", "tasks(tight)[todo[para[text\"a\"]] done[para[text\"b\"]]]"},
-        ParseCase{"numberedTaskListLosesItsNumber", "3. [ ] a\n4. [x] b\n",
-                  "tasks(tight)[todo[para[text\"a\"]] done[para[text\"b\"]]]"},
-        ParseCase{"numberedListKeepsItsStart", "3. a\n4. b\n",
-                  "numbers(tight,start=3)[item[para[text\"a\"]] item[para[text\"b\"]]]"},
-        ParseCase{"blankLinesMakeALooseList", "- a\n\n- b\n", "bullets(loose)[item[para[text\"a\"]] item[para[text\"b\"]]]"},
-        ParseCase{"indentedCodeHasEmptyInfo", "    let x\n", "codeblock(\"\")\"let x\\n\""},
-        ParseCase{"fenceKeepsTheWholeInfoString", "```swift title=\"a\"\nlet\n```\n",
-                  "codeblock(\"swift title=\\\"a\\\"\")\"let\\n\""},
-        ParseCase{"linkTitleIsDroppedAndAltTextIsChildren", "[a](u \"title\") ![alt *x*](i.png)",
-                  "para[link(\"u\")[text\"a\"] text\" \" image(\"i.png\")[text\"alt \" em[text\"x\"]]]"},
-        ParseCase{"bareAddressBecomesALink", "see https://example.com now",
-                  "para[text\"see \" link(\"https://example.com\")[text\"https://example.com\"] text\" now\"]"},
-        ParseCase{"tableAlignmentsAndHeaderFirst", "| a | b | c | d |\n|:--|:-:|--:|---|\n| 1 | 2 | 3 | 4 |\n",
-                  "table(lcr-)[row[cell[text\"a\"] cell[text\"b\"] cell[text\"c\"] cell[text\"d\"]] "
-                  "row[cell[text\"1\"] cell[text\"2\"] cell[text\"3\"] cell[text\"4\"]]]"},
-        ParseCase{"unevenTableRows", "| a | b |\n|---|---|\n| x |\n| 1 | 2 | 3 |\n",
-                  "table(--)[row[cell[text\"a\"] cell[text\"b\"]] row[cell[text\"x\"] cell[]] "
-                  "row[cell[text\"1\"] cell[text\"2\"]]]"},
-        ParseCase{"hardAndSoftBreaks", "a  \nb\\\nc\nd", "para[text\"a\" br text\"b\" br text\"c\" soft text\"d\"]"},
-        ParseCase{"oneOrTwoTildesStrikeThreeDoNot", "~a~ ~~b~~ x~~~c~~~",
-                  "para[del[text\"a\"] text\" \" del[text\"b\"] text\" x~~~c~~~\"]"},
-        ParseCase{"footnoteReferenceStaysText", "x[^1] y", "para[text\"x[^1] y\"]"},
-        ParseCase{"rawHtmlStaysInTheTree", "<div>\nhi\n</div>\n\na <b>c</b>",
-                  "htmlblock\"<div>\\nhi\\n</div>\\n\" para[text\"a \" html\"<b>\" text\"c\" html\"</b>\"]"},
-        ParseCase{"headingsAndRules", "## T *i*\n\n---\n> q\n", "h2[text\"T \" em[text\"i\"]] hr quote[para[text\"q\"]]"}),
+INSTANTIATE_TEST_SUITE_P(Markdown, MarkdownParserCase,
+    ::testing::Values(ParseCase { "emptyText", "", "" },
+        ParseCase { "onlySecondItemHasABox", "- a\n- [x] b\n",
+            "tasks(tight)[todo[para[text\"a\"]] done[para[text\"b\"]]]" },
+        ParseCase { "numberedTaskListLosesItsNumber", "3. [ ] a\n4. [x] b\n",
+            "tasks(tight)[todo[para[text\"a\"]] done[para[text\"b\"]]]" },
+        ParseCase { "numberedListKeepsItsStart", "3. a\n4. b\n",
+            "numbers(tight,start=3)[item[para[text\"a\"]] item[para[text\"b\"]]]" },
+        ParseCase { "blankLinesMakeALooseList", "- a\n\n- b\n",
+            "bullets(loose)[item[para[text\"a\"]] item[para[text\"b\"]]]" },
+        ParseCase { "indentedCodeHasEmptyInfo", "    let x\n", "codeblock(\"\")\"let x\\n\"" },
+        ParseCase { "fenceKeepsTheWholeInfoString", "```swift title=\"a\"\nlet\n```\n",
+            "codeblock(\"swift title=\\\"a\\\"\")\"let\\n\"" },
+        ParseCase { "linkTitleIsDroppedAndAltTextIsChildren", "[a](u \"title\") ![alt *x*](i.png)",
+            "para[link(\"u\")[text\"a\"] text\" \" image(\"i.png\")[text\"alt \" em[text\"x\"]]]" },
+        ParseCase { "bareAddressBecomesALink", "see https://example.com now",
+            "para[text\"see \" link(\"https://example.com\")[text\"https://example.com\"] text\" now\"]" },
+        ParseCase { "tableAlignmentsAndHeaderFirst",
+            "| a | b | c | d |\n|:--|:-:|--:|---|\n| 1 | 2 | 3 | 4 |\n",
+            "table(lcr-)[row[cell[text\"a\"] cell[text\"b\"] cell[text\"c\"] cell[text\"d\"]] "
+            "row[cell[text\"1\"] cell[text\"2\"] cell[text\"3\"] cell[text\"4\"]]]" },
+        ParseCase { "unevenTableRows", "| a | b |\n|---|---|\n| x |\n| 1 | 2 | 3 |\n",
+            "table(--)[row[cell[text\"a\"] cell[text\"b\"]] row[cell[text\"x\"] cell[]] "
+            "row[cell[text\"1\"] cell[text\"2\"]]]" },
+        ParseCase { "hardAndSoftBreaks", "a  \nb\\\nc\nd",
+            "para[text\"a\" br text\"b\" br text\"c\" soft text\"d\"]" },
+        ParseCase { "oneOrTwoTildesStrikeThreeDoNot", "~a~ ~~b~~ x~~~c~~~",
+            "para[del[text\"a\"] text\" \" del[text\"b\"] text\" x~~~c~~~\"]" },
+        ParseCase { "footnoteReferenceStaysText", "x[^1] y", "para[text\"x[^1] y\"]" },
+        ParseCase { "rawHtmlStaysInTheTree", "<div>\nhi\n</div>\n\na <b>c</b>",
+            "htmlblock\"<div>\\nhi\\n</div>\\n\" para[text\"a \" html\"<b>\" text\"c\" html\"</b>\"]" },
+        ParseCase { "headingsAndRules", "## T *i*\n\n---\n> q\n",
+            "h2[text\"T \" em[text\"i\"]] hr quote[para[text\"q\"]]" }),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(MarkdownParser, nulBytesBecomeReplacementCharactersAndTheRestIsKept)
@@ -107,7 +113,7 @@ TEST(MarkdownParser, deepQuotesAreCappedWithoutLosingText)
 
 TEST(MarkdownParser, deepListsAreCappedWithoutLosingText)
 {
-    for (const QString &marker : {u"- "_s, u"1. "_s, u"- [ ] "_s}) {
+    for (const QString &marker : { u"- "_s, u"1. "_s, u"- [ ] "_s }) {
         const QString markdown = marker.repeated(100000) + u"leaf"_s;
         const std::optional<QList<BlockNode>> blocks = MarkdownParser::parseMarkdownBlocks(markdown);
         ASSERT_TRUE(blocks);
@@ -125,19 +131,19 @@ TEST(MarkdownParser, deepListsAreCappedWithoutLosingText)
 TEST(MarkdownParser, deepInlinesAreCappedWithoutLosingText)
 {
     const QString markdown = u"*"_s.repeated(60000) + u"x"_s + u"*"_s.repeated(60000) + u" "_s
-                             + u"[!["_s.repeated(20000) + u"alt"_s + u"](i)"_s.repeated(20000);
+        + u"[!["_s.repeated(20000) + u"alt"_s + u"](i)"_s.repeated(20000);
     const std::optional<QList<BlockNode>> blocks = MarkdownParser::parseMarkdownBlocks(markdown);
     ASSERT_EQ(blocks->size(), 1);
     int deepest = 0;
     std::vector<std::pair<const InlineNode *, int>> pending;
     for (const InlineNode &node : blocks->first().as<BlockNode::Paragraph>()->content)
-        pending.push_back({&node, 1});
+        pending.push_back({ &node, 1 });
     while (!pending.empty()) {
         auto [node, depth] = pending.back();
         pending.pop_back();
         deepest = std::max(deepest, depth);
         for (const InlineNode &child : node->children())
-            pending.push_back({&child, depth + 1});
+            pending.push_back({ &child, depth + 1 });
     }
     EXPECT_LE(deepest, MarkdownParser::maxNestingDepth + 1);
     const QString text = MarkdownContent(*blocks).renderPlainText();
@@ -148,7 +154,8 @@ TEST(MarkdownParser, deepInlinesAreCappedWithoutLosingText)
 TEST(MarkdownParser, largeInputsParseWhole)
 {
     // A 10 MB document of mixed blocks, and a 5,000-row table with ragged rows.
-    const QString section = u"# Title\n\nSome *text* with `code` and a [link](https://x.org).\n\n- a\n- b\n\n"_s;
+    const QString section
+        = u"# Title\n\nSome *text* with `code` and a [link](https://x.org).\n\n- a\n- b\n\n"_s;
     const QString large = section.repeated(10 * 1024 * 1024 / section.size());
     const std::optional<QList<BlockNode>> blocks = MarkdownParser::parseMarkdownBlocks(large);
     ASSERT_TRUE(blocks);
@@ -166,6 +173,24 @@ TEST(MarkdownParser, largeInputsParseWhole)
         EXPECT_EQ(row.cells.size(), 3);
 }
 
+TEST(MarkdownParser, threadsParseIndependently)
+{
+    const QString text
+        = u"# T\n\n| a | b |\n|---|---|\n| *x* | [y](z) |\n\n- [ ] task\n\n> quote ~~s~~\n"_s.repeated(200);
+    const QString expected = parsed(text);
+    std::vector<QString> results(4);
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < results.size(); ++i)
+        threads.emplace_back([&results, &text, i] {
+            for (int round = 0; round < 5; ++round)
+                results[i] = parsed(text);
+        });
+    for (std::thread &thread : threads)
+        thread.join();
+    for (const QString &result : results)
+        EXPECT_EQ(result, expected);
+}
+
 struct NodeFree
 {
     void operator()(cmark_node *node) const { cmark_node_free(node); }
@@ -180,8 +205,8 @@ public:
         : m_extension(cmark_syntax_extension_new("renaming"))
     {
         s_typeName = typeName;
-        cmark_syntax_extension_set_get_type_string_func(m_extension,
-                                                        [](cmark_syntax_extension *, cmark_node *) { return s_typeName; });
+        cmark_syntax_extension_set_get_type_string_func(
+            m_extension, [](cmark_syntax_extension *, cmark_node *) { return s_typeName; });
     }
     ~RenamingExtension() { cmark_syntax_extension_free(cmark_get_default_mem_allocator(), m_extension); }
 
@@ -200,8 +225,8 @@ TEST(MarkdownParser, aBrokenTreeIsLoggedAndGivesNoBlocks)
         bool insideList;
         QString message;
     };
-    for (const Case &broken : {Case{"mystery", false, u"Unknown node type 'mystery' found."_s},
-                               Case{"paragraph", true, u"Expected a list item but got a 'paragraph' instead."_s}}) {
+    for (const Case &broken : { Case { "mystery", false, u"Unknown node type 'mystery' found."_s },
+             Case { "paragraph", true, u"Expected a list item but got a 'paragraph' instead."_s } }) {
         LogCapture log;
         RenamingExtension extension(broken.typeName);
         std::unique_ptr<cmark_node, NodeFree> document(cmark_node_new(CMARK_NODE_DOCUMENT));

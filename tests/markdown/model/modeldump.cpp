@@ -7,7 +7,9 @@ namespace {
 QString quoted(const QString &text)
 {
     QString escaped = text;
-    escaped.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\"")).replace(u'\n', QStringLiteral("\\n"));
+    escaped.replace(u'\\', QStringLiteral("\\\\"))
+        .replace(u'"', QStringLiteral("\\\""))
+        .replace(u'\n', QStringLiteral("\\n"));
     return u'"' + escaped + u'"';
 }
 
@@ -31,9 +33,11 @@ QString dumpInline(const InlineNode &node)
     case InlineNode::Kind::Strikethrough:
         return QStringLiteral("del[%1]").arg(dump(node.children()));
     case InlineNode::Kind::Link:
-        return QStringLiteral("link(%1)[%2]").arg(quoted(node.as<InlineNode::Link>()->destination), dump(node.children()));
+        return QStringLiteral("link(%1)[%2]")
+            .arg(quoted(node.as<InlineNode::Link>()->destination), dump(node.children()));
     case InlineNode::Kind::Image:
-        return QStringLiteral("image(%1)[%2]").arg(quoted(node.as<InlineNode::Image>()->source), dump(node.children()));
+        return QStringLiteral("image(%1)[%2]")
+            .arg(quoted(node.as<InlineNode::Image>()->source), dump(node.children()));
     }
     return QString();
 }
@@ -60,7 +64,10 @@ QString dumpBlock(const BlockNode &block)
         QStringList items;
         for (const RawListItem &item : list->items)
             items << QStringLiteral("item[%1]").arg(dump(item.children));
-        return QStringLiteral("numbers(%1,start=%2)[%3]").arg(tightness(list->isTight)).arg(list->start).arg(items.join(u' '));
+        return QStringLiteral("numbers(%1,start=%2)[%3]")
+            .arg(tightness(list->isTight))
+            .arg(list->start)
+            .arg(items.join(u' '));
     }
     case BlockNode::Kind::TaskList: {
         const auto *list = block.as<BlockNode::TaskList>();
