@@ -122,6 +122,8 @@ StoreError ClipboardStore::databaseError() const
 
 std::optional<StoreError> ClipboardStore::takeInjectedFetchFailure()
 {
+    if (m_failNextFetch && m_fetchesBeforeFailure-- > 0)
+        return std::nullopt;
     return std::exchange(m_failNextFetch, std::nullopt);
 }
 
@@ -224,7 +226,7 @@ StoreResult<QList<ClipboardItemKey>> ClipboardStore::fetchKeysNewestFirst()
 
 StoreResult<QList<ClipboardItem>> ClipboardStore::fetchMissingContentHash()
 {
-    return fetchList(missingHashSql, Payload::Load);
+    return fetchList(missingHashSql, Payload::Skip);
 }
 
 StoreResult<QList<ClipboardItem>> ClipboardStore::fetchAll()

@@ -81,7 +81,7 @@ struct ClipboardItemKey
 //
 // List fetches leave the entries' payloads (data, rtfData, htmlData) in the file,
 // so a history of large images costs little memory; fetchById(..., Payload::Load)
-// and fetchMissingContentHash() bring them. Main thread only.
+// brings them. Main thread only.
 class ClipboardStore : public QObject
 {
     Q_OBJECT
@@ -103,7 +103,7 @@ public:
     StoreResult<QList<ClipboardItem>> fetchNewestFirst();
     // Every entry's id and pin, newest time stamp first (the history trim).
     StoreResult<QList<ClipboardItemKey>> fetchKeysNewestFirst();
-    // Entries whose contentHash is missing or empty, with their payloads (the back-fill).
+    // Entries whose contentHash is missing or empty (the back-fill).
     StoreResult<QList<ClipboardItem>> fetchMissingContentHash();
     // Every entry, in no order (clear all).
     StoreResult<QList<ClipboardItem>> fetchAll();
@@ -125,8 +125,13 @@ public:
     void rollback();
     StoreError lastError() const { return m_lastError; }
 
-    // Test seam: the next fetch, or the next save, fails with `error`.
-    void failNextFetch(StoreError error) { m_failNextFetch = std::move(error); }
+    // Test seam: the next fetch (after `skipping` more that succeed), or the next
+    // save, fails with `error`.
+    void failNextFetch(StoreError error, int skipping = 0)
+    {
+        m_failNextFetch = std::move(error);
+        m_fetchesBeforeFailure = skipping;
+    }
     void failNextSave(StoreError error) { m_failNextSave = std::move(error); }
 
 Q_SIGNALS:
@@ -151,6 +156,7 @@ private:
     std::optional<StoreError> m_pendingError;
     StoreError m_lastError;
     std::optional<StoreError> m_failNextFetch;
+    int m_fetchesBeforeFailure = 0;
     std::optional<StoreError> m_failNextSave;
     QSet<QString> m_reportedUnknownTypes; // ids whose unknown content type was logged
 };

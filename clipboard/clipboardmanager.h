@@ -1,0 +1,124 @@
+#pragma once
+
+#include "clipboard/clipboarditem.h"
+#include "clipboard/clipboardstore.h"
+#include "platform/log.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+#include <optional>
+
+class Clock;
+class Pasteboard;
+class QImage;
+class QUrl;
+
+// Turns what other programs copy into clipboard history entries, writes entries
+// back, and keeps the history trimmed. One instance lives for the whole program.
+//
+// Who calls what:
+// - The shared state creates it with the store, the pasteboard and the
+//   "historyLimit" setting (200 when the stored value isn't positive), sets
+//   skipSensitiveItems from "skipSensitiveItems" right after and on every change
+//   of either setting, and sets onSensitiveStateChanged to mirror the value for
+//   the pane's banner. At shutdown it calls stopPolling(), saves the store and
+//   hands a failed save to reportPersistenceFailure(error, "save").
+// - Start-up sets onPersistenceFailure (the one "Clipboard history can't be
+//   saved" alert), then calls backfillContentHashes() and startPolling().
+// - The clipboard pane calls copyToPasteboard() and clearAll(), changes entries
+//   through modelContext(), and reports a failed save of its own with
+//   reportPersistenceFailure(error, "save"). The settings form calls clearAll().
+//
+// The first failed fetch or save rolls back, stops capture for the rest of the
+// run and reaches onPersistenceFailure; later failures are logged and rolled back.
+// Main thread only.
+class ClipboardManager : public QObject
+{
+    Q_OBJECT
+public:
+    // `store` and `pasteboard` outlive the manager. Whatever is on the pasteboard
+    // now is never captured.
+    ClipboardManager(ClipboardStore &store, Pasteboard &pasteboard, int historyLimit, const Clock &clock,
+        QObject *parent = nullptr);
+    ClipboardManager(
+        ClipboardStore &store, Pasteboard &pasteboard, int historyLimit, QObject *parent = nullptr);
+    ~ClipboardManager() override;
+
+    ClipboardStore &modelContext() const { return m_store; }
+
+    // Polls twice a second; does nothing but log once capture has failed.
+    void startPolling();
+    void stopPolling();
+    bool isPolling() const { return m_timer.isActive(); }
+
+    // One poll: captures the pasteboard's content when it changed since the last poll.
+    void checkPasteboard();
+
+    // Writes the entry to the pasteboard (the next change is taken for this write
+    // and not captured) and moves it to the top, saved at once.
+    void copyToPasteboard(const ClipboardItem &item);
+    // Deletes every entry, pinned ones included, and saves.
+    void clearAll();
+    // Gives every stored entry without a content hash its hash, and saves.
+    void backfillContentHashes();
+
+    // Logs, rolls back unsaved changes, and on the first failure of the run stops
+    // capture and calls onPersistenceFailure.
+    void reportPersistenceFailure(const StoreError &error, const QString &operation);
+    bool hasReportedPersistenceFailure() const { return m_hasReportedPersistenceFailure; }
+
+    // Unpinned entries kept; used by the next trim, which follows the next new entry.
+    int historyLimit() const { return m_historyLimit; }
+    void setHistoryLimit(int limit);
+
+    bool skipSensitiveItems() const { return m_skipSensitiveItems; }
+    void setSkipSensitiveItems(bool skip) { m_skipSensitiveItems = skip; }
+    bool lastItemWasSensitive() const { return m_lastItemWasSensitive; }
+
+    // Called with every change seen (not only when the value flips): whether it was
+    // skipped as concealed.
+    std::function<void(bool)> onSensitiveStateChanged;
+    // Called once, at the first persistence failure of the run.
+    std::function<void(const StoreError &)> onPersistenceFailure;
+
+Q_SIGNALS:
+    void historyLimitChanged(int limit);
+
+private:
+    struct NewEntry
+    {
+        ContentType contentType;
+        QByteArray data;
+        QString preview;
+        std::optional<QByteArray> rtfData;
+        std::optional<QByteArray> htmlData;
+    };
+
+    void setSensitive(bool sensitive);
+    bool captureRichText();
+    void captureImage(const QImage &image);
+    void captureText(const QString &string);
+    void captureFiles(const QList<QUrl> &urls);
+    // The shared end of the text, rich-text and image paths: bump a duplicate or
+    // insert, trim and save. `makeEntry` runs only when a new entry is needed.
+    void storeEntry(const QString &hash, const std::function<NewEntry()> &makeEntry,
+        const QString &duplicateMessage,
+        const std::function<QString(const ClipboardItem &)> &capturedMessage);
+    std::optional<ClipboardItem> findItemByHash(const QString &hash);
+    bool pruneHistory();
+    bool saveContext();
+
+    const Log m_log { "ClipboardManager" };
+    ClipboardStore &m_store;
+    Pasteboard &m_pasteboard;
+    const Clock &m_clock;
+    int m_lastChangeCount;
+    QTimer m_timer;
+    bool m_selfCopyFlag = false;
+    bool m_hasReportedPersistenceFailure = false;
+    int m_historyLimit;
+    bool m_lastItemWasSensitive = false;
+    bool m_skipSensitiveItems = true;
+};

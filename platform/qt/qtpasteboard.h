@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/pasteboard.h"
+
+#include <QHash>
+
+class QClipboard;
+
+// The pasteboard over QClipboard's CLIPBOARD selection. A change is Qt's
+// changed(Clipboard), which on X11 follows every new owner (XFixes) and every
+// write of ours. What a foreign owner offers is asked once per change: a
+// non-answering owner then costs one selection time-out, not one per read.
+class QtPasteboard final : public Pasteboard
+{
+    Q_OBJECT
+public:
+    // `clipboard` is the application's (QGuiApplication::clipboard()) and outlives this.
+    explicit QtPasteboard(QClipboard &clipboard, QObject *parent = nullptr);
+
+protected:
+    std::optional<QStringList> readFormats() override;
+    std::optional<QByteArray> readFormat(const QString &format) override;
+    std::optional<QString> readText() override;
+    void writeContents(const PasteboardContents &contents) override;
+
+private:
+    void forgetReads();
+
+    QClipboard &m_clipboard;
+    std::optional<std::optional<QStringList>> m_formats; // outer: asked yet
+    QHash<QString, std::optional<QByteArray>> m_bytes;
+    std::optional<std::optional<QString>> m_text;
+};
