@@ -15,6 +15,16 @@ ClipboardItem ClipboardItem::create(ContentType contentType, QByteArray data, QS
 ClipboardItem ClipboardItem::create(const Clock &clock, ContentType contentType, QByteArray data,
     QString preview, std::optional<QByteArray> rtfData, std::optional<QByteArray> htmlData)
 {
+    ClipboardItem item = create(clock, contentType, std::move(data), std::move(preview), std::move(rtfData),
+        std::move(htmlData), QString());
+    item.contentHash = computeContentHash(item.data, item.rtfData, item.htmlData);
+    return item;
+}
+
+ClipboardItem ClipboardItem::create(const Clock &clock, ContentType contentType, QByteArray data,
+    QString preview, std::optional<QByteArray> rtfData, std::optional<QByteArray> htmlData,
+    QString contentHash)
+{
     ClipboardItem item;
     item.id = QUuid::createUuid();
     item.timestamp = clock.now();
@@ -24,7 +34,7 @@ ClipboardItem ClipboardItem::create(const Clock &clock, ContentType contentType,
     item.htmlData = std::move(htmlData);
     item.preview = std::move(preview);
     item.isPinned = false;
-    item.contentHash = computeContentHash(item.data, item.rtfData, item.htmlData);
+    item.contentHash = std::move(contentHash);
     return item;
 }
 

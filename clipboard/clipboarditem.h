@@ -43,6 +43,11 @@ struct ClipboardItem
     static ClipboardItem create(const Clock &clock, ContentType contentType, QByteArray data, QString preview,
         std::optional<QByteArray> rtfData = std::nullopt, std::optional<QByteArray> htmlData = std::nullopt);
 
+    // The same, given the content hash the caller already computed from these
+    // values, so that a large payload is hashed once per capture.
+    static ClipboardItem create(const Clock &clock, ContentType contentType, QByteArray data, QString preview,
+        std::optional<QByteArray> rtfData, std::optional<QByteArray> htmlData, QString contentHash);
+
     bool isValid() const { return !id.isNull(); }
 
     friend bool operator==(const ClipboardItem &a, const ClipboardItem &b) { return a.id == b.id; }

@@ -227,7 +227,7 @@ void ClipboardManager::storeEntry(const QString &hash, const std::function<NewEn
         return;
     NewEntry entry = makeEntry();
     const ClipboardItem item = ClipboardItem::create(m_clock, entry.contentType, std::move(entry.data),
-        std::move(entry.preview), std::move(entry.rtfData), std::move(entry.htmlData));
+        std::move(entry.preview), std::move(entry.rtfData), std::move(entry.htmlData), hash);
     m_store.insert(item);
     if (!pruneHistory())
         return;
@@ -248,7 +248,8 @@ void ClipboardManager::captureFiles(const QList<QUrl> &urls)
         }
         if (m_hasReportedPersistenceFailure)
             return;
-        m_store.insert(ClipboardItem::create(m_clock, ContentType::File, data, lastPathComponent(url)));
+        m_store.insert(ClipboardItem::create(
+            m_clock, ContentType::File, data, lastPathComponent(url), std::nullopt, std::nullopt, hash));
         inserted = true;
     }
     if (inserted && !pruneHistory())
@@ -270,18 +271,14 @@ std::optional<ClipboardItem> ClipboardManager::findItemByHash(const QString &has
 
 bool ClipboardManager::pruneHistory()
 {
-    StoreResult<QList<ClipboardItemKey>> keys = m_store.fetchKeysNewestFirst();
-    if (!keys.ok()) {
-        reportPersistenceFailure(keys.error(), QStringLiteral("fetch (prune)"));
+    // Pinned entries are neither counted nor deleted.
+    StoreResult<QList<QUuid>> excess = m_store.fetchUnpinnedBeyond(m_historyLimit);
+    if (!excess.ok()) {
+        reportPersistenceFailure(excess.error(), QStringLiteral("fetch (prune)"));
         return false;
     }
-    int unpinned = 0;
-    for (const ClipboardItemKey &key : keys.value()) {
-        if (key.isPinned)
-            continue;
-        if (++unpinned > m_historyLimit)
-            m_store.remove(key.id);
-    }
+    for (const QUuid &id : excess.value())
+        m_store.remove(id);
     return true;
 }
 

@@ -22,11 +22,12 @@ CREATE TABLE IF NOT EXISTS ClipboardItem (
 );
 )";
 
-// The duplicate lookup must not scan; the trim walks the keys in time order
-// without touching the rows.
+// The duplicate lookup must not scan; lists come out of an index in time order,
+// and the trim skips the kept unpinned entries inside an index.
 const char *const indexSql = R"(
 CREATE INDEX IF NOT EXISTS ClipboardItem_contentHash ON ClipboardItem(contentHash);
-CREATE INDEX IF NOT EXISTS ClipboardItem_timestampKeys ON ClipboardItem(timestamp, isPinned, id);
+CREATE INDEX IF NOT EXISTS ClipboardItem_timestamp ON ClipboardItem(timestamp);
+CREATE INDEX IF NOT EXISTS ClipboardItem_pinnedTimestamp ON ClipboardItem(isPinned, timestamp);
 )";
 
 // Proves at open that a table made elsewhere has every column we read.
@@ -39,9 +40,10 @@ const char *const layoutCheckSql = "SELECT id, timestamp, contentType, preview, 
 const char *const byHashSql
     = "SELECT " QV_SUMMARY_COLUMNS " FROM ClipboardItem WHERE contentHash = ?1 LIMIT 1";
 const char *const newestFirstSql = "SELECT " QV_SUMMARY_COLUMNS " FROM ClipboardItem ORDER BY timestamp DESC";
-const char *const keysNewestFirstSql = "SELECT id, isPinned FROM ClipboardItem ORDER BY timestamp DESC";
+const char *const unpinnedBeyondSql
+    = "SELECT id FROM ClipboardItem WHERE isPinned = 0 ORDER BY timestamp DESC LIMIT -1 OFFSET ?1";
 const char *const missingHashSql
-    = "SELECT " QV_FULL_COLUMNS " FROM ClipboardItem WHERE contentHash IS NULL OR contentHash = ''";
+    = "SELECT " QV_SUMMARY_COLUMNS " FROM ClipboardItem WHERE contentHash IS NULL OR contentHash = ''";
 const char *const allSql = "SELECT " QV_SUMMARY_COLUMNS " FROM ClipboardItem";
 const char *const summaryByIdSql = "SELECT " QV_SUMMARY_COLUMNS " FROM ClipboardItem WHERE id = ?1";
 const char *const fullByIdSql = "SELECT " QV_FULL_COLUMNS " FROM ClipboardItem WHERE id = ?1";
@@ -203,21 +205,22 @@ StoreResult<QList<ClipboardItem>> ClipboardStore::fetchNewestFirst()
     return fetchList(newestFirstSql, Payload::Skip);
 }
 
-StoreResult<QList<ClipboardItemKey>> ClipboardStore::fetchKeysNewestFirst()
+StoreResult<QList<QUuid>> ClipboardStore::fetchUnpinnedBeyond(int keep)
 {
     if (auto injected = takeInjectedFetchFailure())
         return *injected;
-    SqliteStatement statement = m_db->prepare(keysNewestFirstSql);
+    SqliteStatement statement = m_db->prepare(unpinnedBeyondSql);
     if (!statement.isValid())
         return databaseError();
-    QList<ClipboardItemKey> keys;
+    statement.bind(1, qint64(qMax(0, keep)));
+    QList<QUuid> ids;
     while (true) {
         switch (statement.step()) {
         case SqliteStatement::Step::Row:
-            keys.append({ QUuid::fromString(statement.text(0)), statement.integer(1) != 0 });
+            ids.append(QUuid::fromString(statement.text(0)));
             break;
         case SqliteStatement::Step::Done:
-            return keys;
+            return ids;
         case SqliteStatement::Step::Error:
             return databaseError();
         }

@@ -62,13 +62,6 @@ private:
     std::optional<StoreError> m_error;
 };
 
-// What the history trim needs of each entry.
-struct ClipboardItemKey
-{
-    QUuid id;
-    bool isPinned = false;
-};
-
 // The clipboard history's store: one SQLite file (table ClipboardItem) and the
 // one context through which the whole program reads and changes it.
 //
@@ -101,8 +94,9 @@ public:
     StoreResult<std::optional<ClipboardItem>> fetchByContentHash(const QString &hash);
     // Every entry, newest time stamp first (the pane's list).
     StoreResult<QList<ClipboardItem>> fetchNewestFirst();
-    // Every entry's id and pin, newest time stamp first (the history trim).
-    StoreResult<QList<ClipboardItemKey>> fetchKeysNewestFirst();
+    // The history trim: walking every entry newest first, the ids of the unpinned
+    // entries after the first `keep` unpinned ones. Only those rows are read.
+    StoreResult<QList<QUuid>> fetchUnpinnedBeyond(int keep);
     // Entries whose contentHash is missing or empty (the back-fill).
     StoreResult<QList<ClipboardItem>> fetchMissingContentHash();
     // Every entry, in no order (clear all).

@@ -48,10 +48,10 @@ std::optional<ContentType> contentTypeFromRawValue(const QString &raw)
 
 const QRegularExpression &contentTypeCodePattern()
 {
-    // (*ANY): lines may end in CR, CRLF or a Unicode separator, as text copied from
-    // other systems does; Unicode properties make \w, \s and \b see all letters.
+    // Unicode properties make \w, \s and \b see every script's letters and spaces.
+    // CRLF text needs no newline convention of its own: \s* takes the CR before "$".
     static const QRegularExpression pattern = [] {
-        QRegularExpression expression(QStringLiteral("(*ANY)") + codePatternSource,
+        QRegularExpression expression(codePatternSource,
             QRegularExpression::MultilineOption | QRegularExpression::UseUnicodePropertiesOption);
         if (!expression.isValid())
             qFatal("The code pattern does not compile: %s", qPrintable(expression.errorString()));

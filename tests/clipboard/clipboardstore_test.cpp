@@ -119,10 +119,19 @@ TEST_F(ClipboardStoreTest, listsAreNewestFirstAndFollowTimestampChanges)
     ASSERT_TRUE(store->save());
     EXPECT_EQ(previewsNewestFirst(), (QStringList { "first", "third", "second" }));
 
-    const QList<ClipboardItemKey> keys = store->fetchKeysNewestFirst().value();
-    ASSERT_EQ(keys.size(), 3);
-    EXPECT_EQ(keys[0].id, first.id);
     EXPECT_EQ(store->fetchAll().value().size(), 3);
+}
+
+TEST_F(ClipboardStoreTest, trimFetchSkipsPinsAndTheNewestUnpinned)
+{
+    QList<ClipboardItem> added;
+    for (const char *text : { "a", "b", "c", "d", "e" })
+        added.append(addSaved(QString::fromLatin1(text)));
+    store->setPinned(added[0].id, true); // a, the oldest
+    store->setPinned(added[3].id, true); // d
+    EXPECT_EQ(store->fetchUnpinnedBeyond(1).value(), (QList<QUuid> { added[2].id, added[1].id }));
+    EXPECT_EQ(store->fetchUnpinnedBeyond(3).value(), QList<QUuid>());
+    EXPECT_EQ(store->fetchUnpinnedBeyond(0).value().size(), 3);
 }
 
 TEST_F(ClipboardStoreTest, fetchesSeeUnsavedChangesAndRollbackDiscardsThem)
