@@ -256,6 +256,22 @@ StoreResult<std::optional<ClipboardItem>> ClipboardStore::fetchById(const QUuid 
     return databaseError();
 }
 
+void ClipboardStore::announceChange()
+{
+    // One signal per turn of the event loop: a clear-all of ten thousand entries
+    // must not make every observer refetch ten thousand times.
+    if (m_changeAnnounced)
+        return;
+    m_changeAnnounced = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_changeAnnounced = false;
+            Q_EMIT changed();
+        },
+        Qt::QueuedConnection);
+}
+
 bool ClipboardStore::beginChange()
 {
     m_hasChanges = true;
@@ -276,7 +292,7 @@ void ClipboardStore::finishChange(SqliteStatement &statement)
         m_pendingError = databaseError();
         return;
     }
-    Q_EMIT changed();
+    announceChange();
 }
 
 void ClipboardStore::insert(const ClipboardItem &item)
@@ -353,7 +369,7 @@ bool ClipboardStore::save()
         return false;
     }
     m_hasChanges = false;
-    Q_EMIT changed();
+    announceChange();
     return true;
 }
 
@@ -363,5 +379,5 @@ void ClipboardStore::rollback()
         m_db->exec("ROLLBACK");
     m_pendingError.reset();
     m_hasChanges = false;
-    Q_EMIT changed();
+    announceChange();
 }

@@ -129,12 +129,14 @@ public:
     void failNextSave(StoreError error) { m_failNextSave = std::move(error); }
 
 Q_SIGNALS:
-    // After every change, save and rollback: what a fetch returns may differ now.
+    // What a fetch returns may differ now: sent on the next turn of the event loop
+    // after changes, saves and rollbacks, once however many happened in between.
     void changed();
 
 private:
     explicit ClipboardStore(std::unique_ptr<SqliteDatabase> db);
 
+    void announceChange();
     bool beginChange();
     void finishChange(SqliteStatement &statement);
     std::optional<StoreError> takeInjectedFetchFailure();
@@ -152,5 +154,6 @@ private:
     std::optional<StoreError> m_failNextFetch;
     int m_fetchesBeforeFailure = 0;
     std::optional<StoreError> m_failNextSave;
+    bool m_changeAnnounced = false;
     QSet<QString> m_reportedUnknownTypes; // ids whose unknown content type was logged
 };
