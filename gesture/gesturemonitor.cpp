@@ -244,8 +244,11 @@ void GestureMonitor::setPanelVisible(bool visible)
 
 void GestureMonitor::resetRecognizer()
 {
-    std::lock_guard guard(m_core->lock);
-    m_core->stateMachine.reset();
+    {
+        std::lock_guard guard(m_core->lock);
+        m_core->stateMachine.reset();
+    }
+    m_log.debug(QStringLiteral("GestureMonitor reset the recognizer"));
 }
 
 void GestureMonitor::perform(const GestureAction &action)
