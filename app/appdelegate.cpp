@@ -292,6 +292,10 @@ void AppDelegate::startGestureMonitor()
         if (monitor)
             monitor->setPanelVisible(visible);
     };
+    // Switched on while the panel is up: the recogniser must look for the hiding
+    // movement, or it would ask for a show that is dropped and then stay stuck.
+    if (m_panelController->isVisible())
+        m_gestureMonitor->setPanelVisible(true);
 }
 
 void AppDelegate::setGestureEnabled(bool enabled)

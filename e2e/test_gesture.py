@@ -1,0 +1,138 @@
+"""The pull-down gesture: wheel notches at the top edge of the screen drop the
+panel down and, while it is shown, collapse it; the notches that make the gesture
+never reach the window under the pointer, every other notch does."""
+
+import json
+import os
+import re
+import signal
+import subprocess
+import unittest
+
+import harness
+
+TOP = (600, 0)
+
+
+class ButtonRecorder:
+    """Another program's window across the top-left of the screen that records the
+    wheel buttons it is sent (xev, whose output is flushed per event)."""
+
+    def __init__(self, session, geometry="800x300+0+0"):
+        self.session = session
+        self.path = os.path.join(session.tmp, "xev-%d.log" % len(session.extra))
+        with open(self.path, "wb") as out:
+            self.proc = subprocess.Popen(
+                ["xev", "-geometry", geometry, "-event", "structure", "-event", "button"],
+                env=session.env, stdout=out, stderr=subprocess.STDOUT)
+        session.extra.append(self.proc)
+        session.wait_for(lambda: "MapNotify" in self._text(), "the recording window")
+
+    def _text(self):
+        with open(self.path, "rb") as f:
+            return f.read().decode("utf-8", "replace")
+
+    def presses(self):
+        return [int(b) for b in re.findall(r"ButtonPress event.*?button (\d+)", self._text(), re.S)]
+
+    def wait_presses(self, count):
+        return self.session.wait_for(lambda: len(self.presses()) >= count and self.presses(),
+                                     "%d presses in the recording window" % count)
+
+
+def click(s, button, times, delay_ms=40, at=TOP):
+    s.xdotool("mousemove", at[0], at[1])
+    s.xdotool("click", "--repeat", times, "--delay", delay_ms, button)
+
+
+def panel_shown(s):
+    return bool(s.window_ids("Quorvane"))
+
+
+def write_defaults(s, values):
+    os.makedirs(s.config_dir, exist_ok=True)
+    with open(os.path.join(s.config_dir, "defaults.json"), "w") as f:
+        json.dump(values, f)
+
+
+class PullDown(unittest.TestCase):
+    def test_six_notches_at_the_top_drop_the_panel_and_only_the_trigger_is_swallowed(self):
+        with harness.Session() as s:
+            s.start_app()
+            recorder = ButtonRecorder(s)
+            click(s, 4, 6)
+            s.wait_for(lambda: panel_shown(s), "the panel")
+            self.assertEqual(recorder.wait_presses(5), [4] * 5)
+            self.assertIn("GestureMonitor started", s.app_log())
+
+    def test_five_notches_do_nothing_and_all_reach_the_window(self):
+        with harness.Session() as s:
+            s.start_app()
+            recorder = ButtonRecorder(s)
+            click(s, 4, 5)
+            # The tap answers each notch before the window gets it, and the sixth
+            # notch was never sent: every notch arriving proves none triggered.
+            self.assertEqual(recorder.wait_presses(5), [4] * 5)
+            self.assertFalse(panel_shown(s))
+
+    def test_slow_notches_do_nothing(self):
+        with harness.Session() as s:
+            s.start_app()
+            recorder = ButtonRecorder(s)
+            click(s, 4, 6, delay_ms=400)
+            self.assertEqual(recorder.wait_presses(6), [4] * 6)
+            self.assertFalse(panel_shown(s))
+
+    def test_notches_below_the_top_edge_do_nothing(self):
+        with harness.Session() as s:
+            s.start_app()
+            recorder = ButtonRecorder(s)
+            click(s, 4, 6, at=(600, 20))
+            self.assertEqual(recorder.wait_presses(6), [4] * 6)
+            self.assertFalse(panel_shown(s))
+
+    def test_shown_panel_collapses_on_six_opposite_notches(self):
+        with harness.Session() as s:
+            s.start_app()
+            click(s, 4, 6)
+            s.wait_for(lambda: panel_shown(s), "the panel")
+            # The recogniser takes the scrolling up again only once the panel has
+            # finished dropping and the short grace after it has passed.
+            s.wait_for(lambda: "GestureMonitor reset the recognizer" in s.app_log(), "the grace reset")
+            click(s, 5, 6)
+            s.wait_for(lambda: not panel_shown(s), "the panel to collapse")
+
+    def test_reversed_direction_setting_swaps_the_buttons(self):
+        with harness.Session() as s:
+            write_defaults(s, {"com.apple.swipescrolldirection": False})
+            s.start_app()
+            recorder = ButtonRecorder(s)
+            click(s, 4, 6)
+            self.assertEqual(recorder.wait_presses(6), [4] * 6)
+            self.assertFalse(panel_shown(s))
+            click(s, 5, 6)
+            s.wait_for(lambda: panel_shown(s), "the panel")
+            self.assertEqual(recorder.wait_presses(11), [4] * 6 + [5] * 5)
+
+    def test_gesture_switched_off_leaves_every_notch_alone(self):
+        with harness.Session() as s:
+            write_defaults(s, {"isGestureEnabled": False})
+            s.start_app()
+            recorder = ButtonRecorder(s)
+            click(s, 4, 6)
+            self.assertEqual(recorder.wait_presses(6), [4] * 6)
+            self.assertFalse(panel_shown(s))
+            self.assertNotIn("GestureMonitor started", s.app_log())
+
+    def test_ending_the_program_releases_the_wheel(self):
+        for sig in (signal.SIGTERM, signal.SIGKILL):
+            with self.subTest(signal=sig), harness.Session() as s:
+                s.start_app()
+                recorder = ButtonRecorder(s)
+                s.stop_app(sig)
+                click(s, 4, 6)
+                self.assertEqual(recorder.wait_presses(6), [4] * 6)
+
+
+if __name__ == "__main__":
+    harness.main()
