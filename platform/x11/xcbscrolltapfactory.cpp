@@ -249,7 +249,10 @@ private:
             selectRawButtons(false);
         }
         m_holding = false;
-        xcb_flush(m_connection);
+        // A round trip: once run() returns the server has dropped the grab, so a
+        // notch that follows can't find the pointer frozen on a tap nobody serves.
+        XcbPtr<xcb_get_input_focus_reply_t> done(
+            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
     }
 
     xcb_connection_t *const m_connection;
