@@ -1,3 +1,22 @@
+# AUTOMOC keeps a dependency file of the headers it scanned, so a header that a
+# source glob picks up later is never scanned in an existing build tree
+# ("undefined reference to vtable"). When a target's source list changes, its
+# AUTOMOC stamp is removed so the next build scans again.
+function(qv_automoc_tracks_sources target)
+  get_target_property(sources ${target} SOURCES)
+  list(SORT sources)
+  string(REPLACE ";" "\n" content "${sources}")
+  set(list_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_sources.txt)
+  set(previous "")
+  if(EXISTS ${list_file})
+    file(READ ${list_file} previous)
+  endif()
+  if(NOT previous STREQUAL content)
+    file(WRITE ${list_file} "${content}")
+    file(REMOVE ${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/timestamp)
+  endif()
+endfunction()
+
 # Every source folder is one static library whose sources are the .cpp/.h files
 # found in it (and in the subfolders given), so adding a file needs no edit here.
 # A folder without sources yet is an interface library that still carries its links.
@@ -21,6 +40,7 @@ function(qv_add_library name)
   endforeach()
   if(has_cpp)
     add_library(${name} STATIC ${sources})
+    qv_automoc_tracks_sources(${name})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} PUBLIC ${ARG_LINKS})
   else()
@@ -39,6 +59,7 @@ function(qv_add_test_folder name)
     return()
   endif()
   add_executable(${name} ${sources})
+  qv_automoc_tracks_sources(${name})
   target_link_libraries(${name} PRIVATE ${ARG_LINKS} qv_test_support GTest::gtest GTest::gmock)
   target_compile_definitions(${name} PRIVATE
     QV_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
@@ -63,6 +84,7 @@ function(qv_add_x11_test_folder name)
   endif()
   find_package(Python3 REQUIRED COMPONENTS Interpreter)
   add_executable(${name} ${sources})
+  qv_automoc_tracks_sources(${name})
   target_link_libraries(${name} PRIVATE ${ARG_LINKS} qv_test_support GTest::gtest GTest::gmock)
   add_test(NAME ${name}
            COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/e2e/xvfb_run.py $<TARGET_FILE:${name}>)
