@@ -10,10 +10,13 @@
 #include "clipboard/clipboardstore.h"
 #include "gesture/gesturemonitor.h"
 #include "gesture/scrolldirection.h"
+#include "notes/notesmanager.h"
 #include "platform/alertpresenter.h"
+#include "platform/clock.h"
 #include "platform/defaults.h"
 #include "platform/globalclickmonitor.h"
 #include "platform/instancelock.h"
+#include "platform/linux/inotifyfileeventstream.h"
 #include "platform/log.h"
 #include "platform/mainqueue.h"
 #include "platform/updater.h"
@@ -130,7 +133,11 @@ AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching()
     }
 
     // 4–6. The shared state and its slots.
-    m_appState = std::make_unique<AppState>(m_services.defaults);
+    if (!m_services.vaultEvents) {
+        m_ownVaultEvents = std::make_unique<InotifyFileEventStream>();
+        m_services.vaultEvents = m_ownVaultEvents.get();
+    }
+    m_appState = std::make_unique<AppState>(m_services.defaults, *m_services.vaultEvents, Clock::system());
     QPointer<AppDelegate> self(this);
     m_appState->onOpenSettings = [self] {
         if (!self)
@@ -149,7 +156,8 @@ AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching()
     // 11.
     registerToggleShortcut();
 
-    // 12. Vault, hash back-fill and capture come with the notes and clipboard managers.
+    // 12. The vault; hash back-fill and capture come with the clipboard manager.
+    m_appState->restoreVault();
 
     // 13–14.
     m_appState->onGestureEnabledChanged = [self](bool enabled) {
@@ -174,10 +182,10 @@ void AppDelegate::applicationWillTerminate()
     if (m_accessibilityPoll)
         m_accessibilityPoll->stop();
     // Nothing written may be lost: the store is saved before the process ends.
-    if (m_appState && m_appState->noteEditorFlush)
-        m_appState->noteEditorFlush();
     if (m_store && m_store->hasChanges() && !m_store->save())
         log().error(QStringLiteral("ClipboardManager save failed: %1").arg(m_store->lastError().description));
+    if (m_appState)
+        m_appState->shutdown();
     if (m_panelController)
         m_panelController->removeClickMonitor();
     if (m_statusItem)
@@ -246,8 +254,11 @@ void AppDelegate::setupPanel()
     m_panelController->setHostingView(content);
     m_panelController->isOwnWindowAt = [self](QPoint p) { return self && self->isOwnWindowAt(p); };
     m_panelController->onShow = [self] {
-        if (self)
-            self->m_appState->setPanelVisible(true);
+        if (!self)
+            return;
+        // Every showing lists the vault afresh.
+        self->m_appState->notesManager().scanVault();
+        self->m_appState->setPanelVisible(true);
     };
     m_panelController->onHide = [self] {
         if (self)

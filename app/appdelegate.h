@@ -13,6 +13,7 @@ class AlertPresenter;
 class AppState;
 class ClipboardStore;
 class Defaults;
+class FileEventStream;
 class GestureMonitor;
 class GlobalClickMonitor;
 class HotKeyGrabber;
@@ -52,6 +53,8 @@ struct AppServices
     bool waitForPreviousInstance = false; // started by a relaunch: the old one is still ending
     std::function<void()> terminate; // ends the program through its normal shutdown
     HotKeyGrabber *hotKeys = nullptr; // system-wide keys; none: no global shortcut (no X server)
+    FileEventStream *vaultEvents
+        = nullptr; // the vault's watch; none: an inotify stream of the delegate's own
 };
 
 // Builds everything the user sees when the program starts, owns it until the end,
@@ -115,6 +118,7 @@ private:
 
     AppServices m_services;
     std::unique_ptr<InstanceLock> m_instanceLock;
+    std::unique_ptr<FileEventStream> m_ownVaultEvents;
     std::unique_ptr<ClipboardStore> m_store;
     std::unique_ptr<AppState> m_appState;
     std::unique_ptr<Updater> m_updater;

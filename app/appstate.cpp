@@ -1,17 +1,91 @@
 #include "app/appstate.h"
 
 #include "app/panelkeyrouter.h"
+#include "notes/bookmarkmanager.h"
+#include "notes/notesmanager.h"
+#include "platform/bookmark.h"
 #include "platform/defaults.h"
+#include "platform/log.h"
 
-AppState::AppState(Defaults &defaults, QObject *parent)
+namespace {
+
+const Log &log()
+{
+    static const Log instance("AppState");
+    return instance;
+}
+
+} // namespace
+
+AppState::AppState(Defaults &defaults, FileEventStream &vaultEvents, const Clock &clock, QObject *parent)
     : QObject(parent)
     , m_defaults(defaults)
 {
     const auto stored = focusedPaneFromString(m_defaults.string(DefaultsKey::lastFocusedPane, QString()));
     m_focusTarget = PanelFocusTarget::pane(stored.value_or(FocusedPane::Clipboard));
+    m_bookmarkManager = std::make_unique<BookmarkManager>(m_defaults);
+    m_notesManager = std::make_unique<NotesManager>(vaultEvents, clock);
+    // Views watch this object alone: the vault's lists changing is a change of the state.
+    for (auto signal :
+        { &NotesManager::allFilesChanged, &NotesManager::allMediaChanged, &NotesManager::foldersChanged })
+        connect(m_notesManager.get(), signal, this, &AppState::changed);
 }
 
-AppState::~AppState() = default;
+AppState::~AppState()
+{
+    closeVaultScope();
+}
+
+void AppState::closeVaultScope()
+{
+    if (!m_activeVaultURL)
+        return;
+    Bookmark::stopAccessing(m_activeVaultURL->toLocalFile());
+    m_activeVaultURL.reset();
+}
+
+void AppState::restoreVault()
+{
+    const auto resolved = m_bookmarkManager->resolve();
+    // No bookmark, a stale one or a failed resolution: the notes pane offers onboarding.
+    if (!resolved || !Bookmark::startAccessing(resolved.value().toLocalFile())) {
+        m_notesManager->setVault(QUrl());
+        return;
+    }
+    m_activeVaultURL = resolved.value();
+    m_notesManager->setVault(resolved.value());
+}
+
+std::optional<QString> AppState::setVault(const QUrl &folder)
+{
+    // Saved before the old vault is let go, so a failure leaves it fully running.
+    const auto saved = m_bookmarkManager->save(folder);
+    if (!saved)
+        return saved.error();
+    m_notesManager->stopWatching();
+    closeVaultScope();
+    if (Bookmark::startAccessing(folder.toLocalFile())) {
+        m_activeVaultURL = folder;
+        m_notesManager->setVault(folder);
+    }
+    setSelectedNoteURL(std::nullopt);
+    setSearchQuery(QString());
+    return std::nullopt;
+}
+
+void AppState::changeVault(const QUrl &folder)
+{
+    if (const auto error = setVault(folder))
+        log().error(QStringLiteral("Failed to change the vault to %1: %2").arg(folder.toLocalFile(), *error));
+}
+
+void AppState::shutdown()
+{
+    if (noteEditorFlush)
+        noteEditorFlush();
+    m_notesManager->stopWatching();
+    closeVaultScope();
+}
 
 void AppState::setSearchQuery(const QString &query)
 {

@@ -8,9 +8,14 @@
 #include <QUuid>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
+class BookmarkManager;
+class Clock;
 class Defaults;
+class FileEventStream;
+class NotesManager;
 
 // The state every part of the panel and the settings window shares: the owned
 // managers, the search text, the keyboard focus, selections and flags, the stored
@@ -21,8 +26,12 @@ class AppState : public QObject
 {
     Q_OBJECT
 public:
-    explicit AppState(Defaults &defaults, QObject *parent = nullptr);
+    // `defaults`, `vaultEvents` and `clock` outlive the state.
+    AppState(Defaults &defaults, FileEventStream &vaultEvents, const Clock &clock, QObject *parent = nullptr);
     ~AppState() override;
+
+    NotesManager &notesManager() const { return *m_notesManager; }
+    BookmarkManager &bookmarkManager() const { return *m_bookmarkManager; }
 
     // --- shared state ---------------------------------------------------------
     QString searchQuery() const { return m_searchQuery; }
@@ -67,6 +76,20 @@ public:
     // The search field gained (true) or lost (false) keyboard focus.
     void setSearchFocused(bool focused);
 
+    // The vault whose access this state holds open; none without one.
+    std::optional<QUrl> activeVaultURL() const { return m_activeVaultURL; }
+    // At launch: reopens the stored vault, or leaves the notes without one.
+    void restoreVault();
+    // Makes `folder` the vault. Its bookmark is saved first: when that fails, the
+    // error comes back and the old vault keeps running as it was (watched, open,
+    // stored, selection kept).
+    [[nodiscard]] std::optional<QString> setVault(const QUrl &folder);
+    // setVault for the folder choosers: a failure is logged, the old vault stays.
+    void changeVault(const QUrl &folder);
+
+    // At termination: writes what is unsaved and lets go of the vault.
+    void shutdown();
+
     // --- callback slots, empty until their owner fills them ------------------
     std::function<void()> onOpenSettings;
     std::function<void()> noteEditorFlush;
@@ -89,8 +112,12 @@ Q_SIGNALS:
 
 private:
     void persistLastFocusedPane();
+    void closeVaultScope();
 
     Defaults &m_defaults;
+    std::unique_ptr<BookmarkManager> m_bookmarkManager;
+    std::unique_ptr<NotesManager> m_notesManager;
+    std::optional<QUrl> m_activeVaultURL;
     QString m_searchQuery;
     PanelFocusTarget m_focusTarget = PanelFocusTarget::pane(FocusedPane::Clipboard);
     std::optional<QUrl> m_selectedNoteURL;

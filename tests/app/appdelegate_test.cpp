@@ -8,6 +8,7 @@
 #include "platform/defaults.h"
 #include "platform/fake/fakealertpresenter.h"
 #include "platform/fake/fakeclickmonitor.h"
+#include "platform/fake/fakefileeventstream.h"
 #include "platform/fake/fakenaturalscrolling.h"
 #include "platform/fake/fakescrolltap.h"
 #include "platform/notificationcenter.h"
@@ -38,7 +39,7 @@ protected:
     {
         AppServices services { defaults, alerts, clicks, center, network, scrollTaps, naturalScrolling,
             storeFolder(), [this] { return trusted; }, [this] { return relaunchStarts; }, false,
-            [this] { ++terminations; } };
+            [this] { ++terminations; }, nullptr, &vaultEvents };
         return std::make_unique<AppDelegate>(std::move(services));
     }
     QString storeFolder() const { return dir.filePath(QStringLiteral("com.quorvane.app")); }
@@ -62,6 +63,7 @@ protected:
     NotificationCenter center;
     QNetworkAccessManager network;
     FakeScrollTapFactory scrollTaps;
+    FakeFileEventStream vaultEvents;
     FakeNaturalScrolling naturalScrolling;
     bool trusted = true;
     bool relaunchStarts = true;

@@ -1,6 +1,12 @@
 #include "app/appstate.h"
+#include "notes/notesmanager.h"
+#include "platform/bookmark.h"
 #include "platform/defaults.h"
+#include "platform/fake/fakeclock.h"
+#include "platform/fake/fakefileeventstream.h"
+#include "tests/support/logcapture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -25,23 +31,38 @@ protected:
         file.write(json);
     }
 
+    std::unique_ptr<AppState> makeState() { return std::make_unique<AppState>(defaults(), events, clock); }
+    QUrl makeVault(const QString &name)
+    {
+        const QString path = dir.filePath(name);
+        QDir().mkpath(path);
+        QFile note(path + QStringLiteral("/a.md"));
+        note.open(QIODevice::WriteOnly);
+        note.write("# A\n");
+        return QUrl::fromLocalFile(QDir(path).canonicalPath());
+    }
+
     QTemporaryDir dir;
     std::unique_ptr<Defaults> m_defaults;
+    FakeFileEventStream events;
+    FakeClock clock;
 };
 
 TEST_F(AppStateTest, focusStartsAtTheStoredPane)
 {
     defaults().setString(QStringLiteral("lastFocusedPane"), QStringLiteral("notes"));
-    EXPECT_EQ(AppState(defaults()).focusTarget(), PanelFocusTarget::pane(FocusedPane::Notes));
+    EXPECT_EQ(AppState(defaults(), events, clock).focusTarget(), PanelFocusTarget::pane(FocusedPane::Notes));
     defaults().setString(QStringLiteral("lastFocusedPane"), QStringLiteral("search"));
-    EXPECT_EQ(AppState(defaults()).focusTarget(), PanelFocusTarget::pane(FocusedPane::Clipboard));
+    EXPECT_EQ(
+        AppState(defaults(), events, clock).focusTarget(), PanelFocusTarget::pane(FocusedPane::Clipboard));
     defaults().setInteger(QStringLiteral("lastFocusedPane"), 1);
-    EXPECT_EQ(AppState(defaults()).focusTarget(), PanelFocusTarget::pane(FocusedPane::Clipboard));
+    EXPECT_EQ(
+        AppState(defaults(), events, clock).focusTarget(), PanelFocusTarget::pane(FocusedPane::Clipboard));
 }
 
 TEST_F(AppStateTest, onlyPanesAreStoredAsTheLastFocus)
 {
-    AppState state(defaults());
+    AppState state(defaults(), events, clock);
     state.switchPane(false); // clipboard → notes
     EXPECT_EQ(defaults().string(QStringLiteral("lastFocusedPane")), QStringLiteral("notes"));
     state.setSearchFocused(true);
@@ -53,14 +74,14 @@ TEST_F(AppStateTest, onlyPanesAreStoredAsTheLastFocus)
 
 TEST_F(AppStateTest, leavingSearchWhileAPaneHasFocusChangesNothing)
 {
-    AppState state(defaults());
+    AppState state(defaults(), events, clock);
     state.setSearchFocused(false);
     EXPECT_EQ(state.focusTarget(), PanelFocusTarget::pane(FocusedPane::Clipboard));
 }
 
 TEST_F(AppStateTest, landingOnTheClipboardPaneRequestsItsFocus)
 {
-    AppState state(defaults());
+    AppState state(defaults(), events, clock);
     int requests = 0;
     QObject::connect(&state, &AppState::clipboardFocusRequested, [&] { ++requests; });
     state.switchPane(false); // notes
@@ -76,7 +97,7 @@ TEST_F(AppStateTest, settingsReadTheirDefaultsWhenMissingOrOfTheWrongType)
 {
     writeSettings(R"({"dismissOnCopy": "yes", "autoSaveDelay": "fast", "historyLimit": 12.5,
                       "isGestureEnabled": 0, "skipSensitiveItems": null})");
-    AppState state(defaults());
+    AppState state(defaults(), events, clock);
     EXPECT_TRUE(state.dismissOnCopy());
     EXPECT_EQ(state.autoSaveDelay(), 1.0);
     EXPECT_EQ(state.historyLimit(), 200);
@@ -88,7 +109,7 @@ TEST_F(AppStateTest, storedSettingsAreHonouredAndWritesAreStored)
 {
     writeSettings(R"({"dismissOnCopy": false, "autoSaveDelay": 2.5, "historyLimit": 500,
                       "isGestureEnabled": false, "skipSensitiveItems": false})");
-    AppState state(defaults());
+    AppState state(defaults(), events, clock);
     EXPECT_FALSE(state.dismissOnCopy());
     EXPECT_EQ(state.autoSaveDelay(), 2.5);
     EXPECT_EQ(state.historyLimit(), 500);
@@ -106,6 +127,82 @@ TEST_F(AppStateTest, storedSettingsAreHonouredAndWritesAreStored)
     EXPECT_EQ(reread.integer(QStringLiteral("historyLimit")), 1000);
     EXPECT_EQ(reread.boolean(QStringLiteral("isGestureEnabled")), true);
     EXPECT_EQ(reread.boolean(QStringLiteral("skipSensitiveItems")), true);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(AppStateTest, withoutABookmarkTheNotesHaveNoVault)
+{
+    auto state = makeState();
+    state->restoreVault();
+    EXPECT_FALSE(state->activeVaultURL());
+    EXPECT_TRUE(state->notesManager().vaultURL().isEmpty());
+}
+
+TEST_F(AppStateTest, aNewVaultIsOpenedWatchedStoredAndClearsTheSelection)
+{
+    const int scopes = Bookmark::openScopeCount();
+    const QUrl first = makeVault(QStringLiteral("first"));
+    const QUrl second = makeVault(QStringLiteral("second"));
+    auto state = makeState();
+    ASSERT_FALSE(state->setVault(first));
+    state->setSelectedNoteURL(QUrl::fromLocalFile(first.toLocalFile() + QStringLiteral("/a.md")));
+    state->setSearchQuery(QStringLiteral("shopping"));
+
+    ASSERT_FALSE(state->setVault(second));
+    EXPECT_EQ(state->activeVaultURL(), second);
+    EXPECT_EQ(state->notesManager().vaultURL(), second);
+    EXPECT_TRUE(state->notesManager().isWatching());
+    EXPECT_EQ(state->notesManager().allFiles().size(), 1);
+    EXPECT_FALSE(state->selectedNoteURL());
+    EXPECT_TRUE(state->searchQuery().isEmpty());
+    EXPECT_EQ(Bookmark::openScopeCount(), scopes + 1); // the first vault's scope was closed
+
+    auto nextLaunch = std::make_unique<AppState>(defaults(), events, clock);
+    nextLaunch->restoreVault();
+    EXPECT_EQ(nextLaunch->activeVaultURL(), second);
+}
+
+TEST_F(AppStateTest, aBookmarkThatCantBeSavedLeavesTheOldVaultRunning)
+{
+    const QUrl vault = makeVault(QStringLiteral("vault"));
+    auto state = makeState();
+    ASSERT_FALSE(state->setVault(vault));
+    const QUrl note = QUrl::fromLocalFile(vault.toLocalFile() + QStringLiteral("/a.md"));
+    state->setSelectedNoteURL(note);
+    const auto storedBookmark = defaults().data(QStringLiteral("com.quorvane.vaultBookmark"));
+    const int scopes = Bookmark::openScopeCount();
+
+    const QUrl missing = QUrl::fromLocalFile(dir.filePath(QStringLiteral("gone")));
+    EXPECT_TRUE(state->setVault(missing));
+    EXPECT_EQ(state->activeVaultURL(), vault);
+    EXPECT_EQ(state->notesManager().vaultURL(), vault);
+    EXPECT_TRUE(state->notesManager().isWatching());
+    EXPECT_EQ(state->selectedNoteURL(), note);
+    EXPECT_EQ(defaults().data(QStringLiteral("com.quorvane.vaultBookmark")), storedBookmark);
+    EXPECT_EQ(Bookmark::openScopeCount(), scopes);
+
+    LogCapture log;
+    state->changeVault(missing);
+    ASSERT_TRUE(log.containsPrefix(QStringLiteral("Failed to change the vault to ")));
+    EXPECT_EQ(log.lines().constLast().type, QtWarningMsg);
+    EXPECT_EQ(state->activeVaultURL(), vault);
+}
+
+TEST_F(AppStateTest, shutdownFlushesTheEditorAndLetsGoOfTheVault)
+{
+    const int scopes = Bookmark::openScopeCount();
+    auto state = makeState();
+    ASSERT_FALSE(state->setVault(makeVault(QStringLiteral("vault"))));
+    int flushes = 0;
+    state->noteEditorFlush = [&] { ++flushes; };
+    state->shutdown();
+    EXPECT_EQ(flushes, 1);
+    EXPECT_FALSE(state->notesManager().isWatching());
+    EXPECT_FALSE(state->activeVaultURL());
+    EXPECT_EQ(Bookmark::openScopeCount(), scopes);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "app/appstate.h"
 #include "app/settingswindowcontroller.h"
+#include "platform/clock.h"
 #include "platform/defaults.h"
+#include "platform/fake/fakefileeventstream.h"
 
 #include <QTemporaryDir>
 
@@ -12,7 +14,8 @@ TEST(SettingsWindowController, aClosedWindowReopensAtItsSavedFrameInTheNextRun)
 {
     QTemporaryDir dir;
     Defaults defaults(dir.filePath(QStringLiteral("defaults.json")));
-    AppState state(defaults);
+    FakeFileEventStream events;
+    AppState state(defaults, events, Clock::system());
     QPoint movedTo;
     {
         SettingsWindowController thisRun;
