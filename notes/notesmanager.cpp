@@ -2,15 +2,20 @@
 
 #include "platform/clock.h"
 #include "platform/fileeventstream.h"
+#include "platform/fileoperations.h"
 #include "platform/mainqueue.h"
+#include "platform/trash.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
 #include <QStringBuilder>
+#include <QStringDecoder>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -147,6 +152,40 @@ private:
     bool m_topFolderCounted = false; // the current top-level folder is in `folders`
 };
 
+// The file's content modification date, read afresh; none when it can't be read.
+std::optional<QDateTime> modificationDate(const QUrl &url)
+{
+    struct stat info
+    {
+    };
+    if (!url.isLocalFile() || ::stat(QFile::encodeName(url.toLocalFile()).constData(), &info) != 0)
+        return std::nullopt;
+    return dateOf(info.st_mtim);
+}
+
+NoteError systemError(const FileError &error)
+{
+    return { NoteError::Kind::System, error.errorNumber, error.description };
+}
+
+QString fileNameOf(const QUrl &url)
+{
+    return url.fileName();
+}
+
+// The folder of a file URL, as a path.
+QString folderOf(const QUrl &url)
+{
+    return QFileInfo(url.toLocalFile()).path();
+}
+
+// The file name without its extension, as a listing shows it.
+QString baseNameOf(const QString &fileName)
+{
+    const qsizetype dot = fileName.lastIndexOf(u'.');
+    return dot > 0 ? fileName.left(dot) : fileName;
+}
+
 // Stable, so notes with equal dates keep the order they were met in. Sorting
 // keys and positions, then moving each note once, is several times cheaper
 // than comparing and moving the notes themselves.
@@ -279,4 +318,166 @@ void NotesManager::handleFileSystemEvents()
         if (manager)
             manager->scanVault();
     });
+}
+
+Result<QUrl, NoteError> NotesManager::createNumbered(
+    const QString &folder, const std::function<QString(int)> &nameFor, const QByteArray &bytes)
+{
+    // Taken names are skipped before writing; one taken meanwhile by another
+    // program makes the exclusive create fail, and the next number is tried.
+    for (int number = 1;; ++number) {
+        const QString path = folder + u'/' + nameFor(number);
+        if (FileOperations::existsAt(path))
+            continue;
+        const Result<void, FileError> created = FileOperations::createWithoutReplacing(path, bytes);
+        if (created)
+            return QUrl::fromLocalFile(path);
+        if (created.error().errorNumber != EEXIST)
+            return systemError(created.error());
+    }
+}
+
+Result<QUrl, NoteError> NotesManager::createNote(const QUrl &folder)
+{
+    const QString path = QDir::cleanPath(folder.toLocalFile());
+    const Result<QUrl, NoteError> created = createNumbered(
+        path,
+        [](int number) {
+            return number == 1 ? QStringLiteral("Untitled.md") : QStringLiteral("Untitled %1.md").arg(number);
+        },
+        QByteArray());
+    if (!created)
+        return created;
+    m_lastWriteTimestamps.insert(created.value(), m_clock.now());
+    scanVault();
+    m_log.info(QStringLiteral("Created new note: %1").arg(fileNameOf(created.value())));
+    return created;
+}
+
+Result<QUrl, NoteError> NotesManager::renameNote(const QUrl &note, const QString &title)
+{
+    const QString trimmed = title.trimmed();
+    if (trimmed.isEmpty() || trimmed.contains(u'/') || trimmed.contains(QChar(0)) || trimmed.contains(u':'))
+        return NoteError::invalidFileName();
+    const QUrl destination = QUrl::fromLocalFile(folderOf(note) + u'/' + trimmed + QStringLiteral(".md"));
+    const Result<void, FileError> moved
+        = FileOperations::moveWithoutReplacing(note.toLocalFile(), destination.toLocalFile());
+    if (!moved)
+        return systemError(moved.error());
+    scanVault();
+    m_log.info(QStringLiteral("Renamed note: %1 -> %2").arg(fileNameOf(note), fileNameOf(destination)));
+    return destination;
+}
+
+Result<void, NoteError> NotesManager::deleteNote(const QUrl &note)
+{
+    const Result<void, FileError> trashed = Trash::moveToTrash(note.toLocalFile());
+    if (!trashed)
+        return systemError(trashed.error());
+    scanVault();
+    m_log.info(QStringLiteral("Deleted note: %1").arg(fileNameOf(note)));
+    return {};
+}
+
+Result<QUrl, NoteError> NotesManager::moveNote(const QUrl &note, const std::optional<QString> &folder)
+{
+    if (m_vaultURL.isEmpty())
+        return NoteError::noPermission();
+    // Folders are the vault's top-level folders: a name that climbs out of
+    // the vault or into another folder's depth is refused like a bad title.
+    if (folder
+        && (folder->isEmpty() || *folder == QLatin1String(".") || *folder == QLatin1String("..")
+            || folder->contains(u'/') || folder->contains(QChar(0))))
+        return NoteError::invalidFileName();
+
+    QString target = vaultPath();
+    if (folder) {
+        target += u'/' + *folder;
+        if (!FileOperations::existsAt(target) && !QDir().mkpath(target))
+            return NoteError { NoteError::Kind::System, EACCES,
+                QStringLiteral("The folder “%1” can’t be created.").arg(*folder) };
+    }
+    const QUrl destination = QUrl::fromLocalFile(target + u'/' + fileNameOf(note));
+    const Result<void, FileError> moved
+        = FileOperations::moveWithoutReplacing(note.toLocalFile(), destination.toLocalFile());
+    if (!moved)
+        return systemError(moved.error());
+    scanVault();
+    m_log.info(QStringLiteral("Moved note: %1 -> %2")
+                   .arg(fileNameOf(note), folder ? *folder : QStringLiteral("root")));
+    return destination;
+}
+
+Result<void, NoteError> NotesManager::save(const QString &text, const QUrl &note)
+{
+    // Before the write: the file's new date must fall inside the window.
+    m_lastWriteTimestamps.insert(note, m_clock.now());
+    const Result<void, FileError> written
+        = FileOperations::writeAtomically(note.toLocalFile(), text.toUtf8());
+    if (!written)
+        return systemError(written.error());
+    recordLoadedModDate(note);
+    m_log.debug(QStringLiteral("Saved note: %1").arg(fileNameOf(note)));
+    return {};
+}
+
+Result<QUrl, NoteError> NotesManager::saveAsNew(const QString &text, const QUrl &vanished)
+{
+    const QString base = baseNameOf(fileNameOf(vanished));
+    const Result<QUrl, NoteError> created = createNumbered(
+        folderOf(vanished),
+        [&base](int number) { return QStringLiteral("%1 (%2).md").arg(base).arg(number + 1); },
+        text.toUtf8());
+    if (!created)
+        return created;
+    m_lastWriteTimestamps.insert(created.value(), m_clock.now());
+    scanVault();
+    m_log.info(QStringLiteral("Saved as new: %1").arg(fileNameOf(created.value())));
+    return created;
+}
+
+Result<QString, NoteError> NotesManager::readNote(const QUrl &note) const
+{
+    QFile file(note.toLocalFile());
+    if (!file.open(QIODevice::ReadOnly))
+        return NoteError { NoteError::Kind::System, file.exists() ? EACCES : ENOENT, file.errorString() };
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return NoteError { NoteError::Kind::System, EIO, file.errorString() };
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return NoteError { NoteError::Kind::InvalidText, 0,
+            QStringLiteral("“%1” isn’t UTF-8 text.").arg(fileNameOf(note)) };
+    return text;
+}
+
+void NotesManager::recordLoadedModDate(const QUrl &note)
+{
+    if (const std::optional<QDateTime> date = modificationDate(note))
+        m_lastLoadedModDates.insert(note, *date);
+}
+
+bool NotesManager::isRecentOwnWrite(const QUrl &note) const
+{
+    const auto written = m_lastWriteTimestamps.constFind(note);
+    if (written == m_lastWriteTimestamps.cend())
+        return false;
+    const std::optional<QDateTime> date = modificationDate(note);
+    if (!date)
+        return false;
+    return std::abs(date->msecsTo(written.value())) < ownWriteWindow.count();
+}
+
+std::optional<NoteFileStatus> NotesManager::checkFileStatus(const QUrl &note) const
+{
+    const auto loaded = m_lastLoadedModDates.constFind(note);
+    if (loaded == m_lastLoadedModDates.cend())
+        return std::nullopt;
+    if (!FileOperations::existsAt(note.toLocalFile()))
+        return NoteFileStatus::Deleted;
+    const std::optional<QDateTime> date = modificationDate(note);
+    if (!date || *date == loaded.value() || isRecentOwnWrite(note))
+        return std::nullopt;
+    return NoteFileStatus::ModifiedExternally;
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "notes/debouncer.h"
+#include "notes/noteerror.h"
 #include "notes/notefile.h"
 #include "platform/log.h"
+#include "platform/result.h"
 
 #include <QHash>
 #include <QList>
@@ -12,6 +14,8 @@
 #include <QUrl>
 
 #include <chrono>
+#include <functional>
+#include <optional>
 
 class Clock;
 class FileEventStream;
@@ -57,6 +61,42 @@ public:
     // rescanDelay.
     void handleFileSystemEvents();
 
+    // Every change the program makes to the vault's files goes through here.
+    // Operations that change the set of files rescan before they return, so
+    // allFiles() is current; a failed one changes nothing, logs nothing and
+    // rescans nothing. Nothing ever replaces an existing file except save().
+
+    // Creates an empty "Untitled.md" in `folder` ("Untitled 2.md", "Untitled
+    // 3.md"… when taken) and returns its URL.
+    Result<QUrl, NoteError> createNote(const QUrl &folder);
+    // Renames the note to the title, trimmed, plus ".md", in its folder.
+    Result<QUrl, NoteError> renameNote(const QUrl &note, const QString &title);
+    // Moves the note into the Trash, from where the desktop can restore it.
+    Result<void, NoteError> deleteNote(const QUrl &note);
+    // Moves the note into the vault's top-level `folder` (created when
+    // missing), or to the vault itself when `folder` is none.
+    Result<QUrl, NoteError> moveNote(const QUrl &note, const std::optional<QString> &folder);
+    // Replaces the note's text atomically; on failure the old bytes stay.
+    Result<void, NoteError> save(const QString &text, const QUrl &note);
+    // Writes a vanished note's text as "<name> (2).md" (3, 4… when taken)
+    // beside where it was, and returns the new URL.
+    Result<QUrl, NoteError> saveAsNew(const QString &text, const QUrl &vanished);
+    // The note's text. Fails on anything that isn't valid UTF-8, which is never
+    // turned into replacement characters.
+    Result<QString, NoteError> readNote(const QUrl &note) const;
+
+    // Change detection: the program's own writes change a note's date too, so
+    // the date a note had when loaded, and when the program last wrote it, are
+    // kept per URL (for the whole run, never persisted).
+    static constexpr std::chrono::milliseconds ownWriteWindow { 2000 };
+    void recordLoadedModDate(const QUrl &note);
+    // The note's current date lies within ownWriteWindow of the program's
+    // last write of it.
+    bool isRecentOwnWrite(const QUrl &note) const;
+    // Changed or deleted by someone else since it was loaded; none when
+    // unchanged, never loaded, or its date can't be read.
+    std::optional<NoteFileStatus> checkFileStatus(const QUrl &note) const;
+
     // Note files are ".md", compared without regard to case; media are images
     // by their extension, whatever kind of item carries it.
     static bool isNoteExtension(const QString &lowerCaseExtension);
@@ -70,6 +110,8 @@ Q_SIGNALS:
 private:
     void publish(QList<NoteFile> files, QList<QUrl> media, QSet<QString> folders);
     QString vaultPath() const;
+    Result<QUrl, NoteError> createNumbered(
+        const QString &folder, const std::function<QString(int)> &nameFor, const QByteArray &bytes);
 
     FileEventStream &m_events;
     const Clock &m_clock;

@@ -1,0 +1,285 @@
+#include "notes/notesmanager.h"
+
+#include "platform/clock.h"
+#include "platform/fake/fakefileeventstream.h"
+#include "tests/support/logcapture.h"
+#include "tests/support/printers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+class NoteOperations : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_previousData = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(root.filePath(QStringLiteral("data"))));
+        QDir().mkpath(vault());
+        manager.setVault(QUrl::fromLocalFile(vault()));
+    }
+    void TearDown() override { qputenv("XDG_DATA_HOME", m_previousData); }
+
+    QString vault() const { return QDir(root.path()).canonicalPath() + QStringLiteral("/Vault"); }
+    QString at(const QString &relative) const { return vault() + u'/' + relative; }
+    QUrl url(const QString &relative) const { return QUrl::fromLocalFile(at(relative)); }
+
+    void write(const QString &relative, const QByteArray &bytes)
+    {
+        QDir().mkpath(QFileInfo(at(relative)).path());
+        QFile file(at(relative));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray read(const QString &relative) const
+    {
+        QFile file(at(relative));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    // Another program's write: its date lies well away from any own write.
+    void writeOutside(const QString &relative, const QByteArray &bytes, qint64 secondsAhead = 60)
+    {
+        write(relative, bytes);
+        QFile file(at(relative));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(
+            QDateTime::currentDateTimeUtc().addSecs(secondsAhead), QFileDevice::FileModificationTime));
+    }
+    QStringList listed() const
+    {
+        QStringList names;
+        for (const NoteFile &note : manager.allFiles())
+            names.append(note.url.toLocalFile().mid(vault().size() + 1));
+        names.sort();
+        return names;
+    }
+
+    QTemporaryDir root;
+    FakeFileEventStream events;
+    NotesManager manager { events, Clock::system() };
+    LogCapture log;
+    QByteArray m_previousData;
+};
+
+TEST_F(NoteOperations, newNotesTakeTheFirstFreeUntitledName)
+{
+    write("Untitled.md", "one");
+    write("Untitled 2.md", "two");
+    const auto created = manager.createNote(QUrl::fromLocalFile(vault()));
+    ASSERT_TRUE(created);
+    EXPECT_EQ(created.value(), url("Untitled 3.md"));
+    EXPECT_EQ(read("Untitled 3.md"), "");
+    EXPECT_EQ(read("Untitled.md"), "one");
+    EXPECT_TRUE(listed().contains("Untitled 3.md"));
+    EXPECT_TRUE(log.contains("Created new note: Untitled 3.md"));
+
+    QDir().mkpath(at("Sub/Untitled.md")); // a folder takes the name as well
+    EXPECT_EQ(manager.createNote(url("Sub")).value(), url("Sub/Untitled 2.md"));
+    EXPECT_FALSE(manager.createNote(url("Missing/Deeper")));
+}
+
+TEST_F(NoteOperations, renameTrimsTheTitleAndRefusesBadNames)
+{
+    write("Draft.md", "draft");
+    const auto renamed = manager.renameNote(url("Draft.md"), "  Plan \n");
+    ASSERT_TRUE(renamed);
+    EXPECT_EQ(renamed.value(), url("Plan.md"));
+    EXPECT_EQ(read("Plan.md"), "draft");
+    EXPECT_EQ(listed(), QStringList { "Plan.md" });
+    EXPECT_TRUE(log.contains("Renamed note: Draft.md -> Plan.md"));
+
+    for (const QString &bad : { QStringLiteral("a/b"), QStringLiteral("a:b"), QStringLiteral("   "),
+             QStringLiteral(""), QStringLiteral("nul") + QChar(0) }) {
+        const auto refused = manager.renameNote(url("Plan.md"), bad);
+        ASSERT_FALSE(refused);
+        EXPECT_EQ(refused.error().kind, NoteError::Kind::InvalidFileName);
+    }
+    EXPECT_EQ(read("Plan.md"), "draft");
+    EXPECT_EQ(log.messages().filter("Renamed").size(), 1);
+
+    // A title starting with a full stop hides the note from the listing.
+    ASSERT_TRUE(manager.renameNote(url("Plan.md"), ".secret"));
+    EXPECT_EQ(read(".secret.md"), "draft");
+    EXPECT_TRUE(manager.allFiles().isEmpty());
+}
+
+TEST_F(NoteOperations, renameAndMoveNeverOverwriteAnExistingNote)
+{
+    write("a.md", "note a");
+    write("b.md", "note b");
+    write("Work/a.md", "work a");
+
+    const auto renamed = manager.renameNote(url("a.md"), "b");
+    ASSERT_FALSE(renamed);
+    EXPECT_EQ(renamed.error().errorNumber, EEXIST);
+    const auto moved = manager.moveNote(url("a.md"), QStringLiteral("Work"));
+    ASSERT_FALSE(moved);
+    EXPECT_EQ(moved.error().errorNumber, EEXIST);
+
+    EXPECT_EQ(read("a.md"), "note a");
+    EXPECT_EQ(read("b.md"), "note b");
+    EXPECT_EQ(read("Work/a.md"), "work a");
+    EXPECT_FALSE(log.containsPrefix("Renamed note"));
+    EXPECT_FALSE(log.containsPrefix("Moved note"));
+}
+
+TEST_F(NoteOperations, moveGoesToTopLevelFoldersCreatingMissingOnes)
+{
+    write("Work/2024/x.md", "x");
+    const auto up = manager.moveNote(url("Work/2024/x.md"), QStringLiteral("Work"));
+    ASSERT_TRUE(up);
+    EXPECT_EQ(up.value(), url("Work/x.md"));
+    EXPECT_TRUE(log.contains("Moved note: x.md -> Work"));
+
+    ASSERT_TRUE(manager.moveNote(url("Work/x.md"), QStringLiteral("Ideas")));
+    EXPECT_EQ(read("Ideas/x.md"), "x");
+    EXPECT_TRUE(manager.folders().contains("Ideas"));
+
+    const auto toRoot = manager.moveNote(url("Ideas/x.md"), std::nullopt);
+    ASSERT_TRUE(toRoot);
+    EXPECT_EQ(toRoot.value(), url("x.md"));
+    EXPECT_TRUE(log.contains("Moved note: x.md -> root"));
+
+    // A folder name can't lead out of the vault.
+    for (const QString &bad : { QStringLiteral(".."), QStringLiteral("../Outside"), QStringLiteral("") }) {
+        const auto refused = manager.moveNote(url("x.md"), bad);
+        ASSERT_FALSE(refused);
+        EXPECT_EQ(refused.error().kind, NoteError::Kind::InvalidFileName);
+    }
+    EXPECT_EQ(read("x.md"), "x");
+
+    manager.setVault(QUrl());
+    const auto noVault = manager.moveNote(url("x.md"), QStringLiteral("Work"));
+    ASSERT_FALSE(noVault);
+    EXPECT_EQ(noVault.error().kind, NoteError::Kind::NoPermission);
+}
+
+TEST_F(NoteOperations, deletedNoteGoesToTheDesktopTrash)
+{
+    write("Sub/Gone.md", "bye");
+    ASSERT_TRUE(manager.deleteNote(url("Sub/Gone.md")));
+    EXPECT_EQ(read("Sub/Gone.md"), "<missing>");
+    EXPECT_TRUE(manager.allFiles().isEmpty());
+    EXPECT_TRUE(log.contains("Deleted note: Gone.md"));
+    const QString trash = root.filePath(QStringLiteral("data/Trash"));
+    QFile trashed(trash + QStringLiteral("/files/Gone.md"));
+    ASSERT_TRUE(trashed.open(QIODevice::ReadOnly));
+    EXPECT_EQ(trashed.readAll(), "bye");
+    EXPECT_TRUE(QFile::exists(trash + QStringLiteral("/info/Gone.md.trashinfo")));
+
+    EXPECT_FALSE(manager.deleteNote(url("Sub/Gone.md")));
+}
+
+TEST_F(NoteOperations, saveAsNewNumbersFromTwoEvenWhenTheOldNameIsFree)
+{
+    write("Plan (2).md", "taken");
+    const auto saved = manager.saveAsNew("rescued", url("Plan.md"));
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved.value(), url("Plan (3).md"));
+    EXPECT_EQ(read("Plan (3).md"), "rescued");
+    EXPECT_EQ(read("Plan.md"), "<missing>");
+    EXPECT_TRUE(listed().contains("Plan (3).md"));
+    EXPECT_TRUE(log.contains("Saved as new: Plan (3).md"));
+}
+
+TEST_F(NoteOperations, noteTextIsStrictUtf8BothWays)
+{
+    const QString text = QStringLiteral("Grüße — 日本 🙂\n");
+    write("n.md", "");
+    ASSERT_TRUE(manager.save(text, url("n.md")));
+    EXPECT_EQ(read("n.md"), text.toUtf8());
+    EXPECT_EQ(manager.readNote(url("n.md")).value(), text);
+
+    write("latin1.md", "caf\xe9 cr\xe8me");
+    const auto unreadable = manager.readNote(url("latin1.md"));
+    ASSERT_FALSE(unreadable);
+    EXPECT_EQ(unreadable.error().kind, NoteError::Kind::InvalidText);
+    EXPECT_EQ(read("latin1.md"), "caf\xe9 cr\xe8me");
+    EXPECT_FALSE(manager.readNote(url("missing.md")));
+}
+
+TEST_F(NoteOperations, failedSaveKeepsTheOldBytesAndReportsTheFailure)
+{
+    write("n.md", "old");
+    manager.recordLoadedModDate(url("n.md"));
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+    rlimit full = previous;
+    full.rlim_cur = 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &full), 0);
+    const auto saved = manager.save(QString(8192, u'x'), url("n.md"));
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(read("n.md"), "old");
+    EXPECT_FALSE(log.containsPrefix("Saved note"));
+    EXPECT_EQ(manager.checkFileStatus(url("n.md")), std::nullopt);
+}
+
+TEST_F(NoteOperations, readOnlyFolderMakesSaveFail)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind root";
+    write("Locked/n.md", "old");
+    ASSERT_TRUE(QFile::setPermissions(at("Locked"), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    const auto saved = manager.save("new", url("Locked/n.md"));
+    QFile::setPermissions(
+        at("Locked"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(read("Locked/n.md"), "old");
+}
+
+TEST_F(NoteOperations, ownWritesAreToldFromOutsideChangesAndDeletions)
+{
+    write("n.md", "loaded");
+    EXPECT_EQ(manager.checkFileStatus(url("n.md")), std::nullopt); // never loaded
+    manager.recordLoadedModDate(url("n.md"));
+    EXPECT_EQ(manager.checkFileStatus(url("n.md")), std::nullopt);
+
+    // The program's own save: unchanged, and it stays so.
+    ASSERT_TRUE(manager.save("mine", url("n.md")));
+    EXPECT_TRUE(manager.isRecentOwnWrite(url("n.md")));
+    EXPECT_EQ(manager.checkFileStatus(url("n.md")), std::nullopt);
+
+    // Another program writes a minute later.
+    writeOutside("n.md", "theirs");
+    EXPECT_FALSE(manager.isRecentOwnWrite(url("n.md")));
+    EXPECT_EQ(manager.checkFileStatus(url("n.md")), NoteFileStatus::ModifiedExternally);
+    // Ignoring it (recording the date) makes it unchanged again.
+    manager.recordLoadedModDate(url("n.md"));
+    EXPECT_EQ(manager.checkFileStatus(url("n.md")), std::nullopt);
+
+    // An outside write whose date lies within the window of an own write
+    // can't be told from it.
+    ASSERT_TRUE(manager.save("mine again", url("n.md")));
+    writeOutside("n.md", "close behind", 1);
+    EXPECT_EQ(manager.checkFileStatus(url("n.md")), std::nullopt);
+
+    ASSERT_TRUE(QFile::remove(at("n.md")));
+    EXPECT_EQ(manager.checkFileStatus(url("n.md")), NoteFileStatus::Deleted);
+    write("other.md", "x");
+    ASSERT_TRUE(QFile::remove(at("other.md")));
+    EXPECT_EQ(manager.checkFileStatus(url("other.md")), std::nullopt); // never loaded
+}
+
+TEST_F(NoteOperations, renamedNoteHasNoLoadedDateUnderItsNewName)
+{
+    write("a.md", "a");
+    manager.recordLoadedModDate(url("a.md"));
+    ASSERT_TRUE(manager.renameNote(url("a.md"), "b"));
+    EXPECT_EQ(manager.checkFileStatus(url("b.md")), std::nullopt);
+    EXPECT_EQ(manager.checkFileStatus(url("a.md")), NoteFileStatus::Deleted);
+}
+
+} // namespace

@@ -1,0 +1,176 @@
+#include "platform/fileoperations.h"
+#include "platform/trash.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+class FileOperationsTest : public ::testing::Test
+{
+protected:
+    QString at(const QString &name) const { return dir.filePath(name); }
+    void write(const QString &name, const QByteArray &bytes)
+    {
+        QFile file(at(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray read(const QString &name) const
+    {
+        QFile file(at(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    QTemporaryDir dir;
+};
+
+using MoveFunction = Result<void, FileError> (*)(const QString &, const QString &);
+
+class NoReplaceMove : public FileOperationsTest, public ::testing::WithParamInterface<MoveFunction>
+{
+};
+
+TEST_P(NoReplaceMove, movesToAFreeNameAndRefusesATakenOneKeepingBothFiles)
+{
+    const MoveFunction move = GetParam();
+    write("a.md", "first");
+    write("b.md", "second");
+
+    const auto refused = move(at("a.md"), at("b.md"));
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().errorNumber, EEXIST);
+    EXPECT_EQ(read("a.md"), "first");
+    EXPECT_EQ(read("b.md"), "second");
+
+    ASSERT_TRUE(QFile::link(at("nowhere"), at("dangling.md")));
+    EXPECT_FALSE(move(at("a.md"), at("dangling.md")));
+    EXPECT_EQ(read("a.md"), "first");
+
+    ASSERT_TRUE(QDir().mkpath(at("Sub")));
+    ASSERT_TRUE(move(at("a.md"), at("Sub/c.md")));
+    EXPECT_EQ(read("a.md"), "<missing>");
+    EXPECT_EQ(read("Sub/c.md"), "first");
+
+    const auto missing = move(at("gone.md"), at("d.md"));
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.error().errorNumber, ENOENT);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, NoReplaceMove,
+    ::testing::Values(&FileOperations::moveWithoutReplacing, &FileOperations::moveByLinking),
+    [](const auto &info) { return info.index == 0 ? "renameat2" : "linkAndUnlink"; });
+
+TEST_F(FileOperationsTest, createWithoutReplacingNeverTouchesAnExistingFile)
+{
+    write("taken.md", "mine");
+    const auto refused = FileOperations::createWithoutReplacing(at("taken.md"), "theirs");
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().errorNumber, EEXIST);
+    EXPECT_EQ(read("taken.md"), "mine");
+
+    ASSERT_TRUE(FileOperations::createWithoutReplacing(at("new.md"), "text"));
+    EXPECT_EQ(read("new.md"), "text");
+    // No temporary file is left behind either way.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    EXPECT_TRUE(QFileInfo(at("new.md")).permissions() & QFileDevice::ReadOther);
+}
+
+class FailedWrite : public FileOperationsTest, public ::testing::WithParamInterface<int>
+{
+};
+
+// Small writes fail only when buffered bytes are flushed, large ones at once.
+TEST_P(FailedWrite, keepsTheOldBytes)
+{
+    write("note.md", "old content");
+    // A file size limit stands in for a full disk; the signal it raises
+    // would end the test program.
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+    rlimit limited = previous;
+    limited.rlim_cur = 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const auto written = FileOperations::writeAtomically(at("note.md"), QByteArray(GetParam(), 'x'));
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(read("note.md"), "old content");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+
+    ASSERT_TRUE(FileOperations::writeAtomically(at("note.md"), "new content"));
+    EXPECT_EQ(read("note.md"), "new content");
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, FailedWrite, ::testing::Values(8 * 1024, 64 * 1024));
+
+TEST_F(FileOperationsTest, atomicWriteKeepsTheModeAndWritesThroughALink)
+{
+    write("note.md", "old");
+    ASSERT_TRUE(QFile::setPermissions(at("note.md"), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    ASSERT_TRUE(QFile::link(at("note.md"), at("link.md")));
+    ASSERT_TRUE(FileOperations::writeAtomically(at("link.md"), "new"));
+    EXPECT_TRUE(QFileInfo(at("link.md")).isSymLink());
+    EXPECT_EQ(read("note.md"), "new");
+    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup
+        | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    EXPECT_FALSE(QFileInfo(at("note.md")).permissions() & others);
+}
+
+class TrashTest : public FileOperationsTest
+{
+protected:
+    void SetUp() override
+    {
+        m_previous = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(at("data")));
+    }
+    void TearDown() override { qputenv("XDG_DATA_HOME", m_previous); }
+
+    QByteArray m_previous;
+};
+
+TEST_F(TrashTest, trashedFileLandsInTheHomeTrashWithWhereItCameFrom)
+{
+    EXPECT_EQ(Trash::homeTrashPath(), at("data/Trash"));
+    ASSERT_TRUE(QDir().mkpath(at("Vault/Sub Folder")));
+    write("Vault/Sub Folder/Plan 50%.md", "plan");
+
+    ASSERT_TRUE(Trash::moveToTrash(at("Vault/Sub Folder/Plan 50%.md")));
+    EXPECT_EQ(read("Vault/Sub Folder/Plan 50%.md"), "<missing>");
+    EXPECT_EQ(read("data/Trash/files/Plan 50%.md"), "plan");
+    const QByteArray info = read("data/Trash/info/Plan 50%.md.trashinfo");
+    EXPECT_TRUE(info.startsWith("[Trash Info]\nPath=")) << info.constData();
+    const QByteArray encodedPath = QUrl::toPercentEncoding(at("Vault/Sub Folder/Plan 50%.md"), "/");
+    EXPECT_TRUE(info.contains("\nPath=" + encodedPath + "\n")) << info.constData();
+    EXPECT_TRUE(info.contains("\nDeletionDate=20")) << info.constData();
+
+    // A second file of the same name keeps the first one in the Trash.
+    write("Vault/Sub Folder/Plan 50%.md", "again");
+    ASSERT_TRUE(Trash::moveToTrash(at("Vault/Sub Folder/Plan 50%.md")));
+    EXPECT_EQ(read("data/Trash/files/Plan 50%.md"), "plan");
+    EXPECT_EQ(QDir(at("data/Trash/files")).entryList(QDir::Files).size(), 2);
+    EXPECT_EQ(QDir(at("data/Trash/info")).entryList(QDir::Files).size(), 2);
+}
+
+TEST_F(TrashTest, missingFileOrUnusableTrashFailsAndMovesNothing)
+{
+    EXPECT_FALSE(Trash::moveToTrash(at("missing.md")));
+
+    write("note.md", "keep");
+    write("data", "a file where the data folder should be");
+    EXPECT_FALSE(Trash::moveToTrash(at("note.md")));
+    EXPECT_EQ(read("note.md"), "keep");
+}
+
+} // namespace
