@@ -7,6 +7,7 @@
 #include "app/quorvcontentview.h"
 #include "app/quorvpanel.h"
 #include "app/settingswindowcontroller.h"
+#include "clipboard/clipboardmanager.h"
 #include "clipboard/clipboardstore.h"
 #include "gesture/gesturemonitor.h"
 #include "gesture/scrolldirection.h"
@@ -19,10 +20,12 @@
 #include "platform/linux/inotifyfileeventstream.h"
 #include "platform/log.h"
 #include "platform/mainqueue.h"
+#include "platform/qt/qtpasteboard.h"
 #include "platform/updater.h"
 #include "shortcuts/registry.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -137,8 +140,17 @@ AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching()
         m_ownVaultEvents = std::make_unique<InotifyFileEventStream>();
         m_services.vaultEvents = m_ownVaultEvents.get();
     }
-    m_appState = std::make_unique<AppState>(m_services.defaults, *m_services.vaultEvents, Clock::system());
+    if (!m_services.pasteboard) {
+        m_ownPasteboard = std::make_unique<QtPasteboard>(*QGuiApplication::clipboard());
+        m_services.pasteboard = m_ownPasteboard.get();
+    }
+    m_appState = std::make_unique<AppState>(
+        m_services.defaults, *m_store, *m_services.pasteboard, *m_services.vaultEvents, Clock::system());
     QPointer<AppDelegate> self(this);
+    m_appState->clipboardManager().onPersistenceFailure = [self](const StoreError &error) {
+        if (self)
+            self->showDatabaseFailureAlert(error.description);
+    };
     m_appState->onOpenSettings = [self] {
         if (!self)
             return;
@@ -156,8 +168,10 @@ AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching()
     // 11.
     registerToggleShortcut();
 
-    // 12. The vault; hash back-fill and capture come with the clipboard manager.
+    // 12.
     m_appState->restoreVault();
+    m_appState->clipboardManager().backfillContentHashes();
+    m_appState->clipboardManager().startPolling();
 
     // 13–14.
     m_appState->onGestureEnabledChanged = [self](bool enabled) {
@@ -181,9 +195,7 @@ void AppDelegate::applicationWillTerminate()
     m_terminated = true;
     if (m_accessibilityPoll)
         m_accessibilityPoll->stop();
-    // Nothing written may be lost: the store is saved before the process ends.
-    if (m_store && m_store->hasChanges() && !m_store->save())
-        log().error(QStringLiteral("ClipboardManager save failed: %1").arg(m_store->lastError().description));
+    // Nothing written may be lost: the state saves the store before the process ends.
     if (m_appState)
         m_appState->shutdown();
     if (m_panelController)

@@ -21,6 +21,7 @@ class InstanceLock;
 class NaturalScrolling;
 class NotificationCenter;
 class PanelController;
+class Pasteboard;
 class QKeyEvent;
 class QMenu;
 class QScreen;
@@ -53,8 +54,10 @@ struct AppServices
     bool waitForPreviousInstance = false; // started by a relaunch: the old one is still ending
     std::function<void()> terminate; // ends the program through its normal shutdown
     HotKeyGrabber *hotKeys = nullptr; // system-wide keys; none: no global shortcut (no X server)
-    FileEventStream *vaultEvents
-        = nullptr; // the vault's watch; none: an inotify stream of the delegate's own
+    // The vault's watch; none: an inotify stream of the delegate's own.
+    FileEventStream *vaultEvents = nullptr;
+    // The clipboard; none: the application's own.
+    Pasteboard *pasteboard = nullptr;
 };
 
 // Builds everything the user sees when the program starts, owns it until the end,
@@ -119,6 +122,7 @@ private:
     AppServices m_services;
     std::unique_ptr<InstanceLock> m_instanceLock;
     std::unique_ptr<FileEventStream> m_ownVaultEvents;
+    std::unique_ptr<Pasteboard> m_ownPasteboard;
     std::unique_ptr<ClipboardStore> m_store;
     std::unique_ptr<AppState> m_appState;
     std::unique_ptr<Updater> m_updater;

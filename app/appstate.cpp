@@ -1,11 +1,15 @@
 #include "app/appstate.h"
 
 #include "app/panelkeyrouter.h"
+#include "clipboard/clipboardmanager.h"
+#include "clipboard/thumbnailcache.h"
 #include "notes/bookmarkmanager.h"
 #include "notes/notesmanager.h"
 #include "platform/bookmark.h"
 #include "platform/defaults.h"
 #include "platform/log.h"
+
+#include <QPointer>
 
 namespace {
 
@@ -17,14 +21,27 @@ const Log &log()
 
 } // namespace
 
-AppState::AppState(Defaults &defaults, FileEventStream &vaultEvents, const Clock &clock, QObject *parent)
+AppState::AppState(Defaults &defaults, ClipboardStore &store, Pasteboard &pasteboard,
+    FileEventStream &vaultEvents, const Clock &clock, QObject *parent)
     : QObject(parent)
     , m_defaults(defaults)
+    , m_thumbnailCache(std::make_unique<ThumbnailCache>())
 {
     const auto stored = focusedPaneFromString(m_defaults.string(DefaultsKey::lastFocusedPane, QString()));
     m_focusTarget = PanelFocusTarget::pane(stored.value_or(FocusedPane::Clipboard));
     m_bookmarkManager = std::make_unique<BookmarkManager>(m_defaults);
+
+    const qint64 limit = m_defaults.integer(DefaultsKey::historyLimit, 0);
+    m_clipboardManager = std::make_unique<ClipboardManager>(
+        store, pasteboard, int(limit > 0 ? limit : DefaultValue::historyLimit), clock);
+    m_clipboardManager->setSkipSensitiveItems(skipSensitiveItems());
     m_notesManager = std::make_unique<NotesManager>(vaultEvents, clock);
+
+    QPointer<AppState> self(this);
+    m_clipboardManager->onSensitiveStateChanged = [self](bool sensitive) {
+        if (self)
+            self->setLastItemWasSensitive(sensitive);
+    };
     // Views watch this object alone: the vault's lists changing is a change of the state.
     for (auto signal :
         { &NotesManager::allFilesChanged, &NotesManager::allMediaChanged, &NotesManager::foldersChanged })
@@ -83,6 +100,10 @@ void AppState::shutdown()
 {
     if (noteEditorFlush)
         noteEditorFlush();
+    m_clipboardManager->stopPolling();
+    ClipboardStore &store = m_clipboardManager->modelContext();
+    if (!store.save())
+        m_clipboardManager->reportPersistenceFailure(store.lastError(), QStringLiteral("save"));
     m_notesManager->stopWatching();
     closeVaultScope();
 }
@@ -194,6 +215,7 @@ qint64 AppState::historyLimit() const
 void AppState::setHistoryLimit(qint64 limit)
 {
     m_defaults.setInteger(DefaultsKey::historyLimit, limit);
+    m_clipboardManager->setHistoryLimit(int(historyLimit()));
     Q_EMIT settingsChanged();
 }
 
@@ -216,6 +238,7 @@ bool AppState::skipSensitiveItems() const
 void AppState::setSkipSensitiveItems(bool value)
 {
     m_defaults.setBoolean(DefaultsKey::skipSensitiveItems, value);
+    m_clipboardManager->setSkipSensitiveItems(skipSensitiveItems());
     Q_EMIT settingsChanged();
 }
 

@@ -12,10 +12,14 @@
 #include <optional>
 
 class BookmarkManager;
+class ClipboardManager;
+class ClipboardStore;
 class Clock;
 class Defaults;
 class FileEventStream;
 class NotesManager;
+class Pasteboard;
+class ThumbnailCache;
 
 // The state every part of the panel and the settings window shares: the owned
 // managers, the search text, the keyboard focus, selections and flags, the stored
@@ -26,9 +30,13 @@ class AppState : public QObject
 {
     Q_OBJECT
 public:
-    // `defaults`, `vaultEvents` and `clock` outlive the state.
-    AppState(Defaults &defaults, FileEventStream &vaultEvents, const Clock &clock, QObject *parent = nullptr);
+    // Everything given outlives the state.
+    AppState(Defaults &defaults, ClipboardStore &store, Pasteboard &pasteboard, FileEventStream &vaultEvents,
+        const Clock &clock, QObject *parent = nullptr);
     ~AppState() override;
+
+    ClipboardManager &clipboardManager() const { return *m_clipboardManager; }
+    ThumbnailCache &thumbnailCache() const { return *m_thumbnailCache; }
 
     NotesManager &notesManager() const { return *m_notesManager; }
     BookmarkManager &bookmarkManager() const { return *m_bookmarkManager; }
@@ -87,7 +95,8 @@ public:
     // setVault for the folder choosers: a failure is logged, the old vault stays.
     void changeVault(const QUrl &folder);
 
-    // At termination: writes what is unsaved and lets go of the vault.
+    // At termination: writes what is unsaved (note, clipboard store), stops capture
+    // and lets go of the vault.
     void shutdown();
 
     // --- callback slots, empty until their owner fills them ------------------
@@ -115,7 +124,9 @@ private:
     void closeVaultScope();
 
     Defaults &m_defaults;
+    std::unique_ptr<ThumbnailCache> m_thumbnailCache;
     std::unique_ptr<BookmarkManager> m_bookmarkManager;
+    std::unique_ptr<ClipboardManager> m_clipboardManager;
     std::unique_ptr<NotesManager> m_notesManager;
     std::optional<QUrl> m_activeVaultURL;
     QString m_searchQuery;

@@ -77,6 +77,31 @@ class TrayIcon(unittest.TestCase):
             self.assertIn("Quorvane terminated", s.app_log())
 
 
+class Capture(unittest.TestCase):
+    def test_copies_land_in_the_store_and_a_repeat_moves_to_the_top(self):
+        with harness.Session() as s:
+            s.start_app()
+            s.copy("first copy")
+            s.wait_for(lambda: [r for r in s.store_rows() if r["preview"] == "first copy"], "the first copy")
+            s.copy("second copy")
+            s.wait_for(lambda: len(s.store_rows()) == 2, "the second copy")
+            s.copy("first copy")
+            s.wait_for(lambda: s.store_rows()[0]["preview"] == "first copy", "the repeat on top")
+            self.assertEqual(len(s.store_rows()), 2)
+
+    def test_sigterm_during_capture_leaves_a_consistent_store(self):
+        with harness.Session() as s:
+            s.start_app()
+            for i in range(5):
+                s.copy("copy %d" % i)
+                s.wait_for(lambda: len(s.store_rows()) == i + 1, "copy %d" % i)
+            s.copy("the last one")  # probably still being captured
+            self.assertEqual(s.stop_app(signal.SIGTERM), 0, s.app_log())
+            self.assertIn("Stopped clipboard polling", s.app_log())
+            self.assertEqual(s.store_integrity(), "ok")
+            self.assertGreaterEqual(len(s.store_rows()), 5)
+
+
 class OneProgramPerStore(unittest.TestCase):
     def test_a_second_program_says_so_and_exits(self):
         with harness.Session() as s:

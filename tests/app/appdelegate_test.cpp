@@ -3,6 +3,7 @@
 #include "app/panelcontroller.h"
 #include "app/quorvpanel.h"
 #include "app/settingswindowcontroller.h"
+#include "clipboard/clipboardmanager.h"
 #include "clipboard/clipboardstore.h"
 #include "gesture/gesturemonitor.h"
 #include "platform/defaults.h"
@@ -10,6 +11,7 @@
 #include "platform/fake/fakeclickmonitor.h"
 #include "platform/fake/fakefileeventstream.h"
 #include "platform/fake/fakenaturalscrolling.h"
+#include "platform/fake/fakepasteboard.h"
 #include "platform/fake/fakescrolltap.h"
 #include "platform/notificationcenter.h"
 #include "tests/support/logcapture.h"
@@ -39,7 +41,7 @@ protected:
     {
         AppServices services { defaults, alerts, clicks, center, network, scrollTaps, naturalScrolling,
             storeFolder(), [this] { return trusted; }, [this] { return relaunchStarts; }, false,
-            [this] { ++terminations; }, nullptr, &vaultEvents };
+            [this] { ++terminations; }, nullptr, &vaultEvents, &pasteboard };
         return std::make_unique<AppDelegate>(std::move(services));
     }
     QString storeFolder() const { return dir.filePath(QStringLiteral("com.quorvane.app")); }
@@ -64,6 +66,7 @@ protected:
     QNetworkAccessManager network;
     FakeScrollTapFactory scrollTaps;
     FakeFileEventStream vaultEvents;
+    FakePasteboard pasteboard;
     FakeNaturalScrolling naturalScrolling;
     bool trusted = true;
     bool relaunchStarts = true;
@@ -311,6 +314,27 @@ TEST_F(AppDelegateTest, gestureRequestsThatNoLongerFitAreDropped)
     finishAnimation(controller);
     delegate->requestHide();
     EXPECT_FALSE(controller.isVisible());
+}
+
+TEST_F(AppDelegateTest, capturesCopiesAndRaisesTheFailureAlertOnce)
+{
+    auto delegate = makeDelegate();
+    ASSERT_EQ(delegate->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Launched);
+    ClipboardManager &manager = delegate->appState()->clipboardManager();
+    EXPECT_TRUE(manager.isPolling());
+    pasteboard.offerText(QStringLiteral("copied elsewhere"));
+    manager.checkPasteboard();
+    EXPECT_EQ(delegate->clipboardStore()->fetchAll().value().size(), 1);
+
+    alerts.defaultAnswer = 1; // "Continue Without Capture"
+    manager.reportPersistenceFailure(
+        StoreError { 10, QStringLiteral("disk I/O error") }, QStringLiteral("save"));
+    manager.reportPersistenceFailure(
+        StoreError { 10, QStringLiteral("disk I/O error") }, QStringLiteral("save"));
+    ASSERT_EQ(alerts.shown.size(), 1);
+    EXPECT_EQ(alerts.shown[0].message, QStringLiteral("Clipboard history can't be saved"));
+    EXPECT_FALSE(manager.isPolling());
+    EXPECT_EQ(terminations, 0);
 }
 
 TEST_F(AppDelegateTest, terminateSavesTheStoreOnce)

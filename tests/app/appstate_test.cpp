@@ -1,9 +1,12 @@
 #include "app/appstate.h"
+#include "clipboard/clipboardmanager.h"
+#include "clipboard/clipboardstore.h"
 #include "notes/notesmanager.h"
 #include "platform/bookmark.h"
 #include "platform/defaults.h"
 #include "platform/fake/fakeclock.h"
 #include "platform/fake/fakefileeventstream.h"
+#include "platform/fake/fakepasteboard.h"
 #include "tests/support/logcapture.h"
 
 #include <QDir>
@@ -31,7 +34,10 @@ protected:
         file.write(json);
     }
 
-    std::unique_ptr<AppState> makeState() { return std::make_unique<AppState>(defaults(), events, clock); }
+    std::unique_ptr<AppState> makeState()
+    {
+        return std::make_unique<AppState>(defaults(), *store, pasteboard, events, clock);
+    }
     QUrl makeVault(const QString &name)
     {
         const QString path = dir.filePath(name);
@@ -44,6 +50,11 @@ protected:
 
     QTemporaryDir dir;
     std::unique_ptr<Defaults> m_defaults;
+    std::unique_ptr<ClipboardStore> store = [this] {
+        StoreError error;
+        return ClipboardStore::open(dir.filePath(QStringLiteral("Clipboard.store")), &error);
+    }();
+    FakePasteboard pasteboard;
     FakeFileEventStream events;
     FakeClock clock;
 };
@@ -51,18 +62,19 @@ protected:
 TEST_F(AppStateTest, focusStartsAtTheStoredPane)
 {
     defaults().setString(QStringLiteral("lastFocusedPane"), QStringLiteral("notes"));
-    EXPECT_EQ(AppState(defaults(), events, clock).focusTarget(), PanelFocusTarget::pane(FocusedPane::Notes));
+    EXPECT_EQ(AppState(defaults(), *store, pasteboard, events, clock).focusTarget(),
+        PanelFocusTarget::pane(FocusedPane::Notes));
     defaults().setString(QStringLiteral("lastFocusedPane"), QStringLiteral("search"));
-    EXPECT_EQ(
-        AppState(defaults(), events, clock).focusTarget(), PanelFocusTarget::pane(FocusedPane::Clipboard));
+    EXPECT_EQ(AppState(defaults(), *store, pasteboard, events, clock).focusTarget(),
+        PanelFocusTarget::pane(FocusedPane::Clipboard));
     defaults().setInteger(QStringLiteral("lastFocusedPane"), 1);
-    EXPECT_EQ(
-        AppState(defaults(), events, clock).focusTarget(), PanelFocusTarget::pane(FocusedPane::Clipboard));
+    EXPECT_EQ(AppState(defaults(), *store, pasteboard, events, clock).focusTarget(),
+        PanelFocusTarget::pane(FocusedPane::Clipboard));
 }
 
 TEST_F(AppStateTest, onlyPanesAreStoredAsTheLastFocus)
 {
-    AppState state(defaults(), events, clock);
+    AppState state(defaults(), *store, pasteboard, events, clock);
     state.switchPane(false); // clipboard → notes
     EXPECT_EQ(defaults().string(QStringLiteral("lastFocusedPane")), QStringLiteral("notes"));
     state.setSearchFocused(true);
@@ -74,14 +86,14 @@ TEST_F(AppStateTest, onlyPanesAreStoredAsTheLastFocus)
 
 TEST_F(AppStateTest, leavingSearchWhileAPaneHasFocusChangesNothing)
 {
-    AppState state(defaults(), events, clock);
+    AppState state(defaults(), *store, pasteboard, events, clock);
     state.setSearchFocused(false);
     EXPECT_EQ(state.focusTarget(), PanelFocusTarget::pane(FocusedPane::Clipboard));
 }
 
 TEST_F(AppStateTest, landingOnTheClipboardPaneRequestsItsFocus)
 {
-    AppState state(defaults(), events, clock);
+    AppState state(defaults(), *store, pasteboard, events, clock);
     int requests = 0;
     QObject::connect(&state, &AppState::clipboardFocusRequested, [&] { ++requests; });
     state.switchPane(false); // notes
@@ -97,7 +109,7 @@ TEST_F(AppStateTest, settingsReadTheirDefaultsWhenMissingOrOfTheWrongType)
 {
     writeSettings(R"({"dismissOnCopy": "yes", "autoSaveDelay": "fast", "historyLimit": 12.5,
                       "isGestureEnabled": 0, "skipSensitiveItems": null})");
-    AppState state(defaults(), events, clock);
+    AppState state(defaults(), *store, pasteboard, events, clock);
     EXPECT_TRUE(state.dismissOnCopy());
     EXPECT_EQ(state.autoSaveDelay(), 1.0);
     EXPECT_EQ(state.historyLimit(), 200);
@@ -109,7 +121,7 @@ TEST_F(AppStateTest, storedSettingsAreHonouredAndWritesAreStored)
 {
     writeSettings(R"({"dismissOnCopy": false, "autoSaveDelay": 2.5, "historyLimit": 500,
                       "isGestureEnabled": false, "skipSensitiveItems": false})");
-    AppState state(defaults(), events, clock);
+    AppState state(defaults(), *store, pasteboard, events, clock);
     EXPECT_FALSE(state.dismissOnCopy());
     EXPECT_EQ(state.autoSaveDelay(), 2.5);
     EXPECT_EQ(state.historyLimit(), 500);
@@ -160,7 +172,7 @@ TEST_F(AppStateTest, aNewVaultIsOpenedWatchedStoredAndClearsTheSelection)
     EXPECT_TRUE(state->searchQuery().isEmpty());
     EXPECT_EQ(Bookmark::openScopeCount(), scopes + 1); // the first vault's scope was closed
 
-    auto nextLaunch = std::make_unique<AppState>(defaults(), events, clock);
+    auto nextLaunch = std::make_unique<AppState>(defaults(), *store, pasteboard, events, clock);
     nextLaunch->restoreVault();
     EXPECT_EQ(nextLaunch->activeVaultURL(), second);
 }
@@ -203,6 +215,62 @@ TEST_F(AppStateTest, shutdownFlushesTheEditorAndLetsGoOfTheVault)
     EXPECT_FALSE(state->notesManager().isWatching());
     EXPECT_FALSE(state->activeVaultURL());
     EXPECT_EQ(Bookmark::openScopeCount(), scopes);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(AppStateTest, theClipboardManagerStartsWithTheStoredLimitsAndFollowsChanges)
+{
+    defaults().setInteger(QStringLiteral("historyLimit"), 0);
+    EXPECT_EQ(makeState()->clipboardManager().historyLimit(), 200);
+    defaults().setInteger(QStringLiteral("historyLimit"), -5);
+    EXPECT_EQ(makeState()->clipboardManager().historyLimit(), 200);
+    defaults().setInteger(QStringLiteral("historyLimit"), 500);
+    defaults().setBoolean(QStringLiteral("skipSensitiveItems"), false);
+    auto state = makeState();
+    EXPECT_EQ(state->clipboardManager().historyLimit(), 500);
+    EXPECT_FALSE(state->clipboardManager().skipSensitiveItems());
+
+    state->setHistoryLimit(50);
+    state->setSkipSensitiveItems(true);
+    EXPECT_EQ(state->clipboardManager().historyLimit(), 50);
+    EXPECT_TRUE(state->clipboardManager().skipSensitiveItems());
+}
+
+TEST_F(AppStateTest, aSkippedSensitiveCopyIsMirrored)
+{
+    auto state = makeState();
+    pasteboard.offer({ { QStringLiteral("text/plain"), QByteArrayLiteral("hunter2") },
+        { QStringLiteral("org.nspasteboard.ConcealedType"), QByteArray() } });
+    state->clipboardManager().checkPasteboard();
+    EXPECT_TRUE(state->lastItemWasSensitive());
+}
+
+TEST_F(AppStateTest, shutdownStopsCaptureAndSavesTheStore)
+{
+    auto state = makeState();
+    state->clipboardManager().startPolling();
+    store->insert(
+        ClipboardItem::create(ContentType::Text, QByteArrayLiteral("unsaved"), QStringLiteral("unsaved")));
+    LogCapture log;
+    state->shutdown();
+    EXPECT_FALSE(state->clipboardManager().isPolling());
+    EXPECT_FALSE(store->hasChanges());
+    EXPECT_TRUE(log.contains(QStringLiteral("Stopped clipboard polling")));
+}
+
+TEST_F(AppStateTest, aFailedSaveAtShutdownGoesThroughTheFailureReport)
+{
+    auto state = makeState();
+    int alerts = 0;
+    state->clipboardManager().onPersistenceFailure = [&](const StoreError &) { ++alerts; };
+    store->insert(ClipboardItem::create(ContentType::Text, QByteArrayLiteral("x"), QStringLiteral("x")));
+    store->failNextSave(StoreError { 10, QStringLiteral("disk I/O error") });
+    state->shutdown();
+    EXPECT_TRUE(state->clipboardManager().hasReportedPersistenceFailure());
+    EXPECT_EQ(alerts, 1);
 }
 
 } // namespace

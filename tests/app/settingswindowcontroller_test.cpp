@@ -1,8 +1,10 @@
 #include "app/appstate.h"
 #include "app/settingswindowcontroller.h"
+#include "clipboard/clipboardstore.h"
 #include "platform/clock.h"
 #include "platform/defaults.h"
 #include "platform/fake/fakefileeventstream.h"
+#include "platform/fake/fakepasteboard.h"
 
 #include <QTemporaryDir>
 
@@ -15,7 +17,10 @@ TEST(SettingsWindowController, aClosedWindowReopensAtItsSavedFrameInTheNextRun)
     QTemporaryDir dir;
     Defaults defaults(dir.filePath(QStringLiteral("defaults.json")));
     FakeFileEventStream events;
-    AppState state(defaults, events, Clock::system());
+    FakePasteboard pasteboard;
+    StoreError error;
+    auto store = ClipboardStore::open(dir.filePath(QStringLiteral("Clipboard.store")), &error);
+    AppState state(defaults, *store, pasteboard, events, Clock::system());
     QPoint movedTo;
     {
         SettingsWindowController thisRun;
