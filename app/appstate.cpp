@@ -96,6 +96,18 @@ void AppState::changeVault(const QUrl &folder)
         log().error(QStringLiteral("Failed to change the vault to %1: %2").arg(folder.toLocalFile(), *error));
 }
 
+void AppState::createNewNote(const std::optional<QUrl> &folder)
+{
+    const QUrl target = folder ? *folder : m_notesManager->vaultURL();
+    if (target.isEmpty())
+        return;
+    const auto created = m_notesManager->createNote(target);
+    if (!created)
+        return; // the list simply shows no new note
+    setSelectedNoteURL(created.value());
+    setEditing(true);
+}
+
 void AppState::shutdown()
 {
     if (noteEditorFlush)

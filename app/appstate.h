@@ -95,6 +95,10 @@ public:
     // setVault for the folder choosers: a failure is logged, the old vault stays.
     void changeVault(const QUrl &folder);
 
+    // A new note in `folder`, else in the vault, selected for editing. Without
+    // either, or when the note can't be made, nothing changes.
+    void createNewNote(const std::optional<QUrl> &folder = std::nullopt);
+
     // At termination: writes what is unsaved (note, clipboard store), stops capture
     // and lets go of the vault.
     void shutdown();

@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -26,6 +27,7 @@ QuorvContentView::QuorvContentView(AppState &appState, QWidget *parent)
     , m_appState(appState)
 {
     setObjectName(QStringLiteral("QuorvContentView"));
+    setFocusPolicy(Qt::StrongFocus);
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -68,4 +70,17 @@ void QuorvContentView::place(QWidget *area, QWidget *widget)
     }
     if (widget)
         layout->addWidget(widget);
+}
+
+void QuorvContentView::keyPressEvent(QKeyEvent *event)
+{
+    // Exactly Ctrl: Ctrl+Shift+N and the others belong to someone else.
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() == Qt::Key_N && modifiers == Qt::ControlModifier
+        && m_appState.focusTarget() == PanelFocusTarget::pane(FocusedPane::Notes)) {
+        m_appState.createNewNote();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

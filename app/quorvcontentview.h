@@ -9,6 +9,7 @@ class QBoxLayout;
 // notes panes side by side with a faint divider, and the footer along the bottom.
 // Made once and kept while the panel hides, so what its children hold survives.
 // The areas start empty; each pane is placed into its area when it exists.
+// Ctrl+N, while the notes pane has the panel's focus, makes a new note.
 class QuorvContentView : public QWidget
 {
     Q_OBJECT
@@ -22,6 +23,9 @@ public:
 
     // Puts `widget` into `area` (one of the above), replacing what was there.
     static void place(QWidget *area, QWidget *widget);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     AppState &m_appState; // outlives the view

@@ -1,4 +1,5 @@
 #include "app/appstate.h"
+#include "app/quorvcontentview.h"
 #include "clipboard/clipboardmanager.h"
 #include "clipboard/clipboardstore.h"
 #include "notes/notesmanager.h"
@@ -9,8 +10,10 @@
 #include "platform/fake/fakepasteboard.h"
 #include "tests/support/logcapture.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -271,6 +274,45 @@ TEST_F(AppStateTest, aFailedSaveAtShutdownGoesThroughTheFailureReport)
     state->shutdown();
     EXPECT_TRUE(state->clipboardManager().hasReportedPersistenceFailure());
     EXPECT_EQ(alerts, 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(AppStateTest, aNewNoteIsSelectedForEditingOnlyWhenItCanBeMade)
+{
+    auto state = makeState();
+    state->createNewNote(); // no folder, no vault
+    EXPECT_FALSE(state->selectedNoteURL());
+    EXPECT_FALSE(state->isEditing());
+
+    const QUrl vault = makeVault(QStringLiteral("vault"));
+    ASSERT_FALSE(state->setVault(vault));
+    state->createNewNote();
+    ASSERT_TRUE(state->selectedNoteURL());
+    EXPECT_EQ(state->selectedNoteURL()->fileName(), QStringLiteral("Untitled.md"));
+    EXPECT_TRUE(state->isEditing());
+}
+
+TEST_F(AppStateTest, ctrlNInTheRootViewMakesANoteOnlyWhileTheNotesPaneHasFocus)
+{
+    auto state = makeState();
+    ASSERT_FALSE(state->setVault(makeVault(QStringLiteral("vault"))));
+    QuorvContentView view(*state);
+    QKeyEvent ctrlN(QEvent::KeyPress, Qt::Key_N, Qt::ControlModifier);
+    QCoreApplication::sendEvent(&view, &ctrlN); // the clipboard pane has focus
+    EXPECT_FALSE(state->selectedNoteURL());
+    state->setFocusTarget(PanelFocusTarget::pane(FocusedPane::Notes));
+    QKeyEvent ctrlShiftN(QEvent::KeyPress, Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+    QCoreApplication::sendEvent(&view, &ctrlShiftN);
+    QKeyEvent plainN(QEvent::KeyPress, Qt::Key_N, Qt::NoModifier);
+    QCoreApplication::sendEvent(&view, &plainN);
+    EXPECT_FALSE(state->selectedNoteURL());
+    QKeyEvent again(QEvent::KeyPress, Qt::Key_N, Qt::ControlModifier);
+    QCoreApplication::sendEvent(&view, &again);
+    EXPECT_TRUE(again.isAccepted());
+    EXPECT_TRUE(state->selectedNoteURL());
 }
 
 } // namespace
