@@ -42,6 +42,13 @@ const char *extensionOf(const char *name)
     return dot && dot != name ? dot + 1 : "";
 }
 
+// The file name without its extension, as a listing shows it.
+QString baseNameOf(const QString &fileName)
+{
+    const qsizetype dot = fileName.lastIndexOf(u'.');
+    return dot > 0 ? fileName.left(dot) : fileName;
+}
+
 bool isMedia(const char *extension)
 {
     for (const char *media : mediaExtensions) {
@@ -61,15 +68,37 @@ QDateTime dateOf(const struct timespec &time)
 // Hidden items and everything inside hidden folders are left out. Symbolic
 // links are never followed into, so a link loop can't make the walk endless.
 // Only items the walk can read count: an unreadable folder is passed over.
+} // namespace
+
+// What the last scan built for each folder's items, by folder, in name order.
+// Rescans (every showing of the panel, every burst of file events) mostly meet
+// the same items again; reusing their names and URLs spares most of a scan's
+// allocations.
+struct NotesManager::ScanMemo
+{
+    struct Item
+    {
+        QByteArray rawName;
+        QString name;
+        QUrl url; // notes and media only
+    };
+    QHash<QByteArray, std::vector<Item>> folders;
+};
+
+namespace {
+
 class VaultWalk
 {
 public:
     // The sizes of the last scan are a good guess at this one's.
-    VaultWalk(const QString &vaultPath, qsizetype expectedNotes, qsizetype expectedMedia)
+    VaultWalk(const QString &vaultPath, const NotesManager::ScanMemo &previous, qsizetype expectedNotes,
+        qsizetype expectedMedia)
         : m_vaultPath(vaultPath == QLatin1String("/") ? QString() : vaultPath)
+        , m_previous(previous)
     {
         notes.reserve(expectedNotes);
         media.reserve(expectedMedia);
+        memo.folders.reserve(previous.folders.size());
     }
 
     void run() { walk(QFile::encodeName(m_vaultPath), QString(), std::nullopt); }
@@ -77,36 +106,67 @@ public:
     QList<NoteFile> notes;
     QList<QUrl> media;
     QSet<QString> folders;
+    NotesManager::ScanMemo memo;
 
 private:
+    using Item = NotesManager::ScanMemo::Item;
+
     // `relative` is the folder's path under the vault ("" at the vault, else
     // ending in "/"): the vault's own path is never searched for in a note's
     // path, so a vault folder name that recurs below it can't confuse the
     // folder a note belongs to.
     void walk(const QByteArray &folder, const QString &relative, const std::optional<QString> &topFolder)
     {
-        std::vector<Entry> entries = read(folder);
+        const std::vector<Entry> entries = read(folder);
+        const auto remembered = m_previous.folders.constFind(folder);
+        const std::vector<Item> *known
+            = remembered != m_previous.folders.cend() ? &remembered.value() : nullptr;
+        std::size_t next = 0;
+        std::vector<Item> items;
+        items.reserve(entries.size());
+
         for (const Entry &entry : entries) {
-            // Qt takes file names on Linux as UTF-8, whatever the locale.
-            const QString name = QString::fromUtf8(entry.name);
             const char *extension = extensionOf(entry.name.constData());
-            if (isMedia(extension)) {
-                media.append(QUrl::fromLocalFile(m_vaultPath % u'/' % relative % name));
-            } else if (entry.modified.isValid()) {
+            const bool isMediaItem = isMedia(extension);
+            const bool isNote = !isMediaItem && entry.modified.isValid();
+            if (!isMediaItem && !isNote && entry.type != DT_DIR)
+                continue;
+            // Both lists are in name order: one pass finds the known items.
+            while (known && next < known->size() && (*known)[next].rawName < entry.name)
+                ++next;
+            if (known && next < known->size() && (*known)[next].rawName == entry.name) {
+                items.push_back((*known)[next]);
+            } else {
+                // Qt takes file names on Linux as UTF-8, whatever the locale.
+                const QString name = QString::fromUtf8(entry.name);
+                const QUrl url = isMediaItem || isNote
+                    ? QUrl::fromLocalFile(m_vaultPath % u'/' % relative % name)
+                    : QUrl();
+                items.push_back({ entry.name, name, url });
+            }
+            // A name known as a folder may have become a file since.
+            if ((isMediaItem || isNote) && items.back().url.isEmpty())
+                items.back().url = QUrl::fromLocalFile(m_vaultPath % u'/' % relative % items.back().name);
+            const Item &item = items.back();
+
+            if (isMediaItem) {
+                media.append(item.url);
+            } else if (isNote) {
                 if (topFolder && !m_topFolderCounted) {
                     folders.insert(*topFolder);
                     m_topFolderCounted = true;
                 }
-                const QUrl url = QUrl::fromLocalFile(m_vaultPath % u'/' % relative % name);
                 notes.append(
-                    NoteFile { url, name.left(name.lastIndexOf(u'.')), url, topFolder, entry.modified });
+                    NoteFile { item.url, baseNameOf(item.name), item.url, topFolder, entry.modified });
             }
             if (entry.type == DT_DIR) {
                 if (!topFolder)
                     m_topFolderCounted = false;
+                const QString name = item.name;
                 walk(folder % '/' % entry.name, relative % name % u'/', topFolder ? *topFolder : name);
             }
         }
+        memo.folders.insert(folder, std::move(items));
     }
 
     // A folder's visible entries in name order, with the kind of each and the
@@ -149,6 +209,7 @@ private:
     }
 
     const QString m_vaultPath;
+    const NotesManager::ScanMemo &m_previous;
     bool m_topFolderCounted = false; // the current top-level folder is in `folders`
 };
 
@@ -179,13 +240,6 @@ QString folderOf(const QUrl &url)
     return QFileInfo(url.toLocalFile()).path();
 }
 
-// The file name without its extension, as a listing shows it.
-QString baseNameOf(const QString &fileName)
-{
-    const qsizetype dot = fileName.lastIndexOf(u'.');
-    return dot > 0 ? fileName.left(dot) : fileName;
-}
-
 // Stable, so notes with equal dates keep the order they were met in. Sorting
 // keys and positions, then moving each note once, is several times cheaper
 // than comparing and moving the notes themselves.
@@ -211,6 +265,7 @@ NotesManager::NotesManager(FileEventStream &events, const Clock &clock, QObject 
     , m_events(events)
     , m_clock(clock)
     , m_log("NotesManager")
+    , m_scanMemo(std::make_unique<ScanMemo>())
 {
     connect(&m_events, &FileEventStream::eventsOccurred, this, &NotesManager::handleFileSystemEvents);
 }
@@ -241,6 +296,7 @@ void NotesManager::setVault(const QUrl &folder)
 {
     stopWatching();
     m_vaultURL = folder;
+    *m_scanMemo = ScanMemo();
     if (!m_vaultURL.isEmpty()) {
         scanVault();
         startWatching();
@@ -265,8 +321,9 @@ void NotesManager::scanVault()
         return;
     }
 
-    VaultWalk walk(path, m_allFiles.size(), m_allMedia.size());
+    VaultWalk walk(path, *m_scanMemo, m_allFiles.size(), m_allMedia.size());
     walk.run();
+    *m_scanMemo = std::move(walk.memo);
     sortNewestFirst(walk.notes);
     const qsizetype notes = walk.notes.size();
     const qsizetype media = walk.media.size();

@@ -15,6 +15,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class Clock;
@@ -102,6 +103,8 @@ public:
     static bool isNoteExtension(const QString &lowerCaseExtension);
     static bool isMediaExtension(const QString &lowerCaseExtension);
 
+    struct ScanMemo;
+
 Q_SIGNALS:
     void allFilesChanged();
     void allMediaChanged();
@@ -124,4 +127,5 @@ private:
     QList<NoteFile> m_allFiles;
     QList<QUrl> m_allMedia;
     QSet<QString> m_folders;
+    std::unique_ptr<ScanMemo> m_scanMemo;
 };

@@ -159,6 +159,32 @@ TEST_F(NotesScan, vaultReachedThroughALinkListsNotesInTheirFoldersUnderTheGivenP
     }
 }
 
+TEST_F(NotesScan, rescanSeesItemsThatChangedKindOrName)
+{
+    makeFolder(QStringLiteral("x.md"));
+    write(QStringLiteral("x.md/in.md"));
+    write(QStringLiteral("old.md"));
+    write(QStringLiteral("pic.png"));
+    manager.setVault(QUrl::fromLocalFile(vault()));
+    ASSERT_EQ(relativePaths(manager.allFiles()).size(), 2);
+
+    ASSERT_TRUE(QDir(at(QStringLiteral("x.md"))).removeRecursively());
+    write(QStringLiteral("x.md"));
+    ASSERT_TRUE(QFile::rename(at(QStringLiteral("old.md")), at(QStringLiteral("new.md"))));
+    ASSERT_TRUE(QFile::remove(at(QStringLiteral("pic.png"))));
+    makeFolder(QStringLiteral("pic.png/inner"));
+    write(QStringLiteral("pic.png/inner/deep.md"));
+    manager.scanVault();
+
+    QStringList paths = relativePaths(manager.allFiles());
+    paths.sort();
+    EXPECT_EQ(paths, (QStringList { "new.md", "pic.png/inner/deep.md", "x.md" }));
+    for (const NoteFile &note : manager.allFiles())
+        EXPECT_EQ(note.url, QUrl::fromLocalFile(note.url.toLocalFile()));
+    EXPECT_EQ(manager.allMedia(), QList<QUrl> { QUrl::fromLocalFile(at(QStringLiteral("pic.png"))) });
+    EXPECT_EQ(manager.folders(), QSet<QString> { QStringLiteral("pic.png") });
+}
+
 TEST_F(NotesScan, newestFirstAndEqualDatesKeepTheOrderMet)
 {
     write(QStringLiteral("b.md"), "", day(5));
