@@ -102,6 +102,19 @@ class Capture(unittest.TestCase):
             self.assertGreaterEqual(len(s.store_rows()), 5)
 
 
+class Keys(unittest.TestCase):
+    def test_escape_hides_the_shown_panel(self):
+        with harness.Session() as s:
+            s.start_tray()
+            s.start_app()
+            icon = s.wait_for(lambda: s.run("xdotool", "search", "--classname", "quorvane",
+                                            check=False).stdout.split(), "the tray icon")[0].decode()
+            s.xdotool("mousemove", "--window", icon, 11, 11, "click", 1)
+            s.wait_for(lambda: [g for _, g in panel_windows(s) if g[3] == PANEL_HEIGHT], "the panel")
+            s.xdotool("key", "Escape")
+            s.wait_for(lambda: not panel_windows(s), "the panel to go on Escape")
+
+
 class OneProgramPerStore(unittest.TestCase):
     def test_a_second_program_says_so_and_exits(self):
         with harness.Session() as s:

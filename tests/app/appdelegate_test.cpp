@@ -14,6 +14,7 @@
 #include "platform/fake/fakepasteboard.h"
 #include "platform/fake/fakescrolltap.h"
 #include "platform/notificationcenter.h"
+#include "platform/updater.h"
 #include "tests/support/logcapture.h"
 
 #include <QAbstractAnimation>
@@ -335,6 +336,20 @@ TEST_F(AppDelegateTest, capturesCopiesAndRaisesTheFailureAlertOnce)
     EXPECT_EQ(alerts.shown[0].message, QStringLiteral("Clipboard history can't be saved"));
     EXPECT_FALSE(manager.isPolling());
     EXPECT_EQ(terminations, 0);
+}
+
+TEST_F(AppDelegateTest, theUpdateFlagFollowsTheLastCheck)
+{
+    auto delegate = makeDelegate();
+    ASSERT_EQ(delegate->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Launched);
+    AppState &state = *delegate->appState();
+    EXPECT_FALSE(state.updateAvailable());
+    Q_EMIT delegate->updater()->didFindValidUpdate(AppcastItem {});
+    EXPECT_TRUE(state.updateAvailable());
+    Q_EMIT delegate->updater()->checkFailed(QStringLiteral("offline")); // says nothing new
+    EXPECT_TRUE(state.updateAvailable());
+    Q_EMIT delegate->updater()->didNotFindUpdate();
+    EXPECT_FALSE(state.updateAvailable());
 }
 
 TEST_F(AppDelegateTest, terminateSavesTheStoreOnce)
