@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <cerrno>
+
 // Why a note operation failed. Callers mostly drop it (the file stays as it
 // was); description() is the text to show when one does report it.
 struct NoteError
@@ -10,7 +12,7 @@ struct NoteError
         InvalidFileName, // an empty name, or one holding "/", ":" or NUL
         NoPermission, // no vault to move into
         InvalidText, // the file isn't UTF-8 text
-        System, // the file system refused: errorNumber says why
+        System, // the file system refused, or no such file: errorNumber says why
     };
 
     Kind kind = Kind::System;
@@ -24,6 +26,10 @@ struct NoteError
     static NoteError noPermission()
     {
         return { Kind::NoPermission, 0, QStringLiteral("You don’t have permission to save the file.") };
+    }
+    static NoteError notALocalFile(const QString &shown)
+    {
+        return { Kind::System, EINVAL, QStringLiteral("“%1” isn’t a file on this computer.").arg(shown) };
     }
 };
 

@@ -12,9 +12,9 @@ struct NoteFile
 {
     QUrl id;
     QString name; // file name without its extension
-    QUrl url;     // the note's file URL, standardised
+    QUrl url; // the note's file URL, standardised
     std::optional<QString> folder; // top-level folder under the vault; none at the vault root
-    QDateTime modifiedDate;        // the distant past when it can't be read
+    QDateTime modifiedDate; // the distant past when it can't be read
 
     friend bool operator==(const NoteFile &, const NoteFile &) = default;
 

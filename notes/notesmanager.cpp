@@ -234,10 +234,21 @@ QString fileNameOf(const QUrl &url)
     return url.fileName();
 }
 
-// The folder of a file URL, as a path.
-QString folderOf(const QUrl &url)
+// The absolute path of a local file URL. Anything else has no place in the
+// vault: an empty or relative path would otherwise name the file system's
+// root or the working folder, where nothing may be written or moved.
+Result<QString, NoteError> localPathOf(const QUrl &url)
 {
-    return QFileInfo(url.toLocalFile()).path();
+    const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
+    if (!QDir::isAbsolutePath(path))
+        return NoteError::notALocalFile(url.toDisplayString());
+    return QDir::cleanPath(path);
+}
+
+// The folder of a file's path.
+QString folderOf(const QString &path)
+{
+    return QFileInfo(path).path();
 }
 
 // Stable, so notes with equal dates keep the order they were met in. Sorting
@@ -396,9 +407,11 @@ Result<QUrl, NoteError> NotesManager::createNumbered(
 
 Result<QUrl, NoteError> NotesManager::createNote(const QUrl &folder)
 {
-    const QString path = QDir::cleanPath(folder.toLocalFile());
+    const Result<QString, NoteError> path = localPathOf(folder);
+    if (!path)
+        return path.error();
     const Result<QUrl, NoteError> created = createNumbered(
-        path,
+        path.value(),
         [](int number) {
             return number == 1 ? QStringLiteral("Untitled.md") : QStringLiteral("Untitled %1.md").arg(number);
         },
@@ -416,9 +429,13 @@ Result<QUrl, NoteError> NotesManager::renameNote(const QUrl &note, const QString
     const QString trimmed = title.trimmed();
     if (trimmed.isEmpty() || trimmed.contains(u'/') || trimmed.contains(QChar(0)) || trimmed.contains(u':'))
         return NoteError::invalidFileName();
-    const QUrl destination = QUrl::fromLocalFile(folderOf(note) + u'/' + trimmed + QStringLiteral(".md"));
+    const Result<QString, NoteError> path = localPathOf(note);
+    if (!path)
+        return path.error();
+    const QUrl destination
+        = QUrl::fromLocalFile(folderOf(path.value()) + u'/' + trimmed + QStringLiteral(".md"));
     const Result<void, FileError> moved
-        = FileOperations::moveWithoutReplacing(note.toLocalFile(), destination.toLocalFile());
+        = FileOperations::moveWithoutReplacing(path.value(), destination.toLocalFile());
     if (!moved)
         return systemError(moved.error());
     scanVault();
@@ -428,7 +445,10 @@ Result<QUrl, NoteError> NotesManager::renameNote(const QUrl &note, const QString
 
 Result<void, NoteError> NotesManager::deleteNote(const QUrl &note)
 {
-    const Result<void, FileError> trashed = Trash::moveToTrash(note.toLocalFile());
+    const Result<QString, NoteError> path = localPathOf(note);
+    if (!path)
+        return path.error();
+    const Result<void, FileError> trashed = Trash::moveToTrash(path.value());
     if (!trashed)
         return systemError(trashed.error());
     scanVault();
@@ -446,6 +466,9 @@ Result<QUrl, NoteError> NotesManager::moveNote(const QUrl &note, const std::opti
         && (folder->isEmpty() || *folder == QLatin1String(".") || *folder == QLatin1String("..")
             || folder->contains(u'/') || folder->contains(QChar(0))))
         return NoteError::invalidFileName();
+    const Result<QString, NoteError> path = localPathOf(note);
+    if (!path)
+        return path.error();
 
     QString target = vaultPath();
     if (folder) {
@@ -456,7 +479,7 @@ Result<QUrl, NoteError> NotesManager::moveNote(const QUrl &note, const std::opti
     }
     const QUrl destination = QUrl::fromLocalFile(target + u'/' + fileNameOf(note));
     const Result<void, FileError> moved
-        = FileOperations::moveWithoutReplacing(note.toLocalFile(), destination.toLocalFile());
+        = FileOperations::moveWithoutReplacing(path.value(), destination.toLocalFile());
     if (!moved)
         return systemError(moved.error());
     scanVault();
@@ -467,10 +490,12 @@ Result<QUrl, NoteError> NotesManager::moveNote(const QUrl &note, const std::opti
 
 Result<void, NoteError> NotesManager::save(const QString &text, const QUrl &note)
 {
+    const Result<QString, NoteError> path = localPathOf(note);
+    if (!path)
+        return path.error();
     // Before the write: the file's new date must fall inside the window.
     m_lastWriteTimestamps.insert(note, m_clock.now());
-    const Result<void, FileError> written
-        = FileOperations::writeAtomically(note.toLocalFile(), text.toUtf8());
+    const Result<void, FileError> written = FileOperations::writeAtomically(path.value(), text.toUtf8());
     if (!written)
         return systemError(written.error());
     recordLoadedModDate(note);
@@ -480,9 +505,12 @@ Result<void, NoteError> NotesManager::save(const QString &text, const QUrl &note
 
 Result<QUrl, NoteError> NotesManager::saveAsNew(const QString &text, const QUrl &vanished)
 {
+    const Result<QString, NoteError> path = localPathOf(vanished);
+    if (!path)
+        return path.error();
     const QString base = baseNameOf(fileNameOf(vanished));
     const Result<QUrl, NoteError> created = createNumbered(
-        folderOf(vanished),
+        folderOf(path.value()),
         [&base](int number) { return QStringLiteral("%1 (%2).md").arg(base).arg(number + 1); },
         text.toUtf8());
     if (!created)

@@ -273,6 +273,34 @@ TEST_F(NoteOperations, ownWritesAreToldFromOutsideChangesAndDeletions)
     EXPECT_EQ(manager.checkFileStatus(url("other.md")), std::nullopt); // never loaded
 }
 
+// An empty or relative path would name the file system's root or the working
+// folder: nothing outside a real folder may be written, moved or trashed.
+TEST_F(NoteOperations, urlsThatAreNotAbsoluteLocalFilesChangeNothing)
+{
+    const QString previousCurrent = QDir::currentPath();
+    QTemporaryDir current;
+    ASSERT_TRUE(QDir::setCurrent(current.path()));
+    write("n.md", "keep");
+    QFile(at("n.md")).copy(current.filePath(QStringLiteral("n.md")));
+
+    for (const QUrl &bad : { QUrl(), QUrl(QStringLiteral("https://example.com/n.md")),
+             QUrl::fromLocalFile(QStringLiteral("n.md")) }) {
+        SCOPED_TRACE(bad.toString().toStdString());
+        EXPECT_FALSE(manager.createNote(bad));
+        EXPECT_FALSE(manager.saveAsNew("text", bad));
+        EXPECT_FALSE(manager.save("text", bad));
+        EXPECT_FALSE(manager.renameNote(bad, "Other"));
+        EXPECT_FALSE(manager.moveNote(bad, QStringLiteral("Work")));
+        EXPECT_FALSE(manager.deleteNote(bad));
+    }
+    QDir::setCurrent(previousCurrent);
+
+    EXPECT_EQ(QDir(current.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QStringList { "n.md" });
+    EXPECT_EQ(read("n.md"), "keep");
+    EXPECT_FALSE(log.containsPrefix("Created new note"));
+}
+
 TEST_F(NoteOperations, renamedNoteHasNoLoadedDateUnderItsNewName)
 {
     write("a.md", "a");
