@@ -2,6 +2,7 @@
 
 #include "platform/clock.h"
 #include "platform/fake/fakefileeventstream.h"
+#include "tests/support/filesizelimit.h"
 #include "tests/support/logcapture.h"
 #include "tests/support/printers.h"
 
@@ -12,8 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -211,15 +210,11 @@ TEST_F(NoteOperations, failedSaveKeepsTheOldBytesAndReportsTheFailure)
 {
     write("n.md", "old");
     manager.recordLoadedModDate(url("n.md"));
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit previous {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
-    rlimit full = previous;
-    full.rlim_cur = 1024;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &full), 0);
-    const auto saved = manager.save(QString(8192, u'x'), url("n.md"));
-    ::setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
+    const auto saved = [&] {
+        const FileSizeLimit full(1024);
+        EXPECT_TRUE(full.isValid());
+        return manager.save(QString(8192, u'x'), url("n.md"));
+    }();
 
     EXPECT_FALSE(saved);
     EXPECT_EQ(read("n.md"), "old");

@@ -1,5 +1,6 @@
 #include "platform/fileoperations.h"
 #include "platform/trash.h"
+#include "tests/support/filesizelimit.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,8 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -92,17 +91,11 @@ class FailedWrite : public FileOperationsTest, public ::testing::WithParamInterf
 TEST_P(FailedWrite, keepsTheOldBytes)
 {
     write("note.md", "old content");
-    // A file size limit stands in for a full disk; the signal it raises
-    // would end the test program.
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit previous {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
-    rlimit limited = previous;
-    limited.rlim_cur = 1024;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const auto written = FileOperations::writeAtomically(at("note.md"), QByteArray(GetParam(), 'x'));
-    ::setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
+    const auto written = [&] {
+        const FileSizeLimit full(1024);
+        EXPECT_TRUE(full.isValid());
+        return FileOperations::writeAtomically(at("note.md"), QByteArray(GetParam(), 'x'));
+    }();
 
     EXPECT_FALSE(written);
     EXPECT_EQ(read("note.md"), "old content");

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -88,6 +91,35 @@ TEST_F(InotifyStream, missingRootIsWaitedForAndDeletedRootIsWatchedAgainWhenBack
     EXPECT_TRUE(reports([&] { QDir().rename(at("Later/Root"), at("Later/Away")); }));
     EXPECT_TRUE(reports([&] { QDir().rename(at("Later/Away"), at("Later/Root")); }));
     EXPECT_TRUE(reports([&] { touch("Later/Root/c.md"); }));
+}
+
+// Once the kernel's queue is full, later events are lost, a new folder's
+// creation among them: only watching everything afresh finds that folder.
+TEST_F(InotifyStream, overflowWatchesEveryFolderAfreshAndReportsAChange)
+{
+    QFile limitFile(QStringLiteral("/proc/sys/fs/inotify/max_queued_events"));
+    const int limit = limitFile.open(QIODevice::ReadOnly) ? limitFile.readAll().trimmed().toInt() : 0;
+    if (limit <= 0 || limit > 1 << 18)
+        GTEST_SKIP() << "the queue can't be filled quickly here";
+
+    QDir().mkpath(at("Root"));
+    ASSERT_TRUE(stream.start(at("Root"), latency));
+    // Alternating files, because the kernel merges a repeat of the last event.
+    const int first = ::open(QFile::encodeName(at("Root/a.md")).constData(), O_WRONLY | O_CREAT, 0644);
+    const int second = ::open(QFile::encodeName(at("Root/b.md")).constData(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(first, 0);
+    ASSERT_GE(second, 0);
+    for (int n = 0; n <= limit / 2 + 16; ++n) {
+        ASSERT_EQ(::write(first, "x", 1), 1);
+        ASSERT_EQ(::write(second, "x", 1), 1);
+    }
+    ::close(first);
+    ::close(second);
+    QDir().mkpath(at("Root/Lost"));
+
+    ASSERT_TRUE(waitFor([&] { return batches > 0; }, 3s));
+    EXPECT_EQ(stream.watchCount(), 2);
+    EXPECT_TRUE(reports([&] { touch("Root/Lost/c.md"); }));
 }
 
 TEST_F(InotifyStream, linkLoopsAreNotFollowed)
