@@ -641,6 +641,13 @@ ResolveScope ResolveScope::child(quint64 position) const
     return ResolveScope(*m_store, mix(m_identity, position + 1), m_identity);
 }
 
+ResolveScope ResolveScope::nested(quint64 slot) const
+{
+    // Positional children mix the position into the identity as it is; nested places
+    // mix into a salted identity, so the two families never meet.
+    return ResolveScope(*m_store, mix(m_identity ^ 0x6a09e667f3bcc909ull, slot), m_container);
+}
+
 ResolveScope ResolveScope::withExplicitId(const QVariant &id) const
 {
     const QByteArray key = QByteArray(id.typeName() ? id.typeName() : "") + '\0' + id.toString().toUtf8();
@@ -741,7 +748,7 @@ View decorate(const View &content, const View &decoration, Alignment alignment, 
                           const EnvironmentValues &env, const ResolveScope &scope) -> ElementPtr {
         auto element = std::make_unique<DecoratedElement>(alignment, over);
         element->addChild(content.resolve(env, scope));
-        element->addChild(decoration.resolve(env, scope.child(over ? 0x0e : 0x0b)));
+        element->addChild(decoration.resolve(env, scope.nested(over ? 1 : 2)));
         return element;
     });
 }
@@ -867,7 +874,7 @@ View View::task(const QVariant &id, std::function<void(TaskHandle)> work) const
 {
     return make([content = *this, id, work](const EnvironmentValues &env, const ResolveScope &scope) {
         scope.store().task(scope.identity(), id, work);
-        return content.resolve(env, scope);
+        return content.resolve(env, scope.nested(0));
     });
 }
 
@@ -898,7 +905,7 @@ View View::decorateWithPreferences(
         const View decoration = fn(inner->preferences());
         auto element = std::make_unique<DecoratedElement>(alignment, over);
         element->addChild(std::move(inner));
-        element->addChild(decoration.resolve(env, scope.child(over ? 0x0e : 0x0b)));
+        element->addChild(decoration.resolve(env, scope.nested(over ? 1 : 2)));
         return element;
     });
 }

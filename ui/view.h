@@ -33,6 +33,11 @@ public:
     quint64 identity() const { return m_identity; }
     // The identity of the n-th child of a container (structural identity).
     ResolveScope child(quint64 position) const;
+    // A second place under the same view, apart from every positional child: what a
+    // decoration, or the content under a modifier that keeps state or a task of its
+    // own, is resolved at. Without it two such modifiers at one place, or a decoration
+    // and the content's twelfth child, would share one identity and so one state.
+    ResolveScope nested(quint64 slot) const;
     // An explicit identity replaces the position among the container's children, so
     // state follows an item that moves.
     ResolveScope withExplicitId(const QVariant &id) const;
@@ -305,7 +310,7 @@ template<class T> View withState(T initial, std::function<View(State<T>)> body)
 {
     return View::make([initial, body](const EnvironmentValues &env, const ResolveScope &scope) {
         State<T> state = scope.store().state<T>(scope.identity(), initial);
-        return body(state).resolve(env, scope);
+        return body(state).resolve(env, scope.nested(0));
     });
 }
 

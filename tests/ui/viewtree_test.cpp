@@ -204,3 +204,43 @@ TEST(GeometryReader, anchorsResolveToPlacedBoundsInTheReadersSpace)
     EXPECT_EQ(resolved[0], QRectF(5, 5, 30, 10));
     EXPECT_EQ(resolved[1], QRectF(5, 19, 20, 6));
 }
+
+TEST(State, placesUnderOneViewKeepTheirOwnStateAndTasks)
+{
+    // Two stateful modifiers of one type at one place, and a decoration next to the
+    // content's twelfth child, are separate places.
+    std::vector<State<int>> outer, inner, decoration, twelfth;
+    auto probe = [](std::vector<State<int>> &into, int initial) {
+        return withState<int>(initial, [&into](State<int> state) {
+            into.push_back(state);
+            return View(Color::red()).frame(double(*state), 1);
+        });
+    };
+    std::vector<View> rows;
+    for (int i = 0; i < 12; ++i)
+        rows.push_back(i == 11 ? probe(twelfth, 3) : View(Color::red()).frame(1, 1));
+    View nestedStates = withState<int>(1, [&](State<int> state) {
+        outer.push_back(state);
+        return probe(inner, 2);
+    });
+    ViewTree tree(VStack({ nestedStates, VStack(rows).background(probe(decoration, 4)) }));
+    tree.rebuild(100);
+    EXPECT_EQ(*outer.back(), 1);
+    EXPECT_EQ(*inner.back(), 2);
+    EXPECT_EQ(*twelfth.back(), 3);
+    EXPECT_EQ(*decoration.back(), 4);
+    inner.back().set(20);
+    tree.rebuild();
+    EXPECT_EQ(*outer.back(), 1);
+    EXPECT_EQ(*inner.back(), 20);
+
+    int firstStarts = 0, secondStarts = 0;
+    ViewTree tasks(View(Color::red()).task(1, [&](TaskHandle) { ++firstStarts; }).task(2, [&](TaskHandle) {
+        ++secondStarts;
+    }));
+    tasks.rebuild(100);
+    tasks.rebuild();
+    tasks.rebuild();
+    EXPECT_EQ(firstStarts, 1) << "two tasks on one view do not restart each other";
+    EXPECT_EQ(secondStarts, 1);
+}
