@@ -41,6 +41,11 @@ void StateStore::task(quint64 identity, const QVariant &id, std::function<void(T
     m_pendingTasks.emplace_back(TaskHandle(entry.cancelled), std::move(work));
 }
 
+void StateStore::afterPass(std::function<void()> action)
+{
+    m_afterPass.push_back(std::move(action));
+}
+
 void StateStore::beginPass()
 {
     for (auto &[key, entry] : m_entries)
@@ -58,8 +63,12 @@ void StateStore::endPass()
             it->second.cancelled->store(true);
         it = m_entries.erase(it);
     }
-    // Started only now: work that finishes at once may write state, which must not
-    // happen in the middle of a pass.
+    // Run only now: actions and work that finishes at once may write state, which
+    // must not happen in the middle of a pass.
+    auto actions = std::move(m_afterPass);
+    m_afterPass.clear();
+    for (const auto &action : actions)
+        action();
     auto pending = std::move(m_pendingTasks);
     m_pendingTasks.clear();
     for (auto &[handle, work] : pending) {

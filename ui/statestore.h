@@ -91,6 +91,8 @@ public:
     }
 
     void task(quint64 identity, const QVariant &id, std::function<void(TaskHandle)> work);
+    // Runs `action` when the current pass is over, before the tasks start.
+    void afterPass(std::function<void()> action);
 
     void beginPass();
     void endPass();
@@ -109,6 +111,7 @@ private:
 
     std::unordered_map<quint64, Entry> m_entries;
     std::vector<std::pair<TaskHandle, std::function<void(TaskHandle)>>> m_pendingTasks;
+    std::vector<std::function<void()>> m_afterPass;
     std::shared_ptr<detail::StateNotifier> m_notifier;
 };
 

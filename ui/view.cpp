@@ -887,7 +887,7 @@ View View::transformEnvironmentWith(std::function<void(EnvironmentValues &)> fn)
     });
 }
 
-View View::transformPreferencesWith(std::function<void(PreferenceValues &, const Element &)> fn) const
+View View::transformPreferencesWith(std::function<void(PreferenceValues &, Element &)> fn) const
 {
     return make([content = *this, fn](const EnvironmentValues &env, const ResolveScope &scope) {
         ElementPtr element = content.resolve(env, scope);

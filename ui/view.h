@@ -191,20 +191,49 @@ public:
     template<class Key> View preference(typename Key::Value value) const
     {
         return transformPreferencesWith(
-            [value](PreferenceValues &prefs, const Element &) { prefs.set<Key>(value); });
+            [value](PreferenceValues &prefs, Element &) { prefs.set<Key>(value); });
     }
 
     template<class Key, class Fn> View transformPreference(Fn fn) const
     {
         return transformPreferencesWith(
-            [fn](PreferenceValues &prefs, const Element &) { prefs.transform<Key>(fn); });
+            [fn](PreferenceValues &prefs, Element &) { prefs.transform<Key>(fn); });
     }
 
     // Sets the key to what `fn` makes of an anchor on this view's bounds.
     template<class Key, class Fn> View anchorPreference(Fn fn) const
     {
-        return transformPreferencesWith([fn](PreferenceValues &prefs, const Element &element) {
-            prefs.set<Key>(fn(Anchor { &element }));
+        return transformPreferencesWith(
+            [fn](PreferenceValues &prefs, Element &element) { prefs.set<Key>(fn(Anchor { &element })); });
+    }
+
+    // Sets the key to what `fn` makes of this view's ideal size, measured as soon as the
+    // view is resolved: how a measured width (a list's marker) travels up the tree.
+    template<class Key, class Fn> View idealSizePreference(Fn fn) const
+    {
+        return transformPreferencesWith([fn](PreferenceValues &prefs, Element &element) {
+            prefs.set<Key>(fn(element.sizeThatFits(ProposedSize::unspecified())));
+        });
+    }
+
+    // Calls `fn` with the value this view's subtree reduced for the key when the view
+    // first appears and whenever that value changes, once the pass that resolved it is
+    // over. `fn` may write state: the tree is then resolved again at once, so a value
+    // fed back down (a column as wide as its widest marker) has settled before
+    // anything is laid out or shown.
+    template<class Key, class Fn> View onPreferenceChange(Fn fn) const
+    {
+        return make([content = *this, fn](const EnvironmentValues &env, const ResolveScope &scope) {
+            using Value = typename Key::Value;
+            ElementPtr element = content.resolve(env, scope.nested(0));
+            const State<std::optional<Value>> last
+                = scope.store().state<std::optional<Value>>(scope.identity(), std::nullopt);
+            const Value &value = element->preferences().get<Key>();
+            if (!*last || !(**last == value)) {
+                last.setWithoutRebuild(value);
+                scope.store().afterPass([fn, value] { fn(value); });
+            }
+            return element;
         });
     }
 
@@ -224,7 +253,7 @@ public:
     }
 
     View transformEnvironmentWith(std::function<void(EnvironmentValues &)> fn) const;
-    View transformPreferencesWith(std::function<void(PreferenceValues &, const Element &)> fn) const;
+    View transformPreferencesWith(std::function<void(PreferenceValues &, Element &)> fn) const;
     View decorateWithPreferences(
         std::function<View(const PreferenceValues &)> fn, Alignment alignment, bool over) const;
 
@@ -303,7 +332,9 @@ View Grid(std::vector<GridRow> rows, Alignment alignment = {}, std::optional<dou
 View Button(const View &label, std::function<void()> action);
 View ScrollView(Axis axis, const View &content, bool showsIndicators = true);
 View EnvironmentReader(std::function<View(const EnvironmentValues &)> body);
-// Content made from the reader's size, resolved when the reader is placed.
+// Content made from the reader's size, resolved when the reader is placed. Because
+// of that, preferences set inside it never reach its ancestors: report a measured
+// size with idealSizePreference instead.
 View GeometryReader(std::function<View(const GeometryProxy &)> body);
 
 template<class T> View withState(T initial, std::function<View(State<T>)> body)

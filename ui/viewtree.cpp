@@ -6,7 +6,10 @@ namespace ui {
 
 namespace {
 constexpr quint64 rootIdentity = 1;
-}
+// Enough for values measured in one pass and fed back in the next (nested lists
+// settle together); more would only hide a view that feeds back without end.
+constexpr int maxPasses = 4;
+} // namespace
 
 ViewTree::ViewTree(View root, EnvironmentValues environment)
     : m_rootView(std::move(root))
@@ -14,7 +17,7 @@ ViewTree::ViewTree(View root, EnvironmentValues environment)
 {
     m_store.setChangeHandler([this] {
         m_rebuildRequested = true;
-        if (m_needsRebuild)
+        if (!m_resolving && m_needsRebuild)
             m_needsRebuild();
     });
 }
@@ -40,14 +43,23 @@ void ViewTree::rebuild(std::optional<double> width)
 {
     if (width)
         m_width = *width;
-    m_rebuildRequested = false;
-    m_store.beginPass();
-    // The old elements go first: anchors and pointers into them die with them.
-    m_root.reset();
-    m_root = m_rootView.resolve(m_environment, ResolveScope(m_store, rootIdentity));
-    m_root->m_tree = this;
+    m_resolving = true;
+    for (int pass = 0; pass < maxPasses; ++pass) {
+        m_rebuildRequested = false;
+        m_store.beginPass();
+        // The old elements go first: anchors and pointers into them die with them.
+        m_root.reset();
+        m_root = m_rootView.resolve(m_environment, ResolveScope(m_store, rootIdentity));
+        m_root->m_tree = this;
+        m_store.endPass();
+        if (!m_rebuildRequested)
+            break;
+    }
+    m_resolving = false;
     layout(m_width);
-    m_store.endPass();
+    // Still unsettled: try again on the host's next turn rather than block it.
+    if (m_rebuildRequested && m_needsRebuild)
+        m_needsRebuild();
 }
 
 void ViewTree::layout(double width)

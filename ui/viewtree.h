@@ -29,6 +29,8 @@ public:
     const EnvironmentValues &environment() const { return m_environment; }
 
     // Resolves the root view again and lays it out at `width` (else the current width).
+    // A pass after which state was written (a measured value reported back down) is
+    // repeated at once, up to a few times, so the result has settled.
     void rebuild(std::optional<double> width = std::nullopt);
     // Measures and places the elements for `width` (ideal height).
     void layout(double width);
@@ -63,6 +65,7 @@ private:
     ElementPtr m_root;
     double m_width = 0;
     bool m_rebuildRequested = false;
+    bool m_resolving = false;
     std::function<void()> m_needsRebuild;
     std::function<void()> m_needsLayout;
     std::function<void()> m_needsRepaint;

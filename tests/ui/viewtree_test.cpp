@@ -244,3 +244,47 @@ TEST(State, placesUnderOneViewKeepTheirOwnStateAndTasks)
     EXPECT_EQ(firstStarts, 1) << "two tasks on one view do not restart each other";
     EXPECT_EQ(secondStarts, 1);
 }
+
+namespace {
+struct WidestPreference
+{
+    using Value = double;
+    static Value defaultValue() { return 0; }
+    static void reduce(Value &value, const Value &next) { value = std::max(value, next); }
+};
+} // namespace
+
+TEST(Preferences, aMeasuredWidthFedBackDownSettlesWithinOneRebuild)
+{
+    // A column of markers as wide as the widest one, trailing-aligned: each marker
+    // reports its own width, the column stores the widest and frames every marker to it.
+    int changes = 0;
+    const double widths[] = { 10, 14, 22 };
+    View column = withState<std::optional<double>>(std::nullopt, [&](State<std::optional<double>> width) {
+        std::vector<View> markers;
+        for (double w : widths) {
+            markers.push_back(
+                View(Color::red())
+                    .frame(w, 5)
+                    .tag(w)
+                    .idealSizePreference<WidestPreference>([](QSizeF size) { return size.width(); })
+                    .frame(*width, std::nullopt, Alignment::trailing()));
+        }
+        return VStack(HorizontalAlignment::Leading, 0, markers)
+            .onPreferenceChange<WidestPreference>([&changes, width](double widest) {
+                ++changes;
+                width.set(widest);
+            });
+    });
+    ViewTree tree(column);
+    bool hostAsked = false;
+    tree.setNeedsRebuildHandler([&] { hostAsked = true; });
+    tree.rebuild(200);
+    EXPECT_EQ(tree.frameOfTag(10.0), QRectF(12, 0, 10, 5));
+    EXPECT_EQ(tree.frameOfTag(14.0), QRectF(8, 5, 14, 5));
+    EXPECT_EQ(tree.frameOfTag(22.0), QRectF(0, 10, 22, 5));
+    EXPECT_EQ(changes, 1);
+    EXPECT_FALSE(hostAsked) << "settled inside the rebuild";
+    tree.rebuild();
+    EXPECT_EQ(changes, 1) << "an unchanged value is not reported again";
+}
