@@ -141,10 +141,10 @@ void HostingView::resizeEvent(QResizeEvent *event)
         scheduleRebuild();
         return;
     }
-    if (m_tree->width() != viewport()->width()) {
+    if (m_tree->width() != viewport()->width())
         m_tree->layout(viewport()->width());
-        relayout();
-    }
+    // A height change alone moves the end of the scroll range.
+    relayout();
 }
 
 void HostingView::mousePressEvent(QMouseEvent *event)
@@ -251,6 +251,20 @@ void HostingView::wheelEvent(QWheelEvent *event)
 void HostingView::focusOutEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusOutEvent(event);
+}
+
+bool HostingView::event(QEvent *event)
+{
+    // A shortcut of the window (or of the panel around it) must not take Ctrl+C or
+    // Ctrl+A from a text whose selection is being copied.
+    if (event->type() == QEvent::ShortcutOverride && m_focused && m_focused->acceptsFocus()) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::SelectAll)) {
+            event->accept();
+            return true;
+        }
+    }
+    return QAbstractScrollArea::event(event);
 }
 
 bool HostingView::viewportEvent(QEvent *event)

@@ -1,9 +1,11 @@
 #include "ui/hostingview.h"
 #include "ui/layout.h"
+#include "ui/text.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDeadlineTimer>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -91,4 +93,50 @@ TEST(HostingView, aWidthChangeRelaysOutWithoutResolving)
     QApplication::processEvents();
     EXPECT_EQ(host.tree().findByTag(QStringLiteral("bar")), before);
     EXPECT_EQ(host.tree().frameOfTag(QStringLiteral("bar")).width(), host.viewport()->width());
+}
+
+TEST(HostingView, aHeightChangeMovesTheEndOfTheScrollRange)
+{
+    HostingView host;
+    host.resize(300, 200);
+    host.setRootView(View(Color::red()).frame(std::nullopt, 1000));
+    host.show();
+    host.flush();
+    const int before = host.verticalScrollBar()->maximum();
+    EXPECT_EQ(before, 1000 - host.viewport()->height());
+    host.resize(300, 400);
+    QApplication::processEvents();
+    EXPECT_EQ(host.verticalScrollBar()->maximum(), 1000 - host.viewport()->height());
+    EXPECT_LT(host.verticalScrollBar()->maximum(), before);
+}
+
+TEST(HostingView, aSelectableTextClaimsCopyBeforeAnyWindowShortcut)
+{
+    HostingView host;
+    host.resize(300, 200);
+    host.setRootView(Text(QStringLiteral("copy me")).view().fixedSize().textSelection(true).tag("t"));
+    host.show();
+    host.flush();
+    auto overrideAccepted = [&host](QKeySequence::StandardKey key) {
+        const QKeyCombination combination = QKeySequence(key)[0];
+        QKeyEvent event(QEvent::ShortcutOverride, combination.key(), combination.keyboardModifiers());
+        event.ignore();
+        QApplication::sendEvent(&host, &event);
+        return event.isAccepted();
+    };
+    EXPECT_FALSE(overrideAccepted(QKeySequence::Copy)) << "no text has the keys yet";
+
+    const QPointF centre = host.tree().frameOfTag(QStringLiteral("t")).center();
+    QMouseEvent press(QEvent::MouseButtonPress, centre, host.viewport()->mapToGlobal(centre), Qt::LeftButton,
+        Qt::LeftButton, {});
+    QApplication::sendEvent(host.viewport(), &press);
+    EXPECT_TRUE(overrideAccepted(QKeySequence::Copy));
+    EXPECT_TRUE(overrideAccepted(QKeySequence::SelectAll));
+    EXPECT_FALSE(overrideAccepted(QKeySequence::Paste));
+
+    QKeyEvent selectAll(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier, QStringLiteral("a"));
+    QApplication::sendEvent(&host, &selectAll);
+    QKeyEvent copy(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier, QStringLiteral("c"));
+    QApplication::sendEvent(&host, &copy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("copy me"));
 }
