@@ -99,6 +99,8 @@ TEST(HostingView, aHeightChangeMovesTheEndOfTheScrollRange)
 {
     HostingView host;
     host.resize(300, 200);
+    // A steady scroll bar keeps the width still: only the height changes.
+    host.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     host.setRootView(View(Color::red()).frame(std::nullopt, 1000));
     host.show();
     host.flush();
