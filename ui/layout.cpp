@@ -83,9 +83,22 @@ void LayoutSubview::place(QPointF position, UnitPoint anchor, const ProposedSize
 
 Layout::~Layout() = default;
 
-std::optional<double> Layout::baseline(QSizeF, const LayoutSubviews &, bool) const
+std::optional<double> Layout::baseline(QSizeF size, const LayoutSubviews &subviews, bool last) const
 {
-    return std::nullopt;
+    if (subviews.empty())
+        return std::nullopt;
+    // Placed on trial at the origin: the container's own placement comes after every
+    // question about its baseline and places the subviews again.
+    placeSubviews(QRectF(QPointF(0, 0), size), ProposedSize::of(size), subviews);
+    std::optional<double> result;
+    for (const LayoutSubview &subview : subviews) {
+        const QRectF frame = subview.element().frame();
+        if (const auto line = subview.baseline(frame.size(), last)) {
+            const double y = frame.y() + *line;
+            result = !result ? y : (last ? std::max(*result, y) : std::min(*result, y));
+        }
+    }
+    return result;
 }
 
 View LayoutView(std::shared_ptr<const Layout> layout, std::vector<View> children)
@@ -288,6 +301,11 @@ View HStack(std::vector<View> children)
 View HStack(VerticalAlignment alignment, std::optional<double> spacing, std::vector<View> children)
 {
     return layoutWithAxis(StackLayout::horizontal(alignment, spacing), std::move(children), Axis::Horizontal);
+}
+
+View Label(const View &title, const View &icon)
+{
+    return HStack(VerticalAlignment::FirstTextBaseline, std::nullopt, { icon, title });
 }
 
 namespace {

@@ -53,12 +53,18 @@ public:
     virtual QSizeF sizeThatFits(const ProposedSize &proposal, const LayoutSubviews &subviews) const = 0;
     virtual void placeSubviews(
         const QRectF &bounds, const ProposedSize &proposal, const LayoutSubviews &subviews) const = 0;
-    // The baseline of the container of `size`; by default none.
+    // The baseline of the container of `size`. By default the subviews are placed in
+    // that size and the highest first baseline (or the lowest last one) among them is
+    // the container's, so text inside a custom layout still lines up beside it.
     virtual std::optional<double> baseline(QSizeF size, const LayoutSubviews &subviews, bool last) const;
 };
 
 // Lays `children` out with `layout`. Empty views among them are left out.
 View LayoutView(std::shared_ptr<const Layout> layout, std::vector<View> children);
+
+// A title with its icon before it, the icon standing on the title's first baseline (a
+// list item's marker beside the item's first line).
+View Label(const View &title, const View &icon);
 
 // The layouts behind the stacks, for custom layouts that build on them.
 class StackLayout : public Layout

@@ -1,3 +1,4 @@
+#include "ui/layout.h"
 #include "ui/text.h"
 #include "ui/viewtree.h"
 
@@ -144,4 +145,47 @@ TEST(Text, firstBaselinesLineUpInAHorizontalStack)
     const double largeBaseline = large->frame().y() + *large->baseline(large->frame().size(), false);
     EXPECT_NEAR(smallBaseline, largeBaseline, 0.01);
     EXPECT_GT(small->frame().y(), large->frame().y());
+}
+
+TEST(Text, aLabelsIconStandsOnTheFirstLineOfATitleInACustomLayout)
+{
+    // The title is laid out by a layout that knows nothing of baselines: its first
+    // line is found among its subviews as placed.
+    class Indented final : public Layout
+    {
+    public:
+        QSizeF sizeThatFits(const ProposedSize &proposal, const LayoutSubviews &subviews) const override
+        {
+            double height = 0, width = 0;
+            for (const LayoutSubview &subview : subviews) {
+                const QSizeF size = subview.sizeThatFits(proposal);
+                width = std::max(width, size.width() + 10);
+                height += size.height() + 6;
+            }
+            return { width, height };
+        }
+        void placeSubviews(
+            const QRectF &bounds, const ProposedSize &proposal, const LayoutSubviews &subviews) const override
+        {
+            QPointF at = bounds.topLeft() + QPointF(10, 6);
+            for (const LayoutSubview &subview : subviews) {
+                subview.place(at, UnitPoint::topLeading(), proposal);
+                at.ry() += subview.sizeThatFits(proposal).height() + 6;
+            }
+        }
+    };
+    AttributeContainer big;
+    big.set<FontAttribute>(Font::system(24));
+    const View title = LayoutView(std::make_shared<Indented>(),
+        { Text(AttributedText(QStringLiteral("First line"), big)).view().tag("first"),
+            Text(QStringLiteral("second paragraph")).view() });
+    ViewTree tree(Label(title, Text(QStringLiteral("10.")).view().tag("marker")).fixedSize());
+    tree.rebuild(800);
+    Element *marker = tree.findByTag(QStringLiteral("marker"));
+    Element *first = tree.findByTag(QStringLiteral("first"));
+    ASSERT_TRUE(marker && first);
+    EXPECT_LT(marker->frame().right(), first->frame().left());
+    EXPECT_NEAR(marker->frame().y() + *marker->baseline(marker->frame().size(), false),
+        first->frame().y() + *first->baseline(first->frame().size(), false), 0.01);
+    EXPECT_GT(marker->frame().y(), first->frame().y()) << "the smaller marker sits lower";
 }
