@@ -253,7 +253,10 @@ void InotifyFileEventStream::onReadable()
             }
             if (mask & IN_IGNORED) {
                 m_folderOfWatch.remove(event->wd);
-                m_watchOfFolder.remove(folder);
+                // A folder held open ends late: its path may already belong
+                // to the watch of a new folder of the same name.
+                if (m_watchOfFolder.value(folder, -1) == event->wd)
+                    m_watchOfFolder.remove(folder);
                 continue;
             }
             if ((mask & IN_ISDIR) && event->len > 0) {

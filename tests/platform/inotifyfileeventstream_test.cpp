@@ -122,6 +122,32 @@ TEST_F(InotifyStream, overflowWatchesEveryFolderAfreshAndReportsAChange)
     EXPECT_TRUE(reports([&] { touch("Root/Lost/c.md"); }));
 }
 
+// A folder still held open when it is deleted is released late: the end of
+// its old watch arrives after the watch of a new folder of the same name,
+// which must stay known, so that moving the new folder out drops its watch.
+TEST_F(InotifyStream, lateEndOfAReplacedFolderKeepsTheNewFolderKnown)
+{
+    QDir().mkpath(at("Root/Sub"));
+    QDir().mkpath(at("Outside"));
+    ASSERT_TRUE(stream.start(at("Root"), latency));
+    const int held = ::open(QFile::encodeName(at("Root/Sub")).constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(held, 0);
+    EXPECT_TRUE(reports([&] {
+        ASSERT_TRUE(QDir().rmdir(at("Root/Sub")));
+        ASSERT_TRUE(QDir().mkdir(at("Root/Sub")));
+    }));
+    ::close(held);
+    runEventsFor(latency * 3);
+    EXPECT_EQ(stream.watchCount(), 2);
+
+    EXPECT_TRUE(reports([&] { QDir().rename(at("Root/Sub"), at("Outside/Sub")); }));
+    EXPECT_EQ(stream.watchCount(), 1);
+    const int before = batches;
+    touch("Outside/Sub/away.md");
+    runEventsFor(latency * 3);
+    EXPECT_EQ(batches, before);
+}
+
 TEST_F(InotifyStream, linkLoopsAreNotFollowed)
 {
     QDir().mkpath(at("Root/Sub"));
