@@ -184,6 +184,24 @@ class Session:
         self.extra.append(proc)
         return proc
 
+    def own_clipboard(self, formats):
+        """Another client owns the CLIPBOARD with several formats at once (xclip offers
+        one): `formats` maps MIME types to text; "text/plain" is offered as a string.
+        Returns once it owns the clipboard; it keeps it until the session ends."""
+        owner = os.environ.get("QUORVANE_CLIPBOARD_OWNER", "")
+        if not owner or not os.path.exists(owner):
+            raise AssertionError("QUORVANE_CLIPBOARD_OWNER must name the clipboard owner program")
+        proc = subprocess.Popen([owner, *["%s=%s" % item for item in formats.items()]], env=self.env,
+                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
+        self.extra.append(proc)
+        if proc.stdout.readline().strip() != b"ready":
+            raise AssertionError("the clipboard owner did not start")
+        return proc
+
+    def clipboard_targets(self):
+        """The formats the CLIPBOARD's owner offers right now."""
+        return self.clipboard("TARGETS").decode("utf-8", "replace").split()
+
     def clipboard(self, mime="UTF8_STRING"):
         return self.run("xclip", "-selection", "clipboard", "-t", mime, "-o", check=False).stdout
 
