@@ -33,7 +33,7 @@ struct ClipboardItem
     bool isPinned = false; // pinned entries are never trimmed
 
     // False when the entry was fetched without data, rtfData and htmlData (lists
-    // leave them in the store); ClipboardStore::fetchPayload fills them in.
+    // leave them in the store); ClipboardStore::fetchById(id, Payload::Load) brings them.
     bool hasPayload = true;
 
     // A new entry, not yet in any store: a fresh id, the clock's time, unpinned,
