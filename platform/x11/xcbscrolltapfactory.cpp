@@ -1,12 +1,12 @@
 #include "platform/x11/xcbscrolltapfactory.h"
 
 #include "platform/log.h"
+#include "platform/x11/xcbpointer.h"
 
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
 
 #include <atomic>
-#include <cstdlib>
 #include <memory>
 
 #include <poll.h>
@@ -26,12 +26,6 @@ const Log &log()
 constexpr double notchDelta = 10.0;
 constexpr xcb_button_t wheelUp = 4;
 constexpr xcb_button_t wheelDown = 5;
-
-struct FreeDeleter
-{
-    void operator()(void *p) const { std::free(p); }
-};
-template<typename T> using XcbPtr = std::unique_ptr<T, FreeDeleter>;
 
 void logGrabRefused()
 {
@@ -98,11 +92,15 @@ public:
         const int xfd = xcb_get_file_descriptor(m_connection);
         while (!m_interrupted && !xcb_connection_has_error(m_connection)) {
             followEnabled();
+            // Flushing may read events into libxcb's queue, where poll() can't
+            // see them: a notch read there while the grab holds the pointer
+            // frozen would wait for the next wake-up. So flush first, then drain
+            // everything, and send nothing more before poll().
+            xcb_flush(m_connection);
             while (xcb_generic_event_t *raw = xcb_poll_for_event(m_connection)) {
                 XcbPtr<xcb_generic_event_t> event(raw);
                 dispatch(event.get(), handler);
             }
-            xcb_flush(m_connection);
             if (m_interrupted || xcb_connection_has_error(m_connection))
                 break;
             pollfd fds[2] = { { xfd, POLLIN, 0 }, { m_wakeFd, POLLIN, 0 } };

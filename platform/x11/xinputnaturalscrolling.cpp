@@ -1,19 +1,14 @@
 #include "platform/x11/xinputnaturalscrolling.h"
 
+#include "platform/x11/xcbpointer.h"
+
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 
 namespace {
-
-struct FreeDeleter
-{
-    void operator()(void *p) const { std::free(p); }
-};
-template<typename T> using XcbPtr = std::unique_ptr<T, FreeDeleter>;
 
 struct Disconnect
 {

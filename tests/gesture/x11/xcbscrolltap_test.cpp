@@ -1,4 +1,6 @@
 // The real tap against a private X server, driven through xdotool's XTEST clicks.
+// Every wait is for a condition; the deadlines only bound a failing run, so they
+// are generous enough for a machine that runs many test programs at once.
 #include "platform/x11/xcbscrolltapfactory.h"
 #include "platform/x11/xinputnaturalscrolling.h"
 
@@ -18,6 +20,8 @@
 #include <poll.h>
 
 namespace {
+
+constexpr int waitLimitMs = 10000;
 
 void xdotool(const QStringList &args)
 {
@@ -49,10 +53,10 @@ public:
     }
     ~Receiver() { xcb_disconnect(m_connection); }
 
-    // Waits until `count` wheel presses have arrived (or two seconds passed).
+    // Waits until `count` wheel presses have arrived (or the deadline passed).
     std::vector<int> buttons(size_t count)
     {
-        QDeadlineTimer deadline(2000);
+        QDeadlineTimer deadline(waitLimitMs);
         while (m_buttons.size() < count && !deadline.hasExpired()) {
             pollfd fd { xcb_get_file_descriptor(m_connection), POLLIN, 0 };
             ::poll(&fd, 1, 20);
@@ -113,7 +117,8 @@ public:
     std::vector<ScrollEvent> events(size_t count)
     {
         std::unique_lock lock(m_mutex);
-        m_changed.wait_for(lock, std::chrono::seconds(2), [&] { return m_events.size() >= count; });
+        m_changed.wait_for(
+            lock, std::chrono::milliseconds(waitLimitMs), [&] { return m_events.size() >= count; });
         return m_events;
     }
 
@@ -192,7 +197,7 @@ TEST(XcbScrollTap, disabledTapHandsNothingOnAndEveryNotchPasses)
     // that pass either way until the handler sees one.
     running.tap().setEnabled(true);
     size_t probes = 0;
-    QDeadlineTimer deadline(2000);
+    QDeadlineTimer deadline(waitLimitMs);
     while (running.eventsNow().empty() && !deadline.hasExpired()) {
         clickAt(50, 5, 5);
         ++probes;
