@@ -115,30 +115,24 @@ void CarbonGlobalShortcuts::suspendAll()
 
 void CarbonGlobalShortcuts::onPressed(qint64 keyCode, qint64 carbonModifiers)
 {
-    if (m_mode != Mode::HotKeys)
-        return;
-    const Shortcut fired(keyCode, carbonModifiers);
-    for (const auto &[id, hotKey] : m_hotKeys) {
-        if (hotKey.grabbed && hotKey.shortcut == fired) {
-            // A copy: the callback may unregister this very hot key.
-            const Callback callback = hotKey.onKeyDown;
-            const Shortcut shortcut = hotKey.shortcut;
-            callback(shortcut);
-            return;
-        }
-    }
+    fire(Shortcut(keyCode, carbonModifiers), &HotKey::onKeyDown);
 }
 
 void CarbonGlobalShortcuts::onReleased(qint64 keyCode, qint64 carbonModifiers)
 {
+    fire(Shortcut(keyCode, carbonModifiers), &HotKey::onKeyUp);
+}
+
+void CarbonGlobalShortcuts::fire(const Shortcut &fired, Callback HotKey::*callback)
+{
     if (m_mode != Mode::HotKeys)
         return;
-    const Shortcut fired(keyCode, carbonModifiers);
     for (const auto &[id, hotKey] : m_hotKeys) {
         if (hotKey.grabbed && hotKey.shortcut == fired) {
-            const Callback callback = hotKey.onKeyUp;
+            // Copies: the callback may unregister this very hot key.
+            const Callback call = hotKey.*callback;
             const Shortcut shortcut = hotKey.shortcut;
-            callback(shortcut);
+            call(shortcut);
             return;
         }
     }

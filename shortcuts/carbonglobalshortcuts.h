@@ -66,6 +66,7 @@ private:
     void suspendAll();
     void onPressed(qint64 keyCode, qint64 carbonModifiers);
     void onReleased(qint64 keyCode, qint64 carbonModifiers);
+    void fire(const Shortcut &fired, Callback HotKey::*callback);
     bool matchKeyEvent(QEvent *event);
 
     HotKeyGrabber &m_grabber;

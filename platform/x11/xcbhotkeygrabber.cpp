@@ -1,5 +1,6 @@
 #include "platform/x11/xcbhotkeygrabber.h"
 
+#include "platform/x11/xcbpointer.h"
 #include "platform/x11/xkbkeyboardlayout.h"
 
 #include <QHash>
@@ -14,7 +15,6 @@
 #undef explicit
 
 #include <array>
-#include <cstdlib>
 #include <optional>
 #include <utility>
 
@@ -86,16 +86,15 @@ struct XcbHotKeyGrabber::Private
 
     void readModifierMap()
     {
-        xcb_get_modifier_mapping_reply_t *mapping
-            = xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection), nullptr);
+        const XcbPtr<xcb_get_modifier_mapping_reply_t> mapping(
+            xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection), nullptr));
         if (!mapping)
             return;
-        numLockMask = maskForKeysyms(mapping, &keysymNumLock, 1);
-        altMask = maskForKeysyms(mapping, keysymsAlt.data(), int(keysymsAlt.size()));
-        superMask = maskForKeysyms(mapping, keysymsSuper.data(), int(keysymsSuper.size()));
+        numLockMask = maskForKeysyms(mapping.get(), &keysymNumLock, 1);
+        altMask = maskForKeysyms(mapping.get(), keysymsAlt.data(), int(keysymsAlt.size()));
+        superMask = maskForKeysyms(mapping.get(), keysymsSuper.data(), int(keysymsSuper.size()));
         // Super and Hyper often share a bit with nothing else; Alt must not swallow Super's.
         altMask &= quint16(~superMask);
-        std::free(mapping);
     }
 
     std::optional<XGrab> translate(qint64 keyCode, qint64 carbonModifiers) const
@@ -144,10 +143,9 @@ struct XcbHotKeyGrabber::Private
         }
         int status = 0;
         for (const xcb_void_cookie_t cookie : cookies) {
-            if (xcb_generic_error_t *error = xcb_request_check(connection, cookie)) {
+            if (const XcbPtr<xcb_generic_error_t> error { xcb_request_check(connection, cookie) }) {
                 if (status == 0)
                     status = error->error_code;
-                std::free(error);
             }
         }
         if (status != 0)
@@ -192,7 +190,7 @@ std::unique_ptr<XcbHotKeyGrabber> XcbHotKeyGrabber::connect(QObject *parent)
 
     // Without this a held key arrives as press, release, press, release…
     const uint32_t autoRepeat = XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT;
-    std::free(xcb_xkb_per_client_flags_reply(d->connection,
+    const XcbPtr<xcb_xkb_per_client_flags_reply_t> repeatReply(xcb_xkb_per_client_flags_reply(d->connection,
         xcb_xkb_per_client_flags(d->connection, XCB_XKB_ID_USE_CORE_KBD, autoRepeat, autoRepeat, 0, 0, 0),
         nullptr));
 
@@ -271,10 +269,11 @@ void XcbHotKeyGrabber::processEvents()
         return;
     }
     bool keymapDirty = false;
-    while (xcb_generic_event_t *event = xcb_poll_for_event(d->connection)) {
+    while (xcb_generic_event_t *raw = xcb_poll_for_event(d->connection)) {
+        const XcbPtr<xcb_generic_event_t> event(raw);
         const quint8 type = event->response_type & 0x7f;
         if (type == XCB_KEY_PRESS) {
-            const auto *press = reinterpret_cast<const xcb_key_press_event_t *>(event);
+            const auto *press = reinterpret_cast<const xcb_key_press_event_t *>(event.get());
             const quint16 modifiers = d->relevantModifiers(press->state);
             if (!d->down.contains(press->detail)) {
                 for (auto it = d->grabs.constBegin(); it != d->grabs.constEnd(); ++it) {
@@ -287,7 +286,7 @@ void XcbHotKeyGrabber::processEvents()
                 }
             }
         } else if (type == XCB_KEY_RELEASE) {
-            const auto *release = reinterpret_cast<const xcb_key_release_event_t *>(event);
+            const auto *release = reinterpret_cast<const xcb_key_release_event_t *>(event.get());
             // Matched by key alone: the modifiers may have gone up first.
             if (const std::optional<Combination> combination = [&]() -> std::optional<Combination> {
                     const auto it = d->down.constFind(release->detail);
@@ -301,7 +300,6 @@ void XcbHotKeyGrabber::processEvents()
         } else if (type == XCB_MAPPING_NOTIFY || (d->xkbEventBase != 0 && type == d->xkbEventBase)) {
             keymapDirty = true;
         }
-        std::free(event);
     }
     if (keymapDirty)
         keymapChanged();
