@@ -269,7 +269,27 @@ private:
     Alignment m_alignment;
 };
 
-class FixedSizeElement final : public ContentElement
+// Wrappers that offer their content another proposal than their own and centre it in
+// whatever frame they get.
+class ReproposingElement : public ContentElement
+{
+protected:
+    virtual ProposedSize childProposal(const ProposedSize &proposal) = 0;
+
+    QSizeF measure(const ProposedSize &proposal) override
+    {
+        return content().sizeThatFits(childProposal(proposal));
+    }
+
+    void placeChildren(const ProposedSize &proposal) override
+    {
+        const ProposedSize offer = childProposal(proposal);
+        const QSizeF child = content().sizeThatFits(offer);
+        content().place(QRectF(alignedOrigin(m_frame, child, Alignment::center()), child), offer);
+    }
+};
+
+class FixedSizeElement final : public ReproposingElement
 {
 public:
     FixedSizeElement(bool horizontal, bool vertical)
@@ -278,29 +298,17 @@ public:
     { }
 
 protected:
-    QSizeF measure(const ProposedSize &proposal) override
-    {
-        return content().sizeThatFits(childProposal(proposal));
-    }
-
-    void placeChildren(const ProposedSize &proposal) override
-    {
-        const ProposedSize offer = childProposal(proposal);
-        const QSizeF child = content().sizeThatFits(offer);
-        content().place(QRectF(alignedOrigin(m_frame, child, Alignment::center()), child), offer);
-    }
-
-private:
-    ProposedSize childProposal(const ProposedSize &proposal) const
+    ProposedSize childProposal(const ProposedSize &proposal) override
     {
         return { m_horizontal ? std::nullopt : proposal.width, m_vertical ? std::nullopt : proposal.height };
     }
 
+private:
     bool m_horizontal;
     bool m_vertical;
 };
 
-class AspectRatioElement final : public ContentElement
+class AspectRatioElement final : public ReproposingElement
 {
 public:
     AspectRatioElement(std::optional<double> ratio, ContentMode mode)
@@ -309,20 +317,7 @@ public:
     { }
 
 protected:
-    QSizeF measure(const ProposedSize &proposal) override
-    {
-        return content().sizeThatFits(childProposal(proposal));
-    }
-
-    void placeChildren(const ProposedSize &proposal) override
-    {
-        const ProposedSize offer = childProposal(proposal);
-        const QSizeF child = content().sizeThatFits(offer);
-        content().place(QRectF(alignedOrigin(m_frame, child, Alignment::center()), child), offer);
-    }
-
-private:
-    ProposedSize childProposal(const ProposedSize &proposal)
+    ProposedSize childProposal(const ProposedSize &proposal) override
     {
         double ratio = 1;
         if (m_ratio) {
@@ -350,6 +345,7 @@ private:
         return { width, byWidth };
     }
 
+private:
     std::optional<double> m_ratio;
     ContentMode m_mode;
 };
