@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QPainter>
 
 using namespace ui;
 
@@ -188,4 +189,32 @@ TEST(Text, aLabelsIconStandsOnTheFirstLineOfATitleInACustomLayout)
     EXPECT_NEAR(marker->frame().y() + *marker->baseline(marker->frame().size(), false),
         first->frame().y() + *first->baseline(first->frame().size(), false), 0.01);
     EXPECT_GT(marker->frame().y(), first->frame().y()) << "the smaller marker sits lower";
+}
+
+TEST(Text, trackingWidensTheTextAndRunBackgroundsAreDrawn)
+{
+    const QString word = QStringLiteral("tracking");
+    ViewTree plain(Text(word).view().fixedSize().tag("t"));
+    plain.rebuild(800);
+    AttributeContainer spaced;
+    spaced.set<TrackingAttribute>(4.0);
+    spaced.set<KernAttribute>(1.0);
+    spaced.set<BackgroundColorAttribute>(Color(QColor(255, 0, 0)));
+    ViewTree tracked(Text(AttributedText(word, spaced)).view().fixedSize().tag("t"));
+    tracked.rebuild(800);
+    const double extra
+        = tracked.frameOfTag(QStringLiteral("t")).width() - plain.frameOfTag(QStringLiteral("t")).width();
+    EXPECT_NEAR(extra, 5.0 * word.size(), 6.0);
+
+    QImage canvas(tracked.contentSize().toSize(), QImage::Format_ARGB32);
+    canvas.fill(Qt::white);
+    QPainter painter(&canvas);
+    tracked.paint(painter, QRectF(QPointF(0, 0), tracked.contentSize()));
+    painter.end();
+    int red = 0;
+    for (int x = 0; x < canvas.width(); ++x) {
+        if (canvas.pixelColor(x, 1) == QColor(255, 0, 0))
+            ++red;
+    }
+    EXPECT_GT(red, canvas.width() / 2) << "the run's background fills its line";
 }
