@@ -63,6 +63,11 @@ void StateStore::endPass()
             it->second.cancelled->store(true);
         it = m_entries.erase(it);
     }
+    startPending();
+}
+
+void StateStore::startPending()
+{
     // Run only now: actions and work that finishes at once may write state, which
     // must not happen in the middle of a pass.
     auto actions = std::move(m_afterPass);

@@ -95,7 +95,11 @@ public:
     void afterPass(std::function<void()> action);
 
     void beginPass();
+    // Drops what the pass did not visit, then starts what it asked for.
     void endPass();
+    // Runs the actions and starts the tasks asked for outside a pass (content that a
+    // geometry reader resolved during a layout of its own).
+    void startPending();
 
     int stateCount() const { return int(m_entries.size()); }
 

@@ -51,18 +51,29 @@ void ViewTree::rebuild(std::optional<double> width)
         m_root.reset();
         m_root = m_rootView.resolve(m_environment, ResolveScope(m_store, rootIdentity));
         m_root->m_tree = this;
+        // Placed inside the pass: what a geometry reader resolves while placed is
+        // part of the tree the pass keeps.
+        place(m_width);
         m_store.endPass();
         if (!m_rebuildRequested)
             break;
     }
     m_resolving = false;
-    layout(m_width);
     // Still unsettled: try again on the host's next turn rather than block it.
     if (m_rebuildRequested && m_needsRebuild)
         m_needsRebuild();
 }
 
 void ViewTree::layout(double width)
+{
+    place(width);
+    // Tasks of content that a geometry reader resolved for the new size start now, not
+    // at the next rebuild.
+    if (!m_resolving)
+        m_store.startPending();
+}
+
+void ViewTree::place(double width)
 {
     m_width = width;
     if (!m_root)

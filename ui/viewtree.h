@@ -56,6 +56,7 @@ public:
 
 private:
     friend class Element;
+    void place(double width);
     void setNeedsLayout();
     void setNeedsRepaint();
 

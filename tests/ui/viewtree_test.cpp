@@ -288,3 +288,25 @@ TEST(Preferences, aMeasuredWidthFedBackDownSettlesWithinOneRebuild)
     tree.rebuild();
     EXPECT_EQ(changes, 1) << "an unchanged value is not reported again";
 }
+
+TEST(GeometryReader, contentKeepsItsStateAndStartsItsTasksLikeAnyOther)
+{
+    std::vector<double> started;
+    State<int> counter;
+    ViewTree tree(GeometryReader([&](const GeometryProxy &proxy) {
+        return withState<int>(1, [&](State<int> state) {
+            counter = state;
+            return View(Color::red()).frame(double(*state), 1).tag("probe");
+        }).task(proxy.size().width(), [&started, width = proxy.size().width()](TaskHandle) {
+            started.push_back(width);
+        });
+    }).frame(std::nullopt, 10));
+    tree.rebuild(100);
+    EXPECT_EQ(started, std::vector<double>({ 100 }));
+    counter.set(7);
+    tree.rebuild();
+    EXPECT_EQ(tree.frameOfTag(QStringLiteral("probe")).width(), 7) << "state kept across a rebuild";
+    EXPECT_EQ(started.size(), 1u) << "the same task is not started again";
+    tree.layout(300);
+    EXPECT_EQ(started, std::vector<double>({ 100, 300 })) << "a new size starts the new task at once";
+}
