@@ -933,6 +933,14 @@ Shape Shape::capsule()
     return shape;
 }
 
+Shape Shape::custom(std::function<QPainterPath(const QRectF &)> outline)
+{
+    Shape shape;
+    shape.m_kind = Kind::Custom;
+    shape.m_outline = std::make_shared<const std::function<QPainterPath(const QRectF &)>>(std::move(outline));
+    return shape;
+}
+
 QPainterPath Shape::path(const QRectF &rect) const
 {
     QPainterPath path;
@@ -956,6 +964,10 @@ QPainterPath Shape::path(const QRectF &rect) const
         path.addRoundedRect(rect, radius, radius);
         break;
     }
+    case Kind::Custom:
+        if (*m_outline)
+            path = (*m_outline)(rect);
+        break;
     }
     return path;
 }

@@ -268,6 +268,9 @@ public:
     static Shape roundedRectangle(double cornerRadius);
     static Shape circle();
     static Shape capsule();
+    // An outline made for the rectangle the shape is given (a symbol drawn by the
+    // renderer, such as a check mark).
+    static Shape custom(std::function<QPainterPath(const QRectF &)> outline);
 
     QPainterPath path(const QRectF &rect) const;
 
@@ -280,8 +283,9 @@ public:
     View strokeBorder(const Color &color, const StrokeStyle &style = {}) const;
 
 private:
-    enum class Kind { Rectangle, RoundedRectangle, Circle, Capsule };
+    enum class Kind { Rectangle, RoundedRectangle, Circle, Capsule, Custom };
     Kind m_kind = Kind::Rectangle;
+    std::shared_ptr<const std::function<QPainterPath(const QRectF &)>> m_outline;
     double m_radius = 0;
 };
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QPainter>
+
 using namespace ui;
 
 namespace {
@@ -182,6 +184,38 @@ TEST(Shapes, colourAndShapesTakeWhatTheyAreOfferedAndAnswerTenForNothing)
     Laid offered(
         VStack({ Shape::roundedRectangle(4).fill(Color::red()).frame(std::nullopt, 12).tag("r") }), 320);
     EXPECT_EQ(offered["r"].size(), QSizeF(320, 12));
+}
+
+TEST(Shapes, strokeBorderStaysInsideTheFrameAndCustomOutlinesFollowIt)
+{
+    // A 20-point square at (10, 10) of a 40-point canvas, drawn three ways.
+    auto paint = [](const View &shape) {
+        ViewTree tree(shape.frame(20, 20).padding(10));
+        tree.rebuild(40);
+        QImage canvas(40, 40, QImage::Format_ARGB32);
+        canvas.fill(Qt::white);
+        QPainter painter(&canvas);
+        tree.paint(painter, QRectF(0, 0, 40, 40));
+        return canvas;
+    };
+    const QColor red(255, 0, 0);
+    StrokeStyle thick;
+    thick.lineWidth = 4;
+    const QImage border = paint(Shape::rectangle().strokeBorder(Color(red), thick));
+    EXPECT_EQ(border.pixelColor(9, 20), QColor(Qt::white)) << "nothing outside the frame";
+    EXPECT_EQ(border.pixelColor(11, 20), red);
+    EXPECT_EQ(border.pixelColor(13, 20), red);
+    EXPECT_EQ(border.pixelColor(20, 20), QColor(Qt::white));
+    const QImage centred = paint(Shape::rectangle().stroke(Color(red), thick));
+    EXPECT_EQ(centred.pixelColor(9, 20), red) << "a plain stroke straddles the edge";
+
+    const QImage leftHalf = paint(Shape::custom([](const QRectF &rect) {
+        QPainterPath path;
+        path.addRect(QRectF(rect.topLeft(), QSizeF(rect.width() / 2, rect.height())));
+        return path;
+    }).fill(Color(red)));
+    EXPECT_EQ(leftHalf.pixelColor(12, 20), red);
+    EXPECT_EQ(leftHalf.pixelColor(27, 20), QColor(Qt::white));
 }
 
 TEST(Images, naturalSizeResizableAndAspectFit)
