@@ -1,6 +1,7 @@
 #include "app/quorvaneapp.h"
 
 #include "app/appdelegate.h"
+#include "app/quorvaneapplication.h"
 #include "platform/accessibility.h"
 #include "platform/defaults.h"
 #include "platform/notificationcenter.h"
@@ -18,6 +19,7 @@
 #include <QProcess>
 
 #include <cstdio>
+#include <cstdlib>
 
 int QuorvaneApp::run(const QStringList &arguments)
 {
@@ -54,8 +56,10 @@ int QuorvaneApp::run(const QStringList &arguments)
         return 1;
     }
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
-    const int status = QApplication::exec();
+    // A handler that failed during the launch (inside one of its dialogs) already asked
+    // for the end, before there was a loop to end.
+    const int status = QuorvaneApplication::hasFailed() ? EXIT_FAILURE : QApplication::exec();
     delegate.applicationWillTerminate();
     GlobalShortcuts::setKeyboardLayout(nullptr);
-    return status;
+    return QuorvaneApplication::hasFailed() ? EXIT_FAILURE : status;
 }

@@ -113,8 +113,11 @@ class Session:
         with open(os.path.join(self.config_dir, "defaults.json"), "w") as f:
             json.dump(values, f)
 
-    def start_app(self, args=(), extra_env=None, wait_launched=True):
+    def start_app(self, args=(), extra_env=None, wait_launched=True, debug_log=False):
+        """Starts quorvane; `debug_log` turns on its debug lines (off by default)."""
         env = dict(self.env)
+        if debug_log:
+            env["QT_LOGGING_RULES"] = "com.quorvane.app.*.debug=true"
         env.update(extra_env or {})
         self._app_log_path = os.path.join(self.tmp, "quorvane-%d.log" % time.monotonic_ns())
         self._app_log_file = open(self._app_log_path, "wb")

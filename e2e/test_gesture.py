@@ -93,7 +93,7 @@ class PullDown(unittest.TestCase):
 
     def test_shown_panel_collapses_on_six_opposite_notches(self):
         with harness.Session() as s:
-            s.start_app()
+            s.start_app(debug_log=True)  # waits for a debug line
             click(s, 4, 6)
             s.wait_for(lambda: panel_shown(s), "the panel")
             # The recogniser takes the scrolling up again only once the panel has

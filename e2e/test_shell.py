@@ -35,7 +35,7 @@ class TrayIcon(unittest.TestCase):
     def test_a_click_outside_the_panel_hides_it(self):
         with harness.Session() as s:
             s.start_tray()
-            s.start_app()
+            s.start_app(debug_log=True)  # counts "Panel hidden"
             icon = s.wait_for(lambda: s.run("xdotool", "search", "--classname", "quorvane",
                                             check=False).stdout.split(), "the tray icon")[0].decode()
             s.xdotool("mousemove", "--window", icon, 11, 11, "click", 1)
@@ -100,6 +100,21 @@ class Capture(unittest.TestCase):
             self.assertIn("Stopped clipboard polling", s.app_log())
             self.assertEqual(s.store_integrity(), "ok")
             self.assertGreaterEqual(len(s.store_rows()), 5)
+
+
+class DebugLines(unittest.TestCase):
+    def test_copied_text_stays_out_of_the_log_unless_debug_lines_are_asked_for(self):
+        with harness.Session() as s:
+            s.start_app()
+            s.copy("quiet copy")
+            s.wait_for(lambda: s.store_rows(), "the copy")
+            self.assertEqual(s.stop_app(), 0, s.app_log())
+            self.assertIn("Stopped clipboard polling", s.app_log())  # info lines stay
+            self.assertNotIn("quiet copy", s.app_log())
+
+            s.start_app(debug_log=True)
+            s.copy("logged copy")
+            s.wait_for(lambda: "logged copy" in s.app_log(), "the debug line of the copy")
 
 
 class Keys(unittest.TestCase):
