@@ -22,6 +22,7 @@
 #include "platform/mainqueue.h"
 #include "platform/qt/qtpasteboard.h"
 #include "platform/updater.h"
+#include "shortcuts/applicationmenu.h"
 #include "shortcuts/registry.h"
 
 #include <QApplication>
@@ -123,8 +124,14 @@ AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching()
         QDir(m_services.storeFolder).filePath(QStringLiteral("quorvane.lock")));
     const bool locked
         = m_services.waitForPreviousInstance ? m_instanceLock->lock(relaunchWait) : m_instanceLock->tryLock();
-    if (!locked)
+    if (!locked && m_instanceLock->isOpen())
         return LaunchResult::AlreadyRunning;
+    if (!locked) {
+        // Not "already running": nothing can be written beside the store.
+        log().fault(QStringLiteral("Failed to create clipboard store container at %1: %2")
+                        .arg(storePath, m_instanceLock->errorString()));
+        return LaunchResult::Failed;
+    }
 
     // 2–3. The store.
     StoreError storeError;
@@ -226,6 +233,7 @@ void AppDelegate::setupUpdater()
     m_updater = std::make_unique<Updater>(m_services.network, QCoreApplication::applicationVersion());
     m_updater->feedUrlString = &AppDelegate::feedUrlString;
     AppState *state = m_appState.get();
+    state->setUpdater(m_updater.get());
     connect(
         m_updater.get(), &Updater::didFindValidUpdate, state, [state] { state->setUpdateAvailable(true); });
     connect(
@@ -240,8 +248,12 @@ void AppDelegate::setupStatusItem()
     m_statusItem = std::make_unique<QSystemTrayIcon>(menuBarIcon());
     m_statusItem->setToolTip(QStringLiteral("Quorvane"));
     m_statusMenu = std::make_unique<QMenu>();
-    m_statusMenu->addAction(QStringLiteral("Quit Quorvane"), this, [this] { m_services.terminate(); });
+    QAction *quit
+        = m_statusMenu->addAction(QStringLiteral("Quit Quorvane"), this, [this] { m_services.terminate(); });
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     m_statusItem->setContextMenu(m_statusMenu.get());
+    // A recorded global shortcut must not take a key of the program's own menu.
+    GlobalShortcuts::ApplicationMenu::shared().addMenu(m_statusMenu.get());
     connect(m_statusItem.get(), &QSystemTrayIcon::activated, this,
         [this](QSystemTrayIcon::ActivationReason reason) {
             if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)

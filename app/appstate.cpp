@@ -8,6 +8,7 @@
 #include "platform/bookmark.h"
 #include "platform/defaults.h"
 #include "platform/log.h"
+#include "platform/updater.h"
 
 #include <QPointer>
 
@@ -195,6 +196,16 @@ void AppState::setUpdateAvailable(bool available)
     m_updateAvailable = available;
     Q_EMIT updateAvailableChanged(available);
     Q_EMIT changed();
+}
+
+Updater *AppState::updater() const
+{
+    return m_updater;
+}
+
+void AppState::setUpdater(Updater *updater)
+{
+    m_updater = updater;
 }
 
 bool AppState::dismissOnCopy() const

@@ -3,6 +3,7 @@
 #include "app/panelfocus.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QUrl>
 #include <QUuid>
@@ -20,6 +21,7 @@ class FileEventStream;
 class NotesManager;
 class Pasteboard;
 class ThumbnailCache;
+class Updater;
 
 // The state every part of the panel and the settings window shares: the owned
 // managers, the search text, the keyboard focus, selections and flags, the stored
@@ -65,6 +67,10 @@ public:
     void setPanelVisible(bool visible);
     bool updateAvailable() const { return m_updateAvailable; }
     void setUpdateAvailable(bool available);
+    // The update checker the footer and the settings ask; set by the delegate at
+    // launch, none before (and once it is gone).
+    Updater *updater() const;
+    void setUpdater(Updater *updater);
 
     // --- stored settings, read with their defaults when missing or of another type
     bool dismissOnCopy() const;
@@ -142,4 +148,5 @@ private:
     bool m_lastItemWasSensitive = false;
     bool m_panelVisible = false;
     bool m_updateAvailable = false;
+    QPointer<Updater> m_updater;
 };

@@ -21,6 +21,8 @@ public:
     // old one is still shutting down.
     bool lock(std::chrono::milliseconds timeout);
     bool isLocked() const { return m_fd >= 0 && m_locked; }
+    // False when the lock file could not be opened: then nobody can be told apart.
+    bool isOpen() const { return m_fd >= 0; }
     QString errorString() const { return m_errorString; }
 
 private:

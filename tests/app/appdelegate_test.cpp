@@ -15,10 +15,12 @@
 #include "platform/fake/fakescrolltap.h"
 #include "platform/notificationcenter.h"
 #include "platform/updater.h"
+#include "shortcuts/applicationmenu.h"
 #include "tests/support/logcapture.h"
 
 #include <QAbstractAnimation>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -124,6 +126,32 @@ TEST_F(AppDelegateTest, aStoreThatIsNotADatabaseIsLeftAsItWas)
     EXPECT_TRUE(log.containsPrefix(QStringLiteral("Failed to create clipboard store container at ")));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), notes);
+}
+
+TEST_F(AppDelegateTest, aLockBesideTheStoreThatCantBeOpenedIsAFaultNotASecondProgram)
+{
+    QDir().mkpath(storeFolder() + QStringLiteral("/quorvane.lock")); // a folder where the lock file belongs
+    LogCapture log;
+    EXPECT_EQ(makeDelegate()->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Failed);
+    ASSERT_TRUE(log.containsPrefix(QStringLiteral("Failed to create clipboard store container at ")));
+    EXPECT_EQ(log.lines().constLast().type, QtCriticalMsg);
+}
+
+TEST_F(AppDelegateTest, theTrayMenuIsAmongTheMenusARecordedShortcutMustNotClashWith)
+{
+    const auto quitItems = [] {
+        int found = 0;
+        for (const GlobalShortcuts::MenuItem &menu : GlobalShortcuts::ApplicationMenu::shared().menu()) {
+            for (const GlobalShortcuts::MenuItem &item : menu.submenu)
+                found += item.title == QStringLiteral("Quit Quorvane") && item.keyEquivalent == u"q";
+        }
+        return found;
+    };
+    auto delegate = makeDelegate();
+    ASSERT_EQ(delegate->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Launched);
+    EXPECT_EQ(quitItems(), 1);
+    delegate.reset();
+    EXPECT_EQ(quitItems(), 0);
 }
 
 TEST_F(AppDelegateTest, accessibilityIntroductionComesOnceAndSkipDoesNotPoll)
@@ -343,6 +371,7 @@ TEST_F(AppDelegateTest, theUpdateFlagFollowsTheLastCheck)
     auto delegate = makeDelegate();
     ASSERT_EQ(delegate->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Launched);
     AppState &state = *delegate->appState();
+    EXPECT_EQ(state.updater(), delegate->updater()); // for the footer's and the settings' checks
     EXPECT_FALSE(state.updateAvailable());
     Q_EMIT delegate->updater()->didFindValidUpdate(AppcastItem {});
     EXPECT_TRUE(state.updateAvailable());
