@@ -1,6 +1,7 @@
 #include "platform/x11/xinputclickmonitor.h"
 
 #include "platform/log.h"
+#include "platform/x11/xinput2.h"
 
 #include <QGuiApplication>
 #include <QMetaObject>
@@ -36,6 +37,9 @@ struct XInputClickMonitor::Private
     int wakePipe[2] = { -1, -1 };
     std::thread thread;
     bool running = false; // main thread's view: presses arriving while false are dropped
+    // Counts starts: a press queued by an earlier run, delivered after a stop and a new
+    // start, belongs to a panel that has gone since and is dropped.
+    quint64 run = 0;
 
     void closeAll()
     {
@@ -81,22 +85,13 @@ bool XInputClickMonitor::start()
         xcb_screen_next(&it);
     d->root = it.data->root;
 
-    const char *extension = "XInputExtension";
-    xcb_query_extension_reply_t *ext = xcb_query_extension_reply(
-        d->connection, xcb_query_extension(d->connection, qstrlen(extension), extension), nullptr);
-    const bool present = ext && ext->present;
-    if (ext)
-        d->xinputOpcode = ext->major_opcode;
-    std::free(ext);
-    xcb_input_xi_query_version_reply_t *version = xcb_input_xi_query_version_reply(
-        d->connection, xcb_input_xi_query_version(d->connection, 2, 0), nullptr);
-    const bool hasXi2 = version && version->major_version >= 2;
-    std::free(version);
-    if (!present || !hasXi2) {
+    const std::optional<quint8> xinput = xinput2Opcode(d->connection);
+    if (!xinput) {
         log().error(QStringLiteral("Click monitor needs XInput 2, which the X server does not offer"));
         d->closeAll();
         return false;
     }
+    d->xinputOpcode = *xinput;
 
     // Raw events can only be selected on the root window; they come for every press.
     struct
@@ -112,11 +107,12 @@ bool XInputClickMonitor::start()
         return false;
     }
     d->running = true;
+    const quint64 run = ++d->run;
     xcb_connection_t *connection = d->connection;
     const xcb_window_t root = d->root;
     const quint8 opcode = d->xinputOpcode;
     const int wakeFd = d->wakePipe[0];
-    d->thread = std::thread([this, connection, root, opcode, wakeFd] {
+    d->thread = std::thread([this, connection, root, opcode, wakeFd, run] {
         pollfd fds[2] = { { xcb_get_file_descriptor(connection), POLLIN, 0 }, { wakeFd, POLLIN, 0 } };
         while (!xcb_connection_has_error(connection)) {
             // Drain what libxcb already read before sleeping, or a press could wait unseen.
@@ -134,7 +130,7 @@ bool XInputClickMonitor::start()
                     if (pointer && (button == leftButton || button == rightButton)) {
                         const QPoint position(pointer->root_x, pointer->root_y);
                         QMetaObject::invokeMethod(
-                            this, [this, position] { deliver(position); }, Qt::QueuedConnection);
+                            this, [this, position, run] { deliver(position, run); }, Qt::QueuedConnection);
                     }
                     std::free(pointer);
                 }
@@ -161,9 +157,9 @@ void XInputClickMonitor::stop()
     d->closeAll();
 }
 
-void XInputClickMonitor::deliver(QPoint nativePosition)
+void XInputClickMonitor::deliver(QPoint nativePosition, quint64 run)
 {
-    if (!d->running)
+    if (!d->running || run != d->run)
         return;
     const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
     Q_EMIT pressed(

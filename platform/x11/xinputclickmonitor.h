@@ -21,7 +21,7 @@ public:
 
 private:
     struct Private;
-    void deliver(QPoint nativePosition);
+    void deliver(QPoint nativePosition, quint64 run);
 
     std::unique_ptr<Private> d;
 };

@@ -4,33 +4,20 @@
 #include "app/appstate.h"
 #include "app/panelcontroller.h"
 #include "gesture/gesturemonitor.h"
-#include "platform/defaults.h"
-#include "platform/fake/fakealertpresenter.h"
-#include "platform/fake/fakeclickmonitor.h"
-#include "platform/fake/fakenaturalscrolling.h"
-#include "platform/fake/fakescrolltap.h"
-#include "platform/notificationcenter.h"
+#include "tests/app/fakesystem.h"
 
-#include <QAbstractAnimation>
 #include <QGuiApplication>
-#include <QNetworkAccessManager>
-#include <QTemporaryDir>
-#include <QWidget>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class AppDelegateGestureTest : public ::testing::Test
+class AppDelegateGestureTest : public ::testing::Test, public FakeSystem
 {
 protected:
-    AppDelegateGestureTest() { qputenv("QUORVANE_UPDATE_HOST", "http://127.0.0.1:9"); }
-
     AppDelegate &launch()
     {
-        AppServices services { defaults, alerts, clicks, center, network, taps, device,
-            dir.filePath(QStringLiteral("store")), [] { return true; }, [] { return true; }, false, [] {} };
-        delegate = std::make_unique<AppDelegate>(std::move(services));
+        delegate = makeDelegate();
         EXPECT_EQ(delegate->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Launched);
         return *delegate;
     }
@@ -46,27 +33,14 @@ protected:
     void show()
     {
         delegate->requestShow(QGuiApplication::primaryScreen());
-        finish();
+        finishAnimation(*delegate->panelController());
     }
     void hide()
     {
         delegate->requestHide();
-        finish();
-    }
-    void finish()
-    {
-        if (QAbstractAnimation *animation = delegate->panelController()->runningAnimation())
-            animation->setCurrentTime(animation->totalDuration());
+        finishAnimation(*delegate->panelController());
     }
 
-    QTemporaryDir dir;
-    Defaults defaults { dir.filePath(QStringLiteral("config/defaults.json")) };
-    FakeAlertPresenter alerts;
-    FakeClickMonitor clicks;
-    NotificationCenter center;
-    QNetworkAccessManager network;
-    FakeScrollTapFactory taps;
-    FakeNaturalScrolling device;
     std::unique_ptr<AppDelegate> delegate;
 };
 

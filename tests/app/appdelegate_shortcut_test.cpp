@@ -1,54 +1,26 @@
 // The toggle shortcut's wiring: its release toggles the panel, its press doesn't.
-#include <QWidget> // panelcontroller.h needs it complete
-
 #include "app/appdelegate.h"
 #include "app/panelcontroller.h"
-#include "platform/defaults.h"
-#include "platform/fake/fakealertpresenter.h"
-#include "platform/fake/fakeclickmonitor.h"
 #include "platform/fake/fakehotkeygrabber.h"
-#include "platform/fake/fakenaturalscrolling.h"
-#include "platform/fake/fakescrolltap.h"
-#include "platform/notificationcenter.h"
 #include "shortcuts/registry.h"
-
-#include <QCoreApplication>
-#include <QNetworkAccessManager>
-#include <QTemporaryDir>
+#include "tests/app/fakesystem.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class AppDelegateShortcutTest : public ::testing::Test
+class AppDelegateShortcutTest : public ::testing::Test, public FakeSystem
 {
 protected:
-    AppDelegateShortcutTest() { qputenv("QUORVANE_UPDATE_HOST", "http://127.0.0.1:9"); }
-
-    std::unique_ptr<AppDelegate> launch(HotKeyGrabber *hotKeys)
+    std::unique_ptr<AppDelegate> launch(HotKeyGrabber *grabber)
     {
-        AppServices services { defaults, alerts, clicks, center, network, scrollTaps, naturalScrolling,
-            dir.filePath(QStringLiteral("com.quorvane.app")), [] { return false; }, [] { return false; },
-            false, [] {}, hotKeys };
-        auto delegate = std::make_unique<AppDelegate>(std::move(services));
+        trusted = false;
+        hotKeys = grabber;
+        auto delegate = makeDelegate();
         EXPECT_EQ(delegate->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Launched);
         return delegate;
     }
 
-    static void processEvents()
-    {
-        QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
-    }
-
-    QTemporaryDir dir;
-    Defaults defaults { dir.filePath(QStringLiteral("config/defaults.json")) };
-    FakeAlertPresenter alerts;
-    FakeClickMonitor clicks;
-    NotificationCenter center;
-    QNetworkAccessManager network;
-    FakeScrollTapFactory scrollTaps;
-    FakeNaturalScrolling naturalScrolling;
     FakeHotKeyGrabber grabber;
 };
 

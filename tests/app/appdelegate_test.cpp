@@ -6,74 +6,23 @@
 #include "clipboard/clipboardmanager.h"
 #include "clipboard/clipboardstore.h"
 #include "gesture/gesturemonitor.h"
-#include "platform/defaults.h"
-#include "platform/fake/fakealertpresenter.h"
-#include "platform/fake/fakeclickmonitor.h"
-#include "platform/fake/fakefileeventstream.h"
-#include "platform/fake/fakenaturalscrolling.h"
-#include "platform/fake/fakepasteboard.h"
-#include "platform/fake/fakescrolltap.h"
-#include "platform/notificationcenter.h"
 #include "platform/updater.h"
 #include "shortcuts/applicationmenu.h"
+#include "tests/app/fakesystem.h"
 #include "tests/support/logcapture.h"
 
-#include <QAbstractAnimation>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QNetworkAccessManager>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class AppDelegateTest : public ::testing::Test
+class AppDelegateTest : public ::testing::Test, public FakeSystem
 {
-protected:
-    AppDelegateTest()
-    {
-        // No update check may leave this machine.
-        qputenv("QUORVANE_UPDATE_HOST", "http://127.0.0.1:9");
-    }
-
-    std::unique_ptr<AppDelegate> makeDelegate()
-    {
-        AppServices services { defaults, alerts, clicks, center, network, scrollTaps, naturalScrolling,
-            storeFolder(), [this] { return trusted; }, [this] { return relaunchStarts; }, false,
-            [this] { ++terminations; }, nullptr, &vaultEvents, &pasteboard };
-        return std::make_unique<AppDelegate>(std::move(services));
-    }
-    QString storeFolder() const { return dir.filePath(QStringLiteral("com.quorvane.app")); }
-
-    static void processEvents()
-    {
-        QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
-    }
-
-    static void finishAnimation(PanelController &controller)
-    {
-        if (QAbstractAnimation *animation = controller.runningAnimation())
-            animation->setCurrentTime(animation->totalDuration());
-    }
-
-    QTemporaryDir dir;
-    Defaults defaults { dir.filePath(QStringLiteral("config/defaults.json")) };
-    FakeAlertPresenter alerts;
-    FakeClickMonitor clicks;
-    NotificationCenter center;
-    QNetworkAccessManager network;
-    FakeScrollTapFactory scrollTaps;
-    FakeFileEventStream vaultEvents;
-    FakePasteboard pasteboard;
-    FakeNaturalScrolling naturalScrolling;
-    bool trusted = true;
-    bool relaunchStarts = true;
-    int terminations = 0;
 };
 
 TEST_F(AppDelegateTest, launchBuildsEverythingAndDropsAStaleFeedAddress)
