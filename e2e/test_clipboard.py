@@ -40,7 +40,7 @@ class Capture(unittest.TestCase):
 
     def test_text_html_png_and_files_land_within_a_second_and_secrets_never(self):
         with harness.Session() as s:
-            s.start_app()
+            s.start_app(debug_log=True)  # waits for the debug lines of the skipped secrets
             self.copy_and_wait(s, "plain words")
             s.wait_for(lambda: previews(s) == ["plain words"], "the text", timeout=LANDS_WITHIN)
             self.assertEqual(s.store_rows()[0]["contentType"], "text")
@@ -101,7 +101,7 @@ class Capture(unittest.TestCase):
 class LockedStore(unittest.TestCase):
     def test_one_alert_and_no_further_capture_while_another_process_holds_the_store(self):
         with harness.Session() as s:
-            s.start_app()
+            s.start_app(debug_log=True)  # a capture would show in a debug line
             s.copy("stored before the lock")
             s.wait_for(lambda: previews(s) == ["stored before the lock"], "the first copy")
             windows_before = set(s.window_ids("^Quorvane$"))
