@@ -34,7 +34,7 @@ bool QuorvaneApplication::notify(QObject *receiver, QEvent *event)
         return QApplication::notify(receiver, event);
     } catch (...) {
         failed = true;
-        exit(reportUnexpectedError(std::current_exception()));
+        QCoreApplication::exit(reportUnexpectedError(std::current_exception()));
         return false;
     }
 }
