@@ -2,6 +2,7 @@
 // resolve and lay out at 800 points in under 200 ms, a re-layout at another width costs
 // less than the first layout, and painting one viewport stays under 8 ms.
 #include "ui/layout.h"
+#include "ui/text.h"
 #include "ui/viewtree.h"
 
 #include <benchmark/benchmark.h>
@@ -63,6 +64,31 @@ void relayoutAtAnotherWidth(benchmark::State &state)
     }
 }
 BENCHMARK(relayoutAtAnotherWidth)->Unit(benchmark::kMillisecond);
+
+// The same scale with a wrapped paragraph of text in every block: what a long note
+// costs, for comparison with the text-free tree above.
+View textDocument()
+{
+    const QString words = QStringLiteral(
+        "Lorem ipsum dolor sit amet, consectetur adipiscing elit, sed do eiusmod tempor incididunt ut "
+        "labore et dolore magna aliqua. Ut enim ad minim veniam, quis nostrud exercitation ullamco.");
+    std::vector<View> blocks;
+    blocks.reserve(blockCount);
+    for (int i = 0; i < blockCount; ++i)
+        blocks.push_back(Text(words).view().padding(Edge::bottom, 8).id(i));
+    return VStack(HorizontalAlignment::Leading, 0, std::move(blocks)).padding();
+}
+
+void resolveAndLayoutText(benchmark::State &state)
+{
+    const View view = textDocument();
+    for (auto _ : state) {
+        ViewTree tree(view);
+        tree.rebuild(800);
+        benchmark::DoNotOptimize(tree.contentSize());
+    }
+}
+BENCHMARK(resolveAndLayoutText)->Unit(benchmark::kMillisecond);
 
 void paintOneViewport(benchmark::State &state)
 {

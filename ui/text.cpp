@@ -128,6 +128,7 @@ public:
         m_document.setUndoRedoEnabled(false);
         m_document.setDefaultFont(baseFont.toQFont());
         QTextOption option = m_document.defaultTextOption();
+        m_leading = env.get<MultilineTextAlignmentKey>() == TextAlignment::Leading;
         option.setAlignment(alignmentOf(env.get<MultilineTextAlignmentKey>()));
         option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         m_document.setDefaultTextOption(option);
@@ -259,7 +260,15 @@ protected:
         return { std::ceil(width), std::ceil(size.height()) };
     }
 
-    void placeChildren(const ProposedSize &) override { layoutAt(m_frame.width()); }
+    void placeChildren(const ProposedSize &) override
+    {
+        // Leading text that was measured at a wider offer breaks its lines the same way
+        // in its own narrower frame: laying it out again would change nothing but cost.
+        const double current = m_document.textWidth();
+        if (m_leading && current >= m_frame.width() && m_document.idealWidth() <= m_frame.width())
+            return;
+        layoutAt(m_frame.width());
+    }
 
     void paintContent(QPainter &painter, const QRectF &exposed) const override
     {
@@ -345,6 +354,7 @@ private:
     OpenUrlAction m_openUrl;
     QColor m_highlight;
     bool m_selectable;
+    bool m_leading = true;
     bool m_dragged = false;
     std::optional<QUrl> m_pressedLink;
 };
