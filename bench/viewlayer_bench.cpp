@@ -41,17 +41,6 @@ View document()
     return VStack(HorizontalAlignment::Leading, 0, std::move(blocks)).padding();
 }
 
-void resolveAndLayout(benchmark::State &state)
-{
-    const View view = document();
-    for (auto _ : state) {
-        ViewTree tree(view);
-        tree.rebuild(800);
-        benchmark::DoNotOptimize(tree.contentSize());
-    }
-}
-BENCHMARK(resolveAndLayout)->Unit(benchmark::kMillisecond);
-
 void relayoutAtAnotherWidth(benchmark::State &state)
 {
     ViewTree tree(document());
@@ -79,16 +68,17 @@ View textDocument()
     return VStack(HorizontalAlignment::Leading, 0, std::move(blocks)).padding();
 }
 
-void resolveAndLayoutText(benchmark::State &state)
+void resolveAndLayout(benchmark::State &state, View (*make)())
 {
-    const View view = textDocument();
+    const View view = make();
     for (auto _ : state) {
         ViewTree tree(view);
         tree.rebuild(800);
         benchmark::DoNotOptimize(tree.contentSize());
     }
 }
-BENCHMARK(resolveAndLayoutText)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(resolveAndLayout, stacks, &document)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(resolveAndLayout, paragraphs, &textDocument)->Unit(benchmark::kMillisecond);
 
 void paintOneViewport(benchmark::State &state)
 {
