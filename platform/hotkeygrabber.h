@@ -39,4 +39,8 @@ Q_SIGNALS:
     // When the grabbed key goes up, with the modifiers it was pressed with (they
     // may already be up by then).
     void released(qint64 keyCode, qint64 carbonModifiers);
+    // A grab could not be taken again after the keyboard's keymap changed (its
+    // key or a modifier went, or another program took the combination between):
+    // it is no longer held. `status` is what grab() would answer.
+    void lost(qint64 keyCode, qint64 carbonModifiers, int status);
 };

@@ -24,6 +24,7 @@ CarbonGlobalShortcuts::CarbonGlobalShortcuts(HotKeyGrabber &grabber)
 {
     connect(&m_grabber, &HotKeyGrabber::pressed, this, &CarbonGlobalShortcuts::onPressed);
     connect(&m_grabber, &HotKeyGrabber::released, this, &CarbonGlobalShortcuts::onReleased);
+    connect(&m_grabber, &HotKeyGrabber::lost, this, &CarbonGlobalShortcuts::onLost);
 }
 
 CarbonGlobalShortcuts::~CarbonGlobalShortcuts() = default;
@@ -97,10 +98,15 @@ void CarbonGlobalShortcuts::updateEventHandler(bool isEnabled, bool isMenuOpen)
         }
         ++it;
     }
-    if (m_onDropped) {
-        for (const Shortcut &shortcut : std::as_const(dropped))
-            m_onDropped(shortcut);
-    }
+    notifyDropped(dropped);
+}
+
+void CarbonGlobalShortcuts::notifyDropped(const QList<Shortcut> &dropped)
+{
+    if (!m_onDropped)
+        return;
+    for (const Shortcut &shortcut : dropped)
+        m_onDropped(shortcut);
 }
 
 void CarbonGlobalShortcuts::suspendAll()
@@ -121,6 +127,27 @@ void CarbonGlobalShortcuts::onPressed(qint64 keyCode, qint64 carbonModifiers)
 void CarbonGlobalShortcuts::onReleased(qint64 keyCode, qint64 carbonModifiers)
 {
     fire(Shortcut(keyCode, carbonModifiers), &HotKey::onKeyUp);
+}
+
+void CarbonGlobalShortcuts::onLost(qint64 keyCode, qint64 carbonModifiers, int status)
+{
+    // Like a hot key that can't be taken back after a menu: reported, and dropped
+    // for good, so that the next registration point tries again.
+    QList<Shortcut> dropped;
+    for (auto it = m_hotKeys.begin(); it != m_hotKeys.end();) {
+        const Shortcut &shortcut = it->second.shortcut;
+        if (it->second.grabbed && shortcut.carbonKeyCode() == keyCode
+            && shortcut.carbonModifiers() == carbonModifiers) {
+            if (!dropped.contains(shortcut)) {
+                printRegistrationError(shortcut, status);
+                dropped.append(shortcut);
+            }
+            it = m_hotKeys.erase(it);
+            continue;
+        }
+        ++it;
+    }
+    notifyDropped(dropped);
 }
 
 void CarbonGlobalShortcuts::fire(const Shortcut &fired, Callback HotKey::*callback)

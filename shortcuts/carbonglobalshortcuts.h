@@ -46,8 +46,9 @@ public:
     // common registry of desktop shortcuts to read, so this is empty.
     QList<Shortcut> systemShortcuts() const { return {}; }
 
-    // Told when a suspended registration could not be grabbed again on resuming
-    // and was dropped (the error line has been printed).
+    // Told when a registration was dropped because its grab could not be taken
+    // again, on resuming after a menu or after a keymap change (the error line
+    // has been printed).
     void setOnDropped(std::function<void(const Shortcut &)> onDropped) { m_onDropped = std::move(onDropped); }
 
     int registrationCount() const { return int(m_hotKeys.size()); }
@@ -64,8 +65,10 @@ private:
     enum class Mode { HotKeys, MenuOpen, Disabled };
 
     void suspendAll();
+    void notifyDropped(const QList<Shortcut> &dropped);
     void onPressed(qint64 keyCode, qint64 carbonModifiers);
     void onReleased(qint64 keyCode, qint64 carbonModifiers);
+    void onLost(qint64 keyCode, qint64 carbonModifiers, int status);
     void fire(const Shortcut &fired, Callback HotKey::*callback);
     bool matchKeyEvent(QEvent *event);
 

@@ -9,7 +9,8 @@
 
 // Keeps grabs in memory. A test refuses a combination with refuse() and plays
 // presses and releases with press()/release(), which reach the signals only
-// while the combination is grabbed, as a real server would.
+// while the combination is grabbed, as a real server would; loseGrab() plays a
+// grab that a keymap change took away.
 class FakeHotKeyGrabber final : public HotKeyGrabber
 {
     Q_OBJECT
@@ -56,6 +57,12 @@ public:
     {
         if (isGrabbed(keyCode, carbonModifiers))
             Q_EMIT released(keyCode, carbonModifiers);
+    }
+    // As after a keymap change that the grab did not survive.
+    void loseGrab(qint64 keyCode, qint64 carbonModifiers, int status = heldByAnotherClient)
+    {
+        if (m_grabbed.remove({ keyCode, carbonModifiers }))
+            Q_EMIT lost(keyCode, carbonModifiers, status);
     }
 
 private:

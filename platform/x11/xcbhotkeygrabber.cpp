@@ -312,9 +312,12 @@ void XcbHotKeyGrabber::keymapChanged()
     d->layout->reloadFromServer(d->connection);
     d->readModifierMap();
     d->down.clear();
+    QList<std::pair<Combination, int>> lostGrabs;
     for (auto it = d->grabs.begin(); it != d->grabs.end();) {
         const std::optional<XGrab> translated = d->translate(it.key().first, it.key().second);
-        if (!translated || d->grabX(*translated) != 0) {
+        const int status = translated ? d->grabX(*translated) : cannotExpress;
+        if (status != 0) {
+            lostGrabs.append({ it.key(), status });
             it = d->grabs.erase(it);
             continue;
         }
@@ -322,4 +325,6 @@ void XcbHotKeyGrabber::keymapChanged()
         ++it;
     }
     scheduleQueuedEvents();
+    for (const auto &[combination, status] : std::as_const(lostGrabs))
+        Q_EMIT lost(combination.first, combination.second, status);
 }

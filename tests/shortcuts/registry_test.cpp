@@ -358,4 +358,21 @@ TEST_F(RegistryTest, hotKeyThatCannotBeRetakenAfterAMenuIsDropped)
     EXPECT_EQ(registry.hotKeys().registrationCount(), 0);
 }
 
+TEST_F(RegistryTest, hotKeyLostToAKeymapChangeIsReportedAndTakenAgainLater)
+{
+    int runs = 0;
+    registry.setShortcut(commandShiftK, toggle);
+    registry.onKeyUp(toggle, [&] { ++runs; });
+    ::testing::internal::CaptureStdout();
+    grabber.loseGrab(commandShiftK.carbonKeyCode(), commandShiftK.carbonModifiers());
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Error registering hotkey Ctrl+Shift+K: 10\n");
+    EXPECT_FALSE(registry.isEnabled(toggle));
+    EXPECT_EQ(registry.hotKeys().registrationCount(), 0);
+
+    registry.enable({ toggle });
+    EXPECT_TRUE(registry.isEnabled(toggle));
+    tap(commandShiftK);
+    EXPECT_EQ(runs, 1);
+}
+
 } // namespace

@@ -1,11 +1,13 @@
 // Real grabs on a private Xvfb, keys typed by xdotool (XTEST), as another program would.
 #include "platform/x11/xcbhotkeygrabber.h"
 
+#include "platform/keyboardlayout.h"
 #include "shortcuts/modifiers.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QProcess>
+#include <QScopeGuard>
 
 #include <gtest/gtest.h>
 
@@ -105,6 +107,21 @@ TEST_F(XcbHotKeyGrabberTest, repeatedPressesOfAHeldKeyCountOnce)
     EXPECT_EQ(presses, once);
     ASSERT_TRUE(waitFor([&] { return releases.size() >= 2; }));
     EXPECT_EQ(releases, once);
+}
+
+TEST_F(XcbHotKeyGrabberTest, grabsStayOnTheirKeysWhenTheLayoutChanges)
+{
+    // Key code 12 is the key that types "q" on a US board and "a" on a French one.
+    constexpr qint64 keyQ = 12;
+    ASSERT_EQ(grabber->grab(keyQ, ctrlShift), 0);
+    const auto restore
+        = qScopeGuard([] { QProcess::execute(QStringLiteral("setxkbmap"), { QStringLiteral("us") }); });
+    ASSERT_EQ(QProcess::execute(QStringLiteral("setxkbmap"), { QStringLiteral("fr") }), 0);
+    ASSERT_TRUE(waitFor([&] { return grabber->keyboardLayout()->text(keyQ) == QStringLiteral("a"); }));
+
+    xdotool({ QStringLiteral("key"), QStringLiteral("ctrl+shift+a") });
+    ASSERT_TRUE(waitFor([&] { return releases.size() == 1; }));
+    EXPECT_EQ(presses, (QList<std::pair<qint64, qint64>> { { keyQ, ctrlShift } }));
 }
 
 TEST_F(XcbHotKeyGrabberTest, combinationHeldByAnotherClientIsBadAccessUntilReleased)
