@@ -32,6 +32,11 @@ int QuorvaneApp::run(const QStringList &arguments)
     const std::unique_ptr<XcbHotKeyGrabber> hotKeys = XcbHotKeyGrabber::connect();
     if (hotKeys)
         GlobalShortcuts::setKeyboardLayout(hotKeys->keyboardLayout());
+    // The layout belongs to the grabber: forgotten on every way out, before the grabber goes.
+    struct ForgetLayout
+    {
+        ~ForgetLayout() { GlobalShortcuts::setKeyboardLayout(nullptr); }
+    } const forgetLayout;
     AppServices services { Defaults::standard(), alerts, clickMonitor, NotificationCenter::defaultCenter(),
         network, scrollTaps, naturalScrolling, Paths::appSupportDir(), &Accessibility::isProcessTrusted,
         [] {
@@ -60,6 +65,5 @@ int QuorvaneApp::run(const QStringList &arguments)
     // for the end, before there was a loop to end.
     const int status = QuorvaneApplication::hasFailed() ? EXIT_FAILURE : QApplication::exec();
     delegate.applicationWillTerminate();
-    GlobalShortcuts::setKeyboardLayout(nullptr);
     return QuorvaneApplication::hasFailed() ? EXIT_FAILURE : status;
 }
