@@ -1,7 +1,6 @@
 #include "shortcuts/localeventmonitor.h"
 
 #include <QCoreApplication>
-#include <QInputEvent>
 
 namespace GlobalShortcuts {
 
@@ -39,16 +38,30 @@ bool LocalEventMonitor::eventFilter(QObject *watched, QEvent *event)
         event->accept();
         return true;
     }
-    // An application filter sees an event once per object it passes through
-    // (a key press climbs from the focus widget to its window); judge it once.
     if (!m_events.contains(event->type()) || !watched->isWidgetType())
         return false;
-    const auto *input = dynamic_cast<const QInputEvent *>(event);
-    const Seen seen { event, event->type(), input ? input->timestamp() : 0 };
-    if (seen == m_lastSeen)
-        return false; // let through once already; this is its way up to the parents
-    m_lastSeen = seen;
+    const bool judged = isOnItsWayUp(watched, event);
+    m_lastEvent = event;
+    m_lastType = event->type();
+    m_lastReceiver = watched;
+    if (judged)
+        return false; // let through once already
     return !m_callback(event);
+}
+
+bool LocalEventMonitor::isOnItsWayUp(const QObject *watched, const QEvent *event) const
+{
+    // An application filter sees an event once per object it passes through: a
+    // key press climbs from the focus widget to its window. Qt builds events on
+    // the stack, so a new one can have the last one's address; only a visit to
+    // an ancestor of where the last one was seen is that one climbing.
+    if (event != m_lastEvent || event->type() != m_lastType || !m_lastReceiver)
+        return false;
+    for (const QObject *up = m_lastReceiver->parent(); up; up = up->parent()) {
+        if (up == watched)
+            return true;
+    }
+    return false;
 }
 
 bool isFunctionKey(int qtKey)

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QObject>
+#include <QPointer>
 #include <QSet>
 
 #include <functional>
@@ -35,14 +36,12 @@ private:
     Callback m_callback;
     bool m_started = false;
 
-    struct Seen
-    {
-        const QEvent *event = nullptr;
-        QEvent::Type type = QEvent::None;
-        quint64 timestamp = 0;
-        bool operator==(const Seen &) const = default;
-    };
-    Seen m_lastSeen;
+    bool isOnItsWayUp(const QObject *watched, const QEvent *event) const;
+
+    // The event judged last and the object it was last seen at.
+    const QEvent *m_lastEvent = nullptr;
+    QEvent::Type m_lastType = QEvent::None;
+    QPointer<QObject> m_lastReceiver;
 };
 
 // The function keys (F1 to F35) that a recorder takes without modifiers.

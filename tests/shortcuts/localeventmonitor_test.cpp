@@ -3,8 +3,11 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 using namespace GlobalShortcuts;
 
@@ -48,6 +51,33 @@ TEST(LocalEventMonitor, keyMonitorClaimsShortcutOverrideSoProgramShortcutsStayQu
     other.ignore();
     QApplication::sendEvent(&field, &other);
     EXPECT_FALSE(other.isAccepted());
+}
+
+TEST(LocalEventMonitor, judgesEachEventOnceOnItsWayUpAndEveryNewEventAgain)
+{
+    QWidget window;
+    auto *child = new QWidget(&window); // ignores keys: they climb to the window
+    int seen = 0;
+    LocalEventMonitor monitor({ QEvent::KeyPress }, [&](QEvent *) {
+        ++seen;
+        return true;
+    });
+    monitor.start();
+
+    // Two presses that Qt happens to build at one address with one time stamp
+    // are still two presses.
+    std::optional<QKeyEvent> press;
+    press.emplace(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    QApplication::sendEvent(child, &*press);
+    EXPECT_EQ(seen, 1);
+    press.reset();
+    press.emplace(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    QApplication::sendEvent(child, &*press);
+    EXPECT_EQ(seen, 2);
+    press.reset();
+    press.emplace(QEvent::KeyPress, Qt::Key_B, Qt::NoModifier, QStringLiteral("b"));
+    QApplication::sendEvent(&window, &*press);
+    EXPECT_EQ(seen, 3);
 }
 
 TEST(LocalEventMonitor, functionKeysAreF1ToF35)
