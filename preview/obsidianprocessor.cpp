@@ -12,9 +12,9 @@ namespace {
 
 // Vault notes come from other systems and editors, so "(*ANY)" makes ".", "^"
 // and "$" treat every Unicode line end (LF, CR, CRLF, VT, FF, NEL, LS, PS) as one;
-// PCRE2 alone knows only LF. "\s" is spelled out as tab, LF, FF, CR and the
-// Unicode separators: PCRE2's own "\s" would also take a vertical tab, which
-// ends a line here rather than spacing words.
+// PCRE2 alone knows only LF. "\s" is spelled out as the characters with the
+// Unicode White_Space property (the space separators, tab to CR, and NEL):
+// PCRE2's own "\s" also takes U+180E, which Unicode no longer counts as a space.
 QRegularExpression compile(const QString &pattern, QRegularExpression::PatternOptions options = {})
 {
     QRegularExpression expression(pattern, options | QRegularExpression::UseUnicodePropertiesOption);
@@ -51,8 +51,10 @@ const QRegularExpression &imageEmbedPattern()
 
 const QRegularExpression &calloutPattern()
 {
-    static const QRegularExpression pattern = compile(
-        QStringLiteral("(*ANY)^>[\\t\\n\\f\\r\\p{Z}]*\\[!([a-zA-Z]+)\\][+-]?[\\t\\n\\f\\r\\p{Z}]*(.*)?$"));
+    static const QRegularExpression pattern = [] {
+        const QString whiteSpace = QStringLiteral("[\\t\\n\\x{0B}\\f\\r\\x{85}\\p{Z}]");
+        return compile(QStringLiteral("(*ANY)^>%1*\\[!([a-zA-Z]+)\\][+-]?%1*(.*)?$").arg(whiteSpace));
+    }();
     return pattern;
 }
 
@@ -224,15 +226,29 @@ bool containsMarker(QStringView text, QStringView marker)
     return false;
 }
 
-bool hasUnpairedSurrogate(QStringView text)
+// The pattern engine won't search a text that is not valid UTF-16 at all: one
+// stray surrogate half (pasted or typed into the editor) would silently turn
+// every rewrite off. A stray half is no character, so it reads as U+FFFD.
+QString withValidSurrogates(const QString &text)
 {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+    if (text.isValidUtf16())
+        return text;
+    QString valid = text;
+    for (qsizetype i = 0; i < valid.size(); ++i) {
+        if (valid[i].isHighSurrogate() && i + 1 < valid.size() && valid[i + 1].isLowSurrogate())
             ++i;
-        else if (text[i].isSurrogate())
-            return true;
+        else if (valid[i].isSurrogate())
+            valid[i] = QChar::ReplacementCharacter;
     }
-    return false;
+    return valid;
+}
+
+// Names and paths match as Unicode compares texts, ignoring case: a file name
+// stored decomposed (as some file systems and sync tools write accents) still
+// matches a link typed with the precomposed letter.
+QString matchingForm(QStringView text)
+{
+    return text.toString().toLower().normalized(QString::NormalizationForm_C);
 }
 
 // A media URL as a Markdown link destination. Parentheses would end or unbalance
@@ -275,11 +291,11 @@ public:
         if (target.contains(u'/') && m_context.vaultURL) {
             if (!m_byRelativePath)
                 m_byRelativePath = buildByRelativePath();
-            return lookUp(*m_byRelativePath, target.toString().toLower());
+            return lookUp(*m_byRelativePath, matchingForm(target));
         }
         if (!m_byName)
             m_byName = buildByName();
-        return lookUp(*m_byName, lastPathComponent(target).toString().toLower());
+        return lookUp(*m_byName, matchingForm(lastPathComponent(target)));
     }
 
 private:
@@ -289,7 +305,7 @@ private:
     {
         Index index;
         for (qsizetype i = 0; i < m_context.allMedia.size(); ++i)
-            addFirst(index, lastPathComponent(m_context.allMedia[i].toLocalFile()).toString().toLower(), i);
+            addFirst(index, matchingForm(lastPathComponent(m_context.allMedia[i].toLocalFile())), i);
         return index;
     }
 
@@ -297,15 +313,16 @@ private:
     // that repeats the vault's name further down keeps that part.
     Index buildByRelativePath() const
     {
-        QString base = QDir::cleanPath(m_context.vaultURL->toLocalFile());
+        QString base
+            = QDir::cleanPath(m_context.vaultURL->toLocalFile()).normalized(QString::NormalizationForm_C);
         if (!base.endsWith(u'/'))
             base += u'/';
         Index index;
         for (qsizetype i = 0; i < m_context.allMedia.size(); ++i) {
-            QString path = m_context.allMedia[i].toLocalFile();
+            QString path = m_context.allMedia[i].toLocalFile().normalized(QString::NormalizationForm_C);
             if (path.startsWith(base))
                 path.remove(0, base.size());
-            addFirst(index, path.toLower(), i);
+            addFirst(index, matchingForm(path), i);
         }
         return index;
     }
@@ -331,7 +348,7 @@ public:
             return std::nullopt;
         if (!m_built)
             build();
-        return lookUp(target.contains(u'/') ? m_byFolderAndName : m_byName, target.toString().toLower());
+        return lookUp(target.contains(u'/') ? m_byFolderAndName : m_byName, matchingForm(target));
     }
 
 private:
@@ -341,9 +358,9 @@ private:
     {
         for (qsizetype i = 0; i < m_context.allFiles.size(); ++i) {
             const NoteFile &note = m_context.allFiles[i];
-            addFirst(m_byName, note.name.toLower(), i);
+            addFirst(m_byName, matchingForm(note.name), i);
             if (note.folder)
-                addFirst(m_byFolderAndName, (*note.folder + u'/' + note.name).toLower(), i);
+                addFirst(m_byFolderAndName, matchingForm(QString(*note.folder + u'/' + note.name)), i);
         }
         m_built = true;
     }
@@ -358,7 +375,7 @@ private:
 
 QString ObsidianProcessor::process(const QString &text, const ObsidianContext &context)
 {
-    QString result = stripFrontMatter(text);
+    QString result = stripFrontMatter(withValidSurrogates(text));
     if (containsMarker(result, u"%%"))
         result.replace(commentPattern(), QString());
     if (result.contains(u'^'))
@@ -552,7 +569,7 @@ std::optional<QUrl> ObsidianProcessor::resolveNoteURL(const QString &target, con
 QString ObsidianProcessor::noteLinkURL(const QString &path)
 {
     // A path that isn't valid UTF-16 has no UTF-8 form to encode: it goes in raw.
-    if (hasUnpairedSurrogate(path))
+    if (!path.isValidUtf16())
         return noteLinkPrefix() + path;
     // Everything a query may hold stays, except what would split or end the
     // "path" item ("&", "=", "+", "?", "#") and what would end a Markdown link

@@ -39,6 +39,7 @@ public:
 
     // The whole rewrite: front matter, comments, block ids, highlights, image
     // embeds, callouts, wiki links, in that order, each on the previous output.
+    // A stray UTF-16 surrogate half comes out as U+FFFD.
     static QString process(const QString &text, const ObsidianContext &context);
 
     static QString stripFrontMatter(const QString &text);
@@ -50,6 +51,7 @@ public:
     static EmbedTarget parseEmbedTarget(QStringView inner);
     static bool isImageSizeSpec(QStringView text);
     // The first media file that the target names; none when nothing matches.
+    // Here and for notes, names match ignoring case and Unicode normalisation.
     static std::optional<QUrl> resolveMediaURL(const QString &target, const ObsidianContext &context);
 
     // `inner` is the text between "[[" and "]]".

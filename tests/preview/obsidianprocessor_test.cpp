@@ -139,6 +139,30 @@ TEST(ObsidianProcessorTest, commentsBlockIdsAndHighlightsAreRewrittenAsTheNoteAp
     });
 }
 
+// Every line end Unicode knows stops a highlight and a callout title and ends a
+// block id's line, not only the line feed.
+TEST(ObsidianProcessorTest, everyUnicodeLineEndEndsALine)
+{
+    const QString tip = QStringLiteral("> **\U0001F525 Tip: T**\n>");
+    for (const char16_t *end : { u"\n", u"\r", u"\r\n", u"\v", u"\f", u"\u0085", u"\u2028", u"\u2029" }) {
+        const QString e = str(end);
+        const std::string name = e.toUtf8().toHex().toStdString();
+        const auto process = [](const QString &text) { return ObsidianProcessor::process(text, vault()); };
+        EXPECT_EQ(process(QStringLiteral("==a") + e + QStringLiteral("b==")),
+            QStringLiteral("==a") + e + QStringLiteral("b=="))
+            << name;
+        EXPECT_EQ(
+            process(QStringLiteral("x ^id") + e + QStringLiteral("y ^z")), QStringLiteral("x") + e + u'y')
+            << name;
+        EXPECT_EQ(process(QStringLiteral("x ^id") + e), QStringLiteral("x") + e) << name;
+        // A callout line is cut at line feeds; another line end inside it keeps
+        // the title from reaching the end, unless nothing follows it.
+        const QString callout = QStringLiteral("> [!tip] T") + e + QStringLiteral("more");
+        EXPECT_EQ(process(callout), e.endsWith(u'\n') ? tip + QStringLiteral("\nmore") : callout) << name;
+        EXPECT_EQ(process(QStringLiteral("> [!tip] T") + e), e.endsWith(u'\n') ? tip + u'\n' : tip) << name;
+    }
+}
+
 TEST(ObsidianProcessorTest, codeIsRewrittenLikeAnyOtherText)
 {
     expectCases({
@@ -181,6 +205,52 @@ TEST(ObsidianProcessorTest, imageEmbedsBecomeImagesOfTheVaultsMediaWithTheirSize
     withoutVault.vaultURL.reset();
     expectCases(
         { { u"![[img/photo.png]]", u"![](file:///Users/me/Vault/Pictures/Photo.PNG)" } }, withoutVault);
+}
+
+// Names stored decomposed (as some systems write accents) match links typed
+// precomposed, and the other way round.
+TEST(ObsidianProcessorTest, namesMatchWhateverTheirUnicodeNormalisation)
+{
+    ObsidianContext context;
+    context.allFiles = {
+        note(QStringLiteral("/v/Re\u0301sume\u0301.md"), QStringLiteral("Re\u0301sume\u0301")),
+        note(QStringLiteral("/v/Cr\u00E8me/Br\u00FBl\u00E9e.md"), QStringLiteral("Br\u00FBl\u00E9e"),
+            QStringLiteral("Cr\u00E8me")),
+    };
+    context.allMedia = {
+        QUrl::fromLocalFile(QStringLiteral("/v/Cafe\u0301/Pho\u0302.png")),
+        QUrl::fromLocalFile(QStringLiteral("/v/Cafe\u0301/img/Photo.png")),
+    };
+    context.vaultURL = QUrl::fromLocalFile(QStringLiteral("/v/Cafe\u0301"));
+    const QString resume = ObsidianProcessor::noteLinkURL(QStringLiteral("/v/Re\u0301sume\u0301.md"));
+    const QString brulee
+        = ObsidianProcessor::noteLinkURL(QStringLiteral("/v/Cr\u00E8me/Br\u00FBl\u00E9e.md"));
+    const auto process
+        = [&context](const QString &text) { return ObsidianProcessor::process(text, context); };
+    EXPECT_EQ(process(QStringLiteral("[[R\u00C9SUM\u00C9]]")),
+        QStringLiteral("[R\u00C9SUM\u00C9](%1)").arg(resume));
+    EXPECT_EQ(process(QStringLiteral("[[cre\u0300me/bru\u0302le\u0301e]]")),
+        QStringLiteral("[cre\u0300me/bru\u0302le\u0301e](%1)").arg(brulee));
+    expectCases(
+        {
+            { u"![[ph\u00F4.PNG]]", u"![](file:///v/Cafe%CC%81/Pho%CC%82.png)" },
+            { u"![[IMG/photo.png]]", u"![](file:///v/Cafe%CC%81/img/Photo.png)" },
+        },
+        context);
+
+    context.vaultURL = QUrl::fromLocalFile(QStringLiteral("/v/Caf\u00E9"));
+    expectCases({ { u"![[img/photo.png]]", u"![](file:///v/Cafe%CC%81/img/Photo.png)" } }, context);
+}
+
+// A lone surrogate half can't be searched by the pattern engine; it must not
+// switch the rewrite off for the whole note.
+TEST(ObsidianProcessorTest, aStraySurrogateHalfDoesNotStopTheRewrite)
+{
+    const QString text = QStringLiteral("==a== %%x%% ") + QChar(0xD800) + QStringLiteral(" [[Note]] ^id\n")
+        + QChar(0xDC00) + QStringLiteral("\U0001F600 ==b==");
+    EXPECT_EQ(ObsidianProcessor::process(text, vault()),
+        QStringLiteral(
+            "**a**  \uFFFD [Note](quorvane://note?path=/Users/me/Vault/Note.md)\n\uFFFD\U0001F600 **b**"));
 }
 
 TEST(ObsidianProcessorTest, theVaultFolderComesOffAMediaPathOnlyAtItsStart)
@@ -249,6 +319,13 @@ TEST(ObsidianProcessorTest, calloutsBecomeQuotesWithABoldTitle)
         { u"> [!info] Title\n> body line", u"> **\u2139\uFE0F Info: Title**\n>\n> body line" },
         { u"> [!hint] x\r\n> body\r\n", u"> **\U0001F525 Tip: x**\n>\n> body\r\n" },
         { u"> [!note] a\u2028b", u"> [!note] a\u2028b" },
+        // The white space around the kind is Unicode's: a vertical tab and NEL
+        // are, U+180E (once a space) and U+200B are not.
+        { u"> [!note]\vTitle", u"> **\u270F\uFE0F Note: Title**\n>" },
+        { u">\u0085[!tip]+\u2003x", u"> **\U0001F525 Tip: x**\n>" },
+        { u"> [!note]\u180Ex", u"> **\u270F\uFE0F Note: \u180Ex**\n>" },
+        { u">\u200B[!note] x", u">\u200B[!note] x" },
+        { u"> [!note] Ti\vtle", u"> [!note] Ti\vtle" },
     });
 }
 
