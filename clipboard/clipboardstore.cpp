@@ -181,23 +181,29 @@ StoreResult<QList<ClipboardItem>> ClipboardStore::fetchList(const char *sql, Pay
     }
 }
 
-StoreResult<std::optional<ClipboardItem>> ClipboardStore::fetchByContentHash(const QString &hash)
+StoreResult<std::optional<ClipboardItem>> ClipboardStore::fetchOne(
+    const char *sql, const QString &key, Payload payload)
 {
     if (auto injected = takeInjectedFetchFailure())
         return *injected;
-    SqliteStatement statement = m_db->prepare(byHashSql);
+    SqliteStatement statement = m_db->prepare(sql);
     if (!statement.isValid())
         return databaseError();
-    statement.bind(1, hash);
+    statement.bind(1, key);
     switch (statement.step()) {
     case SqliteStatement::Step::Row:
-        return std::optional<ClipboardItem>(readItem(statement, Payload::Skip));
+        return std::optional<ClipboardItem>(readItem(statement, payload));
     case SqliteStatement::Step::Done:
         return std::optional<ClipboardItem>();
     case SqliteStatement::Step::Error:
         break;
     }
     return databaseError();
+}
+
+StoreResult<std::optional<ClipboardItem>> ClipboardStore::fetchByContentHash(const QString &hash)
+{
+    return fetchOne(byHashSql, hash, Payload::Skip);
 }
 
 StoreResult<QList<ClipboardItem>> ClipboardStore::fetchNewestFirst()
@@ -239,21 +245,7 @@ StoreResult<QList<ClipboardItem>> ClipboardStore::fetchAll()
 
 StoreResult<std::optional<ClipboardItem>> ClipboardStore::fetchById(const QUuid &id, Payload payload)
 {
-    if (auto injected = takeInjectedFetchFailure())
-        return *injected;
-    SqliteStatement statement = m_db->prepare(payload == Payload::Load ? fullByIdSql : summaryByIdSql);
-    if (!statement.isValid())
-        return databaseError();
-    statement.bind(1, idText(id));
-    switch (statement.step()) {
-    case SqliteStatement::Step::Row:
-        return std::optional<ClipboardItem>(readItem(statement, payload));
-    case SqliteStatement::Step::Done:
-        return std::optional<ClipboardItem>();
-    case SqliteStatement::Step::Error:
-        break;
-    }
-    return databaseError();
+    return fetchOne(payload == Payload::Load ? fullByIdSql : summaryByIdSql, idText(id), payload);
 }
 
 void ClipboardStore::announceChange()
@@ -298,27 +290,20 @@ void ClipboardStore::finishChange(SqliteStatement &statement)
 void ClipboardStore::insert(const ClipboardItem &item)
 {
     Q_ASSERT_X(item.hasPayload, "ClipboardStore::insert", "an entry without its payload can't be stored");
-    if (!beginChange())
-        return;
-    SqliteStatement statement = m_db->prepare(insertSql);
-    if (!statement.isValid()) {
-        m_pendingError = databaseError();
-        return;
-    }
-    statement.bind(1, idText(item.id));
-    statement.bind(2, item.timestamp.toMSecsSinceEpoch());
-    statement.bind(3, contentTypeRawValue(item.contentType));
-    statement.bind(4, item.preview);
-    statement.bind(5, item.contentHash);
-    statement.bind(6, qint64(item.isPinned ? 1 : 0));
-    statement.bind(7, item.data);
-    statement.bind(8, item.rtfData);
-    statement.bind(9, item.htmlData);
-    finishChange(statement);
+    change(insertSql, [&](SqliteStatement &s) {
+        s.bind(1, idText(item.id));
+        s.bind(2, item.timestamp.toMSecsSinceEpoch());
+        s.bind(3, contentTypeRawValue(item.contentType));
+        s.bind(4, item.preview);
+        s.bind(5, item.contentHash);
+        s.bind(6, qint64(item.isPinned ? 1 : 0));
+        s.bind(7, item.data);
+        s.bind(8, item.rtfData);
+        s.bind(9, item.htmlData);
+    });
 }
 
-void ClipboardStore::updateColumn(
-    const char *sql, const QUuid &id, const std::function<void(SqliteStatement &)> &bindValue)
+void ClipboardStore::change(const char *sql, const std::function<void(SqliteStatement &)> &bind)
 {
     if (!beginChange())
         return;
@@ -327,9 +312,17 @@ void ClipboardStore::updateColumn(
         m_pendingError = databaseError();
         return;
     }
-    statement.bind(1, idText(id));
-    bindValue(statement);
+    bind(statement);
     finishChange(statement);
+}
+
+void ClipboardStore::updateColumn(
+    const char *sql, const QUuid &id, const std::function<void(SqliteStatement &)> &bindValue)
+{
+    change(sql, [&](SqliteStatement &s) {
+        s.bind(1, idText(id));
+        bindValue(s);
+    });
 }
 
 void ClipboardStore::setTimestamp(const QUuid &id, const QDateTime &timestamp)

@@ -143,6 +143,10 @@ private:
     StoreError databaseError() const;
     ClipboardItem readItem(const SqliteStatement &row, Payload payload);
     StoreResult<QList<ClipboardItem>> fetchList(const char *sql, Payload payload);
+    // The first row of `sql` with `key` bound to its one parameter, or nullopt.
+    StoreResult<std::optional<ClipboardItem>> fetchOne(const char *sql, const QString &key, Payload payload);
+    // One unsaved change: `sql` with the values `bind` gives it.
+    void change(const char *sql, const std::function<void(SqliteStatement &)> &bind);
     void updateColumn(
         const char *sql, const QUuid &id, const std::function<void(SqliteStatement &)> &bindValue);
 
