@@ -43,7 +43,8 @@ void Defaults::load()
     if (!file.exists())
         return;
     if (!file.open(QIODevice::ReadOnly)) {
-        log().error(QStringLiteral("Could not read settings file %1: %2").arg(m_filePath, file.errorString()));
+        log().error(
+            QStringLiteral("Could not read settings file %1: %2").arg(m_filePath, file.errorString()));
         return;
     }
     const QByteArray bytes = file.readAll();
@@ -129,8 +130,8 @@ std::optional<QByteArray> Defaults::data(const QString &key) const
     const QJsonValue encoded = value.toObject().value(base64Key);
     if (!encoded.isString())
         return std::nullopt;
-    auto decoded = QByteArray::fromBase64Encoding(encoded.toString().toLatin1(),
-                                                  QByteArray::AbortOnBase64DecodingErrors);
+    auto decoded = QByteArray::fromBase64Encoding(
+        encoded.toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
     if (!decoded)
         return std::nullopt;
     return *decoded;
@@ -163,7 +164,7 @@ void Defaults::setStringList(const QString &key, const QStringList &value)
 
 void Defaults::setData(const QString &key, const QByteArray &value)
 {
-    write(key, QJsonObject{{base64Key, QString::fromLatin1(value.toBase64())}});
+    write(key, QJsonObject { { base64Key, QString::fromLatin1(value.toBase64()) } });
 }
 
 void Defaults::remove(const QString &key)
@@ -187,8 +188,7 @@ void Defaults::save()
     QDir().mkpath(QFileInfo(m_filePath).absolutePath());
     QSaveFile file(m_filePath);
     const bool ok = file.open(QIODevice::WriteOnly)
-                    && file.write(QJsonDocument(m_values).toJson(QJsonDocument::Indented)) >= 0
-                    && file.commit();
+        && file.write(QJsonDocument(m_values).toJson(QJsonDocument::Indented)) >= 0 && file.commit();
     m_lastWriteSucceeded = ok;
     if (!ok) {
         m_errorString = file.errorString();

@@ -42,7 +42,10 @@ public:
     bool boolean(const QString &key, bool fallback) const { return boolean(key).value_or(fallback); }
     qint64 integer(const QString &key, qint64 fallback) const { return integer(key).value_or(fallback); }
     double real(const QString &key, double fallback) const { return real(key).value_or(fallback); }
-    QString string(const QString &key, const QString &fallback) const { return string(key).value_or(fallback); }
+    QString string(const QString &key, const QString &fallback) const
+    {
+        return string(key).value_or(fallback);
+    }
 
     void setBoolean(const QString &key, bool value);
     void setInteger(const QString &key, qint64 value);

@@ -25,8 +25,7 @@ const QLoggingCategory *categoryFor(const char *name)
 
 Log::Log(const char *category)
     : m_category(categoryFor(category))
-{
-}
+{ }
 
 const char *Log::subsystem()
 {

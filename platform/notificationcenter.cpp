@@ -5,8 +5,7 @@
 NotificationToken::NotificationToken(NotificationToken &&other) noexcept
     : m_center(std::move(other.m_center))
     , m_id(std::exchange(other.m_id, 0))
-{
-}
+{ }
 
 NotificationToken &NotificationToken::operator=(NotificationToken &&other) noexcept
 {
@@ -35,8 +34,7 @@ void NotificationToken::reset()
 
 NotificationCenter::NotificationCenter()
     : m_self(std::make_shared<NotificationCenter *>(this))
-{
-}
+{ }
 
 NotificationCenter::~NotificationCenter() = default;
 
@@ -49,7 +47,7 @@ NotificationCenter &NotificationCenter::defaultCenter()
 NotificationToken NotificationCenter::addObserver(const QString &name, Observer observer)
 {
     const quint64 id = m_nextId++;
-    m_observers.emplace(id, Entry{name, std::make_shared<Observer>(std::move(observer))});
+    m_observers.emplace(id, Entry { name, std::make_shared<Observer>(std::move(observer)) });
     return NotificationToken(m_self, id);
 }
 
@@ -66,7 +64,7 @@ void NotificationCenter::post(const QString &name, const QVariantMap &userInfo)
         if (entry.name == name)
             targets.emplace_back(id, entry.observer);
     }
-    const Notification notification{name, userInfo};
+    const Notification notification { name, userInfo };
     for (const auto &[id, observer] : targets) {
         if (m_observers.count(id))
             (*observer)(notification);

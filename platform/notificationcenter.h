@@ -34,8 +34,7 @@ private:
     NotificationToken(std::weak_ptr<NotificationCenter *> center, quint64 id)
         : m_center(std::move(center))
         , m_id(id)
-    {
-    }
+    { }
 
     std::weak_ptr<NotificationCenter *> m_center;
     quint64 m_id = 0;

@@ -8,9 +8,9 @@
 namespace Paths {
 
 QString appFolderName(); // "com.quorvane.app"
-QString configDir();     // settings
+QString configDir(); // settings
 QString appSupportDir(); // the clipboard store
-QString cacheDir();      // caches that may be deleted at any time
+QString cacheDir(); // caches that may be deleted at any time
 QString clipboardStorePath(); // appSupportDir() + "/Clipboard.store"
 
 } // namespace Paths
