@@ -1,9 +1,15 @@
 #include "platform/qt/qtpasteboard.h"
 
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QMimeData>
 
 namespace {
+
+// A live owner answers in milliseconds, even with nothing; an empty answer that
+// took this long is Qt giving up on an owner that stopped answering (its
+// selection time-out is 5 s).
+constexpr qint64 silentOwnerMs = 2000;
 
 // Qt's own bookkeeping formats, never content.
 bool isInternalFormat(const QString &format)
@@ -31,6 +37,14 @@ void QtPasteboard::forgetReads()
     m_formats.reset();
     m_bytes.clear();
     m_text.reset();
+    m_ownerSilent = false;
+}
+
+void QtPasteboard::noteAnswer(bool empty, const QElapsedTimer &asked)
+{
+    // Every later read of this change would wait out the time-out again.
+    if (empty && asked.elapsed() >= silentOwnerMs)
+        m_ownerSilent = true;
 }
 
 std::optional<QStringList> QtPasteboard::readFormats()
@@ -56,10 +70,15 @@ std::optional<QByteArray> QtPasteboard::readFormat(const QString &format)
         return std::nullopt;
     auto it = m_bytes.find(format);
     if (it == m_bytes.end()) {
+        if (m_ownerSilent)
+            return std::nullopt;
         const QMimeData *mime = m_clipboard.mimeData(QClipboard::Clipboard);
         std::optional<QByteArray> bytes;
         if (mime) {
+            QElapsedTimer asked;
+            asked.start();
             const QByteArray read = mime->data(format);
+            noteAnswer(read.isEmpty(), asked);
             if (!read.isNull())
                 bytes = read;
         }
@@ -76,10 +95,14 @@ std::optional<QString> QtPasteboard::readText()
         const bool offered = std::any_of(formats.begin(), formats.end(), [](const QString &format) {
             return format == PasteboardType::string || format.startsWith(PasteboardType::string + u';');
         });
-        if (mime && offered)
+        if (mime && offered && !m_ownerSilent) {
+            QElapsedTimer asked;
+            asked.start();
             m_text = std::optional<QString>(mime->text());
-        else
+            noteAnswer(m_text->value().isEmpty(), asked);
+        } else {
             m_text = std::optional<QString>();
+        }
     }
     return *m_text;
 }

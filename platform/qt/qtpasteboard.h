@@ -5,11 +5,13 @@
 #include <QHash>
 
 class QClipboard;
+class QElapsedTimer;
 
 // The pasteboard over QClipboard's CLIPBOARD selection. A change is Qt's
 // changed(Clipboard), which on X11 follows every new owner (XFixes) and every
-// write of ours. What a foreign owner offers is asked once per change: a
-// non-answering owner then costs one selection time-out, not one per read.
+// write of ours. What a foreign owner offers is asked once per change, and an
+// owner that let one read time out is not asked again until the next change:
+// a non-answering owner costs one selection time-out, not one per read.
 class QtPasteboard final : public Pasteboard
 {
     Q_OBJECT
@@ -25,9 +27,11 @@ protected:
 
 private:
     void forgetReads();
+    void noteAnswer(bool empty, const QElapsedTimer &asked);
 
     QClipboard &m_clipboard;
     std::optional<std::optional<QStringList>> m_formats; // outer: asked yet
     QHash<QString, std::optional<QByteArray>> m_bytes;
     std::optional<std::optional<QString>> m_text;
+    bool m_ownerSilent = false; // a read of this change timed out
 };

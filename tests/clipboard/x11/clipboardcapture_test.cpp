@@ -226,6 +226,26 @@ TEST_F(ClipboardCaptureTest, silentOwnerCostsOneSelectionTimeout)
     EXPECT_TRUE(entries().isEmpty());
 }
 
+TEST_F(ClipboardCaptureTest, ownerThatStopsAnsweringHalfwayCostsOneSelectionTimeout)
+{
+    startManager();
+    manager->stopPolling();
+    // It lists a password hint, HTML and text, then hangs on the first request:
+    // each of them would otherwise wait out Qt's time-out (5 s) in turn.
+    owner({ QStringLiteral("--stall"), QStringLiteral("x-kde-passwordManagerHint=none"),
+        QStringLiteral("text/html=<p>x</p>"), QStringLiteral("text/plain=x") });
+    QElapsedTimer timer;
+    timer.start();
+    manager->checkPasteboard();
+    EXPECT_LT(timer.elapsed(), 9000);
+    EXPECT_TRUE(entries().isEmpty());
+
+    // The next owner is asked again.
+    manager->startPolling();
+    xclip("answered");
+    ASSERT_TRUE(landsWithinASecond(1));
+}
+
 TEST_F(ClipboardCaptureTest, lockedStoreReportsOnceAndStopsCapture)
 {
     startManager();
