@@ -4,6 +4,7 @@
 #include "platform/clock.h"
 
 #include <QCryptographicHash>
+#include <QImage>
 
 ClipboardItem ClipboardItem::create(ContentType contentType, QByteArray data, QString preview,
     std::optional<QByteArray> rtfData, std::optional<QByteArray> htmlData)
@@ -53,4 +54,11 @@ QString hexString(const QByteArray &digest)
 QString previewOfText(const QString &trimmedText)
 {
     return firstCharacters(trimmedText, previewLength);
+}
+
+QString previewOfImage(const QImage &image)
+{
+    // Whole points, truncated toward zero: a 99.9 point side shows as 99.
+    const QSizeF size = image.deviceIndependentSize();
+    return QStringLiteral("Image (%1x%2)").arg(qint64(size.width())).arg(qint64(size.height()));
 }

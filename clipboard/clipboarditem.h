@@ -10,6 +10,7 @@
 #include <optional>
 
 class Clock;
+class QImage;
 
 // One entry of the clipboard history, as a value. The store owns the stored
 // entry; a copy is what a fetch saw. Entries are the same entry when their ids
@@ -66,3 +67,6 @@ QString hexString(const QByteArray &digest);
 // The preview of a text: its first 200 characters.
 constexpr int previewLength = 200;
 QString previewOfText(const QString &trimmedText);
+
+// The preview of an image: "Image (WxH)", its size in points truncated to whole numbers.
+QString previewOfImage(const QImage &image);

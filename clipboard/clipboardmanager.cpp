@@ -44,13 +44,6 @@ QString lastPathComponent(const QUrl &url)
     return slash < 0 || path.size() == 1 ? path : path.mid(slash + 1);
 }
 
-QString imagePreview(const QImage &image)
-{
-    // Whole points, truncated toward zero: a 99.9 point side shows as 99.
-    const QSizeF size = image.deviceIndependentSize();
-    return QStringLiteral("Image (%1x%2)").arg(qint64(size.width())).arg(qint64(size.height()));
-}
-
 } // namespace
 
 ClipboardManager::ClipboardManager(
@@ -183,7 +176,7 @@ void ClipboardManager::captureImage(const QImage &image)
     storeEntry(
         computeContentHash(png, std::nullopt, std::nullopt),
         [&] {
-            return NewEntry { ContentType::Image, png, imagePreview(image), std::nullopt, std::nullopt };
+            return NewEntry { ContentType::Image, png, previewOfImage(image), std::nullopt, std::nullopt };
         },
         QStringLiteral("Bumped duplicate image to top"),
         [](const ClipboardItem &item) { return QStringLiteral("Captured image: %1").arg(item.preview); });

@@ -3,6 +3,7 @@
 #include "clipboard/contenttype.h"
 #include "platform/fake/fakeclock.h"
 
+#include <QImage>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -88,6 +89,18 @@ TEST(ClipboardItem, characterCountingStopsEarlyOnHugeText)
     EXPECT_TRUE(hasAtLeastCharacters(huge, 21));
     EXPECT_FALSE(hasAtLeastCharacters(QString(20, u'z'), 21));
     EXPECT_TRUE(hasAtLeastCharacters(QString(21, u'z'), 21));
+}
+
+TEST(ClipboardItem, imagePreviewTruncatesPointsTowardZero)
+{
+    // Decoded images are whole pixels; a device pixel ratio gives fractional points.
+    QImage half(1, 1, QImage::Format_ARGB32);
+    half.setDevicePixelRatio(2.0);
+    EXPECT_EQ(previewOfImage(half), QStringLiteral("Image (0x0)"));
+    QImage wide(999, 20, QImage::Format_ARGB32);
+    wide.setDevicePixelRatio(10.0); // 99.9 by 2 points
+    EXPECT_EQ(previewOfImage(wide), QStringLiteral("Image (99x2)"));
+    EXPECT_EQ(previewOfImage(QImage(1280, 720, QImage::Format_RGB32)), QStringLiteral("Image (1280x720)"));
 }
 
 TEST(ContentType, rawValuesAreExactStrings)

@@ -261,27 +261,6 @@ TEST_F(ClipboardManagerTest, imagesAreStoredAsPngWithTheirSizeInWholePoints)
     EXPECT_EQ(logs.count(QStringLiteral("Bumped duplicate image to top")), 1);
 }
 
-TEST_F(ClipboardManagerTest, imageSidesAreTruncatedTowardZero)
-{
-    // Decoded images are whole pixels; a device pixel ratio gives fractional points.
-    QImage half(1, 1, QImage::Format_ARGB32);
-    half.fill(Qt::blue);
-    half.setDevicePixelRatio(2.0);
-    pasteboard.clearContents();
-    pasteboard.writeImage(half); // as another program would, through the same clipboard
-    QImage wide(999, 20, QImage::Format_ARGB32);
-    wide.fill(Qt::green);
-    wide.setDevicePixelRatio(10.0);
-
-    // The fake stores PNG, which drops the ratio: check the arithmetic on the images.
-    auto preview = [](const QImage &image) {
-        const QSizeF size = image.deviceIndependentSize();
-        return QStringLiteral("Image (%1x%2)").arg(qint64(size.width())).arg(qint64(size.height()));
-    };
-    EXPECT_EQ(preview(half), QStringLiteral("Image (0x0)"));
-    EXPECT_EQ(preview(wide), QStringLiteral("Image (99x2)"));
-}
-
 TEST_F(ClipboardManagerTest, undecodableImageBytesAreSkippedAndTextStillCounts)
 {
     LogCapture logs;
