@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTextBoundaryFinder>
 
 namespace {
 
@@ -536,14 +537,16 @@ ObsidianProcessor::EmbedTarget ObsidianProcessor::parseEmbedTarget(QStringView i
 
 bool ObsidianProcessor::isImageSizeSpec(QStringView text)
 {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        char32_t c = text[i].unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
-            ++i;
-        }
-        if (c != U'x' && !QChar::isNumber(c))
+    // Judged per user-perceived character: a digit that carries a combining mark
+    // or a keycap still reads as that digit, and an "x" with a mark is no "x".
+    const QString copy = text.toString();
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, copy);
+    for (qsizetype start = 0; start < copy.size();) {
+        const qsizetype end = characters.toNextBoundary();
+        const QStringView character = QStringView(copy).sliced(start, end - start);
+        if (character != u"x" && !QChar::isNumber(character.toUcs4().front()))
             return false;
+        start = end;
     }
     return true;
 }

@@ -380,6 +380,11 @@ TEST(ObsidianProcessorTest, embedsAndLinksAreParsedAtTheirBars)
     EXPECT_TRUE(ObsidianProcessor::isImageSizeSpec(u""));
     EXPECT_FALSE(ObsidianProcessor::isImageSizeSpec(u"300X200"));
     EXPECT_FALSE(ObsidianProcessor::isImageSizeSpec(u"30 0"));
+    // Characters as people see them: a digit with a mark or a keycap is still a
+    // digit, an "x" with a mark is no longer an "x".
+    EXPECT_TRUE(ObsidianProcessor::isImageSizeSpec(u"3\uFE0F\u20E3x2\u0301\u00BD"));
+    EXPECT_FALSE(ObsidianProcessor::isImageSizeSpec(u"3x\u0301"));
+    EXPECT_FALSE(ObsidianProcessor::isImageSizeSpec(u"3\u0301x\u200D"));
 
     using Link = ObsidianProcessor::WikiLink;
     EXPECT_EQ(ObsidianProcessor::parseWikiLink(u"Note#Part|see|x#y"),
