@@ -30,6 +30,14 @@ CREATE INDEX IF NOT EXISTS ClipboardItem_timestamp ON ClipboardItem(timestamp);
 CREATE INDEX IF NOT EXISTS ClipboardItem_pinnedTimestamp ON ClipboardItem(isPinned, timestamp);
 )";
 
+// Tables other than ours: a database that has some and not ours belongs to
+// another program, and opening it must not turn it into a clipboard store.
+const char *const foreignTablesSql = "SELECT sum(name = 'ClipboardItem'), count(*) FROM sqlite_schema "
+                                     "WHERE type = 'table' AND name NOT LIKE 'sqlite!_%' ESCAPE '!'";
+
+// SQLite's own code for "file is not a database" (SQLITE_NOTADB).
+constexpr int notADatabaseCode = 26;
+
 // Proves at open that a table made elsewhere has every column we read.
 const char *const layoutCheckSql = "SELECT id, timestamp, contentType, preview, contentHash, isPinned, data, "
                                    "rtfData, htmlData FROM ClipboardItem LIMIT 0";
@@ -98,6 +106,15 @@ std::unique_ptr<ClipboardStore> ClipboardStore::open(const QString &path, StoreE
     if (!db)
         return fail(toStoreError(sqliteError));
     db->setBusyTimeout(busyTimeoutMs);
+    {
+        SqliteStatement tables = db->prepare(foreignTablesSql);
+        if (!tables.isValid() || tables.step() != SqliteStatement::Step::Row)
+            return fail(toStoreError(db->lastError()));
+        if (tables.integer(0) == 0 && tables.integer(1) > 0) {
+            return fail({ notADatabaseCode,
+                QStringLiteral("The file is a database of another program, not a clipboard store") });
+        }
+    }
     // WAL: the pane and outside readers never block a capture. NORMAL sync is
     // consistent under WAL; only a power cut can lose the last commits.
     if (!db->exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;") || !db->exec(schemaSql))

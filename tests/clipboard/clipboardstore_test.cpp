@@ -273,6 +273,33 @@ TEST_F(ClipboardStoreTest, fileThatIsNotADatabaseIsRefusedAndLeftAlone)
     EXPECT_FALSE(QFile::exists(foreign + QStringLiteral("-wal")));
 }
 
+TEST_F(ClipboardStoreTest, databaseOfAnotherProgramIsRefusedAndLeftAlone)
+{
+    const QString foreign = dir.filePath(QStringLiteral("notes.db"));
+    {
+        SqliteError error;
+        auto raw = SqliteDatabase::open(foreign, &error);
+        ASSERT_TRUE(raw);
+        ASSERT_TRUE(raw->exec("CREATE TABLE notes (body TEXT); INSERT INTO notes VALUES ('keep me');"));
+    }
+    QFile file(foreign);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    StoreError error;
+    EXPECT_FALSE(ClipboardStore::open(foreign, &error));
+    EXPECT_TRUE(error.description.contains(QStringLiteral("another program")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before) << "no table added, no journal mode changed";
+    EXPECT_FALSE(QFile::exists(foreign + QStringLiteral("-wal")));
+
+    // An empty database file is a store waiting for its first entry.
+    const QString empty = dir.filePath(QStringLiteral("empty.store"));
+    ASSERT_TRUE(QFile(empty).open(QIODevice::WriteOnly));
+    EXPECT_TRUE(ClipboardStore::open(empty, &error)) << error.description.toStdString();
+}
+
 TEST_F(ClipboardStoreTest, missingFolderIsAnErrorAndNothingIsCreated)
 {
     const QString inMissing = dir.filePath(QStringLiteral("missing/Clipboard.store"));
