@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 
+#include <array>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,15 @@
 #include <memory>
 #include <mutex>
 #include <vector>
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#define QV_POISON(address, size) ASAN_POISON_MEMORY_REGION(address, size)
+#define QV_UNPOISON(address, size) ASAN_UNPOISON_MEMORY_REGION(address, size)
+#else
+#define QV_POISON(address, size) ((void)(address), (void)(size))
+#define QV_UNPOISON(address, size) ((void)(address), (void)(size))
+#endif
 
 // The extension library exports the node types it assigns at registration, but no
 // installed header declares them.
@@ -53,8 +63,10 @@ using BufferPtr = std::unique_ptr<char, BufferFree>;
 // The memory of one parse: the library's tree, its buffers and the literals read from it
 // are bump-allocated from large blocks and released together once the model is built.
 // The library allocates and frees a small block for nearly every node and literal; with
-// the general-purpose allocator that costs more than converting the tree. The library's
-// allocator interface carries no context, so the arena in use is per thread.
+// the general-purpose allocator that costs more than converting the tree. What it frees
+// during the parse (line buffers, delimiters, brackets) is reused at once, or the arena
+// would grow to dozens of times the text. The library's allocator interface carries no
+// context, so the arena in use is per thread.
 class ParseArena
 {
 public:
@@ -67,8 +79,10 @@ public:
     {
         s_current = m_previous;
         // Standard blocks wait for this thread's next parse: fresh pages from the system
-        // cost a fault each, more than reusing warm ones.
+        // cost a fault each, more than reusing warm ones, and a large note is parsed again
+        // on every change.
         for (const Block &block : m_blocks) {
+            QV_UNPOISON(block.memory, block.size);
             if (block.size == blockSize && s_spare.blocks.size() < maxSpareBlocks)
                 s_spare.blocks.push_back(block.memory);
             else
@@ -94,7 +108,11 @@ private:
     // Each allocation is preceded by its size, so that growing it can copy the old bytes.
     static constexpr size_t headerSize = alignof(std::max_align_t);
     static constexpr size_t blockSize = 64 * 1024;
-    static constexpr size_t maxSpareBlocks = 16;
+    // Up to 16 MB stay with the thread, about what parsing a note of half a megabyte takes:
+    // blocks handed back to the system come back as fresh pages on every parse.
+    static constexpr size_t maxSpareBlocks = 256;
+    // Free lists for chunks of 16, 32, ... 1024 bytes: nodes, delimiters, short buffers.
+    static constexpr size_t freeListCount = 64;
 
     static void *callocate(size_t count, size_t size)
     {
@@ -112,7 +130,11 @@ private:
         return s_current->grow(memory, size);
     }
 
-    static void release(void *) { }
+    static void release(void *memory)
+    {
+        if (memory)
+            s_current->recycle(memory);
+    }
 
     // The same end as the library's own allocator when memory runs out.
     [[noreturn]] static void outOfMemory()
@@ -126,12 +148,15 @@ private:
         return *reinterpret_cast<size_t *>(static_cast<char *>(memory) - headerSize);
     }
 
+    // Never 0: a freed chunk must hold the link of its free list.
     static size_t rounded(size_t size)
     {
         if (size > std::numeric_limits<size_t>::max() - 2 * headerSize)
             outOfMemory();
-        return (size + headerSize - 1) / headerSize * headerSize;
+        return std::max(headerSize, (size + headerSize - 1) / headerSize * headerSize);
     }
+
+    static size_t sizeClass(size_t roundedSize) { return roundedSize / headerSize - 1; }
 
     void newBlock(size_t needed)
     {
@@ -147,6 +172,9 @@ private:
         if (!memory)
             outOfMemory();
         m_blocks.push_back({ memory, size });
+        // Sanitizer builds see the arena's chunks as the system allocator's: room not yet
+        // handed out and freed chunks are off limits.
+        QV_POISON(memory, size);
         m_current = static_cast<char *>(memory);
         m_used = 0;
         m_capacity = size;
@@ -154,12 +182,22 @@ private:
 
     void *allocate(size_t size)
     {
-        const size_t needed = headerSize + rounded(size);
+        const size_t chunk = rounded(size);
+        if (sizeClass(chunk) < freeListCount) {
+            if (void *&head = m_freeLists[sizeClass(chunk)]) {
+                void *memory = head;
+                QV_UNPOISON(memory, chunk);
+                head = *static_cast<void **>(memory);
+                return memory;
+            }
+        }
+        const size_t needed = headerSize + chunk;
         if (m_used + needed > m_capacity)
             newBlock(needed);
         char *memory = m_current + m_used + headerSize;
+        QV_UNPOISON(memory - headerSize, needed);
         m_used += needed;
-        sizeOf(memory) = rounded(size);
+        sizeOf(memory) = chunk;
         return memory;
     }
 
@@ -171,14 +209,39 @@ private:
         // The latest allocation grows in place while its block has room: the library's
         // buffers mostly grow right after they were made.
         const size_t extra = rounded(size) - old;
-        if (static_cast<char *>(memory) + old == m_current + m_used && m_used + extra <= m_capacity) {
+        if (isLatest(memory, old) && m_used + extra <= m_capacity) {
+            QV_UNPOISON(static_cast<char *>(memory) + old, extra);
             m_used += extra;
             sizeOf(memory) = rounded(size);
             return memory;
         }
         void *moved = allocate(size);
         std::memcpy(moved, memory, old);
+        recycle(memory);
         return moved;
+    }
+
+    bool isLatest(void *memory, size_t size) const
+    {
+        return m_used >= headerSize + size && static_cast<char *>(memory) + size == m_current + m_used;
+    }
+
+    // The latest allocation gives its room back to the block; a small chunk goes to the
+    // free list of its size; anything else waits for the end of the parse.
+    void recycle(void *memory)
+    {
+        const size_t size = sizeOf(memory);
+        if (isLatest(memory, size)) {
+            m_used -= headerSize + size;
+            QV_POISON(static_cast<char *>(memory) - headerSize, headerSize + size);
+            return;
+        }
+        if (sizeClass(size) < freeListCount) {
+            void *&head = m_freeLists[sizeClass(size)];
+            *static_cast<void **>(memory) = head;
+            head = memory;
+        }
+        QV_POISON(memory, size);
     }
 
     struct SpareBlocks
@@ -196,6 +259,7 @@ private:
 
     ParseArena *m_previous;
     std::vector<Block> m_blocks;
+    std::array<void *, freeListCount> m_freeLists {};
     char *m_current = nullptr;
     size_t m_used = 0;
     size_t m_capacity = 0;
