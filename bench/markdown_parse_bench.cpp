@@ -1,6 +1,10 @@
 // Parsing through the bridge into the document model, side by side with a bare parse of
 // the same bytes by the library alone (same extensions, tree freed). The bridge should
 // stay within 1.5 times the bare parse; the summary at the end prints each ratio.
+//
+// Hostile input (deep nesting, ragged tables, broken bytes, a 10 MB document) must parse
+// in time linear in its size: each kind runs at a small and a large size, through the
+// bridge and through the library alone, and the summary prints how the time per byte grows.
 #include "markdown/model/markdownparser.h"
 
 #include <benchmark/benchmark.h>
@@ -8,10 +12,12 @@
 #include <cmark-gfm-extension_api.h>
 #include <cmark-gfm.h>
 
+#include <QFile>
 #include <QString>
 #include <QStringList>
 
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -38,9 +44,19 @@ QString table()
     return text;
 }
 
-// A long project README of the usual shape: badges, sections, nested lists, task lists,
-// code samples, tables, quotes and links.
+// A project's real README, as people write them: badges, a long table of contents, nested
+// lists, reference links, raw HTML and code samples.
 QString readme()
+{
+    QFile file(QStringLiteral(QV_BENCH_DATA_DIR "/long_readme.md"));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("Cannot read %s", qPrintable(file.fileName()));
+    return QString::fromUtf8(file.readAll());
+}
+
+// Every block kind of the model in the shape a README has: sections with nested lists,
+// task lists, code samples, tables, quotes and links.
+QString mixed()
 {
     QString text = QStringLiteral("# Project\n\n[![build](https://img.example/b.svg)](https://ci.example) "
                                   "![licence](https://img.example/l.svg)\n\n> A short tagline with a "
@@ -63,7 +79,7 @@ QString readme()
 const std::map<std::string, QString> &inputs()
 {
     static const std::map<std::string, QString> all { { "prose", prose() }, { "table5000", table() },
-        { "readme", readme() } };
+        { "readme", readme() }, { "mixed", mixed() } };
     return all;
 }
 
@@ -94,15 +110,79 @@ void bridgeParse(benchmark::State &state, const std::string &name)
     state.SetBytesProcessed(int64_t(state.iterations()) * text.toUtf8().size());
 }
 
-// Prints the usual table, then bridge time over bare time for each input.
-class RatioReporter : public benchmark::ConsoleReporter
+// Hostile inputs of about n bytes, as UTF-8 (some of them deliberately not valid UTF-8).
+QByteArray repeatedTo(const QByteArray &unit, qsizetype n)
+{
+    return unit.repeated(std::max<qsizetype>(1, n / unit.size()));
+}
+
+const std::map<std::string, std::function<QByteArray(qsizetype)>> &hostileInputs()
+{
+    static const std::map<std::string, std::function<QByteArray(qsizetype)>> all {
+        { "deepQuotes", [](qsizetype n) { return QByteArray(n, '>') + " deep text"; } },
+        { "deepLists", [](qsizetype n) { return repeatedTo("- ", n) + "leaf"; } },
+        { "deepNumberedLists", [](qsizetype n) { return repeatedTo("1. ", n) + "leaf"; } },
+        { "raggedTable",
+            [](qsizetype n) {
+                return "| a | b | c |\n|---|:-:|--:|\n" + repeatedTo("| 1 |\n| 1 | 2 | 3 | 4 | 5 |\n", n);
+            } },
+        { "brokenBytes",
+            [](qsizetype n) { return repeatedTo(QByteArray("a\0b \xff\xfe *c* \xc3 ~~d~~\n", 20), n); } },
+        // Up to the 10 MB a very large note may reach: many ordinary blocks.
+        { "largeDocument",
+            [](qsizetype n) {
+                return repeatedTo(
+                    "# Title\n\nSome *text* with `code` and a [link](https://x.org).\n\n- a\n- b\n\n", n);
+            } },
+    };
+    return all;
+}
+
+constexpr qsizetype smallHostileSize = 64 * 1024;
+constexpr qsizetype largeHostileSize = 1024 * 1024;
+constexpr qsizetype largestDocumentSize = 10 * 1024 * 1024;
+
+void hostileBare(benchmark::State &state, const std::string &name)
+{
+    MarkdownParser::registerExtensions();
+    const QByteArray bytes = hostileInputs().at(name)(qsizetype(state.range(0)));
+    for (auto _ : state) {
+        cmark_parser *parser = cmark_parser_new(CMARK_OPT_DEFAULT);
+        for (const char *extension : { "autolink", "strikethrough", "tagfilter", "tasklist", "table" })
+            cmark_parser_attach_syntax_extension(parser, cmark_find_syntax_extension(extension));
+        cmark_parser_feed(parser, bytes.constData(), size_t(bytes.size()));
+        cmark_node *document = cmark_parser_finish(parser);
+        benchmark::DoNotOptimize(document);
+        cmark_node_free(document);
+        cmark_parser_free(parser);
+    }
+    state.counters["bytes"] = double(bytes.size());
+}
+
+void hostileBridge(benchmark::State &state, const std::string &name)
+{
+    const QByteArray bytes = hostileInputs().at(name)(qsizetype(state.range(0)));
+    for (auto _ : state) {
+        std::optional<QList<BlockNode>> blocks = MarkdownParser::parseMarkdownBlocks(QByteArrayView(bytes));
+        benchmark::DoNotOptimize(blocks);
+    }
+    state.counters["bytes"] = double(bytes.size());
+}
+
+// Prints the usual table, then bridge time over bare time for each input, and for each
+// hostile input how the time per byte grows from the small to the large size, through the
+// bridge and in the library alone (linear: x1; quadratic: x16 over 64 KiB to 1 MiB).
+class SummaryReporter : public benchmark::ConsoleReporter
 {
 public:
     void ReportRuns(const std::vector<Run> &runs) override
     {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run &run : runs)
-            m_times[run.benchmark_name()] = run.GetAdjustedRealTime();
+        for (const Run &run : runs) {
+            const auto bytes = run.counters.find("bytes");
+            const double perByte = bytes == run.counters.end() ? 1.0 : 1.0 / bytes->second.value;
+            m_times[run.benchmark_name()] = run.GetAdjustedRealTime() * perByte;
+        }
     }
 
     void Finalize() override
@@ -112,11 +192,27 @@ public:
             const double bare = m_times["bare/" + name];
             const double bridge = m_times["bridge/" + name];
             if (bare > 0)
-                std::printf("%-10s bridge/bare = %.2f (target <= 1.50)\n", name.c_str(), bridge / bare);
+                std::printf("%-18s bridge/bare = %.2f (target <= 1.50)\n", name.c_str(), bridge / bare);
+        }
+        for (const auto &[name, _] : hostileInputs()) {
+            const std::string large
+                = std::to_string(name == "largeDocument" ? largestDocumentSize : largeHostileSize);
+            const double bridgeGrowth = growth("hostile/bridge/" + name, large);
+            const double bareGrowth = growth("hostile/bare/" + name, large);
+            if (bridgeGrowth > 0 && bareGrowth > 0)
+                std::printf("%-18s time per byte, small to large: bridge x%.1f, library alone x%.1f "
+                            "(target: linear, as the library)\n",
+                    name.c_str(), bridgeGrowth, bareGrowth);
         }
     }
 
 private:
+    double growth(const std::string &prefix, const std::string &large)
+    {
+        const double small = m_times[prefix + "/" + std::to_string(smallHostileSize)];
+        return small > 0 ? m_times[prefix + "/" + large] / small : 0;
+    }
+
     std::map<std::string, double> m_times;
 };
 
@@ -130,8 +226,19 @@ int main(int argc, char **argv)
         benchmark::RegisterBenchmark(("bridge/" + name).c_str(), bridgeParse, name)
             ->Unit(benchmark::kMillisecond);
     }
+    for (const auto &[name, _] : hostileInputs()) {
+        const qsizetype large = name == "largeDocument" ? largestDocumentSize : largeHostileSize;
+        benchmark::RegisterBenchmark(("hostile/bare/" + name).c_str(), hostileBare, name)
+            ->Arg(smallHostileSize)
+            ->Arg(large)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("hostile/bridge/" + name).c_str(), hostileBridge, name)
+            ->Arg(smallHostileSize)
+            ->Arg(large)
+            ->Unit(benchmark::kMillisecond);
+    }
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;
