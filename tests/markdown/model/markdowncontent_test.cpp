@@ -32,8 +32,9 @@ TEST(MarkdownContent, onlyTheLastNewlineIsTrimmedAndOnlyFromText)
     EXPECT_EQ(single.renderMarkdown(), u"hello"_s);
     EXPECT_EQ(single.renderPlainText(), u"hello"_s);
     EXPECT_EQ(single.renderHTML(), u"<p>hello</p>\n"_s);
-    // A code block's literal keeps its own final newline inside the fence.
+    // Output that ends in two newlines loses only the last one.
     EXPECT_EQ(content({ BlockNode::codeBlock(std::nullopt, u"x\n\n"_s) }).renderPlainText(), u"x\n"_s);
+    EXPECT_EQ(content({ BlockNode::htmlBlock(u"<div>\n\n"_s) }).renderMarkdown(), u"<div>\n"_s);
 }
 
 TEST(MarkdownContent, parsingAndRenderingBackIsNotAnIdentity)
