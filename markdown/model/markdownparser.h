@@ -13,7 +13,9 @@
 //
 // Every call parses or renders afresh on the caller's thread; nothing is cached and any
 // thread may call. Malformed Markdown is whatever the parser makes of it: any text gives
-// a document, in time linear in its length.
+// a document, in time linear in its length, with one exception in the library itself:
+// a single paragraph that mixes emphasis with links or images takes time quadratic in its
+// length (about a fifth of a second at 64 KB, seconds beyond 200 KB).
 namespace MarkdownParser {
 
 // Quotes and lists nested deeper than this, and emphasis, links and images nested deeper
