@@ -1,7 +1,7 @@
 // The vault scan against the floor of any scan: a plain recursive walk that
-// stats every file. A rescan must stay within twice the walk on a vault of
-// 10,000 notes in 100 folders with 500 media files; the program says so and
-// fails when it does not.
+// stats every file. The first scan of a vault and every rescan must each stay
+// within twice the walk on a vault of 10,000 notes in 100 folders with 500
+// media files; the program says so and fails when either does not.
 #include "notes/notesmanager.h"
 #include "platform/clock.h"
 #include "platform/fake/fakefileeventstream.h"
@@ -14,6 +14,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
 #include <dirent.h>
 #include <map>
@@ -93,17 +94,23 @@ void scanVault(benchmark::State &state)
 }
 BENCHMARK(scanVault)->Unit(benchmark::kMillisecond);
 
-// The first scan of a vault builds every name and URL; shown for reference,
-// the target is for the rescans that follow every panel showing.
+// The first scan of a vault, at launch or after the vault changed, meets no
+// item it knows: every name and URL is built afresh. Only setting the vault
+// is timed; making the manager and freeing what it listed are not the scan.
 void firstScan(benchmark::State &state)
 {
     FakeFileEventStream events;
     for (auto _ : state) {
         NotesManager manager(events, Clock::system());
+        const auto start = std::chrono::steady_clock::now();
         manager.setVault(QUrl::fromLocalFile(vault()));
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        state.SetIterationTime(elapsed.count());
+        if (manager.allFiles().size() != folderCount * notesPerFolder)
+            state.SkipWithError("the scan missed notes");
     }
 }
-BENCHMARK(firstScan)->Unit(benchmark::kMillisecond);
+BENCHMARK(firstScan)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 class RatioReporter : public benchmark::ConsoleReporter
 {
@@ -142,9 +149,15 @@ int main(int argc, char **argv)
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    if (!reporter.times.count("plainWalk") || !reporter.times.count("scanVault"))
-        return 0; // filtered: nothing to compare
-    const double ratio = reporter.times["scanVault"] / reporter.times["plainWalk"];
-    std::printf("scan / walk: %.2f (allowed %.1f)\n", ratio, allowedRatio);
-    return ratio <= allowedRatio ? 0 : 1;
+    if (!reporter.times.count("plainWalk"))
+        return 0; // filtered: nothing to compare against
+    bool within = true;
+    for (const char *scan : { "firstScan", "scanVault" }) {
+        if (!reporter.times.count(scan))
+            continue;
+        const double ratio = reporter.times[scan] / reporter.times["plainWalk"];
+        std::printf("%s / walk: %.2f (allowed %.1f)\n", scan, ratio, allowedRatio);
+        within = within && ratio <= allowedRatio;
+    }
+    return within ? 0 : 1;
 }

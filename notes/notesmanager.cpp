@@ -63,6 +63,27 @@ QDateTime dateOf(const struct timespec &time)
     return QDateTime::fromMSecsSinceEpoch(qint64(time.tv_sec) * 1000 + time.tv_nsec / 1000000, Qt::UTC);
 }
 
+// QUrl::fromLocalFile, several times cheaper for the paths a scan meets.
+// Making a file URL escapes each '%' and then parses the whole path; a path
+// without '%' needs no escaping, and a copy of a file URL already made keeps
+// its scheme, so only the path is parsed. Paths that could mean anything else
+// (a '%', or "//" which names a host) take the general route.
+class FileUrls
+{
+public:
+    QUrl operator()(const QString &path) const
+    {
+        if (path.contains(u'%') || path.startsWith(QLatin1String("//")))
+            return QUrl::fromLocalFile(path);
+        QUrl url = m_prototype;
+        url.setPath(path, QUrl::TolerantMode);
+        return url;
+    }
+
+private:
+    const QUrl m_prototype = QUrl::fromLocalFile(QStringLiteral("/"));
+};
+
 // One recursive pass in the order a directory enumerator meets the items: a
 // folder's entries by name, each subfolder's contents right after the folder.
 // Hidden items and everything inside hidden folders are left out. Symbolic
@@ -127,8 +148,10 @@ private:
 
         for (const Entry &entry : entries) {
             const char *extension = extensionOf(entry.name.constData());
-            const bool isMediaItem = isMedia(extension);
-            const bool isNote = !isMediaItem && entry.modified.isValid();
+            // Only notes carry a date, and no note is also media: most items
+            // are notes, so they skip the comparison with every media type.
+            const bool isNote = entry.modified.isValid();
+            const bool isMediaItem = !isNote && isMedia(extension);
             if (!isMediaItem && !isNote && entry.type != DT_DIR)
                 continue;
             // Both lists are in name order: one pass finds the known items.
@@ -139,14 +162,13 @@ private:
             } else {
                 // Qt takes file names on Linux as UTF-8, whatever the locale.
                 const QString name = QString::fromUtf8(entry.name);
-                const QUrl url = isMediaItem || isNote
-                    ? QUrl::fromLocalFile(m_vaultPath % u'/' % relative % name)
-                    : QUrl();
+                const QUrl url
+                    = isMediaItem || isNote ? m_fileUrls(m_vaultPath % u'/' % relative % name) : QUrl();
                 items.push_back({ entry.name, name, url });
             }
             // A name known as a folder may have become a file since.
             if ((isMediaItem || isNote) && items.back().url.isEmpty())
-                items.back().url = QUrl::fromLocalFile(m_vaultPath % u'/' % relative % items.back().name);
+                items.back().url = m_fileUrls(m_vaultPath % u'/' % relative % items.back().name);
             const Item &item = items.back();
 
             if (isMediaItem) {
@@ -210,6 +232,7 @@ private:
 
     const QString m_vaultPath;
     const NotesManager::ScanMemo &m_previous;
+    const FileUrls m_fileUrls;
     bool m_topFolderCounted = false; // the current top-level folder is in `folders`
 };
 

@@ -185,6 +185,40 @@ TEST_F(NotesScan, rescanSeesItemsThatChangedKindOrName)
     EXPECT_EQ(manager.folders(), QSet<QString> { QStringLiteral("pic.png") });
 }
 
+TEST_F(NotesScan, urlsOfNamesThatNeedEscapingAreTheUrlsOfTheirPaths)
+{
+    const QStringList notes { "100% done.md", "%41.md", "a#b.md", "what?.md", "[x] ü é.md",
+        "Per%cent/in folder.md", "semi;colon/x.md" };
+    for (const QString &note : notes)
+        write(note);
+    write(QStringLiteral("50%.png"));
+    write(QStringLiteral("Per%cent/#1.jpg"));
+
+    for (int scan = 0; scan < 2; ++scan) { // the first scan, then one reusing it
+        if (scan == 0)
+            manager.setVault(QUrl::fromLocalFile(vault()));
+        else
+            manager.scanVault();
+        QStringList paths;
+        for (const NoteFile &note : manager.allFiles()) {
+            EXPECT_EQ(note.url, QUrl::fromLocalFile(note.url.toLocalFile()));
+            EXPECT_TRUE(QFileInfo::exists(note.url.toLocalFile())) << note.url.toString().toStdString();
+            paths.append(note.url.toLocalFile().mid(vault().size() + 1));
+        }
+        paths.sort();
+        QStringList expected = notes;
+        expected.sort();
+        EXPECT_EQ(paths, expected);
+        QList<QUrl> media = manager.allMedia();
+        std::sort(media.begin(), media.end());
+        QList<QUrl> expectedMedia { QUrl::fromLocalFile(at(QStringLiteral("50%.png"))),
+            QUrl::fromLocalFile(at(QStringLiteral("Per%cent/#1.jpg"))) };
+        std::sort(expectedMedia.begin(), expectedMedia.end());
+        EXPECT_EQ(media, expectedMedia);
+        EXPECT_EQ(manager.folders(), (QSet<QString> { "Per%cent", "semi;colon" }));
+    }
+}
+
 TEST_F(NotesScan, newestFirstAndEqualDatesKeepTheOrderMet)
 {
     write(QStringLiteral("b.md"), "", day(5));
