@@ -100,7 +100,8 @@ struct NotesManager::ScanMemo
     struct Item
     {
         QByteArray rawName;
-        QString name;
+        bool isNote;
+        QString name; // a note's title (its name without the extension), else the full name
         QUrl url; // notes and media only
     };
     QHash<QByteArray, std::vector<Item>> folders;
@@ -157,17 +158,15 @@ private:
             // Both lists are in name order: one pass finds the known items.
             while (known && next < known->size() && (*known)[next].rawName < entry.name)
                 ++next;
-            if (known && next < known->size() && (*known)[next].rawName == entry.name) {
+            // A name may have stopped or started being a note since: its
+            // remembered name would then be the wrong one of title and name.
+            if (known && next < known->size() && (*known)[next].rawName == entry.name
+                && (*known)[next].isNote == isNote)
                 items.push_back((*known)[next]);
-            } else {
-                // Qt takes file names on Linux as UTF-8, whatever the locale.
-                const QString name = QString::fromUtf8(entry.name);
-                const QUrl url
-                    = isMediaItem || isNote ? m_fileUrls(m_vaultPath % u'/' % relative % name) : QUrl();
-                items.push_back({ entry.name, name, url });
-            }
+            else
+                items.push_back(makeItem(entry, extension, isNote, isMediaItem, relative));
             // A name known as a folder may have become a file since.
-            if ((isMediaItem || isNote) && items.back().url.isEmpty())
+            if (isMediaItem && items.back().url.isEmpty())
                 items.back().url = m_fileUrls(m_vaultPath % u'/' % relative % items.back().name);
             const Item &item = items.back();
 
@@ -178,8 +177,7 @@ private:
                     folders.insert(*topFolder);
                     m_topFolderCounted = true;
                 }
-                notes.append(
-                    NoteFile { item.url, baseNameOf(item.name), item.url, topFolder, entry.modified });
+                notes.append(NoteFile { item.url, item.name, item.url, topFolder, entry.modified });
             }
             if (entry.type == DT_DIR) {
                 if (!topFolder)
@@ -189,6 +187,23 @@ private:
             }
         }
         memo.folders.insert(folder, std::move(items));
+    }
+
+    // Qt takes file names on Linux as UTF-8, whatever the locale. A note's
+    // title is decoded on its own and its path made from it, so most items
+    // cost one decoded string, not two.
+    Item makeItem(const Entry &entry, const char *extension, bool isNote, bool isMediaItem,
+        const QString &relative) const
+    {
+        if (isNote) {
+            const qsizetype titleSize = extension - 1 - entry.name.constData();
+            const QString title = QString::fromUtf8(entry.name.constData(), titleSize);
+            return { entry.name, true, title,
+                m_fileUrls(m_vaultPath % u'/' % relative % title % u'.' % QLatin1String(extension)) };
+        }
+        const QString name = QString::fromUtf8(entry.name);
+        return { entry.name, false, name,
+            isMediaItem ? m_fileUrls(m_vaultPath % u'/' % relative % name) : QUrl() };
     }
 
     // A folder's visible entries in name order, with the kind of each and the

@@ -185,6 +185,29 @@ TEST_F(NotesScan, rescanSeesItemsThatChangedKindOrName)
     EXPECT_EQ(manager.folders(), QSet<QString> { QStringLiteral("pic.png") });
 }
 
+TEST_F(NotesScan, noteThatBecameAFolderIsListedUnderItsFullName)
+{
+    write(QStringLiteral("Plan.v2.md"));
+    write(QStringLiteral("Ünï.MD"));
+    manager.setVault(QUrl::fromLocalFile(vault()));
+    QStringList names;
+    for (const NoteFile &note : manager.allFiles())
+        names.append(note.name);
+    names.sort();
+    EXPECT_EQ(names, (QStringList { "Plan.v2", "Ünï" }));
+
+    ASSERT_TRUE(QFile::remove(at(QStringLiteral("Plan.v2.md"))));
+    write(QStringLiteral("Plan.v2.md/inside.md"));
+    manager.scanVault();
+
+    QStringList paths = relativePaths(manager.allFiles());
+    paths.sort();
+    EXPECT_EQ(paths, (QStringList { "Plan.v2.md/inside.md", "Ünï.MD" }));
+    EXPECT_EQ(manager.folders(), QSet<QString> { QStringLiteral("Plan.v2.md") });
+    for (const NoteFile &note : manager.allFiles())
+        EXPECT_EQ(note.url, QUrl::fromLocalFile(note.url.toLocalFile()));
+}
+
 TEST_F(NotesScan, urlsOfNamesThatNeedEscapingAreTheUrlsOfTheirPaths)
 {
     const QStringList notes { "100% done.md", "%41.md", "a#b.md", "what?.md", "[x] ü é.md",
