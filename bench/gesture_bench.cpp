@@ -1,13 +1,13 @@
 // Every wheel event of the session waits for the tap's answer while its grab is
 // held, so the work per event must stay a few hundred nanoseconds: one step of
 // the recogniser, and the whole path through the monitor's lock.
+#include "bench/guibenchmain.h"
 #include "gesture/gesturemonitor.h"
 #include "gesture/gesturestatemachine.h"
 #include "platform/defaults.h"
 #include "platform/fake/fakenaturalscrolling.h"
 #include "platform/fake/fakescrolltap.h"
 
-#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -70,10 +70,5 @@ BENCHMARK(monitorAnswerPerNotch);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runGuiBenchmarks(argc, argv);
 }

@@ -1,13 +1,13 @@
 // The view layer at document scale: 5,000 blocks of stacks, paddings and backgrounds
 // resolve and lay out at 800 points in under 200 ms, a re-layout at another width costs
 // less than the first layout, and painting one viewport stays under 8 ms.
+#include "bench/guibenchmain.h"
 #include "ui/layout.h"
 #include "ui/text.h"
 #include "ui/viewtree.h"
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -98,10 +98,5 @@ BENCHMARK(paintOneViewport)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runGuiBenchmarks(argc, argv);
 }

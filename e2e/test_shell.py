@@ -17,13 +17,18 @@ def panel_windows(s):
     return s.visible_windows("^Quorvane$", min_height=PANEL_HEIGHT // 2)
 
 
+def tray_icon(s):
+    """The tray icon's window, once the tray host has embedded it."""
+    return s.wait_for(lambda: s.run("xdotool", "search", "--classname", "quorvane",
+                                    check=False).stdout.split(), "the tray icon")[0].decode()
+
+
 class TrayIcon(unittest.TestCase):
     def test_clicking_the_tray_icon_shows_the_panel_and_again_hides_it(self):
         with harness.Session() as s:
             s.start_tray()
             s.start_app()
-            icon = s.wait_for(lambda: s.run("xdotool", "search", "--classname", "quorvane",
-                                            check=False).stdout.split(), "the tray icon")[0].decode()
+            icon = tray_icon(s)
             s.xdotool("mousemove", "--window", icon, 11, 11, "click", 1)
             shown = s.wait_for(lambda: [g for _, g in panel_windows(s) if g[3] == PANEL_HEIGHT],
                                "the dropped-down panel")
@@ -36,8 +41,7 @@ class TrayIcon(unittest.TestCase):
         with harness.Session() as s:
             s.start_tray()
             s.start_app(debug_log=True)  # counts "Panel hidden"
-            icon = s.wait_for(lambda: s.run("xdotool", "search", "--classname", "quorvane",
-                                            check=False).stdout.split(), "the tray icon")[0].decode()
+            icon = tray_icon(s)
             s.xdotool("mousemove", "--window", icon, 11, 11, "click", 1)
             s.wait_for(lambda: [g for _, g in panel_windows(s) if g[3] == PANEL_HEIGHT], "the panel")
             s.xdotool("mousemove", 700, 200, "click", 1)  # inside
@@ -62,8 +66,7 @@ class TrayIcon(unittest.TestCase):
         with harness.Session() as s:
             s.start_tray()
             s.start_app()
-            icon = s.wait_for(lambda: s.run("xdotool", "search", "--classname", "quorvane",
-                                            check=False).stdout.split(), "the tray icon")[0].decode()
+            icon = tray_icon(s)
 
             def own_windows():
                 return s.run("xdotool", "search", "--onlyvisible", "--pid", str(s.app.pid),
@@ -122,8 +125,7 @@ class Keys(unittest.TestCase):
         with harness.Session() as s:
             s.start_tray()
             s.start_app()
-            icon = s.wait_for(lambda: s.run("xdotool", "search", "--classname", "quorvane",
-                                            check=False).stdout.split(), "the tray icon")[0].decode()
+            icon = tray_icon(s)
             s.xdotool("mousemove", "--window", icon, 11, 11, "click", 1)
             s.wait_for(lambda: [g for _, g in panel_windows(s) if g[3] == PANEL_HEIGHT], "the panel")
             s.xdotool("key", "Escape")
