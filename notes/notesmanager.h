@@ -44,9 +44,13 @@ public:
 
     // The vault folder as it was given; empty when there is none.
     QUrl vaultURL() const { return m_vaultURL; }
-    const QList<NoteFile> &allFiles() const { return m_allFiles; }
-    const QList<QUrl> &allMedia() const { return m_allMedia; }
-    const QSet<QString> &folders() const { return m_folders; }
+    // The lists as values: every operation rescans and replaces them, so a
+    // reference kept across one would read freed memory. A copy shares the
+    // data and costs nothing; it is const so that a range-for over it never
+    // detaches into a deep copy.
+    const QList<NoteFile> allFiles() const { return m_allFiles; }
+    const QList<QUrl> allMedia() const { return m_allMedia; }
+    const QSet<QString> folders() const { return m_folders; }
 
     // Switches to another vault (an empty URL: none). Any earlier watch stops;
     // a new vault is scanned and watched even while its folder is missing.

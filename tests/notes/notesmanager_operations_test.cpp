@@ -305,4 +305,33 @@ TEST_F(NoteOperations, renamedNoteHasNoLoadedDateUnderItsNewName)
     EXPECT_EQ(manager.checkFileStatus(url("a.md")), NoteFileStatus::Deleted);
 }
 
+// Every operation rescans and replaces the lists; a caller walking them while
+// it renames or moves notes must keep reading the lists it started with.
+TEST_F(NoteOperations, listsTakenBeforeAnOperationStayAsTheyWere)
+{
+    write("a.md", "a");
+    write("b.md", "b");
+    write("c.md", "c");
+    write("pic.png", "");
+    manager.scanVault();
+
+    const auto &files = manager.allFiles();
+    const auto &media = manager.allMedia();
+    const auto &folders = manager.folders();
+    ASSERT_EQ(files.size(), 3);
+    QStringList renamed;
+    for (const NoteFile &note : manager.allFiles()) {
+        ASSERT_TRUE(manager.moveNote(note.url, QStringLiteral("Done")));
+        renamed.append(note.name);
+    }
+    renamed.sort();
+    EXPECT_EQ(renamed, (QStringList { "a", "b", "c" }));
+    EXPECT_EQ(files.size(), 3);
+    EXPECT_EQ(files.first().folder, std::nullopt);
+    EXPECT_EQ(media.size(), 1);
+    EXPECT_TRUE(folders.isEmpty());
+    EXPECT_EQ(listed(), (QStringList { "Done/a.md", "Done/b.md", "Done/c.md" }));
+    EXPECT_EQ(manager.folders(), QSet<QString> { QStringLiteral("Done") });
+}
+
 } // namespace
