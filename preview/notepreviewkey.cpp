@@ -1,5 +1,9 @@
 #include "preview/notepreviewkey.h"
 
+#include "preview/shareddata.h"
+
+#include <algorithm>
+
 namespace {
 
 // True when the text from `c` on can be normalised apart from what precedes it:
@@ -17,7 +21,7 @@ bool startsCombiningSequence(QChar c)
 // cut is moved back to where a combining sequence starts in both texts.
 bool canonicallyEqual(QStringView a, QStringView b)
 {
-    if (a == b)
+    if (a.size() == b.size() && (a.data() == b.data() || a == b))
         return true;
     const qsizetype shorter = std::min(a.size(), b.size());
     qsizetype head = 0;
@@ -57,20 +61,23 @@ bool operator==(const NotePreviewKey::FileFingerprint &a, const NotePreviewKey::
 
 bool operator==(const NotePreviewKey::ContextFingerprint &a, const NotePreviewKey::ContextFingerprint &b)
 {
-    return a.currentNoteURL == b.currentNoteURL && a.vaultURL == b.vaultURL && a.files == b.files
-        && a.media == b.media;
+    using FileFingerprint = NotePreviewKey::FileFingerprint;
+    const auto sameFiles = [](const QList<NoteFile> &x, const QList<NoteFile> &y) {
+        return sharesData(x, y)
+            || std::equal(x.begin(), x.end(), y.begin(), y.end(), [](const NoteFile &p, const NoteFile &q) {
+                   return FileFingerprint(p) == FileFingerprint(q);
+               });
+    };
+    return a.currentNoteURL == b.currentNoteURL && a.vaultURL == b.vaultURL && sameFiles(a.files, b.files)
+        && (sharesData(a.media, b.media) || a.media == b.media);
 }
 
 NotePreviewKey::NotePreviewKey(const QString &content, const ObsidianContext *context)
     : content(content)
 {
-    if (!context)
-        return;
-    ContextFingerprint fingerprint { context->currentNoteURL, context->vaultURL, {}, context->allMedia };
-    fingerprint.files.reserve(context->allFiles.size());
-    for (const NoteFile &file : context->allFiles)
-        fingerprint.files.append({ file.name, file.folder, file.url });
-    this->context = std::move(fingerprint);
+    if (context)
+        this->context = ContextFingerprint { context->currentNoteURL, context->vaultURL, context->allFiles,
+            context->allMedia };
 }
 
 bool operator==(const NotePreviewKey &a, const NotePreviewKey &b)

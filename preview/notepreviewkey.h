@@ -12,11 +12,24 @@
 // reads of the vault. Two keys are equal when the preview would come out the
 // same. Texts compare as Unicode does (a precomposed and a decomposed accent are
 // one text); a note's modification date is left out, as the rewrite never reads
-// it. The key holds its own copies: later changes to the vault lists don't reach it.
+// it. The key shares the vault's lists, which costs nothing, and a list that
+// is changed later is copied first, so later changes don't reach a kept key.
+//
+// The preview asks on every evaluation of the pane, so an unchanged note of an
+// unchanged scan must compare in constant time: lists that share their data (the
+// same published scan) are equal without a look at their entries; only lists of
+// two scans are compared entry by entry.
 struct NotePreviewKey
 {
+    // What the rewrite reads of one note of the vault.
     struct FileFingerprint
     {
+        explicit FileFingerprint(const NoteFile &note)
+            : name(note.name)
+            , folder(note.folder)
+            , url(note.url)
+        { }
+
         QString name;
         std::optional<QString> folder;
         QUrl url;
@@ -28,7 +41,7 @@ struct NotePreviewKey
     {
         QUrl currentNoteURL;
         std::optional<QUrl> vaultURL;
-        QList<FileFingerprint> files; // in the vault's order: a reordering changes the key
+        QList<NoteFile> files; // in the vault's order: a reordering changes the key
         QList<QUrl> media;
 
         friend bool operator==(const ContextFingerprint &, const ContextFingerprint &);

@@ -1,9 +1,9 @@
 #include "preview/obsidianprocessor.h"
 
 #include "platform/log.h"
+#include "preview/filepath.h"
 #include "preview/whitespace.h"
 
-#include <QDir>
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
@@ -197,18 +197,6 @@ std::optional<QString> toString(std::optional<QStringView> view)
     return view ? std::optional<QString>(view->toString()) : std::nullopt;
 }
 
-// File-path rules: trailing slashes don't make an empty last component.
-QStringView lastPathComponent(QStringView path)
-{
-    qsizetype end = path.size();
-    while (end > 1 && path[end - 1] == u'/')
-        --end;
-    path = path.first(end);
-    if (path == u"/")
-        return path;
-    return path.sliced(path.lastIndexOf(u'/') + 1);
-}
-
 QString pathExtension(QStringView path)
 {
     const QStringView component = lastPathComponent(path);
@@ -244,14 +232,6 @@ QString withValidSurrogates(const QString &text)
     return valid;
 }
 
-// Names and paths match as Unicode compares texts, ignoring case: a file name
-// stored decomposed (as some file systems and sync tools write accents) still
-// matches a link typed with the precomposed letter.
-QString matchingForm(QStringView text)
-{
-    return text.toString().toLower().normalized(QString::NormalizationForm_C);
-}
-
 // A media URL as a Markdown link destination. Parentheses would end or unbalance
 // the destination, and "&" could start an entity reference that the parser
 // decodes; percent-encoded they read back as the same file path.
@@ -264,112 +244,26 @@ QString markdownDestination(const QUrl &url)
     return destination;
 }
 
-void addFirst(QHash<QString, qsizetype> &index, const QString &key, qsizetype position)
-{
-    if (!index.contains(key))
-        index.insert(key, position);
-}
-
-std::optional<qsizetype> lookUp(const QHash<QString, qsizetype> &index, const QString &key)
-{
-    const auto it = index.constFind(key);
-    return it == index.constEnd() ? std::nullopt : std::optional<qsizetype>(*it);
-}
-
-// The vault's media looked up by file name or by path under the vault. Built
-// once per rewrite, on first need; where several files share a key the first
-// in the vault's list wins, as a scan in list order would find it.
-class MediaIndex
+// The vault's lookup, fetched on the first embed or link that needs it: a note
+// without any costs nothing.
+class LazyLookup
 {
 public:
-    explicit MediaIndex(const ObsidianContext &context)
+    explicit LazyLookup(const ObsidianContext &context)
         : m_context(context)
     { }
 
-    // The position of the media file in the vault's list.
-    std::optional<qsizetype> find(QStringView target)
+    const VaultLookup &operator*()
     {
-        if (target.contains(u'/') && m_context.vaultURL) {
-            if (!m_byRelativePath)
-                m_byRelativePath = buildByRelativePath();
-            return lookUp(*m_byRelativePath, matchingForm(target));
-        }
-        if (!m_byName)
-            m_byName = buildByName();
-        return lookUp(*m_byName, matchingForm(lastPathComponent(target)));
+        if (!m_lookup)
+            m_lookup = VaultLookup::of(m_context);
+        return *m_lookup;
     }
+    const VaultLookup *operator->() { return &**this; }
 
 private:
-    using Index = QHash<QString, qsizetype>;
-
-    Index buildByName() const
-    {
-        Index index;
-        for (qsizetype i = 0; i < m_context.allMedia.size(); ++i)
-            addFirst(index, matchingForm(lastPathComponent(m_context.allMedia[i].toLocalFile())), i);
-        return index;
-    }
-
-    // The vault's folder comes off the front of a media path only: a media path
-    // that repeats the vault's name further down keeps that part.
-    Index buildByRelativePath() const
-    {
-        QString base
-            = QDir::cleanPath(m_context.vaultURL->toLocalFile()).normalized(QString::NormalizationForm_C);
-        if (!base.endsWith(u'/'))
-            base += u'/';
-        Index index;
-        for (qsizetype i = 0; i < m_context.allMedia.size(); ++i) {
-            QString path = m_context.allMedia[i].toLocalFile().normalized(QString::NormalizationForm_C);
-            if (path.startsWith(base))
-                path.remove(0, base.size());
-            addFirst(index, matchingForm(path), i);
-        }
-        return index;
-    }
-
     const ObsidianContext &m_context;
-    std::optional<Index> m_byName;
-    std::optional<Index> m_byRelativePath;
-};
-
-// The vault's notes looked up by name, or by top-level folder and name. Same
-// first-in-list rule as the media.
-class NoteIndex
-{
-public:
-    explicit NoteIndex(const ObsidianContext &context)
-        : m_context(context)
-    { }
-
-    // The position of the note in the vault's list.
-    std::optional<qsizetype> find(QStringView target)
-    {
-        if (target.isEmpty())
-            return std::nullopt;
-        if (!m_built)
-            build();
-        return lookUp(target.contains(u'/') ? m_byFolderAndName : m_byName, matchingForm(target));
-    }
-
-private:
-    using Index = QHash<QString, qsizetype>;
-
-    void build()
-    {
-        for (qsizetype i = 0; i < m_context.allFiles.size(); ++i) {
-            const NoteFile &note = m_context.allFiles[i];
-            addFirst(m_byName, matchingForm(note.name), i);
-            if (note.folder)
-                addFirst(m_byFolderAndName, matchingForm(QString(*note.folder + u'/' + note.name)), i);
-        }
-        m_built = true;
-    }
-
-    const ObsidianContext &m_context;
-    bool m_built = false;
-    Index m_byName;
-    Index m_byFolderAndName;
+    std::shared_ptr<const VaultLookup> m_lookup;
 };
 
 } // namespace
@@ -422,14 +316,14 @@ QString ObsidianProcessor::stripFrontMatter(const QString &text)
 
 QString ObsidianProcessor::processImageEmbeds(const QString &text, const ObsidianContext &context)
 {
-    MediaIndex media(context);
+    LazyLookup lookup(context);
     QHash<qsizetype, QString> destinations; // a note shows the same image many times
     return replaceMatches(text, imageEmbedPattern(), [&](QStringView inner, QString &out) {
         const EmbedView embed = parseEmbed(inner);
         // Not an image: a note embed or a caption, left for the wiki-link step.
         if (!imageEmbedExtensions().contains(pathExtension(embed.target).toLower()))
             return false;
-        const std::optional<qsizetype> found = media.find(embed.target);
+        const std::optional<qsizetype> found = lookup->findMedia(embed.target);
         if (!found) {
             logger().debug(QStringLiteral("Unresolved image embed: %1").arg(embed.target));
             return true;
@@ -490,7 +384,7 @@ QString ObsidianProcessor::processCallouts(const QString &text)
 
 QString ObsidianProcessor::processWikiLinks(const QString &text, const ObsidianContext &context)
 {
-    NoteIndex notes(context);
+    LazyLookup lookup(context);
     QHash<qsizetype, QString> links; // a note links to the same note many times
     return replaceMatches(text, wikiLinkPattern(), [&](QStringView inner, QString &out) {
         const WikiLinkView link = parseLink(inner);
@@ -503,7 +397,7 @@ QString ObsidianProcessor::processWikiLinks(const QString &text, const ObsidianC
             appendEmphasis(link.alias.value_or(*link.heading));
             return true;
         }
-        const std::optional<qsizetype> found = notes.find(link.target);
+        const std::optional<qsizetype> found = lookup->findNote(link.target);
         if (!found) {
             logger().debug(QStringLiteral("Unresolved wiki-link: %1").arg(link.target));
             appendEmphasis(link.alias.value_or(link.target));
@@ -553,7 +447,7 @@ bool ObsidianProcessor::isImageSizeSpec(QStringView text)
 
 std::optional<QUrl> ObsidianProcessor::resolveMediaURL(const QString &target, const ObsidianContext &context)
 {
-    const std::optional<qsizetype> found = MediaIndex(context).find(target);
+    const std::optional<qsizetype> found = VaultLookup::of(context)->findMedia(target);
     return found ? std::optional<QUrl>(context.allMedia.at(*found)) : std::nullopt;
 }
 
@@ -565,7 +459,7 @@ ObsidianProcessor::WikiLink ObsidianProcessor::parseWikiLink(QStringView inner)
 
 std::optional<QUrl> ObsidianProcessor::resolveNoteURL(const QString &target, const ObsidianContext &context)
 {
-    const std::optional<qsizetype> found = NoteIndex(context).find(target);
+    const std::optional<qsizetype> found = VaultLookup::of(context)->findNote(target);
     return found ? std::optional<QUrl>(context.allFiles.at(*found).url) : std::nullopt;
 }
 
