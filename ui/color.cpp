@@ -91,6 +91,16 @@ Color Color::accent()
     return blue();
 }
 
+Color Color::textBackground()
+{
+    return lightDark(white(), rgba(0x1E1E1EFFu));
+}
+
+Color Color::ultraThinMaterial()
+{
+    return lightDark(rgba(1, 1, 1, 0.45), rgba(0.17, 0.17, 0.17, 0.45));
+}
+
 Color Color::opacity(double factor) const
 {
     if (m_pair)

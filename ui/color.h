@@ -36,6 +36,12 @@ public:
     static Color secondary();
     static Color separator();
     static Color accent();
+    // The background of text areas (white in the light appearance, near black in the
+    // dark one).
+    static Color textBackground();
+    // A translucent veil standing in for the thinnest blurred material: no compositor
+    // blurs behind a view here, so it only lightens (or darkens) what lies below.
+    static Color ultraThinMaterial();
 
     // Multiplies the opacity (of both members of a pair).
     Color opacity(double factor) const;

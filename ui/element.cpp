@@ -112,6 +112,8 @@ Element *Element::hitTest(QPointF point)
         return nullptr;
     if (clipsChildren() && !m_frame.contains(point))
         return nullptr;
+    if (capturesPointerAt(point))
+        return this;
     for (auto it = m_children.rbegin(); it != m_children.rend(); ++it) {
         if (Element *hit = (*it)->hitTest(point))
             return hit;

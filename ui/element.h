@@ -88,6 +88,9 @@ public:
     // Interaction, sent by the host. Elements that take the pointer receive presses,
     // moves and releases; the element pressed last receives the keys when it takes focus.
     virtual bool acceptsPointer() const { return false; }
+    // True where this element takes the pointer ahead of its children (a scroller's
+    // indicator drawn over its content).
+    virtual bool capturesPointerAt(QPointF) const { return false; }
     virtual bool acceptsFocus() const { return false; }
     virtual Qt::CursorShape cursorAt(QPointF) const { return Qt::ArrowCursor; }
     virtual void mousePressed(const PointerEvent &) { }

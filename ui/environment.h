@@ -111,6 +111,21 @@ struct TextSelectionKey
     static Value defaultValue() { return false; }
 };
 
+// The user's text size as a factor of the body size: what a size that follows the
+// user's text size setting is multiplied by. Linux desktops offer no such setting that
+// reaches this program, so it is 1; tests set it to check that sizes follow it.
+struct TextSizeScaleKey
+{
+    using Value = double;
+    static Value defaultValue() { return 1.0; }
+};
+
+// A size in points that grows and shrinks with the user's text size.
+inline double scaledMetric(double size, const EnvironmentValues &environment)
+{
+    return size * environment.get<TextSizeScaleKey>();
+}
+
 // The axis of the innermost stack, so that a spacer or divider knows which way to grow.
 struct StackAxisKey
 {

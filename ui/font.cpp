@@ -130,11 +130,15 @@ int Font::qtStretch(Width width)
 QFont Font::toQFont() const
 {
     QFont font;
-    if (m_monospaced || (m_family.isEmpty() && m_design == Design::Monospaced)) {
+    if (!m_family.isEmpty()) {
+        // A named family stays itself when it is also asked to be monospaced: the
+        // hint only steers the fallback when the family is missing.
+        font = QFont(m_family);
+        if (m_monospaced)
+            font.setStyleHint(QFont::Monospace);
+    } else if (m_monospaced || m_design == Design::Monospaced) {
         font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
         font.setStyleHint(QFont::Monospace);
-    } else if (!m_family.isEmpty()) {
-        font = QFont(m_family);
     } else if (m_design == Design::Serif) {
         font = QFont(QStringLiteral("Serif"));
         font.setStyleHint(QFont::Serif);

@@ -9,6 +9,10 @@ namespace ui {
 namespace {
 
 constexpr double indicatorThickness = 3;
+// The band along the indicator's edge that takes a press: wider than the indicator,
+// which would be hard to hit at three points.
+constexpr double indicatorGrip = 10;
+constexpr double minimumIndicatorLength = 16;
 
 // Shows its content at the content's ideal length along the scrolling axis, clipped to
 // its own frame, and scrolls it with the wheel. The offset is kept by identity, so a
@@ -43,6 +47,40 @@ public:
 
     bool acceptsPointer() const override { return false; }
 
+    // The indicator's band takes presses ahead of the content: a drag there moves the
+    // content as far as the indicator moves along its track, a press beside the
+    // indicator first centres the indicator on the pointer.
+    bool capturesPointerAt(QPointF point) const override
+    {
+        if (!m_showsIndicators || overflow() <= 0 || !m_frame.contains(point))
+            return false;
+        return m_axis == Axis::Horizontal ? point.y() >= m_frame.bottom() - indicatorGrip
+                                          : point.x() >= m_frame.right() - indicatorGrip;
+    }
+
+    void mousePressed(const PointerEvent &event) override
+    {
+        m_dragging = event.button == Qt::LeftButton && overflow() > 0;
+        if (!m_dragging)
+            return;
+        const double position = along(event.position);
+        const double start = indicatorStart();
+        if (position < start || position > start + indicatorLength()) {
+            scrollIndicatorTo(position - indicatorLength() / 2);
+            m_grab = indicatorLength() / 2;
+        } else {
+            m_grab = position - start;
+        }
+    }
+
+    void mouseMoved(const PointerEvent &event) override
+    {
+        if (m_dragging)
+            scrollIndicatorTo(along(event.position) - m_grab);
+    }
+
+    void mouseReleased(const PointerEvent &) override { m_dragging = false; }
+
 protected:
     QSizeF measure(const ProposedSize &proposal) override
     {
@@ -75,23 +113,55 @@ protected:
         const double limit = overflow();
         if (!m_showsIndicators || limit <= 0)
             return;
-        const double offset = std::clamp(*m_offset, 0.0, limit);
+        const double start = indicatorStart();
+        const double length = indicatorLength();
         if (m_axis == Axis::Horizontal) {
-            const double ratio = m_frame.width() / m_contentSize.width();
-            const double length = std::max(16.0, m_frame.width() * ratio);
-            const double x = m_frame.x() + (m_frame.width() - length) * (offset / limit);
-            painter.fillRect(QRectF(x, m_frame.bottom() - indicatorThickness, length, indicatorThickness),
+            painter.fillRect(QRectF(start, m_frame.bottom() - indicatorThickness, length, indicatorThickness),
                 m_indicatorColor);
         } else {
-            const double ratio = m_frame.height() / m_contentSize.height();
-            const double length = std::max(16.0, m_frame.height() * ratio);
-            const double y = m_frame.y() + (m_frame.height() - length) * (offset / limit);
-            painter.fillRect(QRectF(m_frame.right() - indicatorThickness, y, indicatorThickness, length),
+            painter.fillRect(QRectF(m_frame.right() - indicatorThickness, start, indicatorThickness, length),
                 m_indicatorColor);
         }
     }
 
 private:
+    double along(QPointF point) const { return m_axis == Axis::Horizontal ? point.x() : point.y(); }
+    double trackStart() const { return m_axis == Axis::Horizontal ? m_frame.x() : m_frame.y(); }
+    double trackLength() const { return m_axis == Axis::Horizontal ? m_frame.width() : m_frame.height(); }
+    double contentLength() const
+    {
+        return m_axis == Axis::Horizontal ? m_contentSize.width() : m_contentSize.height();
+    }
+
+    // As long as the visible part is of the whole, never shorter than can be grabbed.
+    double indicatorLength() const
+    {
+        const double track = trackLength();
+        return std::min(track, std::max(minimumIndicatorLength, track * track / contentLength()));
+    }
+
+    double indicatorStart() const
+    {
+        const double limit = overflow();
+        const double offset = limit > 0 ? std::clamp(*m_offset, 0.0, limit) : 0.0;
+        return trackStart() + (trackLength() - indicatorLength()) * (limit > 0 ? offset / limit : 0.0);
+    }
+
+    void scrollIndicatorTo(double indicatorPosition)
+    {
+        const double travel = trackLength() - indicatorLength();
+        const double limit = overflow();
+        if (travel <= 0 || limit <= 0)
+            return;
+        const double fraction = std::clamp((indicatorPosition - trackStart()) / travel, 0.0, 1.0);
+        const double next = fraction * limit;
+        if (next == *m_offset)
+            return;
+        m_offset.setWithoutRebuild(next);
+        place(m_frame, m_proposal);
+        requestRepaint();
+    }
+
     ProposedSize contentProposal(const ProposedSize &proposal) const
     {
         if (m_axis == Axis::Horizontal)
@@ -111,6 +181,8 @@ private:
     QColor m_indicatorColor;
     QSizeF m_contentSize;
     ProposedSize m_proposal;
+    bool m_dragging = false;
+    double m_grab = 0; // where along the indicator the drag holds it
 };
 
 } // namespace

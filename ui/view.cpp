@@ -630,6 +630,40 @@ std::unique_ptr<T> wrap(
     return element;
 }
 
+// A rectangle whose corners begin `cornerExtent` radii before each corner and run to
+// the next edge in one cubic whose handles lie on the edges: the curvature starts
+// small where the straight edge ends, and the curve's middle passes where a circular
+// corner of the same radius would, so both styles look the same size.
+constexpr double cornerExtent = 1.528;
+constexpr double circularMidpoint = 1 - 0.70710678118654752; // 1 − 1/√2
+
+QPainterPath continuousRoundedRect(const QRectF &rect, double radius)
+{
+    QPainterPath path;
+    const double half = std::min(rect.width(), rect.height()) / 2;
+    radius = std::clamp(radius, 0.0, half);
+    if (radius <= 0) {
+        path.addRect(rect);
+        return path;
+    }
+    // Near a capsule the corner cannot start that early: it starts at the middle of
+    // the shorter side and keeps the midpoint of the circular corner.
+    const double extent = std::min(cornerExtent * radius, half);
+    const double handle = std::max(0.0, (8 * circularMidpoint * radius - extent) / 3);
+    const double l = rect.left(), t = rect.top(), r = rect.right(), b = rect.bottom();
+    path.moveTo(l + extent, t);
+    path.lineTo(r - extent, t);
+    path.cubicTo(r - handle, t, r, t + handle, r, t + extent);
+    path.lineTo(r, b - extent);
+    path.cubicTo(r, b - handle, r - handle, b, r - extent, b);
+    path.lineTo(l + extent, b);
+    path.cubicTo(l + handle, b, l, b - handle, l, b - extent);
+    path.lineTo(l, t + extent);
+    path.cubicTo(l, t + handle, l + handle, t, l + extent, t);
+    path.closeSubpath();
+    return path;
+}
+
 } // namespace
 
 ResolveScope ResolveScope::child(quint64 position) const
@@ -911,11 +945,12 @@ Shape Shape::rectangle()
     return Shape();
 }
 
-Shape Shape::roundedRectangle(double cornerRadius)
+Shape Shape::roundedRectangle(double cornerRadius, RoundedCornerStyle style)
 {
     Shape shape;
     shape.m_kind = Kind::RoundedRectangle;
     shape.m_radius = cornerRadius;
+    shape.m_cornerStyle = style;
     return shape;
 }
 
@@ -949,6 +984,10 @@ QPainterPath Shape::path(const QRectF &rect) const
         path.addRect(rect);
         break;
     case Kind::RoundedRectangle: {
+        if (m_cornerStyle == RoundedCornerStyle::Continuous) {
+            path = continuousRoundedRect(rect, m_radius);
+            break;
+        }
         const double radius = std::min(m_radius, std::min(rect.width(), rect.height()) / 2);
         path.addRoundedRect(rect, radius, radius);
         break;

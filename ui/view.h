@@ -132,6 +132,11 @@ private:
 };
 
 class Shape;
+class View;
+
+// A modifier made outside the view layer: a function from a view to the modified view,
+// applied with View::modifier.
+using ViewModifier = std::function<View(const View &)>;
 
 // An immutable description of content: a value that shares its node, so copies are
 // free and one View stands for any kind of view. Modifiers return new views. A view
@@ -145,6 +150,9 @@ public:
     static View make(Resolver resolver);
 
     bool isEmpty() const { return !m_resolver; }
+    // Applies a modifier made outside the view layer (a function from view to view),
+    // so that a chain still reads in the order it applies.
+    template<class Modifier> View modifier(const Modifier &modifier) const { return modifier(*this); }
     ElementPtr resolve(const EnvironmentValues &environment, const ResolveScope &scope) const;
 
     View padding(double length = defaultPadding) const;
@@ -261,11 +269,16 @@ private:
     std::shared_ptr<const Resolver> m_resolver;
 };
 
+// Circular corners are quarter circles; continuous ones start earlier along each edge
+// and bend gradually, so the curvature never jumps where edge and corner meet.
+enum class RoundedCornerStyle { Circular, Continuous };
+
 class Shape
 {
 public:
     static Shape rectangle();
-    static Shape roundedRectangle(double cornerRadius);
+    static Shape roundedRectangle(
+        double cornerRadius, RoundedCornerStyle style = RoundedCornerStyle::Circular);
     static Shape circle();
     static Shape capsule();
     // An outline made for the rectangle the shape is given (a symbol drawn by the
@@ -287,6 +300,7 @@ private:
     Kind m_kind = Kind::Rectangle;
     std::shared_ptr<const std::function<QPainterPath(const QRectF &)>> m_outline;
     double m_radius = 0;
+    RoundedCornerStyle m_cornerStyle = RoundedCornerStyle::Circular;
 };
 
 // A bitmap as a view: at its natural size (pixels divided by scale) unless resizable,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRectF>
 #include <QString>
 #include <QUrl>
 
@@ -14,4 +15,9 @@ inline void PrintTo(const QString &text, std::ostream *out)
 inline void PrintTo(const QUrl &url, std::ostream *out)
 {
     *out << url.toString().toStdString();
+}
+
+inline void PrintTo(const QRectF &rect, std::ostream *out)
+{
+    *out << "QRectF(" << rect.x() << ", " << rect.y() << ", " << rect.width() << ", " << rect.height() << ')';
 }

@@ -1,0 +1,79 @@
+#include "ui/view.h"
+
+#include "tests/support/printers.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace ui;
+
+namespace {
+
+struct CornerCase
+{
+    const char *name;
+    QRectF rect;
+    double radius;
+};
+
+void PrintTo(const CornerCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+class ContinuousCorners : public testing::TestWithParam<CornerCase>
+{
+};
+
+} // namespace
+
+TEST_P(ContinuousCorners, fillTheRectangleBendEarlierAndPassWhereACircularCornerWould)
+{
+    const CornerCase &c = GetParam();
+    const QPainterPath continuous
+        = Shape::roundedRectangle(c.radius, RoundedCornerStyle::Continuous).path(c.rect);
+    const QPainterPath circular = Shape::roundedRectangle(c.radius).path(c.rect);
+    EXPECT_EQ(continuous.boundingRect(), c.rect);
+    EXPECT_FALSE(continuous.contains(c.rect.topLeft() + QPointF(0.5, 0.5))) << "the corner is cut";
+    EXPECT_TRUE(continuous.contains(c.rect.center()));
+
+    const double radius = std::min(c.radius, std::min(c.rect.width(), c.rect.height()) / 2);
+    // Along the top edge, just inside where a circular corner starts, the continuous
+    // corner has already left the edge.
+    const QPointF nearEdge(c.rect.left() + radius * 1.1, c.rect.top() + 0.05);
+    if (1.528 * radius < std::min(c.rect.width(), c.rect.height()) / 2) {
+        EXPECT_TRUE(circular.contains(nearEdge));
+        EXPECT_FALSE(continuous.contains(nearEdge));
+    }
+    // The middle of the corner lies where the quarter circle's middle lies.
+    const double inset = radius * (1 - std::sqrt(0.5));
+    EXPECT_TRUE(continuous.contains(c.rect.topLeft() + QPointF(inset + 0.3, inset + 0.3)));
+    EXPECT_FALSE(continuous.contains(c.rect.topLeft() + QPointF(inset - 0.3, inset - 0.3)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, ContinuousCorners,
+    testing::Values(CornerCase { "card", QRectF(0, 0, 300, 120), 8 },
+        CornerCase { "panel", QRectF(10, 20, 200, 60), 15 },
+        CornerCase { "nearlyACapsule", QRectF(0, 0, 100, 24), 12 },
+        CornerCase { "radiusBeyondHalf", QRectF(0, 0, 40, 20), 30 }),
+    [](const testing::TestParamInfo<CornerCase> &info) { return std::string(info.param.name); });
+
+TEST(Shapes, aZeroRadiusContinuousRectangleIsTheRectangle)
+{
+    const QRectF rect(0, 0, 50, 30);
+    const QPainterPath path = Shape::roundedRectangle(0, RoundedCornerStyle::Continuous).path(rect);
+    EXPECT_TRUE(path.contains(QPointF(0.2, 0.2)));
+    EXPECT_EQ(path.boundingRect(), rect);
+}
+
+TEST(Colors, textBackgroundAndMaterialFollowTheAppearance)
+{
+    EXPECT_EQ(Color::textBackground().resolve(ColorScheme::Light), QColor(Qt::white));
+    EXPECT_LT(Color::textBackground().resolve(ColorScheme::Dark).lightnessF(), 0.2);
+    const QColor light = Color::ultraThinMaterial().resolve(ColorScheme::Light);
+    const QColor dark = Color::ultraThinMaterial().resolve(ColorScheme::Dark);
+    EXPECT_GT(light.alphaF(), 0);
+    EXPECT_LT(light.alphaF(), 1) << "a material lets what is behind show through";
+    EXPECT_GT(light.lightnessF(), dark.lightnessF());
+}
