@@ -1,0 +1,77 @@
+#include "notes/vaultonboardingview.h"
+
+#include "notes/notesenvironment.h"
+#include "platform/folderchooser.h"
+#include "platform/mainqueue.h"
+
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel *label(const QString &text, int pixelSize, qreal opacity, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    QFont font;
+    font.setPixelSize(pixelSize);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    QColor color = palette.color(QPalette::WindowText);
+    color.setAlphaF(opacity);
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
+} // namespace
+
+VaultOnboardingView::VaultOnboardingView(NotesEnvironment &environment, QWidget *parent)
+    : QWidget(parent)
+    , m_environment(environment)
+{
+    setObjectName(QStringLiteral("VaultOnboardingView"));
+    auto *column = new QVBoxLayout(this);
+    column->setSpacing(16);
+    column->addStretch(1);
+
+    auto *icon = label(QString(), 32, 0.6, this);
+    icon->setObjectName(QStringLiteral("onboardingIcon"));
+    const QIcon folder
+        = QIcon::fromTheme(QStringLiteral("folder-new"), QIcon::fromTheme(QStringLiteral("folder")));
+    if (!folder.isNull())
+        icon->setPixmap(folder.pixmap(32, 32));
+    column->addWidget(icon, 0, Qt::AlignHCenter);
+
+    column->addWidget(
+        label(QStringLiteral("Choose a folder to get started"), 13, 0.6, this), 0, Qt::AlignHCenter);
+    QLabel *explanation = label(
+        QStringLiteral("Point Quorvane at a folder of Markdown files \u2014 like your Obsidian vault."), 11,
+        0.4, this);
+    explanation->setWordWrap(true);
+    explanation->setMaximumWidth(200);
+    column->addWidget(explanation, 0, Qt::AlignHCenter);
+
+    m_chooseButton = new QPushButton(QStringLiteral("Choose Folder..."), this);
+    m_chooseButton->setObjectName(QStringLiteral("chooseFolderButton"));
+    connect(m_chooseButton, &QPushButton::clicked, this, &VaultOnboardingView::chooseVaultFolder);
+    column->addWidget(m_chooseButton, 0, Qt::AlignHCenter);
+    column->addStretch(1);
+}
+
+void VaultOnboardingView::chooseVaultFolder()
+{
+    // The panel floats above every window: it goes first, so the chooser is seen.
+    m_environment.dismissPanel();
+    NotesEnvironment *environment = &m_environment;
+    m_environment.folderChooser().chooseFolder(
+        { QStringLiteral("Choose"), QStringLiteral("Select your notes folder") },
+        [environment](const std::optional<QUrl> &folder) {
+            if (!folder)
+                return;
+            const QUrl chosen = *folder;
+            MainQueue::async([environment, chosen] { environment->changeVault(chosen); });
+        });
+}
