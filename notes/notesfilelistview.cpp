@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "platform/defaults.h"
 #include "platform/mainqueue.h"
+#include "platform/symbolicon.h"
 #include "platform/workspace.h"
 
 #include <QAbstractListModel>
@@ -12,7 +13,6 @@
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHash>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -337,12 +337,9 @@ private:
         }
         painter.setPen(QPen(secondary, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter.drawPath(chevron);
-        int x = rect.left() + 14;
-        const QIcon icon = QIcon::fromTheme(QStringLiteral("folder"));
-        if (!icon.isNull()) {
-            icon.paint(&painter, QRect(x, middle - 6, 12, 12));
-            x += 16;
-        }
+        const int x = rect.left() + 30;
+        painter.drawPixmap(QRect(rect.left() + 14, middle - 6, 12, 12),
+            symbolPixmap(Symbol::Folder, 12, secondary, painter.device()->devicePixelRatioF()));
         painter.setFont(folderFont());
         painter.setPen(secondary);
         const QRect text(x, rect.top(), rect.right() - x, rect.height());

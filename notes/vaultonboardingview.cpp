@@ -3,8 +3,8 @@
 #include "notes/notesenvironment.h"
 #include "platform/folderchooser.h"
 #include "platform/mainqueue.h"
+#include "platform/symbolicon.h"
 
-#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -39,10 +39,8 @@ VaultOnboardingView::VaultOnboardingView(NotesEnvironment &environment, QWidget 
 
     auto *icon = label(QString(), 32, 0.6, this);
     icon->setObjectName(QStringLiteral("onboardingIcon"));
-    const QIcon folder
-        = QIcon::fromTheme(QStringLiteral("folder-new"), QIcon::fromTheme(QStringLiteral("folder")));
-    if (!folder.isNull())
-        icon->setPixmap(folder.pixmap(32, 32));
+    icon->setPixmap(symbolPixmap(
+        Symbol::FolderPlus, 32, icon->palette().color(QPalette::WindowText), icon->devicePixelRatioF()));
     column->addWidget(icon, 0, Qt::AlignHCenter);
 
     column->addWidget(
