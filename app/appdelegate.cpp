@@ -23,6 +23,7 @@
 #include "platform/qt/qtpasteboard.h"
 #include "platform/updater.h"
 #include "shortcuts/applicationmenu.h"
+#include "shortcuts/recorder.h"
 #include "shortcuts/registry.h"
 
 #include <QApplication>
@@ -38,6 +39,7 @@
 #include <QSystemTrayIcon>
 #include <QTextEdit>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -100,6 +102,8 @@ AppDelegate::AppDelegate(AppServices services, QObject *parent)
 AppDelegate::~AppDelegate()
 {
     applicationWillTerminate();
+    // The settings form refers to the state and the shortcuts.
+    SettingsWindowController::shared().destroyWindow();
     // The panel's controller refers to the panel: release it first.
     m_panelController.reset();
 }
@@ -248,6 +252,10 @@ void AppDelegate::setupStatusItem()
     m_statusItem = std::make_unique<QSystemTrayIcon>(menuBarIcon());
     m_statusItem->setToolTip(QStringLiteral("Quorvane"));
     m_statusMenu = std::make_unique<QMenu>();
+    m_statusMenu->addAction(QStringLiteral("Settings..."), this, [this] {
+        if (m_appState->onOpenSettings)
+            m_appState->onOpenSettings();
+    });
     QAction *quit
         = m_statusMenu->addAction(QStringLiteral("Quit Quorvane"), this, [this] { m_services.terminate(); });
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -312,6 +320,16 @@ void AppDelegate::registerToggleShortcut()
         if (self)
             self->togglePanel();
     });
+    SettingsWindowController::shared().makeForm = [self](AppState &) -> QWidget * {
+        auto *form = new QWidget;
+        auto *column = new QVBoxLayout(form);
+        if (self && self->m_shortcuts) {
+            column->addWidget(new GlobalShortcuts::Recorder(*self->m_shortcuts, self->m_services.alerts,
+                QStringLiteral("Toggle HUD:"), GlobalShortcuts::toggleHUD()));
+        }
+        column->addStretch(1);
+        return form;
+    };
 }
 
 void AppDelegate::startGestureMonitor()

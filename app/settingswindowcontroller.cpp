@@ -82,3 +82,8 @@ void SettingsWindowController::show(AppState &appState)
     m_window->raise();
     m_window->activateWindow();
 }
+
+void SettingsWindowController::destroyWindow()
+{
+    delete m_window.data();
+}

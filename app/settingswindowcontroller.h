@@ -26,6 +26,9 @@ public:
 
     void show(AppState &appState);
     QWidget *window() const { return m_window; }
+    // Closes and destroys the window, before what its form refers to goes; the
+    // next show() makes a new one.
+    void destroyWindow();
 
 private:
     QPointer<QWidget> m_window;

@@ -222,6 +222,41 @@ class Session:
                       "the tray host")
         return proc
 
+    def tray_icon(self):
+        """The program's tray icon window, once the tray host has embedded it."""
+        return self.wait_for(lambda: self.run("xdotool", "search", "--classname", "quorvane",
+                                              check=False).stdout.split(), "the tray icon")[0].decode()
+
+    def own_windows(self):
+        """The program's visible windows (menus and dialogs included)."""
+        return self.run("xdotool", "search", "--onlyvisible", "--pid", str(self.app.pid),
+                        check=False).stdout.split()
+
+    def tray_menu(self, *keys):
+        """Opens the tray icon's menu and walks it with keys ("Down", "Return")."""
+        icon = self.tray_icon()
+        before = len(self.own_windows())
+        self.xdotool("mousemove", "--window", icon, 11, 11, "click", 3)
+        self.wait_for(lambda: len(self.own_windows()) > before, "the tray menu")
+        self.xdotool("key", *keys)
+
+    def open_settings(self):
+        """Opens the settings window through the tray menu; returns its window id."""
+        self.tray_menu("Down", "Return")
+        return self.wait_for(lambda: self.window_ids("^Quorvane Settings$"), "the settings window")[0]
+
+    def other_window(self):
+        """Another program's window, focused; it stays until the session ends."""
+        proc = subprocess.Popen(["xmessage", "-name", "otherprogram", "-geometry", "300x100+600+500",
+                                 "another program"], env=self.env,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.extra.append(proc)
+        wid = self.wait_for(lambda: self.run("xdotool", "search", "--onlyvisible", "--classname",
+                                             "otherprogram", check=False).stdout.split(),
+                            "the other window")[0].decode()
+        self.xdotool("windowfocus", "--sync", wid)
+        return wid
+
     def hold_key_grab(self, keysym, modifiers):
         """Another X client grabs keysym with the X modifier mask (ShiftMask 1,
         ControlMask 4, Mod1Mask 8, Mod4Mask 64) in every lock state, and keeps it

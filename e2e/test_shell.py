@@ -17,18 +17,12 @@ def panel_windows(s):
     return s.visible_windows("^Quorvane$", min_height=PANEL_HEIGHT // 2)
 
 
-def tray_icon(s):
-    """The tray icon's window, once the tray host has embedded it."""
-    return s.wait_for(lambda: s.run("xdotool", "search", "--classname", "quorvane",
-                                    check=False).stdout.split(), "the tray icon")[0].decode()
-
-
 class TrayIcon(unittest.TestCase):
     def test_clicking_the_tray_icon_shows_the_panel_and_again_hides_it(self):
         with harness.Session() as s:
             s.start_tray()
             s.start_app()
-            icon = tray_icon(s)
+            icon = s.tray_icon()
             s.xdotool("mousemove", "--window", icon, 11, 11, "click", 1)
             shown = s.wait_for(lambda: [g for _, g in panel_windows(s) if g[3] == PANEL_HEIGHT],
                                "the dropped-down panel")
@@ -41,7 +35,7 @@ class TrayIcon(unittest.TestCase):
         with harness.Session() as s:
             s.start_tray()
             s.start_app(debug_log=True)  # counts "Panel hidden"
-            icon = tray_icon(s)
+            icon = s.tray_icon()
             s.xdotool("mousemove", "--window", icon, 11, 11, "click", 1)
             s.wait_for(lambda: [g for _, g in panel_windows(s) if g[3] == PANEL_HEIGHT], "the panel")
             s.xdotool("mousemove", 700, 200, "click", 1)  # inside
@@ -66,15 +60,7 @@ class TrayIcon(unittest.TestCase):
         with harness.Session() as s:
             s.start_tray()
             s.start_app()
-            icon = tray_icon(s)
-
-            def own_windows():
-                return s.run("xdotool", "search", "--onlyvisible", "--pid", str(s.app.pid),
-                             check=False).stdout.split()
-            before = len(own_windows())
-            s.xdotool("mousemove", "--window", icon, 11, 11, "click", 3)
-            s.wait_for(lambda: len(own_windows()) > before, "the tray menu")
-            s.xdotool("key", "Down", "Return")
+            s.tray_menu("Up", "Return")  # the last item
             s.wait_for(lambda: s.app.poll() is not None, "the program to end")
             self.assertEqual(s.app.returncode, 0, s.app_log())
             self.assertIn("Quorvane terminated", s.app_log())
@@ -125,7 +111,7 @@ class Keys(unittest.TestCase):
         with harness.Session() as s:
             s.start_tray()
             s.start_app()
-            icon = tray_icon(s)
+            icon = s.tray_icon()
             s.xdotool("mousemove", "--window", icon, 11, 11, "click", 1)
             s.wait_for(lambda: [g for _, g in panel_windows(s) if g[3] == PANEL_HEIGHT], "the panel")
             s.xdotool("key", "Escape")

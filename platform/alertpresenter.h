@@ -7,7 +7,7 @@
 // modal dialog away from the callers, so tests answer alerts instead of blocking.
 struct Alert
 {
-    enum class Style { Informational, Critical };
+    enum class Style { Informational, Warning, Critical };
     Style style = Style::Informational;
     QString message; // the bold first line
     QString informativeText; // the explanation below it

@@ -29,6 +29,11 @@ public:
     // Releases the grab; nothing happens when there is none.
     virtual void ungrab(qint64 keyCode, qint64 carbonModifiers) = 0;
 
+    // Whether another program holds the combination, asked without keeping
+    // anything: heldByAnotherClient when one does, cannotExpress as for grab(),
+    // else 0 (free, or grabbed by this grabber itself).
+    virtual int probe(qint64 keyCode, qint64 carbonModifiers) = 0;
+
     // The layout the hot keys are translated with; nullptr when the backend has
     // none of its own (the built-in one applies).
     virtual KeyboardLayout *keyboardLayout() { return nullptr; }

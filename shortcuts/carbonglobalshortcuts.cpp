@@ -61,6 +61,12 @@ void CarbonGlobalShortcuts::unregisterHotKey(const Shortcut &shortcut)
         m_grabber.ungrab(shortcut.carbonKeyCode(), shortcut.carbonModifiers());
 }
 
+bool CarbonGlobalShortcuts::isHeldByAnotherProgram(const Shortcut &shortcut) const
+{
+    return m_grabber.probe(shortcut.carbonKeyCode(), shortcut.carbonModifiers())
+        == HotKeyGrabber::heldByAnotherClient;
+}
+
 void CarbonGlobalShortcuts::updateEventHandler(bool isEnabled, bool isMenuOpen)
 {
     if (!isEnabled) {

@@ -42,9 +42,10 @@ public:
 
     void updateEventHandler(bool isEnabled, bool isMenuOpen);
 
-    // The system's own shortcuts, for the recorder's conflict check. X has no
-    // common registry of desktop shortcuts to read, so this is empty.
-    QList<Shortcut> systemShortcuts() const { return {}; }
+    // For the recorder's conflict check. X keeps no common list of the desktop's
+    // shortcuts: a desktop or program that answers one holds a grab on it, so the
+    // grab is tried, and released at once.
+    bool isHeldByAnotherProgram(const Shortcut &shortcut) const;
 
     // Told when a registration was dropped because its grab could not be taken
     // again, on resuming after a menu or after a keymap change (the error line

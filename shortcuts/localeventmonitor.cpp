@@ -46,7 +46,11 @@ bool LocalEventMonitor::eventFilter(QObject *watched, QEvent *event)
     m_lastReceiver = watched;
     if (judged)
         return false; // let through once already
-    return !m_callback(event);
+    if (m_callback(event))
+        return false;
+    // Accepted, so that Qt doesn't offer the swallowed event to the parents in turn.
+    event->accept();
+    return true;
 }
 
 bool LocalEventMonitor::isOnItsWayUp(const QObject *watched, const QEvent *event) const

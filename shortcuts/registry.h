@@ -75,6 +75,8 @@ public:
 
     QSet<Shortcut> registeredHotKeys() const { return m_registeredHotKeys; }
     CarbonGlobalShortcuts &hotKeys() { return m_hotKeys; }
+    // Where the change of a Name's shortcut is posted.
+    NotificationCenter &notifications() const { return m_notifications; }
 
 private:
     using ActionTable = QList<std::pair<Name, QList<Action>>>;

@@ -18,10 +18,10 @@ QString localizedString(const QString &key)
                 "This keyboard shortcut can't be used: a shortcut needs a modifier besides Alt and "
                 "Shift.") },
         { QStringLiteral("keyboard_shortcut_used_by_system"),
-            QStringLiteral("This keyboard shortcut can't be used because the system already uses it.") },
+            QStringLiteral("This keyboard shortcut can't be used because another program already uses it.") },
         { QStringLiteral("keyboard_shortcuts_can_be_changed"),
             QStringLiteral("Most system-wide keyboard shortcuts can be changed in the system settings, under "
-                           "Keyboard.") },
+                           "Keyboard, or in the program that uses them.") },
         { QStringLiteral("ok"), QStringLiteral("OK") },
         { QStringLiteral("force_use_shortcut"), QStringLiteral("Use Anyway") },
     };

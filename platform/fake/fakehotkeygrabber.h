@@ -34,6 +34,13 @@ public:
         m_grabbed.remove({ keyCode, carbonModifiers });
     }
 
+    int probe(qint64 keyCode, qint64 carbonModifiers) override
+    {
+        ++m_probes;
+        const Combination combination { keyCode, carbonModifiers };
+        return m_grabbed.contains(combination) ? 0 : m_refused.value(combination, 0);
+    }
+
     void refuse(qint64 keyCode, qint64 carbonModifiers, int status = heldByAnotherClient)
     {
         m_refused.insert({ keyCode, carbonModifiers }, status);
@@ -47,6 +54,7 @@ public:
     int grabbedCount() const { return int(m_grabbed.size()); }
     int grabAttempts() const { return m_grabAttempts; }
     int ungrabs() const { return m_ungrabs; }
+    int probes() const { return m_probes; }
 
     void press(qint64 keyCode, qint64 carbonModifiers)
     {
@@ -70,4 +78,5 @@ private:
     QHash<Combination, int> m_refused;
     int m_grabAttempts = 0;
     int m_ungrabs = 0;
+    int m_probes = 0;
 };

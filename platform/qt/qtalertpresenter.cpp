@@ -6,8 +6,10 @@
 
 int QtAlertPresenter::run(const Alert &alert)
 {
-    QMessageBox box(alert.style == Alert::Style::Critical ? QMessageBox::Critical : QMessageBox::Information,
-        QStringLiteral("Quorvane"), alert.message);
+    const QMessageBox::Icon icon = alert.style == Alert::Style::Critical ? QMessageBox::Critical
+        : alert.style == Alert::Style::Warning                           ? QMessageBox::Warning
+                                                                         : QMessageBox::Information;
+    QMessageBox box(icon, QStringLiteral("Quorvane"), alert.message);
     box.setInformativeText(alert.informativeText);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     QList<QPushButton *> buttons;

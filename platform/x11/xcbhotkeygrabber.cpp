@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QMetaObject>
+#include <QScopeGuard>
 #include <QSocketNotifier>
 
 #include <xcb/xcb.h>
@@ -15,6 +16,7 @@
 #undef explicit
 
 #include <array>
+#include <cstdlib>
 #include <optional>
 #include <utility>
 
@@ -134,31 +136,33 @@ struct XcbHotKeyGrabber::Private
     }
 
     // 0, or the first error code of the four grabs (then none of them stays).
-    int grabX(const XGrab &grab)
+    int grabX(const XGrab &grab) { return grabX(connection, grab); }
+    int grabX(xcb_connection_t *on, const XGrab &grab)
     {
         QList<xcb_void_cookie_t> cookies;
         for (const quint16 lock : lockCombinations()) {
-            cookies.append(xcb_grab_key_checked(connection, 0, root, quint16(grab.modifiers | lock),
-                grab.keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+            cookies.append(xcb_grab_key_checked(on, 0, root, quint16(grab.modifiers | lock), grab.keycode,
+                XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
         }
         int status = 0;
         for (const xcb_void_cookie_t cookie : cookies) {
-            if (const XcbPtr<xcb_generic_error_t> error { xcb_request_check(connection, cookie) }) {
+            if (const XcbPtr<xcb_generic_error_t> error { xcb_request_check(on, cookie) }) {
                 if (status == 0)
                     status = error->error_code;
             }
         }
         if (status != 0)
-            ungrabX(grab);
+            ungrabX(on, grab);
         return status;
     }
 
-    void ungrabX(const XGrab &grab)
+    void ungrabX(const XGrab &grab) { ungrabX(connection, grab); }
+    void ungrabX(xcb_connection_t *on, const XGrab &grab)
     {
         // Ungrabbing touches only this client's grabs, so it is safe for the ones that failed.
         for (const quint16 lock : lockCombinations())
-            xcb_ungrab_key(connection, grab.keycode, root, quint16(grab.modifiers | lock));
-        xcb_flush(connection);
+            xcb_ungrab_key(on, grab.keycode, root, quint16(grab.modifiers | lock));
+        xcb_flush(on);
     }
 
     quint16 relevantModifiers(quint16 state) const
@@ -248,6 +252,28 @@ void XcbHotKeyGrabber::ungrab(qint64 keyCode, qint64 carbonModifiers)
     d->ungrabX(*it);
     d->grabs.erase(it);
     scheduleQueuedEvents();
+}
+
+int XcbHotKeyGrabber::probe(qint64 keyCode, qint64 carbonModifiers)
+{
+    if (d->grabs.contains({ keyCode, carbonModifiers }))
+        return 0; // ours: a second client of ours would only collide with it
+    const std::optional<XGrab> translated = d->translate(keyCode, carbonModifiers);
+    if (!translated)
+        return cannotExpress;
+    // Keycodes, modifier bits and the root window are the server's, so they hold
+    // on a second connection as they stand.
+    xcb_connection_t *scratch = xcb_connect(nullptr, nullptr);
+    const auto closeScratch = qScopeGuard([scratch] { xcb_disconnect(scratch); });
+    if (xcb_connection_has_error(scratch))
+        return 0; // can't tell: the real grab will report it
+    const int status = d->grabX(scratch, *translated);
+    if (status == 0) {
+        d->ungrabX(scratch, *translated);
+        // A round trip: the probe's grabs are gone before a grab of ours follows.
+        free(xcb_get_input_focus_reply(scratch, xcb_get_input_focus(scratch), nullptr));
+    }
+    return status == XCB_ACCESS ? heldByAnotherClient : status;
 }
 
 void XcbHotKeyGrabber::scheduleQueuedEvents()

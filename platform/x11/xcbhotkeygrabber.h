@@ -20,6 +20,8 @@ public:
 
     int grab(qint64 keyCode, qint64 carbonModifiers) override;
     void ungrab(qint64 keyCode, qint64 carbonModifiers) override;
+    // Tries the grab on a connection of its own, which is closed at once.
+    int probe(qint64 keyCode, qint64 carbonModifiers) override;
     KeyboardLayout *keyboardLayout() override;
 
 private:

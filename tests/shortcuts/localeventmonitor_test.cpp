@@ -80,6 +80,27 @@ TEST(LocalEventMonitor, judgesEachEventOnceOnItsWayUpAndEveryNewEventAgain)
     EXPECT_EQ(seen, 3);
 }
 
+TEST(LocalEventMonitor, aSwallowedPressThatNobodyAcceptedDoesNotClimbToTheWindow)
+{
+    QWidget window;
+    auto *child = new QLineEdit(&window);
+    int windowPresses = 0;
+    LocalEventMonitor watcher({ QEvent::KeyPress }, [&](QEvent *event) {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_B)
+            ++windowPresses;
+        return true;
+    });
+    LocalEventMonitor swallower({ QEvent::KeyPress }, [](QEvent *) { return false; });
+    watcher.start();
+    swallower.start(); // the later filter runs first
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_B, Qt::NoModifier, QStringLiteral("b"));
+    press.ignore(); // as Qt hands an unhandled press up to the parents
+    QApplication::sendEvent(child, &press);
+    EXPECT_TRUE(press.isAccepted());
+    EXPECT_EQ(windowPresses, 0);
+    EXPECT_TRUE(child->text().isEmpty());
+}
+
 TEST(LocalEventMonitor, functionKeysAreF1ToF35)
 {
     EXPECT_TRUE(isFunctionKey(Qt::Key_F1));

@@ -137,6 +137,22 @@ TEST_F(XcbHotKeyGrabberTest, combinationHeldByAnotherClientIsBadAccessUntilRelea
     grabber->ungrab(keyK, ctrlShift); // twice is harmless
 }
 
+TEST_F(XcbHotKeyGrabberTest, probeTellsAnotherClientsGrabFromAFreeOrOwnOneAndKeepsNothing)
+{
+    std::unique_ptr<XcbHotKeyGrabber> other = XcbHotKeyGrabber::connect();
+    ASSERT_TRUE(other);
+    ASSERT_EQ(other->grab(keyK, ctrlShift), 0);
+    EXPECT_EQ(grabber->probe(keyK, ctrlShift), HotKeyGrabber::heldByAnotherClient);
+    EXPECT_EQ(other->probe(keyK, ctrlShift), 0); // its own grab
+    other->ungrab(keyK, ctrlShift);
+
+    // Free: the probe's grab is gone by the time it answers, so a real grab follows.
+    EXPECT_EQ(grabber->probe(keyK, ctrlShift), 0);
+    EXPECT_EQ(other->grab(keyK, ctrlShift), 0);
+    other->ungrab(keyK, ctrlShift);
+    EXPECT_EQ(grabber->probe(keyK, CarbonModifier::function), HotKeyGrabber::cannotExpress);
+}
+
 TEST_F(XcbHotKeyGrabberTest, combinationsXCannotExpressAreRefused)
 {
     EXPECT_EQ(grabber->grab(keyK, CarbonModifier::function), HotKeyGrabber::cannotExpress);
