@@ -162,7 +162,9 @@ struct XcbHotKeyGrabber::Private
         // Ungrabbing touches only this client's grabs, so it is safe for the ones that failed.
         for (const quint16 lock : lockCombinations())
             xcb_ungrab_key(on, grab.keycode, root, quint16(grab.modifiers | lock));
-        xcb_flush(on);
+        // A round trip: the server serves clients in any order, so without it another
+        // program's grab right after this could still meet the old one.
+        free(xcb_get_input_focus_reply(on, xcb_get_input_focus(on), nullptr));
     }
 
     quint16 relevantModifiers(quint16 state) const
@@ -268,11 +270,8 @@ int XcbHotKeyGrabber::probe(qint64 keyCode, qint64 carbonModifiers)
     if (xcb_connection_has_error(scratch))
         return 0; // can't tell: the real grab will report it
     const int status = d->grabX(scratch, *translated);
-    if (status == 0) {
-        d->ungrabX(scratch, *translated);
-        // A round trip: the probe's grabs are gone before a grab of ours follows.
-        free(xcb_get_input_focus_reply(scratch, xcb_get_input_focus(scratch), nullptr));
-    }
+    if (status == 0)
+        d->ungrabX(scratch, *translated); // gone before a grab of ours can follow
     return status == XCB_ACCESS ? heldByAnotherClient : status;
 }
 
