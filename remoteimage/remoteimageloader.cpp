@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QImageReader>
 #include <QPointer>
+#include <QThread>
 #include <QThreadPool>
 
 RemoteImageLoader::~RemoteImageLoader() = default;
@@ -42,6 +43,11 @@ QImage DefaultRemoteImageLoader::decode(const QByteArray &data, int allocationLi
 
 void DefaultRemoteImageLoader::image(const QUrl &url, Completion completion)
 {
+    if (QThread::currentThread() != thread()) {
+        QMetaObject::invokeMethod(
+            this, [this, url, completion] { image(url, completion); }, Qt::QueuedConnection);
+        return;
+    }
     // The lookups and the entry happen in one go: of two requests for one address the
     // first starts the download and the second finds it.
     if (const QImage cached = m_cache.image(url); !cached.isNull()) {

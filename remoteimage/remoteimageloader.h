@@ -22,8 +22,8 @@ public:
     using Completion = std::function<void(const Result<QImage, RemoteImageError> &)>;
 
     virtual ~RemoteImageLoader();
-    // Called on the main thread; `completion` runs on the main thread, at once when the
-    // answer is at hand, else later.
+    // `completion` runs on the loader's thread (the main thread), at once when the call
+    // comes from that thread and the answer is at hand, else later.
     virtual void image(const QUrl &url, Completion completion) = 0;
 };
 
@@ -36,7 +36,8 @@ public:
 // a caller that lost interest just ignores its answer.
 //
 // Decoding runs on the thread pool, with an allocation limit so that an image whose
-// header claims huge dimensions fails instead of exhausting memory. Main thread only.
+// header claims huge dimensions fails instead of exhausting memory. Lives on the main
+// thread; a request from another thread is handed over to it.
 class DefaultRemoteImageLoader final : public QObject, public RemoteImageLoader
 {
     Q_OBJECT

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -73,6 +74,23 @@ TEST_F(Loading, aDecodedImageAnswersAtOnceWithoutTheNetwork)
     ASSERT_TRUE(again) << "answered before the call returns";
     EXPECT_TRUE(*again);
     EXPECT_EQ(server.hits(), 1);
+}
+
+TEST_F(Loading, aRequestFromAnotherThreadIsAnsweredOnTheLoadersThread)
+{
+    const auto loader = makeLoader();
+    std::optional<Outcome> outcome;
+    QThread *answeredOn = nullptr;
+    std::thread worker([&] {
+        loader->image(server.url(u"/a.png"_s), [&](const Outcome &result) {
+            answeredOn = QThread::currentThread();
+            outcome = result;
+        });
+    });
+    worker.join();
+    ASSERT_TRUE(waitFor([&] { return outcome.has_value(); }, 10s));
+    EXPECT_TRUE(*outcome);
+    EXPECT_EQ(answeredOn, loader->thread());
 }
 
 TEST_F(Loading, aSecondLoaderOnTheSameCacheFolderNeedsNoServer)
