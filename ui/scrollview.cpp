@@ -94,11 +94,9 @@ protected:
     {
         m_proposal = proposal;
         const ProposedSize offer = contentProposal(proposal);
-        QSizeF size = content().sizeThatFits(offer);
-        if (m_axis == Axis::Horizontal)
-            size.setWidth(std::max(size.width(), m_frame.width()));
-        else
-            size.setHeight(std::max(size.height(), m_frame.height()));
+        // Content shorter than the scroller keeps its own length and starts at the
+        // leading (top) edge, as a line of code or a short note does.
+        const QSizeF size = content().sizeThatFits(offer);
         m_contentSize = size;
         const double offset = std::clamp(*m_offset, 0.0, std::max(0.0, overflow()));
         const QPointF origin = m_axis == Axis::Horizontal ? QPointF(m_frame.x() - offset, m_frame.y())

@@ -12,13 +12,6 @@ template<class Fn> ui::View withFontProperties(Fn fn)
     });
 }
 
-std::optional<double> pointsOf(const std::optional<RelativeSize> &size, const FontProperties *properties)
-{
-    if (!size)
-        return std::nullopt;
-    return size->points(properties);
-}
-
 } // namespace
 
 ui::ViewModifier relativeFrame(RelativeSize minWidth, ui::Alignment alignment)

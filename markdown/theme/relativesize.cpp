@@ -25,6 +25,13 @@ double RelativeSize::points(const std::optional<FontProperties> &properties) con
     return points(properties ? &*properties : nullptr);
 }
 
+std::optional<double> pointsOf(const std::optional<RelativeSize> &size, const FontProperties *properties)
+{
+    if (!size)
+        return std::nullopt;
+    return size->points(properties);
+}
+
 size_t qHash(const RelativeSize &size, size_t seed)
 {
     QtPrivate::QHashCombine combine;

@@ -32,3 +32,6 @@ struct RelativeSize
 };
 
 size_t qHash(const RelativeSize &size, size_t seed = 0);
+
+// An optional length in points: absent stays absent.
+std::optional<double> pointsOf(const std::optional<RelativeSize> &size, const FontProperties *properties);

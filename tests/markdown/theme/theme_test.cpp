@@ -1,0 +1,151 @@
+#include "markdown/theme/textstyles.h"
+#include "tests/markdown/theme/themeprobe.h"
+#include "tests/support/printers.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+FontProperties fontAfter(const AnyTextStyle &style)
+{
+    ui::AttributeContainer container;
+    FontProperties().collectAttributes(container);
+    style.collectAttributes(container);
+    return *container.get<FontPropertiesAttribute>();
+}
+
+ui::View padded(const BlockConfiguration &c)
+{
+    return c.label.padding(7);
+}
+
+StyleUnderTest headingOf(int level)
+{
+    return [level](const Theme &theme, const ui::View &label) {
+        return theme.heading(level).body({ label, {} });
+    };
+}
+
+} // namespace
+
+TEST(Theme, defaultTextStylesAreMonospacedItalicSemiboldStruckAndPlain)
+{
+    const Theme theme;
+    EXPECT_EQ(fontAfter(theme.code()).familyVariant, FontProperties::FamilyVariant::Monospaced);
+    EXPECT_EQ(fontAfter(theme.emphasis()).style, FontProperties::Style::Italic);
+    EXPECT_EQ(fontAfter(theme.strong()).weight, FontProperties::Weight::Semibold);
+    EXPECT_EQ(
+        theme.strikethrough().attributes().value<ui::StrikethroughStyleAttribute>(), ui::LineStyle::single());
+    EXPECT_TRUE(theme.text().attributes().isEmpty());
+    EXPECT_TRUE(theme.link().attributes().isEmpty());
+}
+
+TEST(Theme, defaultBlockStylesShowTheLabelUnchanged)
+{
+    const Theme theme;
+    const std::vector<StyleUnderTest> styles {
+        headingOf(3),
+        [](const Theme &t, const ui::View &label) {
+            return t.paragraph().body({ label, {} });
+        },
+        [](const Theme &t, const ui::View &label) {
+            return t.blockquote().body({ label, {} });
+        },
+        [](const Theme &t, const ui::View &label) {
+            return t.table().body({ label, {} });
+        },
+        [](const Theme &t, const ui::View &label) {
+            return t.tableCell().body({ 0, 0, label, {} });
+        },
+        [](const Theme &t, const ui::View &label) {
+            return t.codeBlock().body({ std::nullopt, {}, label });
+        },
+    };
+    for (const StyleUnderTest &style : styles) {
+        const StyledBlock laid = layOutStyle(theme, style);
+        EXPECT_EQ(laid.styled, laid.label);
+        EXPECT_EQ(laid.margin, BlockMargin());
+        EXPECT_EQ(*laid.font, FontProperties());
+    }
+    const StyledBlock rule
+        = layOutStyle(theme, [](const Theme &t, const ui::View &) { return t.thematicBreak().body(); });
+    EXPECT_EQ(rule.styled.size(), QSizeF(800, 1)) << "a divider across the width";
+}
+
+TEST(Theme, aHeadingBuilderChangesOnlyItsLevel)
+{
+    const Theme theme = Theme().heading2(padded);
+    expectInsets(layOutStyle(theme, headingOf(2)), { 7, 7, 7, 7 });
+    expectInsets(layOutStyle(theme, headingOf(1)), {});
+    expectInsets(layOutStyle(theme, headingOf(3)), {});
+    // The receiver is not changed.
+    expectInsets(layOutStyle(Theme(), headingOf(2)), {});
+}
+
+TEST(Theme, theLaterOfTwoBuilderCallsOnOneSlotWins)
+{
+    const Theme theme = Theme()
+                            .code({ FontWeight(FontProperties::Weight::Bold) })
+                            .code({ FontStyle(FontProperties::Style::Italic) });
+    const FontProperties code = fontAfter(theme.code());
+    EXPECT_EQ(code.style, FontProperties::Style::Italic);
+    EXPECT_EQ(code.weight, FontProperties::Weight::Regular) << "the first style is not kept";
+    EXPECT_EQ(code.familyVariant, FontProperties::FamilyVariant::Normal);
+}
+
+TEST(Theme, textBackgroundColorIsWhatTheTextStyleAloneSets)
+{
+    struct Case
+    {
+        Theme theme;
+        std::optional<ui::Color> expected;
+    } cases[] = {
+        { Theme(), std::nullopt },
+        { Theme().text({ BackgroundColor(ui::Color::yellow()) }), ui::Color::yellow() },
+        { Theme().text({ ForegroundColor(ui::Color::red()) }), std::nullopt },
+        { Theme().text({ BackgroundColor(ui::Color::yellow()), FontSize(20) }), ui::Color::yellow() },
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(c.theme.textBackgroundColor(), c.expected);
+}
+
+TEST(Theme, markerBuildersTakeAReadyStyleOrABodyAndReplaceOnlyTheirSlot)
+{
+    int bodies = 0;
+    const Theme base;
+    const Theme dashed = base.bulletedListMarker(ListMarkers::dash());
+    const Theme counted = base.numberedListMarker([&bodies](const ListMarkerConfiguration &) {
+        ++bodies;
+        return ui::View();
+    });
+    EXPECT_EQ(bodies, 0) << "a body runs only when a marker is drawn";
+    counted.numberedListMarker().body({ 1, 4 });
+    EXPECT_EQ(bodies, 1);
+    // The other marker slots keep their defaults: a numbered marker is still text at
+    // least 1.5 em (20 points) wide.
+    const StyledBlock marker = layOutStyle(dashed, [](const Theme &t, const ui::View &) {
+        return t.numberedListMarker().body({ 1, 3 });
+    });
+    EXPECT_EQ(marker.styled.width(), 20);
+}
+
+TEST(Theme, copiesShareStylesAndCarryThroughTheEnvironment)
+{
+    int calls = 0;
+    const Theme theme = Theme().paragraph([&calls](const BlockConfiguration &c) {
+        ++calls;
+        return c.label;
+    });
+    const Theme copy = theme;
+    copy.paragraph().body({ ui::View(), {} });
+    theme.paragraph().body({ ui::View(), {} });
+    EXPECT_EQ(calls, 2) << "both copies call the one shared function";
+
+    std::optional<int> seen;
+    ui::ViewTree tree(ui::EnvironmentReader([&seen](const ui::EnvironmentValues &env) {
+        seen = int(env.get<ThemeKey>().heading(1).body({ ui::View(), {} }).isEmpty());
+        return ui::View();
+    }).modifier(markdownTheme(Theme().heading1([](const BlockConfiguration &) { return ui::Divider(); }))));
+    tree.rebuild(100);
+    EXPECT_EQ(seen, 0) << "the installed theme's heading reaches the views below";
+}
