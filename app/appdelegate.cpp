@@ -281,7 +281,7 @@ void AppDelegate::setupPanel()
     m_panel->onKeyDown = [self](QKeyEvent *event) { return self ? self->handlePanelKeyDown(event) : false; };
     m_panelController
         = std::make_unique<PanelController>(*m_panel, m_services.clickMonitor, m_services.notifications);
-    auto *content = new QuorvContentView(*m_appState);
+    auto *content = new QuorvContentView(*m_appState, m_services.notifications);
     m_panel->setContent(content);
     m_panelController->setHostingView(content);
     m_panelController->isOwnWindowAt = [self](QPoint p) { return self && self->isOwnWindowAt(p); };

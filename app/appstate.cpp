@@ -161,6 +161,7 @@ void AppState::setSelectedClipboardItemID(const std::optional<QUuid> &id)
     if (m_selectedClipboardItemID == id)
         return;
     m_selectedClipboardItemID = id;
+    Q_EMIT selectedClipboardItemIDChanged();
     Q_EMIT changed();
 }
 
@@ -177,6 +178,7 @@ void AppState::setLastItemWasSensitive(bool sensitive)
     if (m_lastItemWasSensitive == sensitive)
         return;
     m_lastItemWasSensitive = sensitive;
+    Q_EMIT lastItemWasSensitiveChanged(sensitive);
     Q_EMIT changed();
 }
 

@@ -125,6 +125,8 @@ Q_SIGNALS:
     void searchQueryChanged(const QString &query);
     void focusTargetChanged();
     void clipboardFocusRequested();
+    void selectedClipboardItemIDChanged();
+    void lastItemWasSensitiveChanged(bool sensitive);
     void panelVisibleChanged(bool visible);
     void updateAvailableChanged(bool available);
     void settingsChanged();

@@ -1,6 +1,8 @@
 #include "app/quorvcontentview.h"
 
+#include "app/appclipboardpanestate.h"
 #include "app/appstate.h"
+#include "clipboard/clipboardpaneview.h"
 
 #include <QFrame>
 #include <QGraphicsOpacityEffect>
@@ -22,9 +24,10 @@ QWidget *makeArea(const QString &name, QWidget *parent)
 
 } // namespace
 
-QuorvContentView::QuorvContentView(AppState &appState, QWidget *parent)
+QuorvContentView::QuorvContentView(AppState &appState, NotificationCenter &notifications, QWidget *parent)
     : QWidget(parent)
     , m_appState(appState)
+    , m_clipboardState(new AppClipboardPaneState(appState, this))
 {
     setObjectName(QStringLiteral("QuorvContentView"));
     setFocusPolicy(Qt::StrongFocus);
@@ -59,7 +62,11 @@ QuorvContentView::QuorvContentView(AppState &appState, QWidget *parent)
     m_footerArea = makeArea(QStringLiteral("footerArea"), this);
     m_footerArea->setMinimumHeight(28);
     column->addWidget(m_footerArea);
+
+    place(m_clipboardPaneArea, new ClipboardPaneView(*m_clipboardState, notifications));
 }
+
+QuorvContentView::~QuorvContentView() = default;
 
 void QuorvContentView::place(QWidget *area, QWidget *widget)
 {

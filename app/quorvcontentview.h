@@ -2,19 +2,23 @@
 
 #include <QWidget>
 
+class AppClipboardPaneState;
 class AppState;
+class NotificationCenter;
 class QBoxLayout;
 
 // The whole content of the panel: the search bar along the top, the clipboard and
 // notes panes side by side with a faint divider, and the footer along the bottom.
 // Made once and kept while the panel hides, so what its children hold survives.
-// The areas start empty; each pane is placed into its area when it exists.
+// The clipboard pane fills its area; the other areas start empty.
 // Ctrl+N, while the notes pane has the panel's focus, makes a new note.
 class QuorvContentView : public QWidget
 {
     Q_OBJECT
 public:
-    explicit QuorvContentView(AppState &appState, QWidget *parent = nullptr);
+    // `appState` and `notifications` outlive the view.
+    QuorvContentView(AppState &appState, NotificationCenter &notifications, QWidget *parent = nullptr);
+    ~QuorvContentView() override;
 
     QWidget *searchBarArea() const { return m_searchBarArea; }
     QWidget *clipboardPaneArea() const { return m_clipboardPaneArea; }
@@ -29,6 +33,7 @@ protected:
 
 private:
     AppState &m_appState; // outlives the view
+    AppClipboardPaneState *m_clipboardState;
     QWidget *m_searchBarArea;
     QWidget *m_clipboardPaneArea;
     QWidget *m_notesPaneArea;

@@ -8,26 +8,38 @@ ThumbnailCache::ThumbnailCache(int countLimit, QSizeF maxSize)
     , m_maxSize(maxSize)
 { }
 
-std::optional<QImage> ThumbnailCache::cached(const QString &key) const
+namespace {
+
+QString keyAtRatio(const QString &key, qreal devicePixelRatio)
 {
-    if (const QImage *image = m_cache.object(key))
+    return devicePixelRatio == 1.0 ? key : key + QLatin1Char('@') + QString::number(devicePixelRatio);
+}
+
+} // namespace
+
+std::optional<QImage> ThumbnailCache::cached(const QString &key, qreal devicePixelRatio) const
+{
+    if (const QImage *image = m_cache.object(keyAtRatio(key, devicePixelRatio)))
         return *image;
     return std::nullopt;
 }
 
-std::optional<QImage> ThumbnailCache::thumbnail(const QString &key, const QImage &image)
+std::optional<QImage> ThumbnailCache::thumbnail(
+    const QString &key, const QImage &image, qreal devicePixelRatio)
 {
-    if (std::optional<QImage> hit = cached(key))
+    if (std::optional<QImage> hit = cached(key, devicePixelRatio))
         return hit;
     const QSizeF size = image.isNull() ? QSizeF() : image.deviceIndependentSize();
-    if (!(size.width() > 0 && size.height() > 0))
+    if (!(size.width() > 0 && size.height() > 0) || !(devicePixelRatio > 0))
         return std::nullopt;
-    const QSize target = thumbnailSize(size, m_maxSize);
-    QImage scaled = target == image.size() && image.devicePixelRatio() == 1.0
+    const QSize points = thumbnailSize(size, m_maxSize);
+    const QSize target(std::max(1, int(std::round(points.width() * devicePixelRatio))),
+        std::max(1, int(std::round(points.height() * devicePixelRatio))));
+    QImage scaled = target == image.size() && image.devicePixelRatio() == devicePixelRatio
         ? image
         : image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    scaled.setDevicePixelRatio(1.0);
-    m_cache.insert(key, new QImage(scaled));
+    scaled.setDevicePixelRatio(devicePixelRatio);
+    m_cache.insert(keyAtRatio(key, devicePixelRatio), new QImage(scaled));
     return scaled;
 }
 

@@ -20,14 +20,16 @@ public:
 
     QSizeF maxSize() const { return m_maxSize; }
 
-    // The thumbnail already made for `key`, if any: rows look here before they
-    // decode an entry's image.
-    std::optional<QImage> cached(const QString &key) const;
+    // The thumbnail already made for `key` at `devicePixelRatio`, if any: rows
+    // look here before they decode an entry's image.
+    std::optional<QImage> cached(const QString &key, qreal devicePixelRatio = 1.0) const;
 
     // The cached thumbnail for `key` (the image is then not looked at), or a new
     // one made from `image`, cached and returned; nullopt for an image without
-    // area, and then nothing is cached.
-    std::optional<QImage> thumbnail(const QString &key, const QImage &image);
+    // area, and then nothing is cached. At a ratio above 1 the thumbnail holds
+    // that many pixels per point (and says so), so it stays sharp on a HiDPI
+    // screen; each ratio is cached apart.
+    std::optional<QImage> thumbnail(const QString &key, const QImage &image, qreal devicePixelRatio = 1.0);
 
     // The thumbnail size for an image of `imageSize` points: shrunk to fit
     // `maxSize` keeping its shape, never enlarged, sides rounded down but never

@@ -212,6 +212,21 @@ class Session:
         self.run("import", "-window", "root", path)
         return path
 
+    def still_screenshot(self, path, timeout=DEFAULT_TIMEOUT):
+        """A screenshot once the screen stopped changing (animations and fades over):
+        two grabs in a row with the same pixels."""
+        def grab():
+            return self.run("import", "-window", "root", "-depth", "8", "rgb:-").stdout
+        previous = [grab()]
+
+        def still():
+            current = grab()
+            same = current == previous[0]
+            previous[0] = current
+            return same
+        self.wait_for(still, "a still screen", timeout=timeout)
+        return self.screenshot(path)
+
     def start_tray(self):
         """Starts an XEmbed tray host along the bottom edge (the panel drops over the top)."""
         proc = subprocess.Popen(["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "pixel",

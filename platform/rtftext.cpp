@@ -73,15 +73,34 @@ struct GroupState
 {
     bool skip = false;
     int fallbackLength = 1; // \ucN: characters that follow each \uN for old readers
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
 };
+
+bool isUnderlineWord(const QByteArray &word)
+{
+    // \ul and its kinds (\uld dotted, \uldb double, \ulw words…); \ulc sets a colour.
+    return word.startsWith("ul") && word != "ulnone" && word != "ulc";
+}
 
 } // namespace
 
 QString plainTextFromRtf(const QByteArray &rtf)
 {
+    QString out;
+    for (const RtfRun &run : styledRunsFromRtf(rtf))
+        out += run.text;
+    return out;
+}
+
+QList<RtfRun> styledRunsFromRtf(const QByteArray &rtf, int maxLines, qsizetype maxCharacters)
+{
     if (!rtf.startsWith("{\\rtf"))
         return {};
-    QString out;
+    QList<RtfRun> runs;
+    qsizetype characters = 0;
+    int lines = 0;
     QList<GroupState> stack;
     GroupState state;
     int fallbackToSkip = 0;
@@ -89,6 +108,15 @@ QString plainTextFromRtf(const QByteArray &rtf)
     const qsizetype size = rtf.size();
     qsizetype i = 0;
 
+    auto append = [&](const QString &text) {
+        if (runs.isEmpty() || runs.last().bold != state.bold || runs.last().italic != state.italic
+            || runs.last().underline != state.underline)
+            runs.append(RtfRun { QString(), state.bold, state.italic, state.underline });
+        runs.last().text += text;
+        characters += text.size();
+        if (text == QLatin1String("\n"))
+            ++lines;
+    };
     // Emits one character of text, or swallows it as part of a \uN fallback.
     auto emitText = [&](const QString &text) {
         if (fallbackToSkip > 0) {
@@ -96,10 +124,10 @@ QString plainTextFromRtf(const QByteArray &rtf)
             return;
         }
         if (!state.skip)
-            out += text;
+            append(text);
     };
 
-    while (i < size) {
+    while (i < size && lines < maxLines && characters < maxCharacters) {
         const char c = rtf[i];
         if (c == '{') {
             stack.append(state);
@@ -190,10 +218,20 @@ QString plainTextFromRtf(const QByteArray &rtf)
             const char16_t unit = char16_t(*parameter < 0 ? *parameter + 65536 : *parameter);
             fallbackToSkip = 0;
             if (!state.skip)
-                out += QChar(unit);
+                append(QString(QChar(unit)));
             fallbackToSkip = state.fallbackLength;
         } else if (word == "uc") {
             state.fallbackLength = qMax(0, parameter.value_or(1));
+        } else if (word == "b") {
+            state.bold = parameter.value_or(1) != 0;
+        } else if (word == "i") {
+            state.italic = parameter.value_or(1) != 0;
+        } else if (word == "ulnone") {
+            state.underline = false;
+        } else if (isUnderlineWord(word)) {
+            state.underline = parameter.value_or(1) != 0;
+        } else if (word == "plain") {
+            state.bold = state.italic = state.underline = false;
         } else if (word == "bin") {
             i += qMax(0, parameter.value_or(0)); // raw bytes, never text
         } else if (isSkippedDestination(word)) {
@@ -204,5 +242,9 @@ QString plainTextFromRtf(const QByteArray &rtf)
             --fallbackToSkip; // any other control word counts as one fallback character
         }
     }
-    return out;
+    if (lines >= maxLines && !runs.isEmpty() && runs.last().text.endsWith(QLatin1Char('\n')))
+        runs.last().text.chop(1); // the cut keeps lines, not the break after the last one
+    if (!runs.isEmpty() && runs.last().text.isEmpty())
+        runs.removeLast();
+    return runs;
 }

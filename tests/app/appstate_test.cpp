@@ -8,6 +8,7 @@
 #include "platform/fake/fakeclock.h"
 #include "platform/fake/fakefileeventstream.h"
 #include "platform/fake/fakepasteboard.h"
+#include "platform/notificationcenter.h"
 #include "tests/support/logcapture.h"
 
 #include <QCoreApplication>
@@ -299,7 +300,8 @@ TEST_F(AppStateTest, ctrlNInTheRootViewMakesANoteOnlyWhileTheNotesPaneHasFocus)
 {
     auto state = makeState();
     ASSERT_FALSE(state->setVault(makeVault(QStringLiteral("vault"))));
-    QuorvContentView view(*state);
+    NotificationCenter notifications;
+    QuorvContentView view(*state, notifications);
     QKeyEvent ctrlN(QEvent::KeyPress, Qt::Key_N, Qt::ControlModifier);
     QCoreApplication::sendEvent(&view, &ctrlN); // the clipboard pane has focus
     EXPECT_FALSE(state->selectedNoteURL());

@@ -47,6 +47,18 @@ TEST(ThumbnailCache, sizesAreInPoints)
     EXPECT_EQ(cache.thumbnail(QStringLiteral("r"), retina)->size(), QSize(36, 18));
 }
 
+TEST(ThumbnailCache, aHiDpiThumbnailHoldsMorePixelsForTheSamePoints)
+{
+    ThumbnailCache cache;
+    const QImage sharp = *cache.thumbnail(QStringLiteral("id"), solid(400, 200), 2.0);
+    EXPECT_EQ(sharp.size(), QSize(72, 36));
+    EXPECT_EQ(sharp.deviceIndependentSize(), QSizeF(36, 18));
+    // Each ratio is its own thumbnail; the plain one is still made at one pixel a point.
+    EXPECT_FALSE(cache.cached(QStringLiteral("id")).has_value());
+    EXPECT_EQ(cache.thumbnail(QStringLiteral("id"), solid(400, 200))->size(), QSize(36, 18));
+    EXPECT_EQ(cache.cached(QStringLiteral("id"), 2.0)->size(), QSize(72, 36));
+}
+
 TEST(ThumbnailCache, imageWithoutAreaGivesNoneAndIsRetried)
 {
     ThumbnailCache cache;

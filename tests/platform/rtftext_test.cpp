@@ -70,3 +70,57 @@ INSTANTIATE_TEST_SUITE_P(RtfText, RtfTextTest,
     [](const ::testing::TestParamInfo<RtfCase> &info) { return std::string(info.param.name); });
 
 } // namespace
+
+namespace {
+
+struct StyledCase
+{
+    const char *name;
+    const char *rtf;
+    QList<RtfRun> runs;
+};
+
+class RtfStyledRunsTest : public ::testing::TestWithParam<StyledCase>
+{
+};
+
+TEST_P(RtfStyledRunsTest, keepsBoldItalicUnderlineAndParagraphs)
+{
+    EXPECT_EQ(styledRunsFromRtf(QByteArray(GetParam().rtf)), GetParam().runs);
+}
+
+RtfRun run(const char *text, bool bold = false, bool italic = false, bool underline = false)
+{
+    return RtfRun { QString::fromUtf8(text), bold, italic, underline };
+}
+
+INSTANTIATE_TEST_SUITE_P(RtfText, RtfStyledRunsTest,
+    ::testing::Values(StyledCase { "plain", "{\\rtf1 plain}", { run("plain") } },
+        StyledCase {
+            "boldToggledOff", "{\\rtf1 a \\b bold\\b0  c}", { run("a "), run("bold", true), run(" c") } },
+        StyledCase { "groupRestoresStyle", "{\\rtf1 {\\i it}x}", { run("it", false, true), run("x") } },
+        StyledCase {
+            "underlineKinds", "{\\rtf1 \\uldb u\\ulnone n}", { run("u", false, false, true), run("n") } },
+        StyledCase { "plainResetsAll", "{\\rtf1 \\b\\i\\ul all\\plain  none}",
+            { run("all", true, true, true), run(" none") } },
+        StyledCase { "paragraphsInText", "{\\rtf1 \\b one\\par two}", { run("one\ntwo", true) } },
+        StyledCase { "notRtf", "plain text", {} }),
+    [](const ::testing::TestParamInfo<StyledCase> &info) { return std::string(info.param.name); });
+
+TEST(RtfText, styledReadingStopsAtTheLineLimitAndCharacterLimit)
+{
+    QByteArray rtf("{\\rtf1 ");
+    for (int line = 0; line < 1000; ++line)
+        rtf += "line " + QByteArray::number(line) + "\\par ";
+    rtf += "}";
+    const QList<RtfRun> cut = styledRunsFromRtf(rtf, 3);
+    ASSERT_EQ(cut.size(), 1);
+    EXPECT_EQ(cut.first().text, QStringLiteral("line 0\nline 1\nline 2"));
+
+    const QByteArray longLine = "{\\rtf1 " + QByteArray(1'000'000, 'x') + "}";
+    const QList<RtfRun> shortened = styledRunsFromRtf(longLine, 50, 100);
+    ASSERT_EQ(shortened.size(), 1);
+    EXPECT_EQ(shortened.first().text.size(), 100);
+}
+
+} // namespace

@@ -1,0 +1,112 @@
+// The clipboard pane over a long history: a query must filter ten thousand
+// entries well within a keystroke (budget 10 ms), and opening the pane on them
+// must not pause (budget 50 ms), because only the rows on screen are made.
+#include "guibenchmain.h"
+
+#include "app/appclipboardpanestate.h"
+#include "app/appstate.h"
+#include "clipboard/clipboardlisting.h"
+#include "clipboard/clipboardpaneview.h"
+#include "clipboard/clipboardstore.h"
+#include "platform/defaults.h"
+#include "platform/fake/fakeclock.h"
+#include "platform/fake/fakefileeventstream.h"
+#include "platform/fake/fakepasteboard.h"
+#include "platform/notificationcenter.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace {
+
+constexpr int entryCount = 10'000;
+
+struct Fixture
+{
+    QTemporaryDir dir;
+    std::unique_ptr<ClipboardStore> store;
+    std::unique_ptr<Defaults> defaults;
+    FakePasteboard pasteboard;
+    FakeFileEventStream events;
+    FakeClock clock;
+    std::unique_ptr<AppState> appState;
+    std::unique_ptr<AppClipboardPaneState> paneState;
+    NotificationCenter notifications;
+};
+
+// Ten thousand texts of the lengths people copy, one in fifty pinned.
+Fixture &fixture()
+{
+    static std::unique_ptr<Fixture> f;
+    if (f)
+        return *f;
+    f = std::make_unique<Fixture>();
+    StoreError error;
+    f->store = ClipboardStore::open(f->dir.filePath(QStringLiteral("Clipboard.store")), &error);
+    if (!f->store)
+        qFatal("cannot open the bench store: %s", qPrintable(error.description));
+    for (int i = 0; i < entryCount; ++i) {
+        f->clock.advance(1000);
+        const QString text = QStringLiteral("Clipboard entry %1: a sentence of the usual length, with a "
+                                            "word or two more to search through")
+                                 .arg(i);
+        ClipboardItem item = ClipboardItem::create(f->clock, ContentType::Text, text.toUtf8(), text);
+        item.isPinned = i % 50 == 0;
+        f->store->insert(item);
+    }
+    if (!f->store->save())
+        qFatal("cannot fill the bench store");
+    f->defaults = std::make_unique<Defaults>(f->dir.filePath(QStringLiteral("defaults.json")));
+    f->appState = std::make_unique<AppState>(*f->defaults, *f->store, f->pasteboard, f->events, f->clock);
+    f->paneState = std::make_unique<AppClipboardPaneState>(*f->appState);
+    return *f;
+}
+
+void BM_FilterTenThousandEntries(benchmark::State &state)
+{
+    const ClipboardEntries entries(fixture().store->fetchNewestFirst().value());
+    const QStringList queries
+        = { QStringLiteral("entry 99"), QStringLiteral("SENTENCE"), QStringLiteral("zz") };
+    qsizetype i = 0;
+    for (auto _ : state) {
+        ClipboardListing listing = ClipboardListing::filtered(entries, queries.at(i++ % queries.size()));
+        benchmark::DoNotOptimize(listing);
+    }
+}
+BENCHMARK(BM_FilterTenThousandEntries)->Unit(benchmark::kMillisecond);
+
+// From the stored entries to a laid-out pane, as the panel's first showing does.
+void BM_BuildPaneOnTenThousandEntries(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    for (auto _ : state) {
+        ClipboardPaneView pane(*f.paneState, f.notifications);
+        pane.resize(700, 300);
+        pane.show();
+        benchmark::DoNotOptimize(pane.listing());
+    }
+}
+BENCHMARK(BM_BuildPaneOnTenThousandEntries)->Unit(benchmark::kMillisecond);
+
+// A keystroke in the search field: the open pane filters and lays out again.
+void BM_QueryInTheOpenPane(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    ClipboardPaneView pane(*f.paneState, f.notifications);
+    pane.resize(700, 300);
+    pane.show();
+    const QStringList queries
+        = { QStringLiteral("s"), QStringLiteral("se"), QStringLiteral("sen"), QString() };
+    qsizetype i = 0;
+    for (auto _ : state)
+        f.appState->setSearchQuery(queries.at(i++ % queries.size()));
+}
+BENCHMARK(BM_QueryInTheOpenPane)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    return runGuiBenchmarks<QApplication>(argc, argv);
+}

@@ -1,0 +1,331 @@
+#include "clipboard/clipboardpaneview.h"
+
+#include "clipboard/clipboardlistview.h"
+#include "clipboard/clipboardmanager.h"
+#include "clipboard/clipboardpanestate.h"
+#include "clipboard/clipboardselection.h"
+#include "platform/notificationcenter.h"
+#include "platform/symbolicon.h"
+#include "ui/panelstyle.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QPointer>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int selectionScrollMs = 160;
+constexpr int expandedScrollDelayMs = 200;
+constexpr int expandedScrollMs = 200;
+
+void setTextColor(QWidget *widget, const QColor &color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, color);
+    widget->setPalette(palette);
+}
+
+QWidget *makeSensitiveBanner(QWidget *colours)
+{
+    auto *banner = new QWidget;
+    banner->setObjectName(QStringLiteral("sensitiveBanner"));
+    auto *row = new QHBoxLayout(banner);
+    row->setContentsMargins(12, 6, 12, 6);
+    row->setSpacing(6);
+    auto *icon = new QLabel(banner);
+    icon->setPixmap(
+        symbolPixmap(Symbol::LockShield, 11, PanelStyle::tertiary(*colours), colours->devicePixelRatioF()));
+    auto *text = new QLabel(QStringLiteral("Sensitive item — not stored"), banner);
+    text->setFont(PanelStyle::font(11));
+    setTextColor(text, PanelStyle::tertiary(*colours));
+    row->addWidget(icon);
+    row->addWidget(text);
+    row->addStretch(1);
+    return banner;
+}
+
+} // namespace
+
+ClipboardPaneView::ClipboardPaneView(
+    ClipboardPaneState &state, NotificationCenter &notifications, QWidget *parent)
+    : QWidget(parent)
+    , m_state(state)
+    , m_notifications(notifications)
+    , m_header(new QWidget(this))
+    , m_title(new QLabel(QStringLiteral("Clipboard History"), m_header))
+    , m_stack(new QStackedWidget(this))
+    , m_list(new ClipboardListView(state.thumbnailCache(), state.clipboardManager().modelContext(), m_stack))
+    , m_empty(new QLabel(m_stack))
+{
+    setObjectName(QStringLiteral("ClipboardPaneView"));
+    setFocusPolicy(Qt::ClickFocus);
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    m_header->setObjectName(QStringLiteral("clipboardHeader"));
+    m_header->setAutoFillBackground(true);
+    auto *headerRow = new QHBoxLayout(m_header);
+    headerRow->setContentsMargins(12, 8, 12, 4);
+    QFont titleFont = PanelStyle::font(10, QFont::DemiBold);
+    titleFont.setCapitalization(QFont::AllUppercase);
+    titleFont.setLetterSpacing(QFont::AbsoluteSpacing, 0.5);
+    m_title->setFont(titleFont);
+    setTextColor(m_title, PanelStyle::secondary(*this));
+    headerRow->addWidget(m_title);
+    headerRow->addStretch(1);
+    m_header->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_header, &QWidget::customContextMenuRequested, this, [this](const QPoint &position) {
+        QMenu menu;
+        menu.addAction(QStringLiteral("Clear All History"), this, &ClipboardPaneView::clearAll);
+        menu.exec(m_header->mapToGlobal(position));
+    });
+    column->addWidget(m_header);
+
+    m_empty->setObjectName(QStringLiteral("emptyState"));
+    m_empty->setAlignment(Qt::AlignCenter);
+    m_empty->setFont(PanelStyle::font(12));
+    setTextColor(m_empty, PanelStyle::tertiary(*this));
+    m_stack->addWidget(m_list);
+    m_stack->addWidget(m_empty);
+    column->addWidget(m_stack, 1);
+
+    connect(m_list, &ClipboardListView::copyRequested, this, &ClipboardPaneView::copyItem);
+    connect(m_list, &ClipboardListView::deleteRequested, this, &ClipboardPaneView::deleteItem);
+    connect(m_list, &ClipboardListView::pinToggleRequested, this, &ClipboardPaneView::togglePin);
+    connect(m_list, &ClipboardListView::rowExpanded, this, [this](const QUuid &id) {
+        QTimer::singleShot(expandedScrollDelayMs, m_list,
+            [this, id] { m_list->scrollToRow(id, ClipboardListView::Anchor::Top, expandedScrollMs); });
+    });
+
+    connect(&m_state.clipboardManager().modelContext(), &ClipboardStore::changed, this,
+        &ClipboardPaneView::reload);
+    connect(&m_state, &ClipboardPaneState::searchQueryChanged, this, [this] {
+        refreshListing();
+        refreshForChange();
+    });
+    connect(&m_state, &ClipboardPaneState::clipboardFocusRequested, this, [this] {
+        setFocus(Qt::OtherFocusReason);
+        refreshForChange();
+    });
+    connect(&m_state, &ClipboardPaneState::focusChanged, this, [this] {
+        updateHeader();
+        updateSelectionLook();
+        updateScrollState();
+    });
+    connect(&m_state, &ClipboardPaneState::selectedClipboardItemIDChanged, this, [this] {
+        updateSelectionLook();
+        updateScrollState();
+    });
+    connect(
+        &m_state, &ClipboardPaneState::lastItemWasSensitiveChanged, this, &ClipboardPaneView::updateBanner);
+
+    updateHeader();
+    reload();
+}
+
+ClipboardPaneView::~ClipboardPaneView() = default;
+
+QString ClipboardPaneView::emptyStateText() const
+{
+    return m_stack->currentWidget() == m_empty ? m_empty->text() : QString();
+}
+
+bool ClipboardPaneView::isBannerShown() const
+{
+    return m_stack->currentWidget() == m_list && m_state.lastItemWasSensitive();
+}
+
+void ClipboardPaneView::reload()
+{
+    StoreResult<QList<ClipboardItem>> fetched = m_state.clipboardManager().modelContext().fetchNewestFirst();
+    if (!fetched.ok()) {
+        // The list stays as it was. Reported once: the report rolls back, which
+        // announces a change, which would fetch and fail again.
+        if (!std::exchange(m_reportedFetchFailure, true))
+            m_state.clipboardManager().reportPersistenceFailure(fetched.error(), QStringLiteral("fetch"));
+        return;
+    }
+    m_entries = ClipboardEntries(std::move(fetched).value());
+    const QList<QUuid> before = m_listing.ids;
+    refreshListing();
+    if (m_listing.ids != before)
+        refreshForChange();
+}
+
+void ClipboardPaneView::refreshListing()
+{
+    m_listing = ClipboardListing::filtered(m_entries, m_state.searchQuery());
+    if (m_listing.visible.isEmpty()) {
+        m_empty->setText(
+            m_state.searchQuery().isEmpty() ? QStringLiteral("No items yet") : QStringLiteral("No matches"));
+        m_stack->setCurrentWidget(m_empty);
+    } else {
+        m_stack->setCurrentWidget(m_list);
+    }
+    m_list->setRows(m_listing.visible, m_listing.lastPinnedID);
+    updateBanner();
+    updateSelectionLook();
+    updateScrollState();
+}
+
+void ClipboardPaneView::updateBanner()
+{
+    const bool shown = m_state.lastItemWasSensitive() && !m_listing.visible.isEmpty();
+    m_list->setBanner(shown ? makeSensitiveBanner(this) : nullptr);
+}
+
+void ClipboardPaneView::updateHeader()
+{
+    QPalette palette = m_header->palette();
+    QColor tint = Qt::transparent;
+    if (m_state.clipboardPaneHasFocus()) {
+        tint = PanelStyle::accent(*this);
+        tint.setAlphaF(0.12f);
+    }
+    palette.setColor(QPalette::Window, tint);
+    m_header->setPalette(palette);
+}
+
+void ClipboardPaneView::updateSelectionLook()
+{
+    m_list->setSelectedRow(
+        m_state.clipboardPaneHasFocus() ? m_state.selectedClipboardItemID() : std::nullopt);
+}
+
+void ClipboardPaneView::updateScrollState()
+{
+    const std::optional<QUuid> selected = m_state.selectedClipboardItemID();
+    const bool changed
+        = !m_hasScrollState || selected != m_scrolledSelection || m_listing.ids != m_scrolledIds;
+    m_hasScrollState = true;
+    m_scrolledSelection = selected;
+    m_scrolledIds = m_listing.ids;
+    if (!changed)
+        return;
+    const std::optional<QUuid> target
+        = selectionKeptIfVisible(selected, m_listing.ids, m_state.clipboardPaneHasFocus());
+    if (!target)
+        return;
+    // After the update that changed the selection, so the row's place is known.
+    QTimer::singleShot(0, m_list, [list = m_list, id = *target] {
+        list->scrollToRow(id, ClipboardListView::Anchor::Center, selectionScrollMs);
+    });
+}
+
+void ClipboardPaneView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    m_hasAppeared = true;
+    refreshForChange();
+}
+
+void ClipboardPaneView::refreshForChange()
+{
+    // Until the pane first shows, entries arriving choose no selection: the
+    // first showing selects the newest entry, not the first one ever captured.
+    if (!m_hasAppeared)
+        return;
+    installSelectionCallbacks();
+    scheduleSelectionValidation();
+}
+
+void ClipboardPaneView::installSelectionCallbacks()
+{
+    // The actions hold the ids shown now, never the entries: an entry is looked up
+    // when its key acts, so a pin or a copy in between is seen.
+    const QList<QUuid> visible = m_listing.ids;
+    QPointer<ClipboardPaneView> self(this);
+    ClipboardKeyboardActions actions;
+    actions.copySelected = [self, visible] {
+        if (!self)
+            return;
+        const std::optional<QUuid> selected = self->m_state.selectedClipboardItemID();
+        if (selected && visible.contains(*selected))
+            self->copyEntry(*selected);
+    };
+    actions.deleteSelected = [self, visible] {
+        if (!self)
+            return;
+        const std::optional<QUuid> selected = self->m_state.selectedClipboardItemID();
+        if (selected && visible.contains(*selected))
+            self->deleteFrom(*selected, visible);
+    };
+    actions.moveSelection = [self, visible](int step) {
+        if (self)
+            self->m_state.setSelectedClipboardItemID(
+                selectionMoved(self->m_state.selectedClipboardItemID(), step, visible));
+    };
+    m_state.setKeyboardActions(std::move(actions));
+}
+
+void ClipboardPaneView::scheduleSelectionValidation()
+{
+    QTimer::singleShot(0, this, [this] {
+        m_state.setSelectedClipboardItemID(
+            selectionValidated(m_state.selectedClipboardItemID(), m_listing.ids));
+    });
+}
+
+void ClipboardPaneView::copyEntry(const QUuid &id)
+{
+    ClipboardManager &manager = m_state.clipboardManager();
+    StoreResult<std::optional<ClipboardItem>> found
+        = manager.modelContext().fetchById(id, ClipboardStore::Payload::Load);
+    if (!found.ok()) {
+        manager.reportPersistenceFailure(found.error(), QStringLiteral("fetch (copy back)"));
+        return;
+    }
+    if (!found.value())
+        return; // deleted meanwhile
+    manager.copyToPasteboard(*found.value());
+    if (m_state.dismissOnCopy())
+        m_notifications.post(NotificationName::dismissHUD);
+}
+
+void ClipboardPaneView::copyItem(const QUuid &id)
+{
+    m_state.setSelectedClipboardItemID(id);
+    copyEntry(id);
+}
+
+void ClipboardPaneView::deleteItem(const QUuid &id)
+{
+    deleteFrom(id, m_listing.ids);
+}
+
+void ClipboardPaneView::deleteFrom(const QUuid &id, const QList<QUuid> &visible)
+{
+    m_state.setSelectedClipboardItemID(selectionAfterRemoval(id, m_state.selectedClipboardItemID(), visible));
+    ClipboardStore &store = m_state.clipboardManager().modelContext();
+    store.remove(id);
+    if (!store.save())
+        m_state.clipboardManager().reportPersistenceFailure(store.lastError(), QStringLiteral("save"));
+}
+
+void ClipboardPaneView::togglePin(const QUuid &id)
+{
+    ClipboardStore &store = m_state.clipboardManager().modelContext();
+    StoreResult<std::optional<ClipboardItem>> found = store.fetchById(id, ClipboardStore::Payload::Skip);
+    if (!found.ok()) {
+        m_state.clipboardManager().reportPersistenceFailure(found.error(), QStringLiteral("fetch"));
+        return;
+    }
+    if (!found.value())
+        return;
+    // Saved at once, alone: an unsaved pin would be lost to a crash or to the
+    // rollback after any later failure, and the trim would then delete an entry
+    // the user meant to keep forever.
+    store.setPinned(id, !found.value()->isPinned);
+    if (!store.save())
+        m_state.clipboardManager().reportPersistenceFailure(store.lastError(), QStringLiteral("save"));
+}
+
+void ClipboardPaneView::clearAll()
+{
+    m_state.clipboardManager().clearAll();
+}

@@ -1,0 +1,80 @@
+"""The clipboard pane as a user drives it: copy in other programs, open the
+panel with the hot key, pick an entry with the arrow keys and Return, delete
+one with Delete."""
+
+import os
+import unittest
+
+import harness
+from test_clipboard import png
+
+PANEL_HEIGHT = 360  # 40% of the session's 900-pixel screen
+CTRL_SHIFT_K = '{"carbonKeyCode":40,"carbonModifiers":768}'
+
+
+def panel_shown(s):
+    return [g for _, g in s.visible_windows("^Quorvane$", min_height=PANEL_HEIGHT // 2) if g[3] == PANEL_HEIGHT]
+
+
+def panel_gone(s):
+    return not s.visible_windows("^Quorvane$", min_height=PANEL_HEIGHT // 2)
+
+
+def previews(s):
+    return [row["preview"] for row in s.store_rows()]
+
+
+def build_dir():
+    return os.path.dirname(os.path.abspath(harness.BINARY))
+
+
+class ClipboardPane(unittest.TestCase):
+    def start(self, s):
+        s.write_defaults({"GlobalShortcuts_toggleHUD": CTRL_SHIFT_K})
+        s.start_app()
+
+    def copy_and_wait(self, s, data, mime="UTF8_STRING"):
+        count = len(s.store_rows())
+        s.copy(data, mime)
+        s.wait_for(lambda: len(s.store_rows()) == count + 1, "the copy of %r in the store" % data[:20])
+
+    def open_panel(self, s):
+        s.xdotool("key", "ctrl+shift+k")
+        s.wait_for(lambda: panel_shown(s), "the panel")
+
+    def test_down_and_return_copy_the_second_newest_and_delete_removes_the_selection(self):
+        with harness.Session() as s:
+            self.start(s)
+            for text in ("alpha words", "bravo words", "charlie words"):
+                self.copy_and_wait(s, text)
+            self.open_panel(s)
+            s.xdotool("key", "Down", "key", "Return")
+            s.wait_for(lambda: s.clipboard() == b"bravo words", "the second-newest text on the clipboard")
+            s.wait_for(lambda: panel_gone(s), "the panel to hide after the copy")
+            s.wait_for(lambda: previews(s)[0] == "bravo words", "the copied entry at the top")
+            s.stays(lambda: len(s.store_rows()) == 3, "no new entry for the program's own copy", duration=1.2)
+
+            # The selection stays on the copied entry, now the newest: Delete removes it.
+            self.open_panel(s)
+            s.xdotool("key", "Delete")
+            s.wait_for(lambda: previews(s) == ["charlie words", "alpha words"], "the entry gone from the store")
+            self.assertEqual(s.stop_app(), 0, s.app_log())
+
+    def test_every_kind_of_entry_in_the_pane(self):
+        with harness.Session() as s:
+            self.start(s)
+            self.copy_and_wait(s, "A short text someone copied")
+            self.copy_and_wait(s, "def main():\n    for i in range(10):\n        print(i)\n    return 0\n")
+            count = len(s.store_rows())
+            s.own_clipboard({"text/plain": "Rich words here", "text/html": "<p><b>Rich</b> <i>words</i> here</p>"})
+            s.wait_for(lambda: len(s.store_rows()) == count + 1, "the rich text")
+            self.copy_and_wait(s, png(96, 60), "image/png")
+            self.copy_and_wait(s, "file:///home/user/Documents/report.pdf\n", "text/uri-list")
+            self.open_panel(s)
+            path = s.still_screenshot(os.path.join(build_dir(), "clipboard-pane.png"))
+            self.assertTrue(os.path.getsize(path) > 0)
+            self.assertEqual([r["contentType"] for r in s.store_rows()], ["file", "image", "richText", "code", "text"])
+
+
+if __name__ == "__main__":
+    harness.main()

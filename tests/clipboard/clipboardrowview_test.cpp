@@ -1,0 +1,166 @@
+#include "clipboard/clipboardrowview.h"
+#include "clipboard/clipboardstore.h"
+#include "clipboard/thumbnailcache.h"
+
+#include <QImage>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ClipboardRowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        StoreError error;
+        store = ClipboardStore::open(dir.filePath(QStringLiteral("Clipboard.store")), &error);
+        ASSERT_TRUE(store);
+    }
+
+    std::unique_ptr<ClipboardRowView> row(const ClipboardItem &item)
+    {
+        auto view = std::make_unique<ClipboardRowView>(item, cache, *store);
+        view->resize(360, view->heightForWidth(360));
+        return view;
+    }
+
+    QTemporaryDir dir;
+    ThumbnailCache cache;
+    std::unique_ptr<ClipboardStore> store;
+};
+
+QStringList menuTexts(QMenu *menu)
+{
+    QStringList texts;
+    for (QAction *action : menu->actions())
+        texts.append(action->isSeparator() ? QStringLiteral("---") : action->text());
+    delete menu;
+    return texts;
+}
+
+TEST_F(ClipboardRowTest, theMenuAndPinMarkFollowThePin)
+{
+    ClipboardItem item = ClipboardItem::create(ContentType::Text, "words", QStringLiteral("words"));
+    auto view = row(item);
+    EXPECT_EQ(menuTexts(view->makeContextMenu()), (QStringList { "Copy", "Pin to Top", "---", "Delete" }));
+    EXPECT_FALSE(view->findChild<QWidget *>(QStringLiteral("pinMark"))->isVisibleTo(view.get()));
+    item.isPinned = true;
+    view->setItem(item);
+    EXPECT_EQ(menuTexts(view->makeContextMenu()), (QStringList { "Copy", "Unpin", "---", "Delete" }));
+    EXPECT_TRUE(view->findChild<QWidget *>(QStringLiteral("pinMark"))->isVisibleTo(view.get()));
+}
+
+TEST_F(ClipboardRowTest, theChevronExpandsWithoutCopyingAndShowsTheWholeText)
+{
+    const QString text = QStringLiteral("line one\nline two\nline three\nline four");
+    ClipboardItem item = ClipboardItem::create(ContentType::Text, text.toUtf8(), text.left(12));
+    auto view = row(item);
+    int copies = 0;
+    int expansions = 0;
+    view->onCopy = [&] { ++copies; };
+    view->onExpand = [&] { ++expansions; };
+    const int collapsed = view->heightForWidth(360);
+    view->findChild<QToolButton *>(QStringLiteral("expandButton"))->click();
+    EXPECT_TRUE(view->isExpanded());
+    EXPECT_EQ((std::pair { copies, expansions }), (std::pair { 0, 1 }));
+    EXPECT_GT(view->heightForWidth(360), collapsed);
+    auto *expanded = view->findChild<QWidget *>(QStringLiteral("expandedText"));
+    ASSERT_TRUE(expanded);
+    EXPECT_TRUE(view->findChild<QToolButton *>(QStringLiteral("copyButton")));
+    view->findChild<QToolButton *>(QStringLiteral("expandButton"))->click();
+    EXPECT_EQ(expansions, 1) << "collapsing calls nothing";
+}
+
+struct PlainCase
+{
+    const char *name;
+    QByteArray data;
+    std::optional<qsizetype> lines; // none: not UTF-8
+};
+
+class ExpandedPlainText : public ::testing::TestWithParam<PlainCase>
+{
+};
+
+TEST_P(ExpandedPlainText, isStrictUtf8OfTheFirstFiftyLines)
+{
+    const std::optional<QString> text = ClipboardRowView::expandedPlainText(GetParam().data);
+    ASSERT_EQ(text.has_value(), GetParam().lines.has_value());
+    if (text) {
+        EXPECT_EQ(text->count(QLatin1Char('\n')) + 1, *GetParam().lines);
+    }
+}
+
+QByteArray manyLines(int count)
+{
+    QByteArray data;
+    for (int i = 0; i < count; ++i)
+        data += "line " + QByteArray::number(i) + "\n";
+    return data;
+}
+
+INSTANTIATE_TEST_SUITE_P(ClipboardRow, ExpandedPlainText,
+    ::testing::Values(PlainCase { "short", "one\ntwo", 2 }, PlainCase { "notUtf8", "caf\xe9", std::nullopt },
+        PlainCase { "hugeIsCutToFiftyLines", manyLines(500'000), 50 },
+        PlainCase { "exactlyFifty", manyLines(50).chopped(1), 50 }),
+    [](const ::testing::TestParamInfo<PlainCase> &info) { return std::string(info.param.name); });
+
+TEST(ClipboardRow, oneHugeLineCostsNoMoreThanItsHead)
+{
+    const QByteArray data = QByteArray(20'000'000, 'x') + "\xc3\xa9";
+    const std::optional<QString> text = ClipboardRowView::expandedPlainText(data);
+    ASSERT_TRUE(text);
+    EXPECT_LE(text->size(), 20'000);
+    // A cut inside a two-byte character backs off to its start instead of failing.
+    const QByteArray accents = QByteArray("\xc3\xa9").repeated(100'000);
+    EXPECT_TRUE(ClipboardRowView::expandedPlainText(accents).has_value());
+}
+
+TEST(ClipboardRow, richTextIsStyledFromTheRtfElseFromTheHtml)
+{
+    ClipboardItem rich
+        = ClipboardItem::create(ContentType::RichText, "Bold plain", QStringLiteral("Bold plain"),
+            QByteArray("{\\rtf1 {\\b Bold} plain\\par second}"), QByteArray("<p>ignored</p>"));
+    std::unique_ptr<QTextDocument> document(ClipboardRowView::expandedRichText(rich));
+    ASSERT_TRUE(document);
+    EXPECT_EQ(document->blockCount(), 2);
+    const QTextFragment first = document->firstBlock().begin().fragment();
+    EXPECT_EQ(first.text(), QStringLiteral("Bold"));
+    EXPECT_EQ(first.charFormat().fontWeight(), QFont::Bold);
+
+    rich.rtfData = QByteArray("not rtf");
+    rich.htmlData = QByteArray("<p><i>From</i> html</p>");
+    document.reset(ClipboardRowView::expandedRichText(rich));
+    ASSERT_TRUE(document);
+    EXPECT_EQ(document->toPlainText(), QStringLiteral("From html"));
+
+    rich.htmlData.reset();
+    EXPECT_EQ(ClipboardRowView::expandedRichText(rich), nullptr);
+}
+
+TEST(ClipboardRow, htmlLoadsNothingItRefersTo)
+{
+    QTemporaryDir dir;
+    const QString imagePath = dir.filePath(QStringLiteral("secret.png"));
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    ASSERT_TRUE(image.save(imagePath));
+    const QUrl url = QUrl::fromLocalFile(imagePath);
+    ClipboardItem rich = ClipboardItem::create(ContentType::RichText, "x", QStringLiteral("x"), std::nullopt,
+        QStringLiteral("<p>x<img src=\"%1\"></p>").arg(url.toString()).toUtf8());
+    std::unique_ptr<QTextDocument> document(ClipboardRowView::expandedRichText(rich));
+    ASSERT_TRUE(document);
+    EXPECT_FALSE(document->resource(QTextDocument::ImageResource, url).isValid());
+    // The same HTML in a plain document reads the file: the check above means something.
+    QTextDocument plain;
+    plain.setHtml(QString::fromUtf8(*rich.htmlData));
+    EXPECT_TRUE(plain.resource(QTextDocument::ImageResource, url).isValid());
+}
+
+} // namespace
