@@ -47,6 +47,11 @@ Text::Text(const AttributedText &attributed)
     m_pieces.emplace_back(attributed);
 }
 
+Text::Text(AttributedText &&attributed)
+{
+    m_pieces.emplace_back(std::move(attributed));
+}
+
 Text::Text(const Image &inlineImage)
 {
     m_pieces.emplace_back(inlineImage);
@@ -62,6 +67,17 @@ Text Text::operator+(const Text &other) const
 Text &Text::operator+=(const Text &other)
 {
     m_pieces.insert(m_pieces.end(), other.m_pieces.begin(), other.m_pieces.end());
+    return *this;
+}
+
+Text &Text::operator+=(Text &&other)
+{
+    if (m_pieces.empty()) {
+        m_pieces = std::move(other.m_pieces);
+        return *this;
+    }
+    m_pieces.insert(m_pieces.end(), std::make_move_iterator(other.m_pieces.begin()),
+        std::make_move_iterator(other.m_pieces.end()));
     return *this;
 }
 

@@ -49,11 +49,13 @@ public:
     Text() = default;
     Text(const QString &plain);
     Text(const AttributedText &attributed);
+    Text(AttributedText &&attributed);
     // An image inside the text, standing on the baseline at its natural size.
     Text(const Image &inlineImage);
 
     Text operator+(const Text &other) const;
     Text &operator+=(const Text &other);
+    Text &operator+=(Text &&other);
 
     using Piece = std::variant<AttributedText, Image>;
     const std::vector<Piece> &pieces() const { return m_pieces; }

@@ -95,13 +95,17 @@ ui::Font fontWithProperties(const FontProperties &properties)
 
 ui::AttributedText resolveFontProperties(const ui::AttributedText &text)
 {
-    ui::AttributedText resolved = text;
-    for (ui::AttributedRun &run : resolved.runs()) {
+    return resolveFontProperties(ui::AttributedText(text));
+}
+
+ui::AttributedText resolveFontProperties(ui::AttributedText &&text)
+{
+    for (ui::AttributedRun &run : text.runs()) {
         const FontProperties *properties = run.attributes.get<FontPropertiesAttribute>();
         if (!properties)
             continue;
         run.attributes.set<ui::FontAttribute>(fontWithProperties(*properties));
         run.attributes.remove<FontPropertiesAttribute>();
     }
-    return resolved;
+    return std::move(text);
 }

@@ -99,3 +99,5 @@ ui::Font fontWithProperties(const FontProperties &properties);
 // A copy of `text` in which every run that carries font properties carries the font
 // they resolve to instead; runs without them keep their attributes.
 ui::AttributedText resolveFontProperties(const ui::AttributedText &text);
+// The same, resolving in place.
+ui::AttributedText resolveFontProperties(ui::AttributedText &&text);

@@ -68,11 +68,11 @@ void TextInlineRenderer::renderDefault(const InlineNode &node)
     AttributedStringInlineRenderer renderer(
         ui::AttributedText(), m_baseURL, m_textStyles, m_softBreakMode, m_attributes);
     renderer.renderInlineToAttributedString(node);
-    const ui::AttributedText &rendered = renderer.result();
+    ui::AttributedText rendered = renderer.takeResult();
     // A node that produced nothing (an image inside a link, text that was all white
     // space) adds no piece.
     if (!rendered.isEmpty())
-        m_result += ui::Text(resolveFontProperties(rendered));
+        m_result += ui::Text(resolveFontProperties(std::move(rendered)));
 }
 
 ui::Text renderInlinesToText(const QList<InlineNode> &inlines, const std::optional<QUrl> &baseURL,
