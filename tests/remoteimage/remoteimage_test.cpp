@@ -105,6 +105,31 @@ ui::View stateView(const std::optional<QUrl> &url, double scale)
     return RemoteImage(url, scale, RemoteImage::Content(byState));
 }
 
+// The size of what is drawn innermost: the image, or the placeholder standing in for it.
+QSizeF innermostSize(ui::ViewTree &tree)
+{
+    const ui::Element *element = tree.root();
+    while (!element->children().empty())
+        element = element->children().front().get();
+    return element->frame().size();
+}
+
+TEST(RemoteImage, thePlainFormShowsTheRedactedPlaceholderUntilTheImageArrives)
+{
+    Harness absent(
+        [](const std::optional<QUrl> &url, double scale) { return ui::View(RemoteImage(url, scale)); },
+        std::nullopt);
+    EXPECT_EQ(innermostSize(absent.tree), QSizeF(120, 80));
+    EXPECT_TRUE(absent.loader.requests.empty());
+
+    Harness view(
+        [](const std::optional<QUrl> &url, double scale) { return ui::View(RemoteImage(url, scale)); });
+    EXPECT_EQ(innermostSize(view.tree), QSizeF(120, 80));
+    view.loader.answer(urlA, bitmap(20, 10));
+    view.shown();
+    EXPECT_EQ(innermostSize(view.tree), QSizeF(20, 10)) << "the image at its own size";
+}
+
 TEST(RemoteImage, anAbsentAddressStaysEmptyAndLoadsNothing)
 {
     Harness absent(stateView, std::nullopt);
