@@ -12,12 +12,44 @@
 
 #include <QPointer>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 const Log &log()
 {
     static const Log instance("AppState");
     return instance;
+}
+
+// A hand-edited file may hold any number. The history limit once went
+// through int unchecked: 2^31 became negative and 2^32 zero, and the next copy
+// trimmed every unpinned entry, the new one included. So numbers stay doubles
+// until they are inside the range. A missing value is the default; one that
+// can't be the setting's value at all (`usable` false) is the default too.
+double boundedSetting(const QString &key, std::optional<double> value, bool usable, double fallback,
+    double low, double high, bool report)
+{
+    const double bounded = !value || !usable ? fallback : std::clamp(*value, low, high);
+    if (report && value && bounded != *value)
+        log().error(
+            QStringLiteral("Setting %1 is out of range (%2); using %3").arg(key).arg(*value).arg(bounded));
+    return bounded;
+}
+
+double boundedAutoSaveDelay(std::optional<double> seconds, bool report)
+{
+    return boundedSetting(DefaultsKey::autoSaveDelay, seconds, seconds && std::isfinite(*seconds),
+        DefaultValue::autoSaveDelay, SettingRange::autoSaveDelayMin, SettingRange::autoSaveDelayMax, report);
+}
+
+// Zero and below have always meant "not set"; a fraction is no count.
+int boundedHistoryLimit(std::optional<double> limit, bool report)
+{
+    const bool isCount = limit && *limit > 0 && *limit == std::trunc(*limit);
+    return int(boundedSetting(DefaultsKey::historyLimit, limit, isCount, double(DefaultValue::historyLimit),
+        double(SettingRange::historyLimitMin), double(SettingRange::historyLimitMax), report));
 }
 
 } // namespace
@@ -32,9 +64,8 @@ AppState::AppState(Defaults &defaults, ClipboardStore &store, Pasteboard &pasteb
     m_focusTarget = PanelFocusTarget::pane(stored.value_or(FocusedPane::Clipboard));
     m_bookmarkManager = std::make_unique<BookmarkManager>(m_defaults);
 
-    const qint64 limit = m_defaults.integer(DefaultsKey::historyLimit, 0);
-    m_clipboardManager = std::make_unique<ClipboardManager>(
-        store, pasteboard, int(limit > 0 ? limit : DefaultValue::historyLimit), clock);
+    readAutoSaveDelay(true);
+    m_clipboardManager = std::make_unique<ClipboardManager>(store, pasteboard, readHistoryLimit(true), clock);
     m_clipboardManager->setSkipSensitiveItems(skipSensitiveItems());
     m_notesManager = std::make_unique<NotesManager>(vaultEvents, clock);
 
@@ -221,26 +252,36 @@ void AppState::setDismissOnCopy(bool value)
     Q_EMIT settingsChanged();
 }
 
+double AppState::readAutoSaveDelay(bool report) const
+{
+    return boundedAutoSaveDelay(m_defaults.real(DefaultsKey::autoSaveDelay), report);
+}
+
+int AppState::readHistoryLimit(bool report) const
+{
+    return boundedHistoryLimit(m_defaults.real(DefaultsKey::historyLimit), report);
+}
+
 double AppState::autoSaveDelay() const
 {
-    return m_defaults.real(DefaultsKey::autoSaveDelay, DefaultValue::autoSaveDelay);
+    return readAutoSaveDelay(false);
 }
 
 void AppState::setAutoSaveDelay(double seconds)
 {
-    m_defaults.setReal(DefaultsKey::autoSaveDelay, seconds);
+    m_defaults.setReal(DefaultsKey::autoSaveDelay, boundedAutoSaveDelay(seconds, true));
     Q_EMIT settingsChanged();
 }
 
-qint64 AppState::historyLimit() const
+int AppState::historyLimit() const
 {
-    return m_defaults.integer(DefaultsKey::historyLimit, DefaultValue::historyLimit);
+    return readHistoryLimit(false);
 }
 
 void AppState::setHistoryLimit(qint64 limit)
 {
-    m_defaults.setInteger(DefaultsKey::historyLimit, limit);
-    m_clipboardManager->setHistoryLimit(int(historyLimit()));
+    m_defaults.setInteger(DefaultsKey::historyLimit, boundedHistoryLimit(double(limit), true));
+    m_clipboardManager->setHistoryLimit(historyLimit());
     Q_EMIT settingsChanged();
 }
 

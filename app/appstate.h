@@ -73,11 +73,13 @@ public:
     void setUpdater(Updater *updater);
 
     // --- stored settings, read with their defaults when missing or of another type
+    // The numbers are read into the range the settings offer (SettingRange);
+    // one outside is logged at construction, and a setter stores it clamped.
     bool dismissOnCopy() const;
     void setDismissOnCopy(bool value);
     double autoSaveDelay() const;
     void setAutoSaveDelay(double seconds);
-    qint64 historyLimit() const;
+    int historyLimit() const;
     void setHistoryLimit(qint64 limit);
     bool isGestureEnabled() const;
     void setGestureEnabled(bool value);
@@ -133,6 +135,8 @@ Q_SIGNALS:
 
 private:
     void persistLastFocusedPane();
+    double readAutoSaveDelay(bool report) const;
+    int readHistoryLimit(bool report) const;
     void closeVaultScope();
 
     Defaults &m_defaults;

@@ -20,7 +20,7 @@ class QUrl;
 //
 // Who calls what:
 // - The shared state creates it with the store, the pasteboard and the
-//   "historyLimit" setting (200 when the stored value isn't positive), sets
+//   "historyLimit" setting (read into 50…1000; 200 when not positive), sets
 //   skipSensitiveItems from "skipSensitiveItems" right after and on every change
 //   of either setting, and sets onSensitiveStateChanged to mirror the value for
 //   the pane's banner. At shutdown it calls stopPolling(), saves the store and

@@ -99,3 +99,11 @@ inline const QString lastFocusedPane = QStringLiteral("clipboard");
 inline const QString appearanceMode = QStringLiteral("system");
 constexpr bool hasShownAccessibilityIntro = false;
 } // namespace DefaultValue
+
+// What the settings window offers; a stored value outside is read into it.
+namespace SettingRange {
+constexpr qint64 historyLimitMin = 50;
+constexpr qint64 historyLimitMax = 1000;
+constexpr double autoSaveDelayMin = 0.5;
+constexpr double autoSaveDelayMax = 5.0;
+} // namespace SettingRange

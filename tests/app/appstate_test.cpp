@@ -145,6 +145,70 @@ TEST_F(AppStateTest, storedSettingsAreHonouredAndWritesAreStored)
     EXPECT_EQ(reread.boolean(QStringLiteral("skipSensitiveItems")), true);
 }
 
+struct OutOfRange
+{
+    const char *name;
+    const char *json;
+    int historyLimit;
+    double autoSaveDelay;
+};
+
+void PrintTo(const OutOfRange &row, std::ostream *out)
+{
+    *out << row.json;
+}
+
+class OutOfRangeSettings : public AppStateTest, public ::testing::WithParamInterface<OutOfRange>
+{
+};
+
+TEST_P(OutOfRangeSettings, areReadIntoTheirRangeAndLogged)
+{
+    writeSettings(GetParam().json);
+    LogCapture log;
+    auto state = makeState();
+    EXPECT_EQ(state->historyLimit(), GetParam().historyLimit);
+    EXPECT_EQ(state->clipboardManager().historyLimit(), GetParam().historyLimit);
+    EXPECT_EQ(state->autoSaveDelay(), GetParam().autoSaveDelay);
+    EXPECT_TRUE(log.containsPrefix(QStringLiteral("Setting ")));
+}
+
+INSTANTIATE_TEST_SUITE_P(AppStateTest, OutOfRangeSettings,
+    ::testing::Values(OutOfRange { "limitOf2To31", R"({"historyLimit": 2147483648})", 1000, 1.0 },
+        OutOfRange { "limitOf2To32", R"({"historyLimit": 4294967296})", 1000, 1.0 },
+        OutOfRange { "limitBeyond64Bits", R"({"historyLimit": 1e300})", 1000, 1.0 },
+        OutOfRange { "limitNegative", R"({"historyLimit": -5})", 200, 1.0 },
+        OutOfRange { "limitBelowTheRange", R"({"historyLimit": 20})", 50, 1.0 },
+        OutOfRange { "limitAboveTheRange", R"({"historyLimit": 5000})", 1000, 1.0 },
+        OutOfRange { "delayBelowTheRange", R"({"autoSaveDelay": 0.1})", 200, 0.5 },
+        OutOfRange { "delayNegative", R"({"autoSaveDelay": -3})", 200, 0.5 },
+        OutOfRange { "delayAboveTheRange", R"({"autoSaveDelay": 60, "historyLimit": 1000})", 1000, 5.0 }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(AppStateTest, aHugeHistoryLimitKeepsTheHistory)
+{
+    writeSettings(R"({"historyLimit": 4294967296})");
+    auto state = makeState();
+    for (const QString &text : { QStringLiteral("first"), QStringLiteral("second") }) {
+        clock.advance(1000);
+        pasteboard.offerText(text);
+        state->clipboardManager().checkPasteboard();
+    }
+    const auto entries = store->fetchNewestFirst();
+    ASSERT_TRUE(entries.ok());
+    EXPECT_EQ(entries.value().size(), 2);
+}
+
+TEST_F(AppStateTest, settersStoreNumbersClamped)
+{
+    auto state = makeState();
+    state->setHistoryLimit(qint64(1) << 32);
+    state->setAutoSaveDelay(0.0);
+    EXPECT_EQ(defaults().integer(QStringLiteral("historyLimit")), 1000);
+    EXPECT_EQ(defaults().real(QStringLiteral("autoSaveDelay")), 0.5);
+    EXPECT_EQ(state->clipboardManager().historyLimit(), 1000);
+}
+
 } // namespace
 
 namespace {
