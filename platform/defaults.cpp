@@ -1,5 +1,6 @@
 #include "platform/defaults.h"
 
+#include "platform/fileoperations.h"
 #include "platform/log.h"
 #include "platform/paths.h"
 
@@ -10,7 +11,9 @@
 #include <QJsonDocument>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <cmath>
+#include <sys/stat.h>
 
 namespace {
 
@@ -39,15 +42,23 @@ Defaults &Defaults::standard()
 
 void Defaults::load()
 {
-    QFile file(m_filePath);
-    if (!file.exists())
+    struct stat info
+    {
+    };
+    if (::stat(QFile::encodeName(m_filePath).constData(), &info) != 0 && errno == ENOENT)
         return;
-    if (!file.open(QIODevice::ReadOnly)) {
-        log().error(
-            QStringLiteral("Could not read settings file %1: %2").arg(m_filePath, file.errorString()));
+    QFile file(m_filePath);
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly))
+        bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError || !file.isOpen()) {
+        // Saving would replace settings that were never read: keep this run's
+        // changes in memory and leave the file for its owner to mend.
+        m_unreadable = true;
+        log().error(QStringLiteral("Could not read settings file %1: %2; changes are kept for this run only")
+                        .arg(m_filePath, file.errorString()));
         return;
     }
-    const QByteArray bytes = file.readAll();
     file.close();
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
@@ -55,12 +66,27 @@ void Defaults::load()
         m_values = document.object();
         return;
     }
-    // Keep what the user had, so a hand edit gone wrong can be mended.
-    const QString aside = m_filePath + QStringLiteral(".corrupt");
-    QFile::remove(aside);
-    QFile::rename(m_filePath, aside);
-    log().error(QStringLiteral("Settings file %1 could not be parsed; moved it to %2 and using the defaults")
+    // Keep what the user had, so a hand edit gone wrong can be mended; an
+    // earlier copy kept aside is another such edit and stays as well.
+    for (int number = 1;; ++number) {
+        const QString aside = m_filePath
+            + (number == 1 ? QStringLiteral(".corrupt") : QStringLiteral(".%1.corrupt").arg(number));
+        const Result<void, FileError> moved = FileOperations::moveWithoutReplacing(m_filePath, aside);
+        if (moved) {
+            log().error(
+                QStringLiteral("Settings file %1 could not be parsed; moved it to %2 and using the defaults")
                     .arg(m_filePath, aside));
+            return;
+        }
+        if (moved.error().errorNumber != EEXIST) {
+            m_unreadable = true;
+            log().error(
+                QStringLiteral("Settings file %1 could not be parsed nor moved aside: %2; changes are "
+                               "kept for this run only")
+                    .arg(m_filePath, moved.error().description));
+            return;
+        }
+    }
 }
 
 bool Defaults::contains(const QString &key) const
@@ -185,6 +211,11 @@ void Defaults::write(const QString &key, const QJsonValue &value)
 
 void Defaults::save()
 {
+    if (m_unreadable) {
+        m_lastWriteSucceeded = false;
+        m_errorString = QStringLiteral("The settings file could not be read, so it is not replaced");
+        return;
+    }
     QDir().mkpath(QFileInfo(m_filePath).absolutePath());
     QSaveFile file(m_filePath);
     const bool ok = file.open(QIODevice::WriteOnly)

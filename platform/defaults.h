@@ -15,7 +15,10 @@
 // accepts only whole values), data is stored as {"base64": "..."}.
 //
 // Every write is saved at once, atomically; a file that can't be parsed is moved
-// aside (".corrupt") and logged, and reading starts from no values. Main thread only.
+// aside (".corrupt", then ".2.corrupt"… so none replaces another) and logged, and
+// reading starts from no values. A file that exists but can't be read is never
+// replaced: writes then live in memory for the run and report failure. Main
+// thread only.
 class Defaults : public QObject
 {
     Q_OBJECT
@@ -69,6 +72,7 @@ private:
 
     QString m_filePath;
     QJsonObject m_values;
+    bool m_unreadable = false; // the file is there but wasn't read: never save over it
     bool m_lastWriteSucceeded = true;
     QString m_errorString;
 };

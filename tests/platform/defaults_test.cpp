@@ -1,6 +1,7 @@
 #include "platform/defaults.h"
 
 #include "tests/support/logcapture.h"
+#include "tests/support/permissionsbind.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -52,7 +53,7 @@ TEST_F(DefaultsTest, valuesSurviveAReloadWithTheirTypes)
         defaults.setInteger(QStringLiteral("i"), 250);
         defaults.setReal(QStringLiteral("d"), 1.5);
         defaults.setString(QStringLiteral("s"), QStringLiteral("notes"));
-        defaults.setStringList(QStringLiteral("l"), {QStringLiteral("a"), QStringLiteral("b")});
+        defaults.setStringList(QStringLiteral("l"), { QStringLiteral("a"), QStringLiteral("b") });
         defaults.setData(QStringLiteral("data"), QByteArray("\x00\xff\x10", 3));
     }
     Defaults defaults(path());
@@ -61,7 +62,8 @@ TEST_F(DefaultsTest, valuesSurviveAReloadWithTheirTypes)
     EXPECT_EQ(defaults.real(QStringLiteral("d")), 1.5);
     EXPECT_EQ(defaults.real(QStringLiteral("i")), 250.0);
     EXPECT_EQ(defaults.string(QStringLiteral("s")), QStringLiteral("notes"));
-    EXPECT_EQ(defaults.stringList(QStringLiteral("l")), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+    EXPECT_EQ(
+        defaults.stringList(QStringLiteral("l")), (QStringList { QStringLiteral("a"), QStringLiteral("b") }));
     EXPECT_EQ(defaults.data(QStringLiteral("data")), QByteArray("\x00\xff\x10", 3));
 
     // People can read the file: plain JSON types under the program's own keys.
@@ -101,6 +103,43 @@ TEST_F(DefaultsTest, unparsableFileIsKeptAsideAndDefaultsApply)
     EXPECT_EQ(aside.readAll(), QByteArray("{ not json"));
 }
 
+TEST_F(DefaultsTest, everyUnparsableFileIsKeptAsideUnderItsOwnName)
+{
+    const QList<QByteArray> edits { "{ first", "{ second", "{ third" };
+    for (const QByteArray &edit : edits) {
+        writeFile(edit);
+        Defaults defaults(path());
+        EXPECT_FALSE(QFile::exists(path()));
+    }
+    const QStringList asides { QStringLiteral(".corrupt"), QStringLiteral(".2.corrupt"),
+        QStringLiteral(".3.corrupt") };
+    for (qsizetype i = 0; i < asides.size(); ++i) {
+        QFile aside(path() + asides[i]);
+        ASSERT_TRUE(aside.open(QIODevice::ReadOnly)) << asides[i].toStdString();
+        EXPECT_EQ(aside.readAll(), edits[i]);
+    }
+}
+
+TEST_F(DefaultsTest, aFileThatCantBeReadIsNeverReplaced)
+{
+    writeFile(R"({"historyLimit": 500})");
+    ASSERT_TRUE(QFile::setPermissions(path(), QFileDevice::WriteOwner));
+    LogCapture logs;
+    {
+        PermissionsBind bound;
+        ASSERT_TRUE(bound.isValid());
+        Defaults defaults(path());
+        EXPECT_TRUE(logs.containsPrefix(QStringLiteral("Could not read settings file ")));
+        EXPECT_EQ(logs.lines().value(0).type, QtWarningMsg);
+        defaults.setBoolean(QStringLiteral("flag"), true);
+        EXPECT_FALSE(defaults.lastWriteSucceeded());
+        EXPECT_EQ(defaults.boolean(QStringLiteral("flag")), true); // still answers for this run
+    }
+    ASSERT_TRUE(QFile::setPermissions(path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    EXPECT_EQ(readFile(), QJsonObject({ { QStringLiteral("historyLimit"), 500 } }));
+    EXPECT_FALSE(QFile::exists(path() + QStringLiteral(".corrupt")));
+}
+
 TEST_F(DefaultsTest, removeAndChangeSignal)
 {
     Defaults defaults(path());
@@ -110,7 +149,7 @@ TEST_F(DefaultsTest, removeAndChangeSignal)
     defaults.remove(QStringLiteral("SUFeedURL"));
     defaults.remove(QStringLiteral("SUFeedURL"));
     EXPECT_FALSE(defaults.contains(QStringLiteral("SUFeedURL")));
-    EXPECT_EQ(changedKeys, (QStringList{QStringLiteral("SUFeedURL"), QStringLiteral("SUFeedURL")}));
+    EXPECT_EQ(changedKeys, (QStringList { QStringLiteral("SUFeedURL"), QStringLiteral("SUFeedURL") }));
     EXPECT_FALSE(Defaults(path()).contains(QStringLiteral("SUFeedURL")));
 }
 
