@@ -129,6 +129,7 @@ public:
     QList<QUrl> media;
     QSet<QString> folders;
     NotesManager::ScanMemo memo;
+    qsizetype skippedNames = 0; // items, folders included, whose names aren't UTF-8
 
 private:
     using Item = NotesManager::ScanMemo::Item;
@@ -161,10 +162,14 @@ private:
             // A name may have stopped or started being a note since: its
             // remembered name would then be the wrong one of title and name.
             if (known && next < known->size() && (*known)[next].rawName == entry.name
-                && (*known)[next].isNote == isNote)
+                && (*known)[next].isNote == isNote) {
                 items.push_back((*known)[next]);
-            else
-                items.push_back(makeItem(entry, extension, isNote, isMediaItem, relative));
+            } else if (std::optional<Item> made = makeItem(entry, extension, isNote, isMediaItem, relative)) {
+                items.push_back(std::move(*made));
+            } else {
+                ++skippedNames;
+                continue;
+            }
             // A name known as a folder may have become a file since.
             if (isMediaItem && items.back().url.isEmpty())
                 items.back().url = m_fileUrls(m_vaultPath % u'/' % relative % items.back().name);
@@ -191,19 +196,38 @@ private:
 
     // Qt takes file names on Linux as UTF-8, whatever the locale. A note's
     // title is decoded on its own and its path made from it, so most items
-    // cost one decoded string, not two.
-    Item makeItem(const Entry &entry, const char *extension, bool isNote, bool isMediaItem,
+    // cost one decoded string, not two. A name that isn't UTF-8 would decode
+    // with replacement characters into a URL naming another file (or several
+    // files naming one URL): such items are left out.
+    std::optional<Item> makeItem(const Entry &entry, const char *extension, bool isNote, bool isMediaItem,
         const QString &relative) const
     {
         if (isNote) {
-            const qsizetype titleSize = extension - 1 - entry.name.constData();
-            const QString title = QString::fromUtf8(entry.name.constData(), titleSize);
-            return { entry.name, true, title,
-                m_fileUrls(m_vaultPath % u'/' % relative % title % u'.' % QLatin1String(extension)) };
+            const std::optional<QString> title
+                = decodedName(QByteArrayView(entry.name.constData(), extension - 1 - entry.name.constData()));
+            if (!title)
+                return std::nullopt;
+            return Item { entry.name, true, *title,
+                m_fileUrls(m_vaultPath % u'/' % relative % *title % u'.' % QLatin1String(extension)) };
         }
-        const QString name = QString::fromUtf8(entry.name);
-        return { entry.name, false, name,
-            isMediaItem ? m_fileUrls(m_vaultPath % u'/' % relative % name) : QUrl() };
+        const std::optional<QString> name = decodedName(entry.name);
+        if (!name)
+            return std::nullopt;
+        return Item { entry.name, false, *name,
+            isMediaItem ? m_fileUrls(m_vaultPath % u'/' % relative % *name) : QUrl() };
+    }
+
+    static std::optional<QString> decodedName(QByteArrayView bytes)
+    {
+        // Most names are ASCII, which needs no check.
+        if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; }))
+            return QString::fromLatin1(bytes);
+        QStringDecoder decoder(
+            QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        QString name = decoder.decode(bytes);
+        if (decoder.hasError())
+            return std::nullopt;
+        return name;
     }
 
     // A folder's visible entries in name order, with the kind of each and the
@@ -378,6 +402,9 @@ void NotesManager::scanVault()
     const qsizetype media = walk.media.size();
     const qsizetype folders = walk.folders.size();
     publish(std::move(walk.notes), std::move(walk.media), std::move(walk.folders));
+    if (walk.skippedNames > 0)
+        m_log.error(
+            QStringLiteral("Skipped %1 vault items whose names are not UTF-8").arg(walk.skippedNames));
     m_log.info(
         QStringLiteral("Scanned vault: %1 notes, %2 media in %3 folders").arg(notes).arg(media).arg(folders));
 }

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace std::chrono_literals;
@@ -240,6 +242,42 @@ TEST_F(NotesScan, urlsOfNamesThatNeedEscapingAreTheUrlsOfTheirPaths)
         EXPECT_EQ(media, expectedMedia);
         EXPECT_EQ(manager.folders(), (QSet<QString> { "Per%cent", "semi;colon" }));
     }
+}
+
+// A name that isn't UTF-8 has no URL of its own: decoded with replacement
+// characters, "a\xff.md" and "a\xfe.md" would share one, and reading or
+// saving either would reach the other.
+TEST_F(NotesScan, namesThatAreNotUtf8AreLeftOutWithOneLinePerScan)
+{
+    write(QStringLiteral("good.md"));
+    write(QStringLiteral("\u00efcafe\u00ef.md")); // valid UTF-8 beyond ASCII stays
+    const QByteArray base = QFile::encodeName(vault()) + '/';
+    for (const QByteArray &raw : { QByteArray("a\xff.md"), QByteArray("a\xfe.md"), QByteArray("p\xc3.png"),
+             QByteArray("\xef\xbb\xbf"
+                        "bom.md") }) {
+        const int fd = ::open((base + raw).constData(), O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+    }
+    ASSERT_EQ(::mkdir((base + "d\xff").constData(), 0755), 0);
+    const int inside = ::open((base + "d\xff/inner.md").constData(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(inside, 0);
+    ::close(inside);
+
+    manager.setVault(QUrl::fromLocalFile(vault()));
+    QStringList paths = relativePaths(manager.allFiles());
+    paths.sort();
+    QStringList expected { QStringLiteral("\ufeffbom.md"), "good.md", QStringLiteral("\u00efcafe\u00ef.md") };
+    expected.sort();
+    EXPECT_EQ(paths, expected);
+    EXPECT_TRUE(manager.allMedia().isEmpty());
+    EXPECT_TRUE(manager.folders().isEmpty());
+    for (const NoteFile &note : manager.allFiles())
+        EXPECT_TRUE(QFileInfo::exists(note.url.toLocalFile())) << note.url.toString().toStdString();
+    EXPECT_EQ(log.count(QStringLiteral("Skipped 4 vault items whose names are not UTF-8")), 1);
+
+    manager.scanVault();
+    EXPECT_EQ(log.count(QStringLiteral("Skipped 4 vault items whose names are not UTF-8")), 2);
 }
 
 TEST_F(NotesScan, newestFirstAndEqualDatesKeepTheOrderMet)
