@@ -1,15 +1,23 @@
 // The view layer at document scale: 5,000 blocks of stacks, paddings and backgrounds
 // resolve and lay out at 800 points in under 200 ms, a re-layout at another width costs
 // less than the first layout, and painting one viewport stays under 8 ms.
+// Nested list items (a marker on the first baseline of a block stack) lay out in time
+// linear in their number: eight levels under 10 ms; an outline of three items per
+// level to depth 5 (363 items) under 50 ms and again at another width under 25 ms.
+// An image arriving (one state write) in a 5,000-paragraph document reaches a painted
+// frame in under 20 ms.
 #include "bench/guibenchmain.h"
+#include "ui/hostingview.h"
 #include "ui/layout.h"
 #include "ui/text.h"
 #include "ui/viewtree.h"
 
 #include <benchmark/benchmark.h>
 
+#include <QApplication>
 #include <QImage>
 #include <QPainter>
+#include <QScrollBar>
 
 using namespace ui;
 
@@ -94,9 +102,120 @@ void paintOneViewport(benchmark::State &state)
 }
 BENCHMARK(paintOneViewport)->Unit(benchmark::kMillisecond);
 
+QString itemWords(int index)
+{
+    static const char *const phrases[] = {
+        "An item with a few words that wrap when the column is narrow",
+        "Short",
+        "A longer item that keeps on going for a while before it finally stops",
+    };
+    return QString::fromLatin1(phrases[index % 3]);
+}
+
+View nestedLabels(int depth)
+{
+    const View title = Text(itemWords(depth));
+    const View marker = Text(QStringLiteral("•"));
+    if (depth == 0)
+        return Label(title, marker);
+    return Label(VStack(HorizontalAlignment::Leading, 4, { title, nestedLabels(depth - 1) }), marker);
+}
+
+void nestedLabelsAtDepth(benchmark::State &state)
+{
+    const View view = nestedLabels(int(state.range(0)));
+    for (auto _ : state) {
+        ViewTree tree(view);
+        tree.rebuild(800);
+        benchmark::DoNotOptimize(tree.contentSize());
+    }
+}
+BENCHMARK(nestedLabelsAtDepth)->Arg(4)->Arg(6)->Arg(8)->Unit(benchmark::kMillisecond);
+
+// Three items per level, each a marker on the first line of its text above its items.
+View outline(int depth, int level = 0)
+{
+    std::vector<View> items;
+    for (int i = 0; i < 3; ++i) {
+        std::vector<View> blocks { Text(itemWords(level + i)) };
+        if (depth > 1)
+            blocks.push_back(outline(depth - 1, level + 1));
+        items.push_back(HStack(VerticalAlignment::FirstTextBaseline, 6,
+            { Text(QStringLiteral("%1.").arg(i + 1)).view().frame(20, std::nullopt, Alignment::trailing()),
+                VStack(HorizontalAlignment::Leading, 2, blocks) }));
+    }
+    return VStack(HorizontalAlignment::Leading, 6, items);
+}
+
+void outlineAtDepth(benchmark::State &state)
+{
+    const View view = outline(int(state.range(0)));
+    for (auto _ : state) {
+        ViewTree tree(view);
+        tree.rebuild(800);
+        benchmark::DoNotOptimize(tree.contentSize());
+    }
+}
+BENCHMARK(outlineAtDepth)->Arg(4)->Arg(5)->Unit(benchmark::kMillisecond);
+
+void outlineAtAnotherWidth(benchmark::State &state)
+{
+    ViewTree tree(outline(5));
+    tree.rebuild(800);
+    // Every pass at a width not seen before, so no size is known yet.
+    double width = 800;
+    for (auto _ : state) {
+        width = width > 500 ? width - 7 : 800;
+        tree.layout(width);
+        benchmark::DoNotOptimize(tree.contentSize());
+    }
+}
+BENCHMARK(outlineAtAnotherWidth)->Unit(benchmark::kMillisecond);
+
+// A state write the way an image arrives: the image's place swaps its placeholder for
+// the picture, and the host resolves, lays out and paints the viewport that shows it.
+void imageArrives(benchmark::State &state)
+{
+    const QString words = QStringLiteral(
+        "Lorem ipsum dolor sit amet, consectetur adipiscing elit, sed do eiusmod tempor incididunt ut "
+        "labore et dolore magna aliqua. Ut enim ad minim veniam, quis nostrud exercitation ullamco.");
+    State<QImage> picture;
+    std::vector<View> blocks;
+    blocks.reserve(blockCount + 1);
+    for (int i = 0; i < blockCount; ++i) {
+        if (i == blockCount / 2) {
+            blocks.push_back(withState<QImage>(QImage(), [&picture](State<QImage> image) {
+                picture = image;
+                if (image->isNull())
+                    return Text(QStringLiteral("Loading…")).view().tag("image");
+                return View(Image(*image)).tag("image");
+            }));
+        }
+        blocks.push_back(Text(words).view().padding(Edge::bottom, 8).id(i));
+    }
+    HostingView host;
+    host.resize(800, 600);
+    host.setRootView(VStack(HorizontalAlignment::Leading, 0, std::move(blocks)).padding());
+    host.flush();
+    QImage wide(600, 300, QImage::Format_ARGB32_Premultiplied),
+        tall(400, 500, QImage::Format_ARGB32_Premultiplied);
+    wide.fill(Qt::darkCyan);
+    tall.fill(Qt::darkMagenta);
+    QImage canvas(host.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    bool useWide = true;
+    for (auto _ : state) {
+        picture.set(useWide ? wide : tall);
+        useWide = !useWide;
+        host.flush();
+        host.verticalScrollBar()->setValue(int(host.tree().frameOfTag(QStringLiteral("image")).y()) - 100);
+        host.viewport()->render(&canvas);
+    }
+}
+BENCHMARK(imageArrives)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    return runGuiBenchmarks(argc, argv);
+    return runGuiBenchmarks<QApplication>(argc, argv);
 }

@@ -4,47 +4,165 @@
 
 #include <QPainter>
 
+#include <algorithm>
+#include <bit>
+
 namespace ui {
 
 namespace {
-// Enough for the proposals one layout pass makes (ideal, minimum, maximum and the
-// real offer, per axis) without letting a long session grow the cache.
-constexpr size_t cacheCapacity = 6;
+// Room for the proposals a parent makes in one pass (minimum, maximum, its share and
+// the placement, per axis, sometimes from two parents' questions) with the previous
+// pass's answers kept beside them, so that an unchanged subtree is not measured
+// again. Answers of the current pass are never dropped, whatever their number.
+constexpr size_t cacheCapacity = 8;
+quint64 currentPass = 1;
 } // namespace
 
 Element::~Element() = default;
 
+void Element::beginLayoutPass()
+{
+    ++currentPass;
+}
+
+Element::ProposalKey Element::ProposalKey::of(const ProposedSize &proposal, ProposalAxes followed)
+{
+    // An absent dimension is a NaN no arithmetic makes, so it never meets an offer;
+    // -0 and 0 are one offer; a dimension the element ignores counts as absent.
+    constexpr quint64 absent = 0x7ff8dead0000beefull;
+    auto word = [](std::optional<double> value, bool read) {
+        return value && read ? std::bit_cast<quint64>(*value == 0 ? 0.0 : *value) : absent;
+    };
+    return { word(proposal.width, followed.width), word(proposal.height, followed.height) };
+}
+
+ProposalAxes Element::followedAxes()
+{
+    if (!m_followedAxes)
+        m_followedAxes = proposalAxes();
+    return *m_followedAxes;
+}
+
+ProposalAxes Element::childrenFollow()
+{
+    ProposalAxes axes = ProposalAxes::none();
+    for (const ElementPtr &child : m_children)
+        axes = axes | child->followedAxes();
+    return axes;
+}
+
+Element::Measurement *Element::findMeasurement(const ProposedSize &proposal)
+{
+    const ProposalKey key = ProposalKey::of(proposal, followedAxes());
+    for (auto it = m_cache.begin(); it != m_cache.end(); ++it) {
+        if (it->key == key) {
+            it->pass = currentPass;
+            // Most recently used first: one pass asks the same few proposals again
+            // and again, and answers of older passes sink to the end.
+            if (it != m_cache.begin())
+                std::rotate(m_cache.begin(), it, it + 1);
+            return &m_cache.front();
+        }
+    }
+    return nullptr;
+}
+
+Element::Measurement &Element::measurementFor(const ProposedSize &proposal)
+{
+    if (Measurement *known = findMeasurement(proposal))
+        return *known;
+    m_measuredBaselines.reset();
+    const QSizeF size = measure(proposal);
+    // Answers older than the previous pass go; beyond the capacity, the previous
+    // pass's go too, least recently used first.
+    std::erase_if(m_cache, [](const Measurement &measurement) { return measurement.pass + 1 < currentPass; });
+    while (m_cache.size() >= cacheCapacity && m_cache.back().pass != currentPass)
+        m_cache.pop_back();
+    Measurement measurement { ProposalKey::of(proposal, followedAxes()), size, {}, {}, currentPass };
+    if (m_measuredBaselines) {
+        measurement.baselines[0] = m_measuredBaselines->first;
+        measurement.baselines[1] = m_measuredBaselines->second;
+        measurement.knowsBaseline[0] = measurement.knowsBaseline[1] = true;
+        m_measuredBaselines.reset();
+    }
+    m_cache.insert(m_cache.begin(), measurement);
+    return m_cache.front();
+}
+
 QSizeF Element::sizeThatFits(const ProposedSize &proposal)
 {
-    for (const CachedSize &cached : m_cache) {
-        if (cached.proposal == proposal)
-            return cached.size;
-    }
-    QSizeF size = measure(proposal);
-    if (m_cache.size() >= cacheCapacity)
-        m_cache.erase(m_cache.begin());
-    m_cache.push_back({ proposal, size });
-    return size;
+    return measurementFor(proposal).size;
+}
+
+std::optional<double> Element::baseline(const ProposedSize &proposal, bool last)
+{
+    const Measurement &measurement = measurementFor(proposal);
+    if (measurement.knowsBaseline[last])
+        return measurement.baselines[last];
+    const QSizeF size = measurement.size;
+    const std::optional<double> line = measureBaseline(proposal, size, last);
+    // Found again: working the baseline out may have measured this element anew.
+    Measurement &stored = measurementFor(proposal);
+    stored.baselines[last] = line;
+    stored.knowsBaseline[last] = true;
+    return line;
+}
+
+void Element::setMeasuredBaselines(std::optional<double> first, std::optional<double> last)
+{
+    m_measuredBaselines.emplace(first, last);
 }
 
 void Element::place(const QRectF &frame, const ProposedSize &proposal)
 {
+    // Exact comparisons: QSizeF and QPointF compare fuzzily.
+    if (!m_needsPlacement && proposal == m_placedProposal && frame.width() == m_frame.width()
+        && frame.height() == m_frame.height()) {
+        if (frame.x() != m_frame.x() || frame.y() != m_frame.y())
+            moveBy(QPointF(frame.x() - m_frame.x(), frame.y() - m_frame.y()));
+        return;
+    }
     m_frame = frame;
+    m_placedProposal = proposal;
+    m_needsPlacement = false;
     placeChildren(proposal);
+    uniteChildrenPaintBounds();
+}
+
+void Element::uniteChildrenPaintBounds()
+{
     m_paintBounds = m_frame;
-    if (!clipsChildren()) {
-        for (const ElementPtr &child : m_children) {
-            if (!child->m_paintBounds.isEmpty())
-                m_paintBounds = m_paintBounds.united(child->m_paintBounds);
-        }
+    if (clipsChildren())
+        return;
+    for (const ElementPtr &child : m_children) {
+        if (!child->m_paintBounds.isEmpty())
+            m_paintBounds = m_paintBounds.united(child->m_paintBounds);
     }
 }
 
-std::optional<double> Element::baseline(QSizeF size, bool last)
+void Element::placeAgain()
 {
-    // Wrappers with one child pass the child's baseline on, as placed in the same size.
+    m_needsPlacement = true;
+    place(m_frame, m_placedProposal);
+}
+
+void Element::moveBy(QPointF delta)
+{
+    if (dependsOnPosition()) {
+        m_needsPlacement = true;
+        place(m_frame.translated(delta), m_placedProposal);
+        return;
+    }
+    m_frame.translate(delta);
+    for (const ElementPtr &child : m_children)
+        child->moveBy(delta);
+    uniteChildrenPaintBounds();
+}
+
+std::optional<double> Element::measureBaseline(const ProposedSize &proposal, QSizeF, bool last)
+{
     if (m_children.size() == 1)
-        return m_children.front()->baseline(size, last);
+        return m_children.front()->baseline(proposal, last);
     return std::nullopt;
 }
 
@@ -80,6 +198,7 @@ void Element::invalidateSize()
     Element *element = this;
     for (; element; element = element->m_parent) {
         element->m_cache.clear();
+        element->m_needsPlacement = true;
         if (!element->m_parent && element->m_tree)
             element->m_tree->setNeedsLayout();
     }

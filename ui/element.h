@@ -25,11 +25,27 @@ struct PointerEvent
     Qt::KeyboardModifiers modifiers = {};
 };
 
+// The dimensions of a proposal that an element's answers (size and baselines) can
+// follow. One that ignores a dimension answers every value of it alike, so one
+// measurement serves them all.
+struct ProposalAxes
+{
+    bool width = true;
+    bool height = true;
+
+    static constexpr ProposalAxes none() { return { false, false }; }
+    constexpr ProposalAxes operator|(ProposalAxes other) const
+    {
+        return { width || other.width, height || other.height };
+    }
+};
+
 // A resolved view: it measures itself for a proposal (sizeThatFits may be asked many
-// times and answers from a cache per proposal), is placed once per layout pass at an
-// absolute frame in content coordinates (place fixes the frame and places the
-// children), and paints with QPainter. Elements are rebuilt when the tree is resolved
-// again; a width change only measures and places them again.
+// times and answers from a cache per proposal, which also holds the baselines for that
+// proposal), is placed at an absolute frame in content coordinates (place fixes the
+// frame and places the children), and paints with QPainter. Elements are rebuilt when
+// the part of the tree that holds them is resolved again; otherwise their measurements
+// stay valid, so a new layout pass measures and places again only what it has to.
 class Element
 {
 public:
@@ -40,15 +56,22 @@ public:
 
     QSizeF sizeThatFits(const ProposedSize &proposal);
     // Places the element at `frame`; `proposal` is what its parent measured it with.
+    // Placed again at the same size for the same proposal with nothing changed
+    // inside, the element and its subtree keep their layout and only move.
     void place(const QRectF &frame, const ProposedSize &proposal);
     void place(const QRectF &frame) { place(frame, ProposedSize::of(frame.size())); }
     const QRectF &frame() const { return m_frame; }
+    // What the element was last placed with.
+    const ProposedSize &placedProposal() const { return m_placedProposal; }
     // The frame together with everything drawn outside it by the children.
     const QRectF &paintBounds() const { return m_paintBounds; }
 
     // The baseline of the first or last line of text inside, measured from the top of
-    // an element of `size`; absent when there is no text.
-    virtual std::optional<double> baseline(QSizeF size, bool last);
+    // the element as sized for `proposal`; absent when there is no text. Worked out
+    // once per proposal and kept with the size.
+    std::optional<double> baseline(const ProposedSize &proposal, bool last);
+    // The same for an element offered exactly `size`.
+    std::optional<double> baseline(QSizeF size, bool last) { return baseline(ProposedSize::of(size), last); }
 
     // Empty views take no space and no spacing in stacks.
     virtual bool isEmpty() const { return false; }
@@ -57,8 +80,15 @@ public:
 
     void paint(QPainter &painter, const QRectF &exposed) const;
 
-    // Drops cached sizes here and in every ancestor (content changed after loading).
+    // Which dimensions of a proposal this element's answers follow (worked out once).
+    ProposalAxes followedAxes();
+
+    // Drops cached sizes here and in every ancestor (content changed after loading), so
+    // that the next layout pass measures and places them again.
     void invalidateSize();
+    // Starts a layout pass: measurements made since the previous one may be dropped
+    // from the caches once they are full, those of this pass never are.
+    static void beginLayoutPass();
 
     Element *parent() const { return m_parent; }
     const std::vector<ElementPtr> &children() const { return m_children; }
@@ -108,8 +138,24 @@ public:
 
 protected:
     virtual QSizeF measure(const ProposedSize &proposal) = 0;
+    // The baseline for `proposal`, for which measure() gave `size`. By default an
+    // element with one child passes on the child's baseline for the same proposal.
+    virtual std::optional<double> measureBaseline(const ProposedSize &proposal, QSizeF size, bool last);
+    // The dimensions of a proposal measure() and measureBaseline() read. The default,
+    // both, is always right; an element answers less only when it is sure.
+    virtual ProposalAxes proposalAxes() { return {}; }
+    // What the children follow together.
+    ProposalAxes childrenFollow();
+    // Called from measure() by elements that find their baselines cheapest while
+    // measuring (text): they are kept with the size being measured.
+    void setMeasuredBaselines(std::optional<double> first, std::optional<double> last);
     // Places the children inside m_frame; the default places each at the whole frame.
     virtual void placeChildren(const ProposedSize &proposal);
+    // Whether what the element shows depends on where it stands, not only on its size:
+    // such an element is placed again when it moves rather than shifted.
+    virtual bool dependsOnPosition() const { return false; }
+    // Places the children again in the same frame (state that moves them changed).
+    void placeAgain();
     // Draws this element's own content (under its children).
     virtual void paintContent(QPainter &, const QRectF &) const { }
     // Draws over the children (overlays that are not children).
@@ -122,15 +168,36 @@ protected:
 
 private:
     friend class ViewTree;
-    struct CachedSize
+    // A proposal as two words compared exactly: the caches are searched far more often
+    // than they are filled.
+    struct ProposalKey
     {
-        ProposedSize proposal;
-        QSizeF size;
+        quint64 width;
+        quint64 height;
+        static ProposalKey of(const ProposedSize &proposal, ProposalAxes followed);
+        bool operator==(const ProposalKey &) const = default;
     };
+    struct Measurement
+    {
+        ProposalKey key;
+        QSizeF size;
+        std::optional<double> baselines[2]; // first, last
+        bool knowsBaseline[2] = { false, false };
+        quint64 pass = 0;
+    };
+
+    Measurement *findMeasurement(const ProposedSize &proposal);
+    Measurement &measurementFor(const ProposedSize &proposal);
+    void moveBy(QPointF delta);
+    void uniteChildrenPaintBounds();
 
     Element *m_parent = nullptr;
     std::vector<ElementPtr> m_children;
-    std::vector<CachedSize> m_cache;
+    std::vector<Measurement> m_cache;
+    std::optional<std::pair<std::optional<double>, std::optional<double>>> m_measuredBaselines;
+    std::optional<ProposalAxes> m_followedAxes;
+    ProposedSize m_placedProposal;
+    bool m_needsPlacement = true;
     QRectF m_paintBounds;
     PreferenceValues m_preferences;
     QVariant m_tag;

@@ -32,6 +32,9 @@ protected:
         return metrics.size;
     }
 
+    // Rows keep their natural heights whatever height is offered.
+    ProposalAxes proposalAxes() override { return { true, false }; }
+
     void placeChildren(const ProposedSize &proposal) override
     {
         const Metrics metrics = compute(proposal);

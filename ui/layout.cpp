@@ -14,12 +14,13 @@ public:
         : m_layout(std::move(layout))
     { }
 
-    std::optional<double> baseline(QSizeF size, bool last) override
-    {
-        return m_layout->baseline(size, subviews(), last);
-    }
-
 protected:
+    std::optional<double> measureBaseline(const ProposedSize &proposal, QSizeF size, bool last) override
+    {
+        return m_layout->baseline(proposal, size, subviews(), last);
+    }
+    ProposalAxes proposalAxes() override { return m_layout->followedAxes(subviews()); }
+
     QSizeF measure(const ProposedSize &proposal) override
     {
         return m_layout->sizeThatFits(proposal, subviews());
@@ -67,9 +68,9 @@ View layoutWithAxis(
     });
 }
 
-double baselineOrBottom(const LayoutSubview &subview, QSizeF size, bool last)
+double baselineOrBottom(const LayoutSubview &subview, const ProposedSize &proposal, QSizeF size, bool last)
 {
-    return subview.baseline(size, last).value_or(size.height());
+    return subview.baseline(proposal, last).value_or(size.height());
 }
 
 } // namespace
@@ -83,23 +84,39 @@ void LayoutSubview::place(QPointF position, UnitPoint anchor, const ProposedSize
 
 Layout::~Layout() = default;
 
-std::optional<double> Layout::baseline(QSizeF size, const LayoutSubviews &subviews, bool last) const
+std::optional<double> Layout::baseline(
+    const ProposedSize &proposal, QSizeF size, const LayoutSubviews &subviews, bool last) const
 {
     if (subviews.empty())
         return std::nullopt;
     // Placed on trial at the origin: the container's own placement comes after every
-    // question about its baseline and places the subviews again.
-    placeSubviews(QRectF(QPointF(0, 0), size), ProposedSize::of(size), subviews);
+    // question about its baseline and places (or moves) the subviews again.
+    placeSubviews(QRectF(QPointF(0, 0), size), proposal, subviews);
     std::optional<double> result;
     for (const LayoutSubview &subview : subviews) {
         const QRectF frame = subview.element().frame();
-        if (const auto line = subview.baseline(frame.size(), last)) {
+        if (const auto line = subview.baseline(subview.element().placedProposal(), last)) {
             const double y = frame.y() + *line;
             result = !result ? y : (last ? std::max(*result, y) : std::min(*result, y));
         }
     }
     return result;
 }
+
+ProposalAxes Layout::followedAxes(const LayoutSubviews &) const
+{
+    return {};
+}
+
+namespace {
+ProposalAxes followedByAny(const LayoutSubviews &subviews)
+{
+    ProposalAxes axes = ProposalAxes::none();
+    for (const LayoutSubview &subview : subviews)
+        axes = axes | subview.followedAxes();
+    return axes;
+}
+} // namespace
 
 View LayoutView(std::shared_ptr<const Layout> layout, std::vector<View> children)
 {
@@ -135,10 +152,11 @@ bool StackLayout::alignsBaselines() const
 // the higher layout priorities (keeping the minimum of the lower ones in reserve),
 // and within one priority to the least flexible subviews first, each offered an
 // equal share of what is left.
-std::vector<QSizeF> StackLayout::allocate(const ProposedSize &proposal, const LayoutSubviews &subviews) const
+std::vector<StackLayout::Share> StackLayout::allocate(
+    const ProposedSize &proposal, const LayoutSubviews &subviews) const
 {
     const size_t count = subviews.size();
-    std::vector<QSizeF> sizes(count);
+    std::vector<Share> shares(count);
     const std::optional<double> offered = m_axis == Axis::Horizontal ? proposal.width : proposal.height;
     const std::optional<double> crossOffer = m_axis == Axis::Horizontal ? proposal.height : proposal.width;
     auto makeProposal = [&](std::optional<double> alongValue) {
@@ -146,9 +164,11 @@ std::vector<QSizeF> StackLayout::allocate(const ProposedSize &proposal, const La
                                           : ProposedSize { crossOffer, alongValue };
     };
     if (!offered) {
-        for (size_t i = 0; i < count; ++i)
-            sizes[i] = subviews[i].sizeThatFits(makeProposal(std::nullopt));
-        return sizes;
+        for (size_t i = 0; i < count; ++i) {
+            shares[i].proposal = makeProposal(std::nullopt);
+            shares[i].size = subviews[i].sizeThatFits(shares[i].proposal);
+        }
+        return shares;
     }
 
     std::vector<double> minimum(count), flexibility(count);
@@ -179,31 +199,33 @@ std::vector<QSizeF> StackLayout::allocate(const ProposedSize &proposal, const La
         for (size_t k = groupStart; k < groupEnd; ++k) {
             const size_t i = order[k];
             const double share = std::max(0.0, available / double(groupEnd - k));
-            sizes[i] = subviews[i].sizeThatFits(makeProposal(std::isfinite(share) ? share : infinity));
-            available -= along(sizes[i]);
-            remaining -= along(sizes[i]);
+            shares[i].proposal = makeProposal(std::isfinite(share) ? share : infinity);
+            shares[i].size = subviews[i].sizeThatFits(shares[i].proposal);
+            available -= along(shares[i].size);
+            remaining -= along(shares[i].size);
         }
         groupStart = groupEnd;
     }
-    return sizes;
+    return shares;
 }
 
 QSizeF StackLayout::sizeThatFits(const ProposedSize &proposal, const LayoutSubviews &subviews) const
 {
     if (subviews.empty())
         return { 0, 0 };
-    const std::vector<QSizeF> sizes = allocate(proposal, subviews);
+    const std::vector<Share> shares = allocate(proposal, subviews);
     double total = m_spacing * double(subviews.size() - 1);
     double cross = 0;
     double ascent = 0, descent = 0;
-    for (size_t i = 0; i < sizes.size(); ++i) {
-        total += along(sizes[i]);
-        cross = std::max(cross, across(sizes[i]));
+    for (size_t i = 0; i < shares.size(); ++i) {
+        const QSizeF size = shares[i].size;
+        total += along(size);
+        cross = std::max(cross, across(size));
         if (alignsBaselines()) {
-            const double line = baselineOrBottom(subviews[i], sizes[i],
+            const double line = baselineOrBottom(subviews[i], shares[i].proposal, size,
                 VerticalAlignment(m_crossAlignment) == VerticalAlignment::LastTextBaseline);
             ascent = std::max(ascent, line);
-            descent = std::max(descent, sizes[i].height() - line);
+            descent = std::max(descent, size.height() - line);
         }
     }
     if (alignsBaselines())
@@ -214,22 +236,23 @@ QSizeF StackLayout::sizeThatFits(const ProposedSize &proposal, const LayoutSubvi
 void StackLayout::placeSubviews(
     const QRectF &bounds, const ProposedSize &proposal, const LayoutSubviews &subviews) const
 {
-    const std::vector<QSizeF> sizes = allocate(proposal, subviews);
+    const std::vector<Share> shares = allocate(proposal, subviews);
     const bool last = VerticalAlignment(m_crossAlignment) == VerticalAlignment::LastTextBaseline;
     double ascent = 0;
     if (alignsBaselines()) {
-        for (size_t i = 0; i < sizes.size(); ++i)
-            ascent = std::max(ascent, baselineOrBottom(subviews[i], sizes[i], last));
+        for (size_t i = 0; i < shares.size(); ++i)
+            ascent
+                = std::max(ascent, baselineOrBottom(subviews[i], shares[i].proposal, shares[i].size, last));
     }
     const std::optional<double> crossOffer = m_axis == Axis::Horizontal ? proposal.height : proposal.width;
     double position = m_axis == Axis::Horizontal ? bounds.x() : bounds.y();
-    for (size_t i = 0; i < sizes.size(); ++i) {
-        const QSizeF size = sizes[i];
+    for (size_t i = 0; i < shares.size(); ++i) {
+        const QSizeF size = shares[i].size;
         QPointF origin;
         if (m_axis == Axis::Horizontal) {
             double y;
             if (alignsBaselines())
-                y = bounds.y() + ascent - baselineOrBottom(subviews[i], size, last);
+                y = bounds.y() + ascent - baselineOrBottom(subviews[i], shares[i].proposal, size, last);
             else
                 y = bounds.y()
                     + alignOffset(VerticalAlignment(m_crossAlignment), bounds.height(), size.height());
@@ -248,39 +271,47 @@ void StackLayout::placeSubviews(
     }
 }
 
-std::optional<double> StackLayout::baseline(QSizeF size, const LayoutSubviews &subviews, bool last) const
+std::optional<double> StackLayout::baseline(
+    const ProposedSize &proposal, QSizeF size, const LayoutSubviews &subviews, bool last) const
 {
     if (subviews.empty())
         return std::nullopt;
-    const ProposedSize proposal = ProposedSize::of(size);
-    const std::vector<QSizeF> sizes = allocate(proposal, subviews);
+    // The share-out for this proposal asks only what measuring for it asked: every
+    // answer comes from the subviews' caches.
+    const std::vector<Share> shares = allocate(proposal, subviews);
     if (m_axis == Axis::Vertical) {
         // The first line of the first subview, or the last line of the last one.
         double offset = 0;
-        for (size_t i = 0; i < sizes.size(); ++i) {
-            const bool wanted = last ? i + 1 == sizes.size() : i == 0;
+        for (size_t i = 0; i < shares.size(); ++i) {
+            const bool wanted = last ? i + 1 == shares.size() : i == 0;
             if (wanted) {
-                if (auto line = subviews[i].baseline(sizes[i], last))
+                if (auto line = subviews[i].baseline(shares[i].proposal, last))
                     return offset + *line;
                 return std::nullopt;
             }
-            offset += sizes[i].height() + m_spacing;
+            offset += shares[i].size.height() + m_spacing;
         }
         return std::nullopt;
     }
     if (alignsBaselines()) {
         std::optional<double> ascent;
-        for (size_t i = 0; i < sizes.size(); ++i) {
-            if (subviews[i].baseline(sizes[i], last))
-                ascent = std::max(ascent.value_or(0), baselineOrBottom(subviews[i], sizes[i], last));
+        for (size_t i = 0; i < shares.size(); ++i) {
+            if (auto line = subviews[i].baseline(shares[i].proposal, last))
+                ascent = std::max(ascent.value_or(0), *line);
         }
         return ascent;
     }
-    for (size_t i = 0; i < sizes.size(); ++i) {
-        if (auto line = subviews[i].baseline(sizes[i], last))
-            return alignOffset(VerticalAlignment(m_crossAlignment), size.height(), sizes[i].height()) + *line;
+    for (size_t i = 0; i < shares.size(); ++i) {
+        if (auto line = subviews[i].baseline(shares[i].proposal, last))
+            return alignOffset(VerticalAlignment(m_crossAlignment), size.height(), shares[i].size.height())
+                + *line;
     }
     return std::nullopt;
+}
+
+ProposalAxes StackLayout::followedAxes(const LayoutSubviews &subviews) const
+{
+    return followedByAny(subviews);
 }
 
 View VStack(std::vector<View> children)
@@ -340,6 +371,11 @@ public:
                 bounds.y() + alignOffset(vertical, bounds.height(), size.height()));
             subview.element().place(QRectF(origin, size), proposal);
         }
+    }
+
+    ProposalAxes followedAxes(const LayoutSubviews &subviews) const override
+    {
+        return followedByAny(subviews);
     }
 
 private:

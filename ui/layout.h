@@ -19,7 +19,14 @@ public:
 
     QSizeF sizeThatFits(const ProposedSize &proposal) const { return m_element->sizeThatFits(proposal); }
     double priority() const { return m_element->layoutPriority(); }
+    // The dimensions of a proposal the subview's answers follow.
+    ProposalAxes followedAxes() const { return m_element->followedAxes(); }
     bool isSpacer() const { return m_element->isSpacer(); }
+    // The subview's baseline as sized for `proposal` (or as offered exactly `size`).
+    std::optional<double> baseline(const ProposedSize &proposal, bool last) const
+    {
+        return m_element->baseline(proposal, last);
+    }
     std::optional<double> baseline(QSizeF size, bool last) const { return m_element->baseline(size, last); }
     std::optional<HorizontalAlignment> gridColumnAlignment() const
     {
@@ -53,10 +60,16 @@ public:
     virtual QSizeF sizeThatFits(const ProposedSize &proposal, const LayoutSubviews &subviews) const = 0;
     virtual void placeSubviews(
         const QRectF &bounds, const ProposedSize &proposal, const LayoutSubviews &subviews) const = 0;
-    // The baseline of the container of `size`. By default the subviews are placed in
-    // that size and the highest first baseline (or the lowest last one) among them is
-    // the container's, so text inside a custom layout still lines up beside it.
-    virtual std::optional<double> baseline(QSizeF size, const LayoutSubviews &subviews, bool last) const;
+    // The baseline of the container offered `proposal`, for which it is `size` (asked
+    // once per proposal). By default the subviews are placed on trial in that size and
+    // the highest first baseline (or the lowest last one) among them is the
+    // container's, so text inside a custom layout still lines up beside it.
+    virtual std::optional<double> baseline(
+        const ProposedSize &proposal, QSizeF size, const LayoutSubviews &subviews, bool last) const;
+    // The dimensions of a proposal the container's answers follow. By default both; a
+    // layout whose answers follow only what its subviews follow says so, and one
+    // measurement then serves every value of the rest.
+    virtual ProposalAxes followedAxes(const LayoutSubviews &subviews) const;
 };
 
 // Lays `children` out with `layout`. Empty views among them are left out.
@@ -79,10 +92,21 @@ public:
     QSizeF sizeThatFits(const ProposedSize &proposal, const LayoutSubviews &subviews) const override;
     void placeSubviews(
         const QRectF &bounds, const ProposedSize &proposal, const LayoutSubviews &subviews) const override;
-    std::optional<double> baseline(QSizeF size, const LayoutSubviews &subviews, bool last) const override;
+    std::optional<double> baseline(
+        const ProposedSize &proposal, QSizeF size, const LayoutSubviews &subviews, bool last) const override;
+    // A subview that ignores the offer along the axis answers the same share-out for
+    // every offer: the stack follows what its subviews follow.
+    ProposalAxes followedAxes(const LayoutSubviews &subviews) const override;
 
 private:
-    std::vector<QSizeF> allocate(const ProposedSize &proposal, const LayoutSubviews &subviews) const;
+    // What the share-out gave one subview: the proposal it was measured with last and
+    // its size for it. Its baseline is asked for that same proposal.
+    struct Share
+    {
+        ProposedSize proposal;
+        QSizeF size;
+    };
+    std::vector<Share> allocate(const ProposedSize &proposal, const LayoutSubviews &subviews) const;
     double along(QSizeF size) const { return m_axis == Axis::Horizontal ? size.width() : size.height(); }
     double across(QSizeF size) const { return m_axis == Axis::Horizontal ? size.height() : size.width(); }
     bool alignsBaselines() const;

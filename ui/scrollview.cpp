@@ -40,7 +40,7 @@ public:
             return false;
         // Written without a rebuild: scrolling moves the content only.
         m_offset.setWithoutRebuild(next);
-        place(m_frame, m_proposal);
+        placeAgain();
         requestRepaint();
         return true;
     }
@@ -90,9 +90,14 @@ protected:
         return { content.width(), proposal.height.value_or(content.height()) };
     }
 
+    std::optional<double> measureBaseline(const ProposedSize &proposal, QSizeF, bool last) override
+    {
+        return content().baseline(contentProposal(proposal), last);
+    }
+    ProposalAxes proposalAxes() override { return {}; }
+
     void placeChildren(const ProposedSize &proposal) override
     {
-        m_proposal = proposal;
         const ProposedSize offer = contentProposal(proposal);
         // Content shorter than the scroller keeps its own length and starts at the
         // leading (top) edge, as a line of code or a short note does.
@@ -156,7 +161,7 @@ private:
         if (next == *m_offset)
             return;
         m_offset.setWithoutRebuild(next);
-        place(m_frame, m_proposal);
+        placeAgain();
         requestRepaint();
     }
 
@@ -178,7 +183,6 @@ private:
     State<double> m_offset;
     QColor m_indicatorColor;
     QSizeF m_contentSize;
-    ProposedSize m_proposal;
     bool m_dragging = false;
     double m_grab = 0; // where along the indicator the drag holds it
 };

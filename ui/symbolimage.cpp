@@ -88,14 +88,15 @@ public:
         , m_mode(mode)
     { }
 
+protected:
+    QSizeF measure(const ProposedSize &) override { return { m_side, m_side }; }
+    ProposalAxes proposalAxes() override { return ProposalAxes::none(); }
+
     // Centred on the middle of the capitals, as symbols set in text are.
-    std::optional<double> baseline(QSizeF size, bool) override
+    std::optional<double> measureBaseline(const ProposedSize &, QSizeF size, bool) override
     {
         return size.height() / 2 + capHeightPerPoint * m_fontSize / 2;
     }
-
-protected:
-    QSizeF measure(const ProposedSize &) override { return { m_side, m_side }; }
 
     void paintContent(QPainter &painter, const QRectF &) const override
     {

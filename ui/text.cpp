@@ -184,18 +184,6 @@ public:
         m_cursor = QTextCursor(&m_document);
     }
 
-    std::optional<double> baseline(QSizeF size, bool last) override
-    {
-        layoutAt(size.width());
-        const QTextBlock block = last ? m_document.lastBlock() : m_document.begin();
-        const QTextLayout *layout = block.layout();
-        if (!layout || layout->lineCount() == 0)
-            return std::nullopt;
-        const QTextLine line = last ? layout->lineAt(layout->lineCount() - 1) : layout->lineAt(0);
-        const QRectF blockRect = m_document.documentLayout()->blockBoundingRect(block);
-        return blockRect.y() + line.y() + line.ascent();
-    }
-
     bool acceptsPointer() const override { return m_selectable || !m_links.empty(); }
     bool acceptsFocus() const override { return m_selectable; }
 
@@ -270,24 +258,44 @@ protected:
     QSizeF measure(const ProposedSize &proposal) override
     {
         const bool wraps = proposal.width && std::isfinite(*proposal.width);
-        layoutAt(wraps ? *proposal.width : -1);
+        // Lines broken at one width break the same way at any narrower width that
+        // still holds the widest of them: such an offer needs no layout of its own.
+        for (const Fit &fit : m_fits) {
+            if (wraps ? fit.ideal <= *proposal.width && *proposal.width <= fit.width
+                      : fit.width == infinity) {
+                setMeasuredBaselines(fit.first, fit.last);
+                const double width = wraps ? std::min(fit.ideal, *proposal.width) : fit.unboundedWidth;
+                return { std::ceil(width), fit.height };
+            }
+        }
+        layoutFor(proposal);
         const QSizeF size = m_document.documentLayout()->documentSize();
-        const double width = wraps ? std::min(m_document.idealWidth(), *proposal.width) : size.width();
-        return { std::ceil(width), std::ceil(size.height()) };
+        const double ideal = m_document.idealWidth();
+        const double width = wraps ? std::min(ideal, *proposal.width) : size.width();
+        // The lines are laid out now: their baselines cost next to nothing more.
+        const Fit fit { ideal, wraps ? *proposal.width : infinity, size.width(), std::ceil(size.height()),
+            lineBaseline(false), lineBaseline(true) };
+        if (m_fits.size() >= maxFits)
+            m_fits.erase(m_fits.begin());
+        m_fits.push_back(fit);
+        setMeasuredBaselines(fit.first, fit.last);
+        return { std::ceil(width), fit.height };
     }
 
-    void placeChildren(const ProposedSize &) override
+    std::optional<double> measureBaseline(const ProposedSize &proposal, QSizeF, bool last) override
     {
-        // Leading text that was measured at a wider offer breaks its lines the same way
-        // in its own narrower frame: laying it out again would change nothing but cost.
-        const double current = m_document.textWidth();
-        if (m_leading && current >= m_frame.width() && m_document.idealWidth() <= m_frame.width())
-            return;
-        layoutAt(m_frame.width());
+        layoutFor(proposal);
+        return lineBaseline(last);
     }
+
+    // Lines break by width only.
+    ProposalAxes proposalAxes() override { return { true, false }; }
+
+    void placeChildren(const ProposedSize &) override { showAtFrameWidth(); }
 
     void paintContent(QPainter &painter, const QRectF &exposed) const override
     {
+        showAtFrameWidth();
         painter.save();
         painter.translate(m_frame.topLeft());
         QAbstractTextDocumentLayout::PaintContext context;
@@ -339,15 +347,45 @@ private:
         return format;
     }
 
-    void layoutAt(double width)
+    void layoutAt(double width) const
     {
         const double target = width < 0 ? -1 : width + widthSlack;
         if (m_document.textWidth() != target)
             m_document.setTextWidth(target);
     }
 
+    void layoutFor(const ProposedSize &proposal) const
+    {
+        const bool wraps = proposal.width && std::isfinite(*proposal.width);
+        layoutAt(wraps ? *proposal.width : -1);
+    }
+
+    std::optional<double> lineBaseline(bool last) const
+    {
+        const QTextBlock block = last ? m_document.lastBlock() : m_document.begin();
+        const QTextLayout *layout = block.layout();
+        if (!layout || layout->lineCount() == 0)
+            return std::nullopt;
+        const QTextLine line = last ? layout->lineAt(layout->lineCount() - 1) : layout->lineAt(0);
+        const QRectF blockRect = m_document.documentLayout()->blockBoundingRect(block);
+        return blockRect.y() + line.y() + line.ascent();
+    }
+
+    // Measuring for other offers lays the document out at other widths, even after it
+    // was placed: what is drawn and hit is laid out at the frame's width first.
+    void showAtFrameWidth() const
+    {
+        // Leading text that was measured at a wider offer breaks its lines the same way
+        // in its own narrower frame: laying it out again would change nothing but cost.
+        const double current = m_document.textWidth() < 0 ? infinity : m_document.textWidth();
+        if (m_leading && current >= m_frame.width() && m_document.idealWidth() <= m_frame.width())
+            return;
+        layoutAt(m_frame.width());
+    }
+
     int positionAt(QPointF point) const
     {
+        showAtFrameWidth();
         const int position = m_document.documentLayout()->hitTest(point - m_frame.topLeft(), Qt::FuzzyHit);
         return std::max(0, position);
     }
@@ -356,6 +394,7 @@ private:
     {
         if (m_links.empty() || !m_frame.contains(point))
             return std::nullopt;
+        showAtFrameWidth();
         const QString href = m_document.documentLayout()->anchorAt(point - m_frame.topLeft());
         bool ok = false;
         const int index = href.toInt(&ok);
@@ -364,7 +403,22 @@ private:
         return m_links[size_t(index)];
     }
 
-    QTextDocument m_document;
+    // One layout's line breaks: they hold for every width from `ideal` (the widest
+    // line) to `width` (what it was laid out for, infinity when unbounded).
+    struct Fit
+    {
+        double ideal;
+        double width;
+        double unboundedWidth;
+        double height;
+        std::optional<double> first;
+        std::optional<double> last;
+    };
+    static constexpr size_t maxFits = 4;
+
+    std::vector<Fit> m_fits;
+    // Mutable: laid out again for the frame's width whenever it is drawn or hit.
+    mutable QTextDocument m_document;
     QTextCursor m_cursor;
     std::vector<QUrl> m_links;
     OpenUrlAction m_openUrl;

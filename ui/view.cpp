@@ -35,6 +35,7 @@ public:
     bool isEmpty() const override { return true; }
 
 protected:
+    ProposalAxes proposalAxes() override { return ProposalAxes::none(); }
     QSizeF measure(const ProposedSize &) override { return { 0, 0 }; }
 };
 
@@ -103,6 +104,10 @@ class ContentElement : public Element
 {
 public:
     Element &content() const { return *children().front(); }
+
+protected:
+    // Sized by the content for the proposal it was given.
+    ProposalAxes proposalAxes() override { return content().followedAxes(); }
 };
 
 class PaddingElement final : public ContentElement
@@ -112,16 +117,14 @@ public:
         : m_insets(insets)
     { }
 
-    std::optional<double> baseline(QSizeF size, bool last) override
+protected:
+    std::optional<double> measureBaseline(const ProposedSize &proposal, QSizeF, bool last) override
     {
-        const QSizeF inner(std::max(0.0, size.width() - m_insets.horizontal()),
-            std::max(0.0, size.height() - m_insets.vertical()));
-        if (auto line = content().baseline(inner, last))
+        if (auto line = content().baseline(inner(proposal), last))
             return *line + m_insets.top;
         return std::nullopt;
     }
 
-protected:
     QSizeF measure(const ProposedSize &proposal) override
     {
         const QSizeF size = content().sizeThatFits(inner(proposal));
@@ -162,6 +165,18 @@ public:
     { }
 
 protected:
+    std::optional<double> measureBaseline(const ProposedSize &proposal, QSizeF, bool last) override
+    {
+        return content().baseline(childProposal(proposal), last);
+    }
+
+    ProposalAxes proposalAxes() override
+    {
+        const ProposalAxes bounded { m_frame.minWidth || m_frame.idealWidth || m_frame.maxWidth,
+            m_frame.minHeight || m_frame.idealHeight || m_frame.maxHeight };
+        return bounded | content().followedAxes();
+    }
+
     QSizeF measure(const ProposedSize &proposal) override
     {
         const ProposedSize childProposal = this->childProposal(proposal);
@@ -251,6 +266,20 @@ protected:
         return { m_width.value_or(child.width()), m_height.value_or(child.height()) };
     }
 
+    std::optional<double> measureBaseline(const ProposedSize &proposal, QSizeF, bool last) override
+    {
+        return content().baseline(childProposal(proposal), last);
+    }
+
+    // A dimension the frame fixes is never read, and with both fixed nothing is.
+    ProposalAxes proposalAxes() override
+    {
+        if (m_width && m_height)
+            return ProposalAxes::none();
+        const ProposalAxes content = this->content().followedAxes();
+        return { !m_width && content.width, !m_height && content.height };
+    }
+
     void placeChildren(const ProposedSize &proposal) override
     {
         const ProposedSize offer = childProposal(proposal);
@@ -281,6 +310,11 @@ protected:
         return content().sizeThatFits(childProposal(proposal));
     }
 
+    std::optional<double> measureBaseline(const ProposedSize &proposal, QSizeF, bool last) override
+    {
+        return content().baseline(childProposal(proposal), last);
+    }
+
     void placeChildren(const ProposedSize &proposal) override
     {
         const ProposedSize offer = childProposal(proposal);
@@ -303,6 +337,12 @@ protected:
         return { m_horizontal ? std::nullopt : proposal.width, m_vertical ? std::nullopt : proposal.height };
     }
 
+    ProposalAxes proposalAxes() override
+    {
+        const ProposalAxes content = this->content().followedAxes();
+        return { !m_horizontal && content.width, !m_vertical && content.height };
+    }
+
 private:
     bool m_horizontal;
     bool m_vertical;
@@ -317,6 +357,8 @@ public:
     { }
 
 protected:
+    ProposalAxes proposalAxes() override { return {}; }
+
     ProposedSize childProposal(const ProposedSize &proposal) override
     {
         double ratio = 1;
@@ -386,8 +428,10 @@ protected:
         }
     }
 
-public:
-    std::optional<double> baseline(QSizeF size, bool last) override { return content().baseline(size, last); }
+    std::optional<double> measureBaseline(const ProposedSize &proposal, QSizeF, bool last) override
+    {
+        return content().baseline(proposal, last);
+    }
 
 private:
     Alignment m_alignment;
@@ -516,6 +560,11 @@ public:
     { }
 
 protected:
+    ProposalAxes proposalAxes() override
+    {
+        return m_image.isResizable() ? ProposalAxes {} : ProposalAxes::none();
+    }
+
     QSizeF measure(const ProposedSize &proposal) override
     {
         const QSizeF natural = m_image.naturalSize();
@@ -548,6 +597,13 @@ public:
     bool isSpacer() const override { return true; }
 
 protected:
+    ProposalAxes proposalAxes() override
+    {
+        if (!m_axis)
+            return {};
+        return { *m_axis == Axis::Horizontal, *m_axis == Axis::Vertical };
+    }
+
     QSizeF measure(const ProposedSize &proposal) override
     {
         auto along = [this](std::optional<double> offered) {
@@ -574,6 +630,11 @@ public:
     { }
 
 protected:
+    ProposalAxes proposalAxes() override
+    {
+        return { m_lineAxis == Axis::Horizontal, m_lineAxis == Axis::Vertical };
+    }
+
     QSizeF measure(const ProposedSize &proposal) override
     {
         if (m_lineAxis == Axis::Horizontal)
@@ -603,6 +664,15 @@ public:
 
 protected:
     QSizeF measure(const ProposedSize &proposal) override { return proposal.replacingUnspecified(); }
+    // The content is made only once the reader is placed: nothing to line up with
+    // before that, so it answers no baseline at all rather than one that changes.
+    std::optional<double> measureBaseline(const ProposedSize &, QSizeF, bool) override
+    {
+        return std::nullopt;
+    }
+    // The content sees the frame in content coordinates.
+    bool dependsOnPosition() const override { return true; }
+    ProposalAxes proposalAxes() override { return {}; }
 
     void placeChildren(const ProposedSize &) override
     {
