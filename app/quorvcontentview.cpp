@@ -2,6 +2,8 @@
 
 #include "app/appclipboardpanestate.h"
 #include "app/appstate.h"
+#include "app/panelfooterview.h"
+#include "app/searchbarview.h"
 #include "clipboard/clipboardpaneview.h"
 
 #include <QFrame>
@@ -63,7 +65,14 @@ QuorvContentView::QuorvContentView(AppState &appState, NotificationCenter &notif
     m_footerArea->setMinimumHeight(28);
     column->addWidget(m_footerArea);
 
+    place(m_searchBarArea, new SearchBarView(appState));
     place(m_clipboardPaneArea, new ClipboardPaneView(*m_clipboardState, notifications));
+    auto *footer = new PanelFooterView(appState);
+    footer->onSettingsTapped = [&appState] {
+        if (appState.onOpenSettings)
+            appState.onOpenSettings();
+    };
+    place(m_footerArea, footer);
 }
 
 QuorvContentView::~QuorvContentView() = default;

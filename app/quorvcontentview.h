@@ -10,7 +10,7 @@ class QBoxLayout;
 // The whole content of the panel: the search bar along the top, the clipboard and
 // notes panes side by side with a faint divider, and the footer along the bottom.
 // Made once and kept while the panel hides, so what its children hold survives.
-// The clipboard pane fills its area; the other areas start empty.
+// The notes area starts empty; the notes pane is placed into it when it exists.
 // Ctrl+N, while the notes pane has the panel's focus, makes a new note.
 class QuorvContentView : public QWidget
 {
