@@ -212,18 +212,19 @@ class Session:
         self.run("import", "-window", "root", path)
         return path
 
-    def still_screenshot(self, path, timeout=DEFAULT_TIMEOUT):
-        """A screenshot once the screen stopped changing (animations and fades over):
-        two grabs in a row with the same pixels."""
+    def still_screenshot(self, path, still_for=0.4, timeout=DEFAULT_TIMEOUT):
+        """A screenshot once the screen stopped changing (animations, fades and
+        delayed updates over): the same pixels in grabs `still_for` seconds apart."""
         def grab():
             return self.run("import", "-window", "root", "-depth", "8", "rgb:-").stdout
-        previous = [grab()]
+        since = [time.monotonic(), grab()]
 
         def still():
             current = grab()
-            same = current == previous[0]
-            previous[0] = current
-            return same
+            if current != since[1]:
+                since[:] = [time.monotonic(), current]
+                return False
+            return time.monotonic() - since[0] >= still_for
         self.wait_for(still, "a still screen", timeout=timeout)
         return self.screenshot(path)
 

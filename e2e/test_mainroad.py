@@ -1,0 +1,70 @@
+"""The whole main road, once, as a user drives it: a vault from an earlier
+launch, copies made in other programs, the panel opened with the hot key, one
+query narrowing the panes, a new note made with Ctrl+N, Esc and the hot key
+again with everything kept, and an entry picked with the keyboard."""
+
+import os
+import unittest
+
+import harness
+from test_clipboard import png
+from test_clipboardpane import CTRL_SHIFT_K, build_dir, panel_gone, panel_shown
+from test_vault import bookmark, write
+
+
+class MainRoad(unittest.TestCase):
+    def shot(self, s, stage):
+        return s.still_screenshot(os.path.join(build_dir(), "mainroad-%s.png" % stage))
+
+    def copy_and_wait(self, s, data, mime="UTF8_STRING"):
+        count = len(s.store_rows())
+        s.copy(data, mime)
+        s.wait_for(lambda: len(s.store_rows()) == count + 1, "the copy in the store")
+
+    def test_main_road(self):
+        with harness.Session() as s:
+            vault = os.path.join(s.home, "Vault")
+            write(os.path.join(vault, "Groceries.md"), "# Groceries\n\nmilk, bread\n")
+            write(os.path.join(vault, "Recipes", "Apple pie.md"), "# Apple pie\n\napples, butter\n")
+            s.write_defaults({"GlobalShortcuts_toggleHUD": CTRL_SHIFT_K, **bookmark(vault)})
+            s.start_app()
+
+            self.copy_and_wait(s, "apple crumble for Sunday")
+            self.copy_and_wait(s, "banana bread")
+            self.copy_and_wait(s, png(80, 50), "image/png")
+
+            s.xdotool("key", "ctrl+shift+k")
+            s.wait_for(lambda: panel_shown(s), "the panel")
+            self.shot(s, "1-open")
+
+            # Shift+Tab from the clipboard pane reaches the search field; the query
+            # narrows both panes.
+            s.xdotool("key", "shift+Tab")
+            s.xdotool("type", "--delay", "30", "apple")
+            self.shot(s, "2-query")
+
+            # Tab on to the notes pane (through the clipboard pane), Ctrl+N: a new note.
+            s.xdotool("key", "Tab", "key", "Tab", "key", "ctrl+n")
+            new_note = os.path.join(vault, "Untitled.md")
+            s.wait_for(lambda: os.path.exists(new_note), "the new note's file")
+            self.shot(s, "3-new-note")
+
+            # Esc hides; the hot key shows the panel again as it was left.
+            s.xdotool("key", "Escape")
+            s.wait_for(lambda: panel_gone(s), "the panel to hide on Esc")
+            s.xdotool("key", "ctrl+shift+k")
+            s.wait_for(lambda: panel_shown(s), "the panel again")
+            self.shot(s, "4-again")
+
+            # Back to the clipboard pane: the query still narrows it to one entry,
+            # which Return copies (the newest entry is the image).
+            s.xdotool("key", "shift+Tab", "key", "Return")
+            s.wait_for(lambda: s.clipboard() == b"apple crumble for Sunday", "the picked entry on the clipboard")
+            s.wait_for(lambda: panel_gone(s), "the panel to hide after the copy")
+            s.wait_for(lambda: s.store_rows()[0]["preview"] == "apple crumble for Sunday", "the entry at the top")
+            self.assertEqual(len(s.store_rows()), 3)
+            self.assertEqual(s.stop_app(), 0, s.app_log())
+
+
+if __name__ == "__main__":
+    harness.main()
