@@ -1,6 +1,7 @@
 #include "app/appdelegate.h"
 
 #include "app/appearance.h"
+#include "app/appnotesenvironment.h"
 #include "app/appstate.h"
 #include "app/panelcontroller.h"
 #include "app/panelkeyrouter.h"
@@ -12,14 +13,17 @@
 #include "gesture/gesturemonitor.h"
 #include "gesture/scrolldirection.h"
 #include "notes/notesmanager.h"
+#include "notes/notespaneview.h"
 #include "platform/alertpresenter.h"
 #include "platform/clock.h"
 #include "platform/defaults.h"
 #include "platform/globalclickmonitor.h"
 #include "platform/instancelock.h"
+#include "platform/linux/desktopworkspace.h"
 #include "platform/linux/inotifyfileeventstream.h"
 #include "platform/log.h"
 #include "platform/mainqueue.h"
+#include "platform/qt/qtfolderchooser.h"
 #include "platform/qt/qtpasteboard.h"
 #include "platform/updater.h"
 #include "shortcuts/applicationmenu.h"
@@ -283,6 +287,7 @@ void AppDelegate::setupPanel()
         = std::make_unique<PanelController>(*m_panel, m_services.clickMonitor, m_services.notifications);
     auto *content = new QuorvContentView(*m_appState, m_services.notifications);
     m_panel->setContent(content);
+    setupNotesPane(*content);
     m_panelController->setHostingView(content);
     m_panelController->isOwnWindowAt = [self](QPoint p) { return self && self->isOwnWindowAt(p); };
     m_panelController->onShow = [self] {
@@ -296,6 +301,21 @@ void AppDelegate::setupPanel()
         if (self)
             self->m_appState->setPanelVisible(false);
     };
+}
+
+void AppDelegate::setupNotesPane(QuorvContentView &content)
+{
+    if (!m_services.workspace) {
+        m_ownWorkspace = std::make_unique<DesktopWorkspace>();
+        m_services.workspace = m_ownWorkspace.get();
+    }
+    if (!m_services.folderChooser) {
+        m_ownFolderChooser = std::make_unique<QtFolderChooser>();
+        m_services.folderChooser = m_ownFolderChooser.get();
+    }
+    m_notesEnvironment = std::make_unique<AppNotesEnvironment>(
+        *m_appState, *m_services.workspace, *m_services.folderChooser, m_services.notifications);
+    QuorvContentView::place(content.notesPaneArea(), new NotesPaneView(*m_notesEnvironment));
 }
 
 bool AppDelegate::isOwnWindowAt(QPoint globalPosition) const

@@ -10,10 +10,12 @@
 #include <memory>
 
 class AlertPresenter;
+class AppNotesEnvironment;
 class AppState;
 class ClipboardStore;
 class Defaults;
 class FileEventStream;
+class FolderChooser;
 class GestureMonitor;
 class GlobalClickMonitor;
 class HotKeyGrabber;
@@ -33,6 +35,7 @@ class ScrollTapFactory;
 class QuorvContentView;
 class QuorvPanel;
 class Updater;
+class Workspace;
 namespace GlobalShortcuts {
 class Registry;
 }
@@ -58,6 +61,10 @@ struct AppServices
     FileEventStream *vaultEvents = nullptr;
     // The clipboard; none: the application's own.
     Pasteboard *pasteboard = nullptr;
+    // The desktop's file handling; none: the freedesktop services.
+    Workspace *workspace = nullptr;
+    // The folder chooser of the notes onboarding; none: a file dialog.
+    FolderChooser *folderChooser = nullptr;
 };
 
 // Builds everything the user sees when the program starts, owns it until the end,
@@ -112,6 +119,7 @@ private:
     void setupUpdater();
     void setupStatusItem();
     void setupPanel();
+    void setupNotesPane(QuorvContentView &content);
     void registerToggleShortcut();
     void startGestureMonitor();
     void setGestureEnabled(bool enabled);
@@ -123,8 +131,12 @@ private:
     std::unique_ptr<InstanceLock> m_instanceLock;
     std::unique_ptr<FileEventStream> m_ownVaultEvents;
     std::unique_ptr<Pasteboard> m_ownPasteboard;
+    std::unique_ptr<Workspace> m_ownWorkspace;
+    std::unique_ptr<FolderChooser> m_ownFolderChooser;
     std::unique_ptr<ClipboardStore> m_store;
     std::unique_ptr<AppState> m_appState;
+    // Between the state it adapts and the panel whose notes pane uses it.
+    std::unique_ptr<AppNotesEnvironment> m_notesEnvironment;
     std::unique_ptr<Updater> m_updater;
     std::unique_ptr<QMenu> m_statusMenu;
     std::unique_ptr<QSystemTrayIcon> m_statusItem;

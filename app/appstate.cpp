@@ -58,6 +58,7 @@ AppState::AppState(Defaults &defaults, ClipboardStore &store, Pasteboard &pasteb
     FileEventStream &vaultEvents, const Clock &clock, QObject *parent)
     : QObject(parent)
     , m_defaults(defaults)
+    , m_pasteboard(pasteboard)
     , m_thumbnailCache(std::make_unique<ThumbnailCache>())
 {
     const auto stored = focusedPaneFromString(m_defaults.string(DefaultsKey::lastFocusedPane, QString()));
@@ -184,6 +185,7 @@ void AppState::setSelectedNoteURL(const std::optional<QUrl> &url)
     if (m_selectedNoteURL == url)
         return;
     m_selectedNoteURL = url;
+    Q_EMIT selectedNoteURLChanged();
     Q_EMIT changed();
 }
 
@@ -201,6 +203,7 @@ void AppState::setEditing(bool editing)
     if (m_isEditing == editing)
         return;
     m_isEditing = editing;
+    Q_EMIT editingChanged();
     Q_EMIT changed();
 }
 
@@ -270,6 +273,7 @@ double AppState::autoSaveDelay() const
 void AppState::setAutoSaveDelay(double seconds)
 {
     m_defaults.setReal(DefaultsKey::autoSaveDelay, boundedAutoSaveDelay(seconds, true));
+    Q_EMIT autoSaveDelayChanged();
     Q_EMIT settingsChanged();
 }
 

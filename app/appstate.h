@@ -120,6 +120,7 @@ public:
     std::function<void(int)> onMoveClipboardSelection;
 
     Defaults &defaults() const { return m_defaults; }
+    Pasteboard &pasteboard() const { return m_pasteboard; }
 
 Q_SIGNALS:
     // Something views show changed (the managers' changes included).
@@ -132,6 +133,9 @@ Q_SIGNALS:
     void panelVisibleChanged(bool visible);
     void updateAvailableChanged(bool available);
     void settingsChanged();
+    void selectedNoteURLChanged();
+    void editingChanged();
+    void autoSaveDelayChanged();
 
 private:
     void persistLastFocusedPane();
@@ -140,6 +144,7 @@ private:
     void closeVaultScope();
 
     Defaults &m_defaults;
+    Pasteboard &m_pasteboard;
     std::unique_ptr<ThumbnailCache> m_thumbnailCache;
     std::unique_ptr<BookmarkManager> m_bookmarkManager;
     std::unique_ptr<ClipboardManager> m_clipboardManager;

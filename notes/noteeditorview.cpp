@@ -5,6 +5,8 @@
 #include <QFontDatabase>
 #include <QScrollBar>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int padding = 12;
@@ -15,27 +17,40 @@ NoteEditorView::NoteEditorView(QWidget *parent)
     : QPlainTextEdit(parent)
 {
     setObjectName(QStringLiteral("NoteEditorView"));
+    styleAsNoteText(*this);
+    setTabChangesFocus(true);
+    connect(this, &QPlainTextEdit::textChanged, this, &NoteEditorView::onTextChanged);
+}
+
+void NoteEditorView::styleAsNoteText(QPlainTextEdit &edit)
+{
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPixelSize(12);
-    setFont(font);
-    setFrameShape(QFrame::NoFrame);
-    setTabChangesFocus(true);
-    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    edit.setFont(font);
+    edit.setFrameShape(QFrame::NoFrame);
+    edit.setLineWrapMode(QPlainTextEdit::WidgetWidth);
     // The panel's background shows through.
-    setBackgroundVisible(false);
-    viewport()->setAutoFillBackground(false);
-    setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; }"));
-    document()->setDocumentMargin(padding);
-    connect(this, &QPlainTextEdit::textChanged, this, &NoteEditorView::onTextChanged);
+    edit.setBackgroundVisible(false);
+    edit.viewport()->setAutoFillBackground(false);
+    edit.setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; }"));
+    edit.document()->setDocumentMargin(padding);
 }
 
 void NoteEditorView::setText(const QString &text)
 {
     if (text == toPlainText())
         return;
+    // A reload keeps the user's place: the cursor where it was (or at the new
+    // end) and the scroll position.
+    const int position = textCursor().position();
+    const int scroll = verticalScrollBar()->value();
     m_settingText = true;
     setPlainText(text);
     m_settingText = false;
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(std::min(position, int(document()->characterCount() - 1)));
+    setTextCursor(cursor);
+    verticalScrollBar()->setValue(scroll);
 }
 
 void NoteEditorView::onTextChanged()

@@ -32,6 +32,9 @@ public:
     void setText(const QString &text);
     QString text() const { return toPlainText(); }
 
+    // The look of a note's source: monospaced, padded, on the panel's background.
+    static void styleAsNoteText(QPlainTextEdit &edit);
+
 Q_SIGNALS:
     // The user changed the text.
     void edited();

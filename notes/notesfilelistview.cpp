@@ -443,7 +443,7 @@ NotesFileListView::NotesFileListView(NotesEnvironment &environment, const Clock 
     m_listView->setFocusPolicy(Qt::NoFocus);
     m_listView->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_listView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_listView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_listView->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_listView->setContentsMargins(4, 2, 4, 2);
     m_listView->setContextMenuPolicy(Qt::CustomContextMenu);
     m_listView->viewport()->setAutoFillBackground(false);

@@ -8,9 +8,11 @@
 #include "platform/fake/fakealertpresenter.h"
 #include "platform/fake/fakeclickmonitor.h"
 #include "platform/fake/fakefileeventstream.h"
+#include "platform/fake/fakefolderchooser.h"
 #include "platform/fake/fakenaturalscrolling.h"
 #include "platform/fake/fakepasteboard.h"
 #include "platform/fake/fakescrolltap.h"
+#include "platform/fake/fakeworkspace.h"
 #include "platform/notificationcenter.h"
 
 #include <QAbstractAnimation>
@@ -35,7 +37,7 @@ struct FakeSystem
     {
         AppServices services { defaults, alerts, clicks, center, network, scrollTaps, naturalScrolling,
             storeFolder(), [this] { return trusted; }, [this] { return relaunchStarts; }, false,
-            [this] { ++terminations; }, hotKeys, &vaultEvents, &pasteboard };
+            [this] { ++terminations; }, hotKeys, &vaultEvents, &pasteboard, &workspace, &folderChooser };
         return std::make_unique<AppDelegate>(std::move(services));
     }
 
@@ -62,6 +64,8 @@ struct FakeSystem
     FakeScrollTapFactory scrollTaps;
     FakeFileEventStream vaultEvents;
     FakePasteboard pasteboard;
+    FakeWorkspace workspace;
+    FakeFolderChooser folderChooser;
     FakeNaturalScrolling naturalScrolling;
     bool trusted = true; // may the gesture watch input globally
     bool relaunchStarts = true; // does a restart manage to start the new program

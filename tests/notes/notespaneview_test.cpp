@@ -1,0 +1,465 @@
+#include "notes/notespaneview.h"
+
+#include "notes/bookmarkmanager.h"
+#include "notes/debouncer.h"
+#include "notes/noteeditorview.h"
+#include "notes/notesfilelistview.h"
+#include "notes/plainnotepreviewview.h"
+#include "tests/notes/notesviewfixture.h"
+#include "tests/support/filesizelimit.h"
+#include "tests/support/logcapture.h"
+#include "tests/support/waitfor.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+class NotesPane : public NotesViewFixture
+{
+protected:
+    void SetUp() override
+    {
+        NotesViewFixture::SetUp();
+        environment->setAutoSaveDelay(0.05);
+    }
+    void TearDown() override
+    {
+        pane.reset();
+        NotesViewFixture::TearDown();
+    }
+
+    // The vault holding `notes`, and the pane over it with `selected` open.
+    void open(const QStringList &notes, const QString &selected, bool editing = false)
+    {
+        for (const QString &note : notes)
+            write(note, "text of " + note.toUtf8(), 10);
+        openVault();
+        pane = std::make_unique<NotesPaneView>(*environment);
+        pane->resize(700, 400);
+        pane->show();
+        environment->setSelectedNoteURL(url(selected));
+        if (editing)
+            pane->toggleEditing();
+    }
+
+    void type(const QString &text)
+    {
+        pane->editor()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(pane->editor(), text);
+    }
+
+    // Another program's write: its date lies well away from any own write.
+    void writeOutside(const QString &note, const QByteArray &bytes) { write(note, bytes, -5); }
+
+    std::unique_ptr<NotesPaneView> pane;
+};
+
+TEST_F(NotesPane, showsOnboardingOnlyWhileThereIsNeitherANoteNorABookmark)
+{
+    pane = std::make_unique<NotesPaneView>(*environment);
+    EXPECT_TRUE(pane->isShowingOnboarding());
+    // A bookmark stored, valid or not, even for an empty folder.
+    environment->defaults().setData(BookmarkManager::userDefaultsKey(), "x");
+    EXPECT_FALSE(pane->isShowingOnboarding());
+    EXPECT_TRUE(pane->findChild<QLabel *>("selectANote")->isVisibleTo(pane.get()));
+    environment->defaults().remove(BookmarkManager::userDefaultsKey());
+    EXPECT_TRUE(pane->isShowingOnboarding());
+    write("a.md");
+    openVault();
+    EXPECT_FALSE(pane->isShowingOnboarding());
+}
+
+TEST_F(NotesPane, selectingANoteLoadsItIntoThePreview)
+{
+    open({ "a.md", "b.md" }, "a.md");
+    ASSERT_TRUE(pane->currentFile());
+    EXPECT_EQ(pane->currentFile()->url, url("a.md"));
+    EXPECT_EQ(pane->noteContent(), "text of a.md");
+    auto *preview = qobject_cast<PlainNotePreviewView *>(pane->preview());
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(preview->shownText(), "text of a.md");
+    EXPECT_EQ(preview->currentNoteURL(), url("a.md"));
+    EXPECT_EQ(pane->toggleButton()->text(), "Edit");
+}
+
+TEST_F(NotesPane, typingIsSavedOnceAPauseAfterTheLastKey)
+{
+    open({ "a.md" }, "a.md", true);
+    LogCapture log;
+    type(" and more");
+    EXPECT_TRUE(pane->hasUnsavedChanges());
+    EXPECT_EQ(read("a.md"), "text of a.md");
+    ASSERT_TRUE(waitFor([&] { return !pane->hasUnsavedChanges(); }));
+    EXPECT_EQ(read("a.md"), "text of a.md and more");
+    runEventsFor(100ms);
+    EXPECT_EQ(log.count("Saved note: a.md"), 1);
+}
+
+TEST_F(NotesPane, loadingOrReloadingSchedulesNoSave)
+{
+    open({ "a.md", "b.md" }, "a.md", true);
+    environment->setSelectedNoteURL(url("b.md"));
+    writeOutside("b.md", "changed outside");
+    manager().scanVault(); // silent reload: nothing unsaved
+    EXPECT_EQ(pane->noteContent(), "changed outside");
+    EXPECT_FALSE(pane->saveDebouncer().isPending());
+}
+
+TEST_F(NotesPane, ctrlETogglesBetweenEditorAndPreview)
+{
+    open({ "a.md" }, "a.md");
+    pane->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(pane.get()));
+    // Entering the editor starts from the text on disk.
+    write("a.md", "new on disk", 10);
+    QTest::keyClick(pane.get(), Qt::Key_E, Qt::ControlModifier);
+    ASSERT_TRUE(environment->isEditing());
+    EXPECT_EQ(pane->editor()->text(), "new on disk");
+    EXPECT_EQ(pane->toggleButton()->text(), "Preview");
+    EXPECT_TRUE(pane->titleField()->isVisibleTo(pane.get()));
+
+    // From the editor, a pending save is written at once.
+    pane->editor()->setFocus();
+    environment->setAutoSaveDelay(5);
+    type("!");
+    QTest::keyClick(pane->editor(), Qt::Key_E, Qt::ControlModifier);
+    EXPECT_FALSE(environment->isEditing());
+    EXPECT_EQ(read("a.md"), "new on disk!");
+    EXPECT_EQ(pane->editor()->text(), "new on disk!"); // Ctrl+E did not move the cursor or type
+}
+
+TEST_F(NotesPane, theTitleFieldRenamesTheOpenNote)
+{
+    open({ "Draft.md" }, "Draft.md", true);
+    environment->setAutoSaveDelay(5);
+    type(" typed");
+    pane->titleField()->setText("Plan");
+    QTest::keyClick(pane->titleField(), Qt::Key_Return);
+    EXPECT_FALSE(exists("Draft.md"));
+    // The pending text went to the note before it moved.
+    EXPECT_EQ(read("Plan.md"), "text of Draft.md typed");
+    EXPECT_EQ(environment->selectedNoteURL(), url("Plan.md"));
+    EXPECT_EQ(pane->currentFile()->url, url("Plan.md"));
+    EXPECT_TRUE(environment->isEditing());
+    EXPECT_TRUE(pane->bannerTexts().isEmpty());
+}
+
+struct TitleCase
+{
+    const char *name;
+    QString title;
+};
+
+class TitleIgnored : public NotesPane, public ::testing::WithParamInterface<TitleCase>
+{
+};
+
+TEST_P(TitleIgnored, leavesTheNoteAsItWas)
+{
+    open({ "Draft.md" }, "Draft.md", true);
+    pane->titleField()->setText(GetParam().title);
+    pane->commitRename();
+    EXPECT_TRUE(exists("Draft.md"));
+    EXPECT_EQ(environment->selectedNoteURL(), url("Draft.md"));
+    EXPECT_EQ(pane->titleField()->text(), GetParam().title);
+}
+
+INSTANTIATE_TEST_SUITE_P(NotesPane, TitleIgnored,
+    ::testing::Values(TitleCase { "unchanged", "Draft" }, TitleCase { "empty", "" },
+        TitleCase { "slash", "a/b" }, TitleCase { "colon", "a:b" }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(NotesPane, changingTheDelayFlushesTheOldDebouncerFirst)
+{
+    open({ "a.md" }, "a.md", true);
+    environment->setAutoSaveDelay(5);
+    type(" older");
+    environment->setAutoSaveDelay(0.05);
+    EXPECT_EQ(read("a.md"), "text of a.md older");
+    type(" newer");
+    ASSERT_TRUE(waitFor([&] { return read("a.md").endsWith("newer"); }));
+    runEventsFor(100ms);
+    EXPECT_EQ(read("a.md"), "text of a.md older newer");
+}
+
+TEST_F(NotesPane, aFailedSaveKeepsTheTextAndTheNoteAndTriesAgain)
+{
+    open({ "a.md", "b.md" }, "a.md", true);
+    environment->setAutoSaveDelay(5);
+    LogCapture log;
+    {
+        const FileSizeLimit full(64);
+        ASSERT_TRUE(full.isValid());
+        type(QString(200, u'x'));
+        EXPECT_FALSE(pane->flushPendingSave());
+        EXPECT_TRUE(pane->hasSaveFailed());
+        EXPECT_EQ(pane->bannerTexts(), QStringList { "Couldn't save this note" });
+        EXPECT_TRUE(log.containsPrefix("Failed to save note a.md: "));
+        // A switch of note keeps the note whose text is not written.
+        environment->setSelectedNoteURL(url("b.md"));
+        EXPECT_EQ(environment->selectedNoteURL(), url("a.md"));
+        EXPECT_EQ(pane->currentFile()->url, url("a.md"));
+        EXPECT_TRUE(pane->hasUnsavedChanges());
+    }
+    EXPECT_EQ(read("a.md"), "text of a.md");
+    // The next flush writes it.
+    environment->setSelectedNoteURL(url("b.md"));
+    EXPECT_EQ(read("a.md"), "text of a.md" + QByteArray(200, 'x'));
+    EXPECT_EQ(pane->currentFile()->url, url("b.md"));
+    EXPECT_TRUE(pane->bannerTexts().isEmpty());
+}
+
+TEST_F(NotesPane, aNoteThatIsNotUtf8IsReadOnlyAndNeverWritten)
+{
+    write("bad.md", "ok \xff\xfe bytes", 10);
+    openVault();
+    pane = std::make_unique<NotesPaneView>(*environment);
+    LogCapture log;
+    environment->setSelectedNoteURL(url("bad.md"));
+    ASSERT_TRUE(pane->loadError());
+    EXPECT_TRUE(log.containsPrefix("Failed to load note bad.md: "));
+    EXPECT_EQ(pane->bannerTexts(),
+        QStringList { QStringLiteral("This note can’t be edited: “bad.md” isn’t UTF-8 text.") });
+    pane->toggleEditing();
+    EXPECT_FALSE(environment->isEditing());
+    environment->setEditing(true);
+    EXPECT_FALSE(environment->isEditing());
+    EXPECT_FALSE(pane->toggleButton()->isEnabled());
+    EXPECT_TRUE(pane->flushPendingSave());
+    environment->setSelectedNoteURL(std::nullopt);
+    EXPECT_EQ(read("bad.md"), "ok \xff\xfe bytes");
+}
+
+TEST_F(NotesPane, aSaveToANoteDeletedMeanwhileWritesNothingAndRaisesTheRedBanner)
+{
+    open({ "a.md" }, "a.md", true);
+    type(" kept");
+    QFile::remove(at("a.md"));
+    EXPECT_FALSE(pane->flushPendingSave());
+    EXPECT_FALSE(exists("a.md"));
+    EXPECT_EQ(pane->bannerTexts(), QStringList { "This file no longer exists." });
+    EXPECT_EQ(pane->noteContent(), "text of a.md kept");
+    // Typing on writes nothing either.
+    type("!");
+    runEventsFor(150ms);
+    EXPECT_FALSE(exists("a.md"));
+
+    pane->saveAsNew();
+    EXPECT_EQ(read("a (2).md"), "text of a.md kept!");
+    EXPECT_EQ(environment->selectedNoteURL(), url("a (2).md"));
+    EXPECT_TRUE(pane->bannerTexts().isEmpty());
+    EXPECT_FALSE(pane->hasUnsavedChanges());
+}
+
+TEST_F(NotesPane, aSaveToANoteChangedMeanwhileWritesNothingAndRaisesTheYellowBanner)
+{
+    open({ "a.md" }, "a.md", true);
+    type(" mine");
+    writeOutside("a.md", "theirs");
+    EXPECT_FALSE(pane->flushPendingSave());
+    EXPECT_EQ(read("a.md"), "theirs");
+    EXPECT_EQ(pane->bannerTexts(), QStringList { "This file was modified externally." });
+    EXPECT_EQ(pane->noteContent(), "text of a.md mine");
+}
+
+TEST_F(NotesPane, aChangeMomentsAfterTheProgramsOwnSaveIsStillSeen)
+{
+    open({ "a.md" }, "a.md", true);
+    type(" one");
+    ASSERT_TRUE(pane->flushPendingSave());
+    // Within the own-write window of that save: its date alone can't tell.
+    QFile file(at("a.md"));
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write(" appended");
+    file.close();
+    type(" two");
+    EXPECT_FALSE(pane->flushPendingSave());
+    EXPECT_EQ(read("a.md"), "text of a.md one appended");
+    EXPECT_TRUE(pane->isExternalChangeDetected());
+}
+
+struct OutsideCase
+{
+    const char *name;
+    bool editing;
+    bool unsaved;
+    bool banner; // else a silent reload
+};
+
+class OutsideChange : public NotesPane, public ::testing::WithParamInterface<OutsideCase>
+{
+};
+
+TEST_P(OutsideChange, reloadsSilentlyUnlessTextWouldBeLost)
+{
+    open({ "a.md" }, "a.md", GetParam().editing);
+    environment->setAutoSaveDelay(5);
+    if (GetParam().unsaved)
+        type(" mine");
+    writeOutside("a.md", "theirs");
+    environment->setPanelVisible(false);
+    environment->setPanelVisible(true); // the status check of a showing
+    EXPECT_EQ(pane->isExternalChangeDetected(), GetParam().banner);
+    EXPECT_EQ(pane->noteContent(), GetParam().banner ? "text of a.md mine" : "theirs");
+    EXPECT_EQ(read("a.md"), "theirs");
+}
+
+INSTANTIATE_TEST_SUITE_P(NotesPane, OutsideChange,
+    ::testing::Values(OutsideCase { "previewing", false, false, false },
+        OutsideCase { "editingNothingUnsaved", true, false, false },
+        OutsideCase { "editingWithUnsavedText", true, true, true }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(NotesPane, reloadTakesTheOutsideVersion)
+{
+    open({ "a.md" }, "a.md", true);
+    type(" mine");
+    writeOutside("a.md", "theirs");
+    pane->refreshFileStatus();
+    ASSERT_TRUE(pane->isExternalChangeDetected());
+    pane->reloadNote();
+    EXPECT_EQ(pane->noteContent(), "theirs");
+    EXPECT_EQ(pane->editor()->text(), "theirs");
+    EXPECT_TRUE(pane->bannerTexts().isEmpty());
+    EXPECT_FALSE(pane->saveDebouncer().isPending());
+    runEventsFor(150ms);
+    EXPECT_EQ(read("a.md"), "theirs");
+}
+
+TEST_F(NotesPane, ignoreKeepsTheWorkingCopyWhichTheNextSaveWrites)
+{
+    open({ "a.md" }, "a.md", true);
+    type(" mine");
+    writeOutside("a.md", "theirs");
+    pane->refreshFileStatus();
+    pane->ignoreExternalChange();
+    EXPECT_TRUE(pane->bannerTexts().isEmpty());
+    pane->refreshFileStatus();
+    EXPECT_FALSE(pane->isExternalChangeDetected()); // not again for that version
+    EXPECT_TRUE(pane->flushPendingSave());
+    EXPECT_EQ(read("a.md"), "text of a.md mine");
+}
+
+TEST_F(NotesPane, closeDropsThePendingSaveAndEmptiesTheDetail)
+{
+    open({ "a.md" }, "a.md", true);
+    environment->setAutoSaveDelay(5);
+    type(" mine");
+    QFile::remove(at("a.md"));
+    pane->refreshFileStatus();
+    ASSERT_TRUE(pane->isFileDeletedDetected());
+    pane->closeNote();
+    EXPECT_EQ(environment->selectedNoteURL(), std::nullopt);
+    EXPECT_FALSE(pane->currentFile());
+    EXPECT_TRUE(pane->findChild<QLabel *>("selectANote")->isVisibleTo(pane.get()));
+    environment->noteEditorFlush ? environment->noteEditorFlush() : void();
+    EXPECT_FALSE(exists("a.md"));
+}
+
+struct OwnOperationCase
+{
+    const char *name;
+    const char *destination; // where the note's text must be afterwards
+};
+
+class OwnOperation : public NotesPane, public ::testing::WithParamInterface<OwnOperationCase>
+{
+};
+
+TEST_P(OwnOperation, thePendingSaveIsWrittenBeforeTheListMovesTheNote)
+{
+    write("Work/other.md");
+    open({ "a.md" }, "a.md", true);
+    environment->setAutoSaveDelay(5);
+    type(" typed");
+    NotesFileListView &list = *pane->fileList();
+    const QString operation = GetParam().name;
+    if (operation == "move") {
+        list.rowView(url("a.md"))->onMove(QStringLiteral("Work"));
+    } else if (operation == "rename") {
+        list.rowView(url("a.md"))->onRename();
+        list.renameField()->setText("b");
+        list.commitRenameDialog();
+    } else {
+        list.rowView(url("a.md"))->onDelete();
+    }
+    runEventsFor(100ms);
+    if (operation == "delete") {
+        EXPECT_FALSE(exists("a.md"));
+        EXPECT_FALSE(pane->currentFile());
+        return;
+    }
+    EXPECT_EQ(read(GetParam().destination), "text of a.md typed");
+    EXPECT_EQ(pane->currentFile()->url, url(GetParam().destination));
+    EXPECT_TRUE(pane->bannerTexts().isEmpty());
+    // Going on typing writes to the note where it is now, and nothing re-creates the old file.
+    type("!");
+    EXPECT_TRUE(pane->flushPendingSave());
+    EXPECT_EQ(read(GetParam().destination), "text of a.md typed!");
+    EXPECT_FALSE(exists("a.md"));
+}
+
+INSTANTIATE_TEST_SUITE_P(NotesPane, OwnOperation,
+    ::testing::Values(OwnOperationCase { "move", "Work/a.md" }, OwnOperationCase { "rename", "b.md" },
+        OwnOperationCase { "delete", "" }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(NotesPane, switchingNotesWritesThePendingTextToThePreviousNote)
+{
+    open({ "a.md", "b.md" }, "a.md", true);
+    environment->setAutoSaveDelay(5);
+    type(" typed");
+    environment->setSelectedNoteURL(url("b.md"));
+    EXPECT_EQ(read("a.md"), "text of a.md typed");
+    EXPECT_FALSE(environment->isEditing());
+    EXPECT_EQ(pane->noteContent(), "text of b.md");
+}
+
+TEST_F(NotesPane, aNewNoteOpensInTheEditor)
+{
+    open({ "a.md" }, "a.md");
+    pane->fileList()->newNote();
+    EXPECT_EQ(pane->currentFile()->url, url("Untitled.md"));
+    EXPECT_TRUE(environment->isEditing());
+    EXPECT_TRUE(pane->editor()->isVisibleTo(pane.get()));
+}
+
+TEST_F(NotesPane, copyTakesTheWorkingCopyWithUnsavedEdits)
+{
+    open({ "a.md" }, "a.md", true);
+    environment->setAutoSaveDelay(5);
+    type(" unsaved");
+    pane->copyNoteContents();
+    EXPECT_EQ(environment->copied, QStringList { "text of a.md unsaved" });
+}
+
+TEST_F(NotesPane, theShutdownFlushWritesThePendingText)
+{
+    open({ "a.md" }, "a.md", true);
+    environment->setAutoSaveDelay(5);
+    type(" last words");
+    ASSERT_TRUE(environment->noteEditorFlush);
+    environment->noteEditorFlush();
+    EXPECT_EQ(read("a.md"), "text of a.md last words");
+    pane.reset();
+    EXPECT_FALSE(environment->noteEditorFlush);
+}
+
+TEST_F(NotesPane, aLinkInThePreviewSelectsTheOtherNote)
+{
+    open({ "a.md", "b.md" }, "a.md");
+    ASSERT_NE(pane->preview(), nullptr);
+    pane->preview()->onNavigateToNote(url("b.md"));
+    EXPECT_EQ(pane->currentFile()->url, url("b.md"));
+    pane->preview()->onOpenExternally();
+    EXPECT_EQ(environment->fakeWorkspace().opened, QList<QUrl> { url("b.md") });
+}
+
+} // namespace
