@@ -2,6 +2,10 @@
 
 #include "platform/store/sqlitedatabase.h"
 
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
 namespace {
 
 // Small columns first, payloads last: SQLite reads a row's columns in order,
@@ -67,9 +71,11 @@ const char *const removeSql = "DELETE FROM ClipboardItem WHERE id = ?1";
 #undef QV_SUMMARY_COLUMNS
 #undef QV_FULL_COLUMNS
 
-// Readers never wait (WAL); this only bounds how long a change waits for another
-// writer before the save reports the store as locked. It runs on the main thread.
-constexpr int busyTimeoutMs = 250;
+// Readers rarely wait (WAL); this bounds how long a statement waits for
+// another program's lock (a backup, a sqlite3 shell) before it fails and the
+// store is reported locked, which stops capture for the run. It blocks the
+// main thread meanwhile, which only a long lock makes felt.
+constexpr std::chrono::seconds busyTimeout { 5 };
 
 QString idText(const QUuid &id)
 {
@@ -97,7 +103,10 @@ ClipboardStore::~ClipboardStore()
 std::unique_ptr<ClipboardStore> ClipboardStore::open(const QString &path, StoreError *error)
 {
     SqliteError sqliteError;
-    std::unique_ptr<SqliteDatabase> db = SqliteDatabase::open(path, &sqliteError);
+    // Clipboard history holds whatever was copied, passwords included: no
+    // other user may read it.
+    std::unique_ptr<SqliteDatabase> db = SqliteDatabase::open(
+        path, &sqliteError, { std::chrono::duration_cast<std::chrono::milliseconds>(busyTimeout), true });
     auto fail = [&](const StoreError &cause) {
         if (error)
             *error = cause;
@@ -105,25 +114,40 @@ std::unique_ptr<ClipboardStore> ClipboardStore::open(const QString &path, StoreE
     };
     if (!db)
         return fail(toStoreError(sqliteError));
-    db->setBusyTimeout(busyTimeoutMs);
+    // Everything is checked before anything is changed: a file that turns
+    // out not to be ours must leave as it came, journal mode included.
+    bool hasOurTable = false;
     {
         SqliteStatement tables = db->prepare(foreignTablesSql);
         if (!tables.isValid() || tables.step() != SqliteStatement::Step::Row)
             return fail(toStoreError(db->lastError()));
-        if (tables.integer(0) == 0 && tables.integer(1) > 0) {
+        hasOurTable = tables.integer(0) > 0;
+        if (!hasOurTable && tables.integer(1) > 0) {
             return fail({ notADatabaseCode,
                 QStringLiteral("The file is a database of another program, not a clipboard store") });
         }
     }
+    const auto checkLayout = [&db]() -> std::optional<StoreError> {
+        if (db->prepare(layoutCheckSql).isValid())
+            return std::nullopt;
+        return StoreError { db->lastError().code,
+            QStringLiteral("The clipboard store has an unexpected layout: %1").arg(db->lastError().message) };
+    };
+    if (hasOurTable) {
+        if (const std::optional<StoreError> layout = checkLayout())
+            return fail(*layout);
+    }
+    // A file of another owner can't be changed, but may still be ours to use.
+    if (!db->restrictToOwner())
+        Log("ClipboardStore")
+            .error(QStringLiteral("Could not make the clipboard store %1 private: %2")
+                       .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
     // WAL: the pane and outside readers never block a capture. NORMAL sync is
     // consistent under WAL; only a power cut can lose the last commits.
     if (!db->exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;") || !db->exec(schemaSql))
         return fail(toStoreError(db->lastError()));
-    if (!db->prepare(layoutCheckSql).isValid()) {
-        return fail({ db->lastError().code,
-            QStringLiteral("The clipboard store has an unexpected layout: %1")
-                .arg(db->lastError().message) });
-    }
+    if (const std::optional<StoreError> layout = checkLayout())
+        return fail(*layout);
     if (!db->exec(indexSql))
         return fail(toStoreError(db->lastError()));
     return std::unique_ptr<ClipboardStore>(new ClipboardStore(std::move(db)));

@@ -1,6 +1,11 @@
 #include "platform/store/sqlitedatabase.h"
 
+#include <QFile>
+
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 bool SqliteError::isBusy() const
 {
@@ -132,8 +137,17 @@ SqliteDatabase::~SqliteDatabase()
     sqlite3_close_v2(m_db);
 }
 
-std::unique_ptr<SqliteDatabase> SqliteDatabase::open(const QString &path, SqliteError *error)
+std::unique_ptr<SqliteDatabase> SqliteDatabase::open(const QString &path, SqliteError *error, Options options)
 {
+    if (options.ownerOnly) {
+        // SQLite makes new files readable by everyone (less the umask), and
+        // its journals copy the file's mode: create it private first. An
+        // existing file is left to restrictToOwner(), once it is known ours.
+        const int fd
+            = ::open(QFile::encodeName(path).constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+        if (fd >= 0)
+            ::close(fd);
+    }
     sqlite3 *handle = nullptr;
     const int flags
         = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_EXRESCODE;
@@ -146,6 +160,8 @@ std::unique_ptr<SqliteDatabase> SqliteDatabase::open(const QString &path, Sqlite
     }
     std::unique_ptr<SqliteDatabase> db(new SqliteDatabase(handle, path));
     sqlite3_extended_result_codes(handle, 1);
+    // Before the first statement: another program's brief lock must not fail the open.
+    db->setBusyTimeout(int(options.busyTimeout.count()));
     // SQLite opens files lazily: read the header now, so that a file that isn't a
     // database is refused before anything could be written to it.
     if (!db->exec("SELECT count(*) FROM sqlite_schema")) {
@@ -154,6 +170,22 @@ std::unique_ptr<SqliteDatabase> SqliteDatabase::open(const QString &path, Sqlite
         return nullptr;
     }
     return db;
+}
+
+bool SqliteDatabase::restrictToOwner() const
+{
+    for (const char *suffix : { "", "-wal", "-shm", "-journal" }) {
+        const QByteArray file = QFile::encodeName(m_path) + suffix;
+        struct stat info
+        {
+        };
+        // Only regular files: a link's target is not ours to change.
+        if (::lstat(file.constData(), &info) != 0 || !S_ISREG(info.st_mode) || (info.st_mode & 0077) == 0)
+            continue;
+        if (::chmod(file.constData(), info.st_mode & 0700) != 0)
+            return false;
+    }
+    return true;
 }
 
 bool SqliteDatabase::exec(const char *sql)

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <optional>
@@ -71,10 +72,29 @@ public:
     SqliteDatabase(const SqliteDatabase &) = delete;
     SqliteDatabase &operator=(const SqliteDatabase &) = delete;
 
+    struct Options
+    {
+        // How long every statement, the first one at open included, waits for
+        // another connection's lock before it fails busy.
+        std::chrono::milliseconds busyTimeout { 0 };
+        // A file created here is readable and writable by its owner alone,
+        // and so are the journals SQLite makes beside it (they take its mode).
+        bool ownerOnly = false;
+    };
+
     // Opens the file read-write, creating it if missing (never its folder).
     // Opening checks that the file really is a SQLite database and that it can
     // be read, so a foreign file fails here and is left untouched.
-    static std::unique_ptr<SqliteDatabase> open(const QString &path, SqliteError *error);
+    static std::unique_ptr<SqliteDatabase> open(const QString &path, SqliteError *error, Options options);
+    static std::unique_ptr<SqliteDatabase> open(const QString &path, SqliteError *error)
+    {
+        return open(path, error, Options());
+    }
+
+    // Takes every permission but the owner's from the file and its journals
+    // (an existing store made before files were kept private). False with
+    // errno set when one can't be changed.
+    bool restrictToOwner() const;
 
     // Runs one or more statements that return no rows.
     bool exec(const char *sql);

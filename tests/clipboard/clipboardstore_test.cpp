@@ -10,6 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
+#include <thread>
+
 namespace {
 
 class ClipboardStoreTest : public ::testing::Test
@@ -321,6 +325,92 @@ TEST_F(ClipboardStoreTest, tableOfAnotherLayoutIsAnError)
     StoreError error;
     EXPECT_FALSE(ClipboardStore::open(other, &error));
     EXPECT_TRUE(error.description.contains(QStringLiteral("unexpected layout")));
+}
+
+// The journal mode is the header's bytes 18 and 19: 1 for a rollback journal, 2 for WAL.
+QByteArray journalModeBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.read(20).mid(18) : QByteArray();
+}
+
+TEST_F(ClipboardStoreTest, tableOfAnotherLayoutIsRefusedBeforeAnythingChanges)
+{
+    const QString other = dir.filePath(QStringLiteral("other.store"));
+    {
+        SqliteError error;
+        auto raw = SqliteDatabase::open(other, &error);
+        ASSERT_TRUE(raw);
+        ASSERT_TRUE(raw->exec("CREATE TABLE ClipboardItem (id TEXT, payload BLOB); CREATE TABLE extra (x)"));
+    }
+    ASSERT_EQ(journalModeBytes(other), QByteArray("\x01\x01"));
+    ASSERT_TRUE(QFile::setPermissions(
+        other, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
+    StoreError error;
+    EXPECT_FALSE(ClipboardStore::open(other, &error));
+    EXPECT_TRUE(error.description.contains(QStringLiteral("unexpected layout")));
+    EXPECT_EQ(journalModeBytes(other), QByteArray("\x01\x01"));
+    EXPECT_FALSE(QFile::exists(other + QStringLiteral("-wal")));
+    EXPECT_TRUE(QFile::permissions(other) & QFileDevice::ReadGroup);
+}
+
+TEST_F(ClipboardStoreTest, storeAndItsJournalsAreTheOwnersAlone)
+{
+    addSaved(QStringLiteral("a secret"));
+    const QString older = dir.filePath(QStringLiteral("older.store"));
+    {
+        SqliteError error;
+        auto raw = SqliteDatabase::open(older, &error);
+        ASSERT_TRUE(raw);
+    }
+    ASSERT_TRUE(QFile::setPermissions(older,
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    StoreError error;
+    auto reopened = ClipboardStore::open(older, &error);
+    ASSERT_TRUE(reopened);
+
+    for (const QString &file : { path(), path() + QStringLiteral("-wal"), path() + QStringLiteral("-shm"),
+             older, older + QStringLiteral("-wal"), older + QStringLiteral("-shm") }) {
+        ASSERT_TRUE(QFile::exists(file)) << file.toStdString();
+        EXPECT_EQ(QFile::permissions(file) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
+            QFileDevice::ReadOwner | QFileDevice::WriteOwner)
+            << file.toStdString();
+    }
+}
+
+// Another program (a backup, a sqlite3 shell) holding the store for a moment
+// is waited out, at open as much as at a save.
+TEST_F(ClipboardStoreTest, aBriefLockByAnotherProgramIsWaitedOut)
+{
+    for (const bool atOpen : { true, false }) {
+        SCOPED_TRACE(atOpen ? "at open" : "at save");
+        if (atOpen)
+            store.reset();
+        std::promise<void> locked;
+        std::thread other([this, &locked, atOpen] {
+            SqliteError error;
+            auto raw = SqliteDatabase::open(path(), &error);
+            if (atOpen)
+                raw->exec("PRAGMA locking_mode=EXCLUSIVE");
+            raw->exec("BEGIN EXCLUSIVE");
+            if (atOpen)
+                raw->exec("INSERT INTO ClipboardItem (id, timestamp, contentType, preview, data) "
+                          "VALUES ('x', 0, 'text', 'x', x'00')");
+            locked.set_value();
+            std::this_thread::sleep_for(std::chrono::seconds(1)); // how long the other program holds it
+            raw->exec("ROLLBACK");
+        });
+        locked.get_future().wait();
+        if (atOpen) {
+            store = openStore();
+            EXPECT_TRUE(store);
+        } else {
+            addSaved(QStringLiteral("during the lock"));
+        }
+        other.join();
+        ASSERT_TRUE(store);
+    }
+    EXPECT_EQ(previewsNewestFirst(), QStringList { QStringLiteral("during the lock") });
 }
 
 TEST_F(ClipboardStoreTest, storeLockedByAnotherWriterFailsAtSaveAndRecovers)
