@@ -33,6 +33,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -119,10 +120,13 @@ QuorvContentView *AppDelegate::contentView() const
 
 AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching()
 {
-    // 1. The store's folder.
-    if (!QDir().mkpath(m_services.storeFolder)) {
-        log().fault(QStringLiteral("Failed to determine clipboard store URL: %1")
-                        .arg(QStringLiteral("could not create the folder %1").arg(m_services.storeFolder)));
+    // 1. The store's folder, private: whatever was copied is kept there.
+    if (!QDir().mkpath(m_services.storeFolder)
+        || !QFile::setPermissions(m_services.storeFolder,
+            QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner)) {
+        const QString cause = QStringLiteral("could not create the folder %1").arg(m_services.storeFolder);
+        log().fault(QStringLiteral("Failed to determine clipboard store URL: %1").arg(cause));
+        showLaunchFailureAlert(m_services.storeFolder, cause);
         return LaunchResult::Failed;
     }
     const QString storePath = QDir(m_services.storeFolder).filePath(QStringLiteral("Clipboard.store"));
@@ -138,6 +142,7 @@ AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching()
         // Not "already running": nothing can be written beside the store.
         log().fault(QStringLiteral("Failed to create clipboard store container at %1: %2")
                         .arg(storePath, m_instanceLock->errorString()));
+        showLaunchFailureAlert(storePath, m_instanceLock->errorString());
         return LaunchResult::Failed;
     }
 
@@ -147,6 +152,7 @@ AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching()
     if (!m_store) {
         log().fault(QStringLiteral("Failed to create clipboard store container at %1: %2")
                         .arg(storePath, storeError.description));
+        showLaunchFailureAlert(storePath, storeError.description);
         return LaunchResult::Failed;
     }
 
@@ -538,6 +544,17 @@ void AppDelegate::relaunchApplication()
         QStringLiteral("Quorvane is still running. Quit and reopen it to activate the "
                        "pull-down gesture."),
         { QStringLiteral("OK") } });
+}
+
+void AppDelegate::showLaunchFailureAlert(const QString &path, const QString &errorDescription)
+{
+    // Started from a menu or at login, nobody reads standard error: say it
+    // where it is seen, and name the file, which is left as it is.
+    m_services.alerts.run({ Alert::Style::Critical, QStringLiteral("Clipboard history can't be opened"),
+        QStringLiteral("Quorvane could not open “%1” and will quit. The file has been left as it is.")
+                .arg(QDir::toNativeSeparators(path))
+            + QStringLiteral("\n\nDetails: ") + errorDescription,
+        { QStringLiteral("Quit Quorvane") } });
 }
 
 void AppDelegate::showDatabaseFailureAlert(const QString &errorDescription)

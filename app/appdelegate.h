@@ -109,6 +109,8 @@ public:
     void showAccessibilityGrantedAlert();
     void relaunchApplication();
     void showDatabaseFailureAlert(const QString &errorDescription);
+    // Before a launch ends for want of the store: the file and why.
+    void showLaunchFailureAlert(const QString &path, const QString &errorDescription);
 
     // The feed address: the product host's appcast, or the host named by
     // QUORVANE_UPDATE_HOST (a staging or test server).

@@ -130,16 +130,23 @@ class OneProgramPerStore(unittest.TestCase):
 
 class BadStores(unittest.TestCase):
     def run_app(self, s):
-        return subprocess.run([harness.BINARY], env=s.env, capture_output=True, timeout=20)
+        """Starts the program, which must say why in an alert before it quits;
+        "Quit Quorvane", the alert's one button, ends it."""
+        s.start_app(wait_launched=False)
+        alert = s.wait_for(lambda: s.window_ids("^Quorvane$"), "the alert", check_alive=True)
+        s.xdotool("windowfocus", "--sync", alert[0])
+        s.xdotool("key", "Return")
+        s.wait_for(lambda: s.app.poll() is not None, "the program to quit")
+        return s.app.returncode, s.app_log().encode()
 
     def test_a_store_that_is_not_a_database_is_kept_and_reported(self):
         with harness.Session() as s:
             os.makedirs(s.data_dir)
             with open(s.store_path, "wb") as f:
                 f.write(b"not a database at all\n" * 100)
-            result = self.run_app(s)
-            self.assertNotEqual(result.returncode, 0)
-            self.assertIn(b"Failed to create clipboard store container at", result.stderr)
+            status, log = self.run_app(s)
+            self.assertNotEqual(status, 0)
+            self.assertIn(b"Failed to create clipboard store container at", log)
             with open(s.store_path, "rb") as f:
                 self.assertEqual(f.read(), b"not a database at all\n" * 100)
 
@@ -148,9 +155,9 @@ class BadStores(unittest.TestCase):
             os.makedirs(os.path.dirname(s.data_dir), exist_ok=True)
             with open(s.data_dir, "w") as f:  # a file where the folder belongs
                 f.write("x")
-            result = self.run_app(s)
-            self.assertNotEqual(result.returncode, 0)
-            self.assertIn(b"Failed to determine clipboard store URL", result.stderr)
+            status, log = self.run_app(s)
+            self.assertNotEqual(status, 0)
+            self.assertIn(b"Failed to determine clipboard store URL", log)
 
 
 class Appcast(unittest.TestCase):

@@ -77,6 +77,44 @@ TEST_F(AppDelegateTest, aStoreThatIsNotADatabaseIsLeftAsItWas)
     EXPECT_EQ(file.readAll(), notes);
 }
 
+// Started from a menu or at login, nobody sees standard error.
+TEST_F(AppDelegateTest, aDamagedStoreIsNamedInAnAlertBeforeTheLaunchEnds)
+{
+    const QString store = storeFolder() + QStringLiteral("/Clipboard.store");
+    {
+        auto delegate = makeDelegate();
+        ASSERT_EQ(delegate->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Launched);
+    }
+    QFile file(store);
+    ASSERT_TRUE(file.resize(1000)); // cut short, as by a full disk or a crash of the file system
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray damaged = file.readAll();
+    file.close();
+
+    EXPECT_EQ(makeDelegate()->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Failed);
+    ASSERT_EQ(alerts.shown.size(), 1);
+    EXPECT_EQ(alerts.shown[0].style, Alert::Style::Critical);
+    EXPECT_EQ(alerts.shown[0].message, QStringLiteral("Clipboard history can't be opened"));
+    EXPECT_TRUE(alerts.shown[0].informativeText.contains(store))
+        << alerts.shown[0].informativeText.toStdString();
+    EXPECT_EQ(alerts.shown[0].buttons, QStringList { QStringLiteral("Quit Quorvane") });
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), damaged);
+}
+
+TEST_F(AppDelegateTest, theStoreFolderIsTheOwnersAlone)
+{
+    QDir().mkpath(storeFolder());
+    ASSERT_TRUE(QFile::setPermissions(storeFolder(),
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther
+            | QFileDevice::ExeOther));
+    auto delegate = makeDelegate();
+    ASSERT_EQ(delegate->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Launched);
+    EXPECT_EQ(QFile::permissions(storeFolder())
+            & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
 TEST_F(AppDelegateTest, aLockBesideTheStoreThatCantBeOpenedIsAFaultNotASecondProgram)
 {
     QDir().mkpath(storeFolder() + QStringLiteral("/quorvane.lock")); // a folder where the lock file belongs
