@@ -6,6 +6,7 @@
 #include "app/appclipboardpanestate.h"
 #include "app/appstate.h"
 #include "clipboard/clipboardlisting.h"
+#include "clipboard/clipboardlistview.h"
 #include "clipboard/clipboardpaneview.h"
 #include "clipboard/clipboardstore.h"
 #include "platform/defaults.h"
@@ -14,6 +15,7 @@
 #include "platform/fake/fakepasteboard.h"
 #include "platform/notificationcenter.h"
 
+#include <QScrollBar>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -103,6 +105,23 @@ void BM_QueryInTheOpenPane(benchmark::State &state)
         f.appState->setSearchQuery(queries.at(i++ % queries.size()));
 }
 BENCHMARK(BM_QueryInTheOpenPane)->Unit(benchmark::kMillisecond);
+
+// Scrolling through the open pane a page at a time: rows are made as they come
+// into view and dropped as they leave.
+void BM_ScrollAPage(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    f.appState->setSearchQuery(QString());
+    ClipboardPaneView pane(*f.paneState, f.notifications);
+    pane.resize(700, 300);
+    pane.show();
+    QScrollBar *bar = pane.list()->verticalScrollBar();
+    for (auto _ : state) {
+        const int next = bar->value() + bar->pageStep();
+        bar->setValue(next > bar->maximum() ? 0 : next);
+    }
+}
+BENCHMARK(BM_ScrollAPage)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -221,6 +221,8 @@ void ClipboardPaneView::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     m_hasAppeared = true;
+    // Rows kept while the panel was hidden say "just now" no longer than it is true.
+    m_list->setRows(m_listing.visible, m_listing.lastPinnedID);
     refreshForChange();
 }
 

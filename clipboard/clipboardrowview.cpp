@@ -64,7 +64,7 @@ public:
         , m_maxLines(maxLines)
     {
         setFont(font);
-        QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
         policy.setHeightForWidth(true);
         setSizePolicy(policy);
         // Line breaks show as breaks (code keeps its shape); tabs as spaces.
@@ -134,7 +134,7 @@ public:
         , m_image(std::move(image))
         , m_maxHeight(maxHeight)
     {
-        QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
         policy.setHeightForWidth(true);
         setSizePolicy(policy);
     }
@@ -192,7 +192,7 @@ public:
         m_edit->viewport()->setAutoFillBackground(false);
         m_edit->setStyleSheet(QStringLiteral("QTextEdit { background: transparent; }"));
         m_edit->setFocusPolicy(Qt::ClickFocus);
-        QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
         policy.setHeightForWidth(true);
         setSizePolicy(policy);
     }
@@ -271,7 +271,7 @@ ClipboardRowView::ClipboardRowView(
     , m_bodyLayout(new QVBoxLayout(m_body))
 {
     setObjectName(QStringLiteral("ClipboardRowView"));
-    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
     setFocusPolicy(Qt::NoFocus);
