@@ -1,6 +1,6 @@
 """The whole main road, once, as a user drives it: a vault from an earlier
 launch, copies made in other programs, the panel opened with the hot key, one
-query narrowing the panes, a new note made with Ctrl+N, Esc and the hot key
+query narrowing the panes, a new note made with Ctrl+N and typed into, Esc and the hot key
 again with everything kept, and an entry picked with the keyboard."""
 
 import os
@@ -10,6 +10,15 @@ import harness
 from test_clipboard import png
 from test_clipboardpane import CTRL_SHIFT_K, build_dir, panel_gone, panel_shown
 from test_vault import bookmark, write
+
+
+# The middle of the note editor on the session's 1440-pixel screen.
+EDITOR = (1150, 200)
+
+
+def read(path):
+    with open(path, encoding="utf-8") as f:
+        return f.read()
 
 
 class MainRoad(unittest.TestCase):
@@ -47,6 +56,11 @@ class MainRoad(unittest.TestCase):
             s.xdotool("key", "Tab", "key", "Tab", "key", "ctrl+n")
             new_note = os.path.join(vault, "Untitled.md")
             s.wait_for(lambda: os.path.exists(new_note), "the new note's file")
+
+            # Into the editor the new note opened in, and type: saved after the delay.
+            s.xdotool("mousemove", *EDITOR, "click", 1)
+            s.xdotool("type", "--delay", "20", "Buy apples")
+            s.wait_for(lambda: read(new_note) == "Buy apples", "the typed text saved", timeout=15)
             self.shot(s, "3-new-note")
 
             # Esc hides; the hot key shows the panel again as it was left.
@@ -58,7 +72,8 @@ class MainRoad(unittest.TestCase):
 
             # Back to the clipboard pane: the query still narrows it to one entry,
             # which Return copies (the newest entry is the image).
-            s.xdotool("key", "shift+Tab", "key", "Return")
+            s.xdotool("key", "shift+Tab")
+            s.xdotool("key", "Return")
             s.wait_for(lambda: s.clipboard() == b"apple crumble for Sunday", "the picked entry on the clipboard")
             s.wait_for(lambda: panel_gone(s), "the panel to hide after the copy")
             s.wait_for(lambda: s.store_rows()[0]["preview"] == "apple crumble for Sunday", "the entry at the top")
