@@ -1,0 +1,52 @@
+#pragma once
+
+#include "ui/view.h"
+
+#include <QUrl>
+
+#include <concepts>
+#include <memory>
+#include <optional>
+
+// Makes the view of a block image: an image that stands alone in its paragraph or in
+// an image flow. Called on the main thread while views are built; the view it returns
+// does its own loading.
+class ImageProvider
+{
+public:
+    virtual ~ImageProvider();
+    // `url` is absent when the image's source formed no URL; the provider decides what
+    // to show then.
+    virtual ui::View makeImage(const std::optional<QUrl> &url) const = 0;
+};
+
+// Any block image provider as a value, as the environment keeps it. Copies share the
+// provider.
+class AnyImageProvider
+{
+public:
+    template<class Provider>
+    requires std::derived_from<Provider, ImageProvider>
+    explicit AnyImageProvider(Provider provider)
+        : m_provider(std::make_shared<const Provider>(std::move(provider)))
+    { }
+
+    ui::View makeImage(const std::optional<QUrl> &url) const { return m_provider->makeImage(url); }
+    // The provider inside, so a caller can tell which one is in force.
+    template<class Provider> const Provider *as() const
+    {
+        return dynamic_cast<const Provider *>(m_provider.get());
+    }
+
+private:
+    std::shared_ptr<const ImageProvider> m_provider;
+};
+
+// Block images loaded over the network through the environment's remote image loader:
+// the image once it arrived, and nothing, taking no space, before that, after a
+// failure and for an absent URL.
+class DefaultImageProvider final : public ImageProvider
+{
+public:
+    ui::View makeImage(const std::optional<QUrl> &url) const override;
+};

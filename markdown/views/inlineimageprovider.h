@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/result.h"
+
+#include "ui/view.h"
+
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+
+class RemoteImageLoader;
+
+// Loads an image that is set inside a run of text.
+class InlineImageProvider
+{
+public:
+    // The image, or a description of why it could not be had.
+    using Completion = std::function<void(const Result<ui::Image, QString> &)>;
+
+    virtual ~InlineImageProvider();
+    // Asked on the main thread; calls `completion` exactly once on the main thread,
+    // possibly before returning (an image at hand). `label` is the image's alternative
+    // text.
+    virtual void image(const QUrl &url, const QString &label, Completion completion) const = 0;
+};
+
+// Inline images loaded over the network at one pixel per point; a failed load passes
+// the loader's error on.
+class DefaultInlineImageProvider final : public InlineImageProvider
+{
+public:
+    // The shared loader.
+    DefaultInlineImageProvider();
+    // `loader` outlives the provider.
+    explicit DefaultInlineImageProvider(RemoteImageLoader &loader);
+
+    void image(const QUrl &url, const QString &label, Completion completion) const override;
+
+private:
+    RemoteImageLoader *m_loader;
+};

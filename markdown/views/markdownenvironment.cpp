@@ -1,0 +1,58 @@
+#include "markdown/views/markdownenvironment.h"
+
+namespace {
+
+// Writes one member of the theme in force through its setter.
+template<class Value> ui::ViewModifier writeThemeMember(void (Theme::*setter)(Value), Value value)
+{
+    return [setter, value](const ui::View &view) {
+        return view.transformEnvironment<ThemeKey>([setter, value](Theme &theme) { (theme.*setter)(value); });
+    };
+}
+
+template<class Key> ui::ViewModifier writeEnvironment(typename Key::Value value)
+{
+    return [value](const ui::View &view) { return view.environment<Key>(value); };
+}
+
+} // namespace
+
+ui::ViewModifier markdownSoftBreakMode(SoftBreak::Mode mode)
+{
+    return writeEnvironment<SoftBreakModeKey>(mode);
+}
+
+ui::ViewModifier markdownCodeSyntaxHighlighter(std::shared_ptr<const CodeSyntaxHighlighter> highlighter)
+{
+    return writeEnvironment<CodeSyntaxHighlighterKey>(std::move(highlighter));
+}
+
+ui::ViewModifier markdownImageProvider(AnyImageProvider provider)
+{
+    return writeEnvironment<ImageProviderKey>(std::move(provider));
+}
+
+ui::ViewModifier markdownInlineImageProvider(std::shared_ptr<const InlineImageProvider> provider)
+{
+    return writeEnvironment<InlineImageProviderKey>(std::move(provider));
+}
+
+ui::ViewModifier markdownTextStyle(Theme::TextStyleSetter member, AnyTextStyle style)
+{
+    return writeThemeMember(member, std::move(style));
+}
+
+ui::ViewModifier markdownTaskListMarker(BlockStyle<TaskListMarkerConfiguration> style)
+{
+    return writeThemeMember(&Theme::setTaskListMarker, std::move(style));
+}
+
+ui::ViewModifier markdownBulletedListMarker(BlockStyle<ListMarkerConfiguration> style)
+{
+    return writeThemeMember(&Theme::setBulletedListMarker, std::move(style));
+}
+
+ui::ViewModifier markdownNumberedListMarker(BlockStyle<ListMarkerConfiguration> style)
+{
+    return writeThemeMember(&Theme::setNumberedListMarker, std::move(style));
+}

@@ -1,0 +1,87 @@
+#include "markdown/views/markdownenvironment.h"
+
+#include "markdown/theme/textstyles.h"
+
+#include "tests/support/printers.h"
+
+#include "ui/viewtree.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The environment a view sees under `modifiers`, applied innermost first.
+ui::EnvironmentValues seenUnder(std::vector<ui::ViewModifier> modifiers)
+{
+    auto seen = std::make_shared<ui::EnvironmentValues>();
+    ui::View view = ui::EnvironmentReader([seen](const ui::EnvironmentValues &env) {
+        *seen = env;
+        return ui::EmptyView();
+    });
+    for (const ui::ViewModifier &modifier : modifiers)
+        view = view.modifier(modifier);
+    ui::ViewTree tree(view);
+    tree.rebuild(100);
+    return *seen;
+}
+
+class NamedImages final : public ImageProvider
+{
+public:
+    ui::View makeImage(const std::optional<QUrl> &) const override { return ui::EmptyView(); }
+};
+
+} // namespace
+
+TEST(MarkdownEnvironment, defaultsRenderPlainlyWithRemoteImages)
+{
+    const ui::EnvironmentValues env = seenUnder({});
+    EXPECT_EQ(env.get<SoftBreakModeKey>(), SoftBreak::Mode::Space);
+    EXPECT_EQ(env.get<ListLevelKey>(), 0);
+    EXPECT_FALSE(env.get<TightSpacingEnabledKey>());
+    EXPECT_FALSE(env.get<BaseURLKey>());
+    EXPECT_FALSE(env.get<ImageBaseURLKey>());
+    EXPECT_NE(env.get<ImageProviderKey>().as<DefaultImageProvider>(), nullptr);
+    EXPECT_NE(
+        dynamic_cast<const DefaultInlineImageProvider *>(env.get<InlineImageProviderKey>().get()), nullptr);
+    const auto &highlighter = *env.get<CodeSyntaxHighlighterKey>();
+    for (const std::optional<QString> &language : { std::optional<QString>(), std::optional(u"swift"_s) })
+        EXPECT_EQ(highlighter.highlightCode(u"let x = 1\n"_s, language).plainText(), u"let x = 1\n"_s);
+}
+
+TEST(MarkdownEnvironment, modifiersWriteTheirValuesAndTheInnermostWins)
+{
+    const ui::EnvironmentValues env = seenUnder({ markdownSoftBreakMode(SoftBreak::Mode::LineBreak),
+        markdownImageProvider(NamedImages()), markdownSoftBreakMode(SoftBreak::Mode::Space) });
+    EXPECT_EQ(env.get<SoftBreakModeKey>(), SoftBreak::Mode::LineBreak);
+    EXPECT_NE(env.get<ImageProviderKey>().as<NamedImages>(), nullptr);
+}
+
+TEST(MarkdownEnvironment, aThemeMemberModifierChangesOnlyThatMemberOfTheThemeAroundIt)
+{
+    const AnyTextStyle red = ForegroundColor(ui::Color::red());
+    const auto linkColor = [](const ui::EnvironmentValues &env) {
+        return env.get<ThemeKey>().link().attributes().value<ui::ForegroundColorAttribute>();
+    };
+    const auto codeIsMonospaced = [](const ui::EnvironmentValues &env) {
+        ui::AttributeContainer attributes;
+        FontProperties().collectAttributes(attributes);
+        env.get<ThemeKey>().code().collectAttributes(attributes);
+        return attributes.get<FontPropertiesAttribute>()->familyVariant
+            == FontProperties::FamilyVariant::Monospaced;
+    };
+
+    // The member change nearer to the content applies over the theme given outside it.
+    ui::EnvironmentValues env
+        = seenUnder({ markdownTextStyle(&Theme::setLink, red), markdownTheme(Theme()) });
+    EXPECT_EQ(linkColor(env), ui::Color::red());
+    EXPECT_TRUE(codeIsMonospaced(env));
+
+    // A whole theme nearer to the content replaces the change.
+    env = seenUnder({ markdownTheme(Theme()), markdownTextStyle(&Theme::setLink, red) });
+    EXPECT_EQ(linkColor(env), std::nullopt);
+}
