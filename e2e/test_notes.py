@@ -15,6 +15,7 @@ FIRST_ROW = (760, 96)  # the first note of the notes list
 EDITOR = (1100, 250)  # inside the note's text
 SAVE_AS_NEW = (1301, 115)  # the red banner's first button, alone on screen
 COPY = (1354, 75)  # the note's copy button
+NEW_NOTE = (845, 71)  # the list's "+ New"
 
 
 def read(path):
@@ -90,10 +91,8 @@ class NotesPane(unittest.TestCase):
             self.type(s, "typed", b"hello\ntyped")
             os.remove(note)
             s.stays(lambda: not os.path.exists(note), "the deleted note staying deleted", duration=2.5)
-            shots = os.environ.get("QUORVANE_E2E_SHOTS")
-            if shots:
-                os.makedirs(shots, exist_ok=True)
-                s.screenshot(os.path.join(shots, "notes-pane-deleted-banner.png"))
+            # The list, the note and its banner, to look at.
+            s.still_screenshot(os.path.join(os.path.dirname(harness.BINARY), "notes-pane-deleted-banner.png"))
             s.xdotool("mousemove", *SAVE_AS_NEW, "click", 1)
             again = os.path.join(vault, "note (2).md")
             s.wait_for(lambda: os.path.exists(again) and read(again) == b"hello\ntyped", "note (2).md")
@@ -119,6 +118,46 @@ class NotesPane(unittest.TestCase):
             self.assertEqual(read(os.path.join(vault, "note.md")), b"hello\n")
             self.assertEqual(s.stop_app(signal.SIGTERM), 0, s.app_log())
             self.assertEqual(read(os.path.join(vault, "note.md")), b"hello\nlast")
+
+    def menu(self, s, position, *keys):
+        """Opens the context menu of the row at `position` and picks an entry by keys."""
+        s.xdotool("mousemove", *position, "click", 3)
+        s.wait_for(lambda: len(s.run("xdotool", "search", "--onlyvisible", "--class", "quorvane",
+                                     check=False).stdout.split()) > 1, "the menu")
+        s.xdotool("key", *[part for key in keys for part in ("key", key)][1:])
+
+    def test_create_rename_move_and_delete_from_the_list(self):
+        with harness.Session() as s:
+            vault = self.start(s, {"note.md": b"hello\n", "Work/Plan.md": b"plan\n"})
+
+            # Rename: the dialog opens with the name selected.
+            self.menu(s, FIRST_ROW, "Down", "Return")
+            s.wait_for(lambda: s.window_ids("^Rename Note$"), "the rename dialog")
+            s.xdotool("key", "ctrl+a")
+            s.xdotool("type", "Renamed")
+            s.xdotool("key", "Return")
+            renamed = os.path.join(vault, "Renamed.md")
+            s.wait_for(lambda: os.path.exists(renamed), "the renamed note")
+            self.assertFalse(os.path.exists(os.path.join(vault, "note.md")))
+
+            # Move to the folder Work: the third entry's submenu.
+            self.menu(s, FIRST_ROW, "Down", "Down", "Down", "Right", "Return")
+            moved = os.path.join(vault, "Work", "Renamed.md")
+            s.wait_for(lambda: os.path.exists(moved), "the note moved into Work")
+            self.assertEqual(read(moved), b"hello\n")
+
+            # "+ New" makes an empty note at the vault's root, listed first.
+            s.xdotool("mousemove", *NEW_NOTE, "click", 1)
+            new = os.path.join(vault, "Untitled.md")
+            s.wait_for(lambda: os.path.exists(new), "the new note")
+
+            # Delete: the last entry; the note goes to the Trash.
+            self.menu(s, FIRST_ROW, "Up", "Return")
+            s.wait_for(lambda: not os.path.exists(new), "the deleted note")
+            trashed = os.path.join(s.env["XDG_DATA_HOME"], "Trash", "files", "Untitled.md")
+            self.assertTrue(os.path.exists(trashed))
+            self.assertIn("Deleted note: Untitled.md", s.app_log())
+            self.assertEqual(s.stop_app(), 0, s.app_log())
 
 
 if __name__ == "__main__":

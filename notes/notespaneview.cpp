@@ -145,6 +145,12 @@ NotesPaneView::NotesPaneView(
     });
     connect(
         &m_environment, &NotesEnvironment::autoSaveDelayChanged, this, &NotesPaneView::applyAutoSaveDelay);
+    connect(&m_environment, &NotesEnvironment::focusChanged, this, [this] {
+        // The focus cycle landing on the pane puts the keyboard into the note being edited.
+        if (m_environment.isNotesPaneFocused() && m_detailStack->currentWidget() == m_detail
+            && m_body->currentWidget() == m_editor)
+            m_editor->setFocus(Qt::TabFocusReason);
+    });
 
     applyAutoSaveDelay();
     updateLayout();

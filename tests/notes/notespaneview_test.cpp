@@ -135,6 +135,16 @@ TEST_F(NotesPane, ctrlETogglesBetweenEditorAndPreview)
     EXPECT_EQ(pane->editor()->text(), "new on disk!"); // Ctrl+E did not move the cursor or type
 }
 
+TEST_F(NotesPane, theFocusCycleLandingOnThePaneFocusesTheEditor)
+{
+    open({ "a.md" }, "a.md", true);
+    pane->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(pane.get()));
+    pane->titleField()->setFocus();
+    environment->setNotesPaneFocused(true);
+    EXPECT_TRUE(pane->editor()->hasFocus());
+}
+
 TEST_F(NotesPane, theTitleFieldRenamesTheOpenNote)
 {
     open({ "Draft.md" }, "Draft.md", true);
