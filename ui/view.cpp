@@ -343,6 +343,21 @@ protected:
         return { !m_horizontal && content.width, !m_vertical && content.height };
     }
 
+    // Placed, the content is offered the ideal size it answered along the fixed axes:
+    // a stack measured at its ideal height then stretches its flexible children (a
+    // quote's bar) to that height, as it would inside a frame of that size.
+    void placeChildren(const ProposedSize &proposal) override
+    {
+        ProposedSize offer = childProposal(proposal);
+        const QSizeF ideal = content().sizeThatFits(offer);
+        if (m_horizontal)
+            offer.width = ideal.width();
+        if (m_vertical)
+            offer.height = ideal.height();
+        const QSizeF child = content().sizeThatFits(offer);
+        content().place(QRectF(alignedOrigin(m_frame, child, Alignment::center()), child), offer);
+    }
+
 private:
     bool m_horizontal;
     bool m_vertical;

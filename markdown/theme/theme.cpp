@@ -49,3 +49,15 @@ ui::ViewModifier markdownTheme(Theme theme)
 {
     return [theme = std::move(theme)](const ui::View &view) { return view.environment<ThemeKey>(theme); };
 }
+
+ui::ViewModifier markdownBlockStyle(Theme::BlockStyleSetter<BlockConfiguration> slot, LabelBody body)
+{
+    return markdownBlockStyle<BlockConfiguration>(
+        slot, [body = std::move(body)](const BlockConfiguration &c) { return body(c.label); });
+}
+
+ui::ViewModifier markdownBlockStyle(Theme::BlockStyleSetter<CodeBlockConfiguration> slot, LabelBody body)
+{
+    return markdownBlockStyle<CodeBlockConfiguration>(
+        slot, [body = std::move(body)](const CodeBlockConfiguration &c) { return body(c.label); });
+}

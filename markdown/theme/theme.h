@@ -214,3 +214,20 @@ struct ThemeKey
 };
 
 ui::ViewModifier markdownTheme(Theme theme);
+
+// Replaces one block style of the theme in force for everything inside the modified
+// view: the theme outside it, and every other slot inside it, stay as they were.
+template<class Configuration>
+ui::ViewModifier markdownBlockStyle(
+    Theme::BlockStyleSetter<Configuration> slot, Theme::Body<Configuration> body)
+{
+    const Theme::Style<Configuration> style(std::move(body));
+    return [slot, style](const ui::View &view) {
+        return view.transformEnvironment<ThemeKey>([slot, style](Theme &theme) { (theme.*slot)(style); });
+    };
+}
+
+// The older form, whose body is given only the block's label.
+using LabelBody = std::function<ui::View(const ui::View &label)>;
+ui::ViewModifier markdownBlockStyle(Theme::BlockStyleSetter<BlockConfiguration> slot, LabelBody body);
+ui::ViewModifier markdownBlockStyle(Theme::BlockStyleSetter<CodeBlockConfiguration> slot, LabelBody body);

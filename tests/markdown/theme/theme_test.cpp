@@ -149,3 +149,82 @@ TEST(Theme, copiesShareStylesAndCarryThroughTheEnvironment)
     tree.rebuild(100);
     EXPECT_EQ(seen, 0) << "the installed theme's heading reaches the views below";
 }
+
+namespace {
+
+// What the blockquote and paragraph slots of the theme in force make of a 40 × 10 box.
+struct SlotSizes
+{
+    QSizeF blockquote;
+    QSizeF paragraph;
+};
+
+ui::View recordSlots(SlotSizes *sizes)
+{
+    return ui::EnvironmentReader([sizes](const ui::EnvironmentValues &env) {
+        const Theme &theme = env.get<ThemeKey>();
+        const ui::View box = ui::View(ui::Color::blue()).frame(40, 10);
+        ui::ViewTree quote(theme.blockquote().body({ box, {} }), env);
+        quote.rebuild(800);
+        ui::ViewTree paragraph(theme.paragraph().body({ box, {} }), env);
+        paragraph.rebuild(800);
+        sizes->blockquote = quote.contentSize();
+        sizes->paragraph = paragraph.contentSize();
+        return ui::View();
+    });
+}
+
+} // namespace
+
+TEST(BlockStyleModifier, replacesOnlyItsSlotAndOnlyBelowItself)
+{
+    SlotSizes inside, outside;
+    const ui::View tree = ui::VStack({ recordSlots(&inside).modifier(markdownBlockStyle(&Theme::setBlockquote,
+                                           [](const ui::View &label) { return label.padding(5); })),
+        recordSlots(&outside) });
+    ui::ViewTree laid(tree);
+    laid.rebuild(800);
+    EXPECT_EQ(inside.blockquote, QSizeF(50, 20)) << "the older form is given the label";
+    EXPECT_EQ(outside.blockquote, QSizeF(79, 10)) << "the basic quote, indented 26 and 13";
+    EXPECT_EQ(inside.paragraph, outside.paragraph) << "every other slot keeps its value";
+}
+
+TEST(BlockStyleModifier, aNearerThemeReplacesTheSlotButANearerSlotChangesOnlyThatThemesSlot)
+{
+    const auto padded = [](const BlockConfiguration &c) { return c.label.padding(3); };
+    SlotSizes themeNearer, slotNearer;
+    ui::ViewTree first(recordSlots(&themeNearer)
+                           .modifier(markdownTheme(Theme()))
+                           .modifier(markdownBlockStyle<BlockConfiguration>(&Theme::setBlockquote, padded)));
+    first.rebuild(800);
+    ui::ViewTree second(recordSlots(&slotNearer)
+                            .modifier(markdownBlockStyle<BlockConfiguration>(&Theme::setBlockquote, padded))
+                            .modifier(markdownTheme(Theme())));
+    second.rebuild(800);
+    EXPECT_EQ(themeNearer.blockquote, QSizeF(40, 10)) << "the whole theme replaced: the change is lost";
+    EXPECT_EQ(slotNearer.blockquote, QSizeF(46, 16));
+    EXPECT_EQ(slotNearer.paragraph, QSizeF(40, 10)) << "the rest is Theme()'s, not the basic theme's";
+}
+
+TEST(BlockStyleModifier, codeBlocksAndTheThematicBreakTakeTheirOwnForms)
+{
+    int codeLabels = 0;
+    std::optional<bool> breakReplaced;
+    const ui::View reader = ui::EnvironmentReader([&](const ui::EnvironmentValues &env) {
+        const Theme &theme = env.get<ThemeKey>();
+        theme.codeBlock().body({ std::nullopt, QStringLiteral("x"), ui::View() });
+        breakReplaced = theme.thematicBreak().body().isEmpty();
+        return ui::View();
+    });
+    ui::ViewTree tree(
+        reader
+            .modifier(markdownBlockStyle(&Theme::setCodeBlock,
+                [&codeLabels](const ui::View &label) {
+                    ++codeLabels;
+                    return label;
+                }))
+            .modifier(markdownBlockStyle<void>(&Theme::setThematicBreak, [] { return ui::View(); })));
+    tree.rebuild(100);
+    EXPECT_EQ(codeLabels, 1);
+    EXPECT_EQ(breakReplaced, true);
+}

@@ -1,0 +1,36 @@
+#include "ui/color.h"
+
+#include <gtest/gtest.h>
+
+using namespace ui;
+
+TEST(Color, packedValuesReadRedGreenBlueThenOpacity)
+{
+    struct Case
+    {
+        quint32 packed;
+        QColor expected;
+    } cases[] = {
+        { 0xFF000080u, QColor::fromRgbF(1, 0, 0, 128.0f / 255) },
+        { 0x000000FFu, QColor(0, 0, 0) },
+        { 0x2C65CFFFu, QColor(0x2C, 0x65, 0xCF) },
+        { 0x12345600u, QColor::fromRgbF(0x12 / 255.0f, 0x34 / 255.0f, 0x56 / 255.0f, 0) },
+    };
+    for (const Case &c : cases) {
+        const QColor colour = Color::rgba(c.packed).resolve(ColorScheme::Light);
+        EXPECT_EQ(colour.name(QColor::HexArgb), c.expected.name(QColor::HexArgb)) << std::hex << c.packed;
+    }
+    EXPECT_NEAR(Color::rgba(0xFF000080u).resolve(ColorScheme::Dark).alphaF(), 0.502, 0.001);
+    EXPECT_EQ(Color::rgba(0x12345600u).resolve(ColorScheme::Light).alpha(), 0) << "fully transparent";
+}
+
+TEST(Color, aLightDarkPairPicksItsMemberEachTimeItIsResolved)
+{
+    const Color pair = Color::lightDark(Color::rgba(0x0066CCFFu), Color::rgba(0x2997FFFFu));
+    EXPECT_TRUE(pair.isDynamic());
+    EXPECT_EQ(pair.resolve(ColorScheme::Light), QColor(0x00, 0x66, 0xCC));
+    EXPECT_EQ(pair.resolve(ColorScheme::Dark), QColor(0x29, 0x97, 0xFF));
+    EXPECT_EQ(pair.resolve(ColorScheme::Light), QColor(0x00, 0x66, 0xCC))
+        << "switching back needs no new colour";
+    EXPECT_NEAR(pair.opacity(0.5).resolve(ColorScheme::Dark).alphaF(), 0.5, 0.001);
+}
