@@ -291,6 +291,22 @@ TEST_F(ClipboardPaneTest, onlyTheRowsOnScreenAreMade)
     EXPECT_GT(pane->list()->liveRowCount(), 0);
 }
 
+TEST_F(ClipboardPaneTest, movingTheSelectionFarDownScrollsItsRowIntoView)
+{
+    for (int i = 0; i < 200; ++i)
+        add(QStringLiteral("entry %1").arg(i));
+    openPane();
+    ASSERT_TRUE(waitFor([&] { return state->selected.has_value(); }));
+    state->actions.moveSelection(150);
+    const QUuid target = *state->selected;
+    ClipboardListView *list = pane->list();
+    ASSERT_TRUE(waitFor([&] {
+        const ClipboardRowView *row = list->rowWidget(target);
+        return row && row->isSelected() && list->viewport()->rect().contains(row->geometry().center());
+    }));
+    EXPECT_LT(list->liveRowCount(), 20) << "the rows passed over were not all made";
+}
+
 TEST_F(ClipboardPaneTest, theSelectionShowsOnlyWhileThePaneHasFocus)
 {
     const QUuid id = add(QStringLiteral("entry"));
