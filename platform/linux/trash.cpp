@@ -29,18 +29,42 @@ bool makePrivateFolder(const QString &path)
     return errno == EEXIST && ::stat(encoded(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// The longest name in files/ whose info file, the name plus ".trashinfo",
+// still fits the 255 bytes a file system allows a name.
+constexpr qsizetype maxTrashedNameBytes = 255 - qsizetype(sizeof(".trashinfo") - 1);
+
+// The n-th candidate for `fileName` in the Trash: the name itself, then
+// "stem.2.suffix", "stem.3.suffix"… A name too long to have an info file
+// beside it is cut short before its number and suffix, at a character
+// boundary; where it came from is in the info file, so nothing is lost.
+QString candidateName(const QString &fileName, int n)
+{
+    const QFileInfo info(fileName);
+    QString stem = info.completeBaseName();
+    QString suffix = info.suffix().isEmpty() || stem.isEmpty() ? QString() : u'.' + info.suffix();
+    if (stem.isEmpty())
+        stem = fileName;
+    // A suffix that leaves no room for a name is no file type: cut it as name.
+    if (encoded(suffix).size() > maxTrashedNameBytes / 2) {
+        stem = fileName;
+        suffix.clear();
+    }
+    const QString tail = n == 1 ? suffix : u'.' + QString::number(n) + suffix;
+    QString name = n == 1 ? fileName : stem + tail;
+    if (encoded(name).size() <= maxTrashedNameBytes)
+        return name;
+    while (!stem.isEmpty() && encoded(stem + tail).size() > maxTrashedNameBytes)
+        stem.chop(stem.size() > 1 && stem.back().isLowSurrogate() ? 2 : 1);
+    return stem + tail;
+}
+
 // A name free in both files/ and info/, claimed by creating its info file
 // exclusively, so that two programs trashing at once can't pick the same one.
 // Returns the name and the open info file, or -1 with errno set.
 std::pair<QString, int> claimName(const QString &trash, const QString &fileName)
 {
-    const QFileInfo info(fileName);
-    const QString stem = info.completeBaseName();
-    const QString suffix = info.suffix().isEmpty() || stem.isEmpty() ? QString() : u'.' + info.suffix();
     for (int n = 1; n < 10000; ++n) {
-        const QString name = n == 1
-            ? fileName
-            : QStringLiteral("%1.%2%3").arg(stem.isEmpty() ? fileName : stem).arg(n).arg(suffix);
+        const QString name = candidateName(fileName, n);
         const QByteArray infoPath
             = encoded(trash + QStringLiteral("/info/") + name + QStringLiteral(".trashinfo"));
         const int fd = ::open(infoPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
