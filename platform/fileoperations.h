@@ -31,7 +31,9 @@ Result<void, FileError> moveByLinking(const QString &from, const QString &to);
 
 // Replaces the file's content atomically: readers see the old bytes or the new,
 // never a mix, and on failure (disk full, read-only folder) the old bytes stay.
-// A link is written through to its target; an existing file keeps its mode.
+// A link is written through to the end of its chain of links, keeping the
+// links: a dangling link's target is created, a loop of links fails with
+// ELOOP. An existing file keeps its mode.
 Result<void, FileError> writeAtomically(const QString &path, const QByteArray &bytes);
 
 // Creates a file holding `bytes`, atomically, only when nothing exists at

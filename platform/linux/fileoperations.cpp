@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -115,6 +116,29 @@ Result<QByteArray, FileError> writeTemporary(const QString &path, const QByteArr
     return temporary;
 }
 
+// Where a write through `path` lands: `path` itself, or, for a link, the end
+// of its chain of links, which is written through (and so created when it is
+// missing) while the links stay. A chain that never ends fails with ELOOP.
+Result<QString, FileError> writeTarget(const QString &path)
+{
+    QString current = path;
+    for (int hop = 0; hop < 40; ++hop) { // the kernel's own limit on links followed
+        struct stat info
+        {
+        };
+        if (::lstat(encoded(current).constData(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return current;
+        QByteArray target(qsizetype(info.st_size > 0 ? info.st_size : PATH_MAX) + 1, Qt::Uninitialized);
+        const ssize_t size = ::readlink(encoded(current).constData(), target.data(), size_t(target.size()));
+        if (size < 0)
+            return FileError::fromErrno(errno, path);
+        target.truncate(size);
+        const QString next = QFile::decodeName(target);
+        current = QDir::isAbsolutePath(next) ? next : QFileInfo(current).absolutePath() + u'/' + next;
+    }
+    return FileError::fromErrno(ELOOP, path);
+}
+
 } // namespace
 
 Result<void, FileError> writeAtomically(const QString &path, const QByteArray &bytes)
@@ -124,16 +148,10 @@ Result<void, FileError> writeAtomically(const QString &path, const QByteArray &b
     // (a full disk, a file size limit), replacing good content with a torn
     // copy. The same temporary-file-and-rename, done here with every write
     // checked.
-    QString target = path;
-    struct stat info
-    {
-    };
-    if (::lstat(encoded(path).constData(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        // Write through a link to its target, keeping the link.
-        const QString resolved = QFileInfo(path).canonicalFilePath();
-        if (!resolved.isEmpty())
-            target = resolved;
-    }
+    const Result<QString, FileError> resolved = writeTarget(path);
+    if (!resolved)
+        return resolved.error();
+    const QString target = resolved.value();
     struct stat existing
     {
     };

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <unistd.h>
 
 namespace {
 
@@ -120,6 +121,61 @@ TEST_F(FileOperationsTest, atomicWriteKeepsTheModeAndWritesThroughALink)
     EXPECT_FALSE(QFileInfo(at("note.md")).permissions() & others);
 }
 
+struct LinkCase
+{
+    const char *name;
+    QList<std::pair<QString, QString>> links; // link name, what it points at
+    QString written; // the file the write lands in; empty when it must fail
+};
+
+void PrintTo(const LinkCase &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class WriteThroughLink : public FileOperationsTest, public ::testing::WithParamInterface<LinkCase>
+{
+};
+
+// A note that is a link stays a link, whatever its target: the write goes
+// through it, or fails, and never puts a regular file in the link's place.
+TEST_P(WriteThroughLink, keepsTheLinkAndWritesItsTargetOrFails)
+{
+    ASSERT_TRUE(QDir().mkpath(at("sub")));
+    write("sub/real.md", "old");
+    for (const auto &[link, target] : GetParam().links)
+        ASSERT_EQ(
+            ::symlink(QFile::encodeName(target.startsWith(u'/') ? at(target.mid(1)) : target).constData(),
+                QFile::encodeName(at(link)).constData()),
+            0);
+    const auto written = FileOperations::writeAtomically(at(GetParam().links.first().first), "new");
+    for (const auto &[link, target] : GetParam().links)
+        EXPECT_TRUE(QFileInfo(at(link)).isSymLink()) << link.toStdString();
+    if (GetParam().written.isEmpty()) {
+        ASSERT_FALSE(written);
+        EXPECT_EQ(written.error().errorNumber, ELOOP);
+    } else {
+        ASSERT_TRUE(written) << written.error().description.toStdString();
+        EXPECT_EQ(read(GetParam().written), "new");
+    }
+    for (const QString &folder : { dir.path(), at("sub") })
+        EXPECT_TRUE(QDir(folder)
+                        .entryList({ ".*" }, QDir::Hidden | QDir::AllEntries | QDir::NoDotAndDotDot)
+                        .isEmpty())
+            << "no temporary file is left behind";
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, WriteThroughLink,
+    ::testing::Values(LinkCase { "toAFile", { { "note.md", "sub/real.md" } }, "sub/real.md" },
+        LinkCase { "chainOfLinks", { { "note.md", "hop.md" }, { "hop.md", "/sub/real.md" } }, "sub/real.md" },
+        LinkCase { "danglingRelative", { { "note.md", "sub/new.md" } }, "sub/new.md" },
+        LinkCase { "danglingAbsolute", { { "note.md", "/sub/other.md" } }, "sub/other.md" },
+        LinkCase {
+            "danglingChain", { { "note.md", "hop.md" }, { "hop.md", "sub/later.md" } }, "sub/later.md" },
+        LinkCase { "toItself", { { "note.md", "note.md" } }, "" },
+        LinkCase { "loopOfTwo", { { "note.md", "hop.md" }, { "hop.md", "note.md" } }, "" }),
+    [](const auto &info) { return std::string(info.param.name); });
+
 class TrashTest : public FileOperationsTest
 {
 protected:
@@ -155,6 +211,57 @@ TEST_F(TrashTest, trashedFileLandsInTheHomeTrashWithWhereItCameFrom)
     EXPECT_EQ(QDir(at("data/Trash/files")).entryList(QDir::Files).size(), 2);
     EXPECT_EQ(QDir(at("data/Trash/info")).entryList(QDir::Files).size(), 2);
 }
+
+struct LongName
+{
+    const char *name;
+    QString fileName;
+};
+
+void PrintTo(const LongName &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class LongTrashedName : public TrashTest, public ::testing::WithParamInterface<LongName>
+{
+};
+
+// The info file's name is the trashed name plus ".trashinfo": a name of up to
+// 255 bytes must still find a name in the Trash, twice over.
+TEST_P(LongTrashedName, isShortenedInsideTheTrash)
+{
+    const QString fileName = GetParam().fileName;
+    ASSERT_LE(QFile::encodeName(fileName).size(), 255);
+    ASSERT_TRUE(QDir().mkpath(at("Vault")));
+    for (const QByteArray &text : { QByteArray("first"), QByteArray("second") }) {
+        write("Vault/" + fileName, text);
+        const auto trashed = Trash::moveToTrash(at("Vault/" + fileName));
+        ASSERT_TRUE(trashed) << trashed.error().description.toStdString();
+        EXPECT_FALSE(QFile::exists(at("Vault/" + fileName)));
+    }
+    const QStringList files = QDir(at("data/Trash/files")).entryList(QDir::Files | QDir::Hidden);
+    ASSERT_EQ(files.size(), 2);
+    for (const QString &file : files) {
+        EXPECT_LE(QFile::encodeName(file).size(), 245) << file.toStdString();
+        const QByteArray info = read("data/Trash/info/" + file + ".trashinfo");
+        EXPECT_TRUE(info.contains("\nPath=" + QUrl::toPercentEncoding(at("Vault/" + fileName), "/") + "\n"))
+            << info.constData();
+    }
+    QStringList contents { read("data/Trash/files/" + files[0]), read("data/Trash/files/" + files[1]) };
+    contents.sort();
+    EXPECT_EQ(contents, (QStringList { "first", "second" }));
+}
+
+INSTANTIATE_TEST_SUITE_P(TrashTest, LongTrashedName,
+    ::testing::Values(LongName { "ascii246", QString(243, u'n') + ".md" },
+        LongName { "ascii255", QString(252, u'n') + ".md" },
+        LongName { "twoByteCharacters", QString(126, QChar(0xe9)) + ".md" },
+        LongName { "surrogatePairs",
+            QString(60, u'x') + QString::fromUcs4(std::u32string(48, U'\U0001F4DD').c_str()) + ".md" },
+        LongName { "noExtension", QString(255, u'n') },
+        LongName { "longExtension", "a." + QString(253, u'e') }),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(TrashTest, missingFileOrUnusableTrashFailsAndMovesNothing)
 {
