@@ -6,6 +6,7 @@
 // in time linear in its size: each kind runs at a small and a large size, through the
 // bridge and through the library alone, and the summary prints how the time per byte grows.
 #include "markdown/model/markdownparser.h"
+#include "markdown/model/parseguard.h"
 
 #include <benchmark/benchmark.h>
 #include <cmark-gfm-core-extensions.h>
@@ -102,6 +103,15 @@ void bareParse(benchmark::State &state, const std::string &name)
     const QByteArray bytes = inputs().at(name).toUtf8();
     for (auto _ : state)
         parseBare(bytes);
+    state.SetBytesProcessed(int64_t(state.iterations()) * bytes.size());
+}
+
+// The pass that keeps hostile shapes from the library, alone: its share of the bridge.
+void guardPass(benchmark::State &state, const std::string &name)
+{
+    const QByteArray bytes = inputs().at(name).toUtf8();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ParseGuard::defused(bytes));
     state.SetBytesProcessed(int64_t(state.iterations()) * bytes.size());
 }
 
@@ -228,6 +238,8 @@ int main(int argc, char **argv)
         benchmark::RegisterBenchmark(("bare/" + name).c_str(), bareParse, name)
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("bridge/" + name).c_str(), bridgeParse, name)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("guard/" + name).c_str(), guardPass, name)
             ->Unit(benchmark::kMillisecond);
     }
     for (const auto &[name, input] : hostileInputs()) {

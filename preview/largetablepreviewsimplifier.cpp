@@ -60,15 +60,78 @@ std::optional<FenceOpening> parseFenceOpening(QStringView line)
     return FenceOpening { character, end - spaces, line.sliced(end) };
 }
 
-std::optional<QStringView> isTableRowCandidate(QStringView line)
+// The width of a list item's marker and the spaces after it ("- ", "12. "), or 0
+// when the line does not start with one. Five or more spaces after the marker
+// begin indented code, so only the first of them belongs to the marker.
+qsizetype listMarkerWidth(QStringView line)
 {
-    const QStringView stripped = stripBlockquoteMarkers(line);
+    qsizetype marker = 0;
+    if (line.startsWith(u'-') || line.startsWith(u'+') || line.startsWith(u'*')) {
+        marker = 1;
+    } else {
+        while (marker < line.size() && marker < 9 && line[marker].isDigit() && line[marker].unicode() < 0x80)
+            ++marker;
+        if (marker == 0 || marker >= line.size() || (line[marker] != u'.' && line[marker] != u')'))
+            return 0;
+        ++marker;
+    }
+    const qsizetype spaces = leadingSpaceCount(line.sliced(marker));
+    if (spaces == 0)
+        return 0;
+    return marker + (spaces >= 5 ? 1 : spaces);
+}
+
+// Where the rows of a table stand: a table in a list item starts on the item's
+// marker line ("- | a | b |"), and its other rows are indented to the item's
+// content. The library reads such a table like any other and pads its rows to
+// the header's width, so it must be judged like any other.
+struct RowIndent
+{
+    qsizetype width = 0; // the item's content indent; 0 outside list items
+};
+
+// The header line without its quote and list markers, and the indent its table's
+// other rows must have.
+std::pair<QStringView, RowIndent> stripHeaderMarkers(QStringView line)
+{
+    QStringView rest = stripBlockquoteMarkers(line);
+    RowIndent indent;
+    if (leadingSpaceCount(rest) >= 4)
+        return { rest, indent };
+    const qsizetype leading = leadingSpaceCount(rest);
+    QStringView content = rest.sliced(leading);
+    qsizetype width = leading;
+    // Nested items may open on one line ("- 1. | a |").
+    while (const qsizetype marker = listMarkerWidth(content)) {
+        width += marker;
+        content = content.sliced(marker);
+    }
+    if (width == leading)
+        return { rest, indent };
+    indent.width = width;
+    return { content, indent };
+}
+
+std::optional<QStringView> rowCandidateAfterMarkers(QStringView stripped)
+{
     if (leadingSpaceCount(stripped) >= 4 || stripped.startsWith(u'\t'))
         return std::nullopt;
     const QStringView trimmed = trimmedInline(stripped);
     if (!trimmed.contains(u'|'))
         return std::nullopt;
     return trimmed;
+}
+
+std::optional<QStringView> isTableRowCandidate(QStringView line, RowIndent indent = {})
+{
+    QStringView stripped = stripBlockquoteMarkers(line);
+    if (indent.width > 0) {
+        // A line indented less than the item's content is no longer in the item.
+        if (leadingSpaceCount(stripped) < indent.width)
+            return std::nullopt;
+        stripped = stripped.sliced(indent.width);
+    }
+    return rowCandidateAfterMarkers(stripped);
 }
 
 // A backslash does not protect a pipe: the row splits at every one of them.
@@ -138,10 +201,11 @@ std::optional<TableMatch> detectTable(const Lines &lines, qsizetype i)
 {
     if (i + 1 >= lines.count())
         return std::nullopt;
-    const std::optional<QStringView> header = isTableRowCandidate(lines.tested(i));
+    const auto [headerText, indent] = stripHeaderMarkers(lines.tested(i));
+    const std::optional<QStringView> header = rowCandidateAfterMarkers(headerText);
     if (!header)
         return std::nullopt;
-    const std::optional<QStringView> delimiter = isTableRowCandidate(lines.tested(i + 1));
+    const std::optional<QStringView> delimiter = isTableRowCandidate(lines.tested(i + 1), indent);
     if (!delimiter)
         return std::nullopt;
     const QList<QStringView> headerCells = splitTableCells(*header);
@@ -154,7 +218,7 @@ std::optional<TableMatch> detectTable(const Lines &lines, qsizetype i)
     // A row candidate always splits into at least one cell, and a body row's
     // cell count is not compared with the header's.
     qsizetype end = i + 2;
-    while (end < lines.count() && isTableRowCandidate(lines.tested(end)))
+    while (end < lines.count() && isTableRowCandidate(lines.tested(end), indent))
         ++end;
     const qsizetype bodyRows = end - (i + 2);
     return TableMatch { end, bodyRows, headerCells.size() };

@@ -1,6 +1,7 @@
 #include "markdown/model/markdownparser.h"
 
 #include "markdown/model/markdownparser_p.h"
+#include "markdown/model/parseguard.h"
 #include "platform/log.h"
 
 #include <cmark-gfm-core-extensions.h>
@@ -1088,6 +1089,9 @@ std::optional<QList<BlockNode>> parseMarkdownBlocks(const QString &text)
 
 std::optional<QList<BlockNode>> parseMarkdownBlocks(QByteArrayView utf8)
 {
+    const std::optional<QByteArray> defused = ParseGuard::defused(utf8);
+    if (defused)
+        utf8 = *defused;
     const Extensions &ext = extensions();
     // Destroyed last: the tree and the parser are freed into it first.
     ParseArena arena;

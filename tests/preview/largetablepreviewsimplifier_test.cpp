@@ -160,6 +160,53 @@ TEST(LargeTablePreviewSimplifierTest, quotedTablesAreRecognisedAndIndentedOnesAr
     EXPECT_TRUE(isWholeMarkdown(table(2, 500, QStringLiteral(">     "))));
 }
 
+// A table in a list item starts on the item's marker line and its other rows are
+// indented to the item's content; the Markdown renderer pads such a table's rows
+// like any other's, so a large one is summarised like any other.
+TEST(LargeTablePreviewSimplifierTest, tablesInListItemsAreRecognisedWhereTheRendererSeesThem)
+{
+    struct Row
+    {
+        const char *name;
+        QString header; // before the header row
+        QString rows; // before the delimiter and body rows
+        qsizetype bodyRows; // -1: no table
+    };
+    const Row rows[] = {
+        { "bullet", QStringLiteral("- "), QStringLiteral("  "), 500 },
+        { "otherBullets", QStringLiteral("* "), QStringLiteral("  "), 500 },
+        { "ordered", QStringLiteral("12. "), QStringLiteral("    "), 500 },
+        { "orderedWithParenthesis", QStringLiteral("1) "), QStringLiteral("   "), 500 },
+        { "nestedItemsOnOneLine", QStringLiteral("- 1. "), QStringLiteral("     "), 500 },
+        { "itemInAQuote", QStringLiteral("> - "), QStringLiteral(">   "), 500 },
+        { "rowsIndentedDeeperStillCount", QStringLiteral("- "), QStringLiteral("   "), 500 },
+        { "rowsOutsideTheItemAreNoTable", QStringLiteral("- "), QString(), -1 },
+        { "rowsIndentedTooLittleAreNoTable", QStringLiteral("12. "), QStringLiteral("  "), -1 },
+        { "codeInTheItemIsNoTable", QStringLiteral("- "), QStringLiteral("      "), -1 },
+        { "noSpaceAfterTheMarkerIsNoItem", QStringLiteral("-"), QStringLiteral(" "), -1 },
+    };
+    for (const Row &row : rows) {
+        const QString body = QStringLiteral("\n%1| 1 |").arg(row.rows).repeated(500);
+        const QString text = row.header + QStringLiteral("| a | b |\n") + row.rows
+            + QStringLiteral("|---|---|") + body + QStringLiteral("\n\nAfter");
+        const Simplifier::Result result = simplify(text);
+        if (row.bodyRows < 0) {
+            EXPECT_TRUE(isWholeMarkdown(text)) << row.name;
+            continue;
+        }
+        ASSERT_EQ(result.sections.size(), 2) << row.name;
+        EXPECT_EQ(result.sections[0].table().summary.bodyRows, row.bodyRows) << row.name;
+        EXPECT_EQ(result.sections[0].table().previewLines.front(), row.header + QStringLiteral("| a | b |"))
+            << row.name;
+        EXPECT_EQ(result.sections[1], markdown(QStringLiteral("\n\nAfter"))) << row.name;
+    }
+
+    // The item's rows end at the first line indented less than its content.
+    const QString shortTable = QStringLiteral("- | a | b |\n  |---|---|\n  | 1 |\n| 2 |\n")
+        + QStringLiteral("| 3 |\n").repeated(600);
+    EXPECT_TRUE(isWholeMarkdown(shortTable));
+}
+
 TEST(LargeTablePreviewSimplifierTest, theDelimiterRowDecidesWhetherRowsAreATable)
 {
     const QString body = QStringLiteral("\n| 1 | 2 |").repeated(500);

@@ -1,0 +1,513 @@
+#include "markdown/model/parseguard.h"
+
+#include "markdown/model/markdownparser.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace {
+
+// A line of the text: lines end at "\n", "\r\n" or "\r", as the library reads them.
+struct Line
+{
+    qsizetype start = 0;
+    qsizetype end = 0; // before the line end
+    qsizetype next = 0; // where the next line starts
+};
+
+Line lineAt(QByteArrayView text, qsizetype start)
+{
+    const char *begin = text.data() + start;
+    const size_t rest = size_t(text.size() - start);
+    const char *feed = static_cast<const char *>(std::memchr(begin, '\n', rest));
+    const size_t length = feed ? size_t(feed - begin) : rest;
+    const char *carriage = static_cast<const char *>(std::memchr(begin, '\r', length));
+    const qsizetype end = start + qsizetype(carriage ? carriage - begin : length);
+    qsizetype next = end;
+    if (next < text.size())
+        next += text[next] == '\r' && next + 1 < text.size() && text[next + 1] == '\n' ? 2 : 1;
+    return { start, end, next };
+}
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// The characters that the inline parser keeps on its stacks, and the escape.
+bool isCounted(char c)
+{
+    static constexpr auto table = [] {
+        std::array<bool, 256> counted {};
+        for (const unsigned char d : { '\\', '*', '_', '~', ']' })
+            counted[d] = true;
+        return counted;
+    }();
+    return table[static_cast<unsigned char>(c)];
+}
+
+// The end of a list item's marker and the one space after it, or -1.
+qsizetype listMarkerEnd(QByteArrayView text, qsizetype at, qsizetype end)
+{
+    qsizetype after = at;
+    if (text[at] == '-' || text[at] == '+' || text[at] == '*') {
+        after = at + 1;
+    } else {
+        while (after < end && after - at < 9 && text[after] >= '0' && text[after] <= '9')
+            ++after;
+        if (after == at || after >= end || (text[after] != '.' && text[after] != ')'))
+            return -1;
+        ++after;
+    }
+    if (after == end)
+        return after;
+    return isBlank(text[after]) ? after + 1 : -1;
+}
+
+// The quotes and list items a line opens or continues, read from its start.
+struct Prefix
+{
+    qsizetype quoteEnd = 0; // past the last quote marker and its space
+    qsizetype markerEnd = 0; // past the last marker and its space
+    qsizetype cut = -1; // past the deepest marker kept, when there are too many
+    qsizetype content = 0; // the first character that is not a marker or white space
+    int quotes = 0;
+    int markers = 0;
+    bool opensItem = false;
+
+    qsizetype indent() const { return content - markerEnd; }
+    // The markers that stay: all of them, or those up to the cut.
+    qsizetype keptMarkerEnd() const { return cut >= 0 ? cut : markerEnd; }
+    qsizetype keptQuoteEnd() const { return std::min(quoteEnd, keptMarkerEnd()); }
+};
+
+Prefix prefixOf(QByteArrayView text, const Line &line)
+{
+    Prefix prefix;
+    qsizetype at = line.start;
+    prefix.quoteEnd = at;
+    while (true) {
+        qsizetype i = at;
+        while (i < line.end && text[i] == ' ' && i - at < 4)
+            ++i;
+        if (i - at >= 4 || i >= line.end)
+            break;
+        qsizetype after = -1;
+        if (text[i] == '>') {
+            after = i + 1;
+            if (after < line.end && isBlank(text[after]))
+                ++after;
+            ++prefix.quotes;
+            prefix.quoteEnd = after;
+        } else {
+            after = listMarkerEnd(text, i, line.end);
+            if (after < 0)
+                break;
+            prefix.opensItem = true;
+        }
+        at = after;
+        if (++prefix.markers == MarkdownParser::maxNestingDepth)
+            prefix.cut = at;
+    }
+    prefix.markerEnd = at;
+    while (at < line.end && isBlank(text[at]))
+        ++at;
+    prefix.content = at;
+    return prefix;
+}
+
+struct Fence
+{
+    char character = 0;
+    qsizetype length = 0;
+    int quotes = 0;
+};
+
+qsizetype runLength(QByteArrayView text, qsizetype at, qsizetype end, char c)
+{
+    qsizetype run = at;
+    while (run < end && text[run] == c)
+        ++run;
+    return run - at;
+}
+
+std::optional<Fence> fenceOpening(QByteArrayView text, const Line &line, const Prefix &prefix)
+{
+    if (prefix.indent() >= 4 || prefix.content >= line.end)
+        return std::nullopt;
+    const char c = text[prefix.content];
+    if (c != '`' && c != '~')
+        return std::nullopt;
+    const qsizetype run = runLength(text, prefix.content, line.end, c);
+    if (run < 3)
+        return std::nullopt;
+    if (c == '`' && text.sliced(prefix.content + run, line.end - prefix.content - run).contains('`'))
+        return std::nullopt;
+    return Fence { c, run, prefix.quotes };
+}
+
+bool closesFence(QByteArrayView text, const Line &line, const Prefix &prefix, const Fence &fence)
+{
+    if (prefix.quotes != fence.quotes || prefix.indent() >= 4 || prefix.content >= line.end)
+        return false;
+    const qsizetype run = runLength(text, prefix.content, line.end, fence.character);
+    if (run < fence.length)
+        return false;
+    for (qsizetype i = prefix.content + run; i < line.end; ++i) {
+        if (!isBlank(text[i]))
+            return false;
+    }
+    return true;
+}
+
+bool isHeading(QByteArrayView text, const Line &line, const Prefix &prefix)
+{
+    if (prefix.indent() >= 4)
+        return false;
+    const qsizetype run = runLength(text, prefix.content, line.end, '#');
+    const qsizetype after = prefix.content + run;
+    return run >= 1 && run <= 6 && (after == line.end || isBlank(text[after]));
+}
+
+qsizetype pipeCount(QByteArrayView text, qsizetype from, qsizetype to)
+{
+    return std::count(text.begin() + from, text.begin() + to, '|');
+}
+
+// The cells of a delimiter row ("|---|:-:|"), or 0 when the line is none.
+qsizetype delimiterCells(QByteArrayView text, const Line &line, const Prefix &prefix)
+{
+    if (prefix.indent() >= 4 || prefix.content >= line.end)
+        return 0;
+    bool dash = false;
+    for (qsizetype i = prefix.content; i < line.end; ++i) {
+        const char c = text[i];
+        if (c == '-')
+            dash = true;
+        else if (c != '|' && c != ':' && !isBlank(c))
+            return 0;
+    }
+    qsizetype last = line.end;
+    while (last > prefix.content && isBlank(text[last - 1]))
+        --last;
+    qsizetype pipes = pipeCount(text, prefix.content, last);
+    if (!dash || pipes == 0)
+        return 0;
+    const qsizetype inner
+        = pipes - (text[prefix.content] == '|') - (last - prefix.content > 1 && text[last - 1] == '|');
+    return inner + 1;
+}
+
+// The text handed on: the input, copied only from the first rewrite on.
+class Output
+{
+public:
+    explicit Output(QByteArrayView source)
+        : m_source(source)
+    { }
+
+    // Everything up to `position` is kept as it stands.
+    void keep(qsizetype position)
+    {
+        if (m_changed)
+            m_text.append(m_source.sliced(m_copied, position - m_copied));
+        m_copied = position;
+    }
+    void insert(QByteArrayView bytes)
+    {
+        change();
+        m_text.append(bytes);
+    }
+    void skipTo(qsizetype position)
+    {
+        change();
+        m_copied = position;
+    }
+
+    std::optional<QByteArray> finish()
+    {
+        keep(m_source.size());
+        return m_changed ? std::optional<QByteArray>(std::move(m_text)) : std::nullopt;
+    }
+
+private:
+    void change()
+    {
+        if (m_changed)
+            return;
+        m_changed = true;
+        m_text.reserve(m_source.size() + m_source.size() / 16 + 64);
+        m_text.append(m_source.first(m_copied));
+    }
+
+    QByteArrayView m_source;
+    QByteArray m_text;
+    qsizetype m_copied = 0;
+    bool m_changed = false;
+};
+
+// What the library's inline parser will hold at once for one paragraph: its
+// emphasis delimiter runs and its closing brackets.
+struct InlineLoad
+{
+    long long length = 0;
+    long long delimiters = 0;
+    long long closers = 0;
+
+    bool isDense() const
+    {
+        return delimiters * closers > ParseGuard::densityFactor * std::max<long long>(length, 1);
+    }
+};
+
+// Lines longer than this are also cut at spaces when they alone are dense.
+constexpr qsizetype longLine = 4096;
+
+class Defuser
+{
+public:
+    explicit Defuser(QByteArrayView text)
+        : m_text(text)
+        , m_out(text)
+    { }
+
+    std::optional<QByteArray> run()
+    {
+        for (qsizetype at = 0; at < m_text.size();) {
+            const Line line = lineAt(m_text, at);
+            handle(line);
+            at = line.next;
+        }
+        return m_out.finish();
+    }
+
+private:
+    void handle(const Line &line)
+    {
+        const Prefix prefix = prefixOf(m_text, line);
+        if (m_fence) {
+            if (closesFence(m_text, line, prefix, *m_fence))
+                m_fence.reset();
+            endUnit();
+            return;
+        }
+        const bool blank = prefix.content >= line.end;
+        const bool heading = !blank && isHeading(m_text, line, prefix);
+        const bool sameBlock = !blank && !prefix.opensItem && prefix.quotes == m_previous.quotes
+            && m_previous.continues && !heading;
+        const bool tableRow = line.start < m_tableEnd;
+        const std::optional<Fence> fence = fenceOpening(m_text, line, prefix);
+        const qsizetype cells = !fence && !tableRow && sameBlock ? delimiterCells(m_text, line, prefix) : 0;
+
+        if (!fence && !cells && sameBlock && !tableRow && m_unit.isDense()) {
+            // A paragraph break where the library's work would turn quadratic.
+            m_out.keep(line.start);
+            m_out.insert(m_text.sliced(line.start, prefix.keptQuoteEnd() - line.start).trimmed());
+            m_out.insert("\n");
+            endUnit();
+        }
+        if (prefix.cut >= 0 && prefix.markers > MarkdownParser::maxNestingDepth) {
+            m_out.keep(prefix.cut);
+            m_out.skipTo(prefix.markerEnd);
+        }
+        if (fence) {
+            m_fence = fence;
+            endUnit();
+            m_previous = {};
+            return;
+        }
+        if (cells) {
+            judgeTable(line, prefix, cells);
+            endUnit();
+            m_previous = { line.start, line.end, prefix.quotes, true };
+            return;
+        }
+        if (blank) {
+            endUnit();
+            m_previous = { line.start, line.end, prefix.quotes, false };
+            return;
+        }
+        if (tableRow || !sameBlock)
+            endUnit();
+        count(line, prefix);
+        if (tableRow || heading)
+            endUnit();
+        m_previous = { line.start, line.end, prefix.quotes, !heading };
+    }
+
+    // Adds the line's content to the current paragraph. Only a paragraph with more
+    // closing brackets than densityFactor can turn dense (its delimiters would have
+    // to outnumber its bytes otherwise), so until then only brackets are counted,
+    // which is much faster; past that the paragraph is counted exactly from its start.
+    void count(const Line &line, const Prefix &prefix)
+    {
+        if (m_unitStart < 0)
+            m_unitStart = line.start;
+        if (!m_exact) {
+            m_unit.closers += occurrences(']', prefix.content, line.end);
+            m_unit.length += line.next - line.start;
+            if (m_unit.closers <= ParseGuard::densityFactor)
+                return;
+            m_exact = true;
+            m_unit = {};
+            for (qsizetype at = m_unitStart; at < line.start;) {
+                const Line earlier = lineAt(m_text, at);
+                countExactly(earlier, prefixOf(m_text, earlier), false);
+                at = earlier.next;
+            }
+        }
+        countExactly(line, prefix, line.end - prefix.content > longLine);
+    }
+
+    qsizetype occurrences(char c, qsizetype from, qsizetype to) const
+    {
+        qsizetype found = 0;
+        const char *at = m_text.data() + from;
+        const char *end = m_text.data() + to;
+        while ((at = static_cast<const char *>(std::memchr(at, c, size_t(end - at))))) {
+            ++found;
+            ++at;
+        }
+        return found;
+    }
+
+    // A long line that is dense by itself is cut at spaces.
+    void countExactly(const Line &line, const Prefix &prefix, bool mayCut)
+    {
+        qsizetype from = line.start; // where this line's part of the paragraph begins
+        const long long before = m_unit.length;
+        for (qsizetype i = prefix.content; i < line.end; ++i) {
+            const char c = m_text[i];
+            if (!isCounted(c) && !(mayCut && c == ' '))
+                continue;
+            if (c == '\\') {
+                ++i;
+            } else if (c == '*' || c == '_' || c == '~') {
+                if (i == prefix.content || m_text[i - 1] != c)
+                    ++m_unit.delimiters;
+            } else if (c == ']') {
+                ++m_unit.closers;
+            } else if (c == ' ') {
+                InlineLoad now = m_unit;
+                now.length = (from == line.start ? before : 0) + (i - from);
+                if (now.isDense()) {
+                    from = cutAt(line, prefix, i);
+                    i = from - 1;
+                }
+            }
+        }
+        m_unit.length = (from == line.start ? before : 0) + (line.next - from);
+    }
+
+    // Gives where the rest of the line starts.
+    qsizetype cutAt(const Line &line, const Prefix &prefix, qsizetype space)
+    {
+        // The rest of the line goes on in the same quotes and list items, after a
+        // blank line there.
+        m_out.keep(space);
+        const QByteArrayView quotes = m_text.sliced(line.start, prefix.keptQuoteEnd() - line.start);
+        m_out.insert("\n");
+        m_out.insert(quotes.trimmed());
+        m_out.insert("\n");
+        m_out.insert(quotes);
+        m_out.insert(QByteArray(prefix.keptMarkerEnd() - prefix.keptQuoteEnd(), ' '));
+        qsizetype rest = space;
+        while (rest < line.end && isBlank(m_text[rest]))
+            ++rest;
+        m_out.skipTo(rest);
+        m_unit = {};
+        m_unitStart = rest;
+        return rest;
+    }
+
+    void endUnit()
+    {
+        m_unit = {};
+        m_exact = false;
+        m_unitStart = -1;
+    }
+
+    // The line is a delimiter row under the header line before it: the library
+    // will read a table whose rows run to the next blank line or block.
+    void judgeTable(const Line &delimiter, const Prefix &prefix, qsizetype columns)
+    {
+        // Inside a table already judged too big, any further delimiter row is
+        // escaped as well: judging each would cost a pass over the rest again.
+        if (delimiter.start < m_escapeEnd) {
+            escape(prefix);
+            return;
+        }
+        qsizetype rows = 0;
+        qsizetype widest = std::max(pipeCount(m_text, m_previous.start, m_previous.end),
+            pipeCount(m_text, delimiter.start, delimiter.end));
+        qsizetype end = delimiter.next;
+        qsizetype textEnd = delimiter.end;
+        for (qsizetype at = delimiter.next; at < m_text.size();) {
+            const Line row = lineAt(m_text, at);
+            const Prefix rowPrefix = prefixOf(m_text, row);
+            if (rowPrefix.content >= row.end || rowPrefix.opensItem || rowPrefix.quotes != prefix.quotes
+                || isHeading(m_text, row, rowPrefix) || fenceOpening(m_text, row, rowPrefix))
+                break;
+            ++rows;
+            widest = std::max(widest, pipeCount(m_text, row.start, row.end));
+            textEnd = row.end;
+            end = at = row.next;
+        }
+        m_tableEnd = end;
+
+        bool tooBig = columns > ParseGuard::maxTableLineCells || widest > ParseGuard::maxTableLineCells;
+        if (!tooBig) {
+            const long long cells = (long long)columns * (rows + 1);
+            const long long excess = cells - (textEnd - m_previous.start);
+            if (excess > 0) {
+                tooBig = excess > m_allowance;
+                if (!tooBig)
+                    m_allowance -= excess;
+            }
+        }
+        if (!tooBig)
+            return;
+        m_escapeEnd = end;
+        m_tableEnd = 0; // its rows are text now
+        escape(prefix);
+    }
+
+    // A delimiter row with a backslash before its first dash is text, and reads
+    // as the same text.
+    void escape(const Prefix &prefix)
+    {
+        m_out.keep(m_text.indexOf('-', prefix.content));
+        m_out.insert("\\");
+    }
+
+    struct Previous
+    {
+        qsizetype start = 0;
+        qsizetype end = 0;
+        int quotes = 0;
+        bool continues = false; // a paragraph line that the next line may continue
+    };
+
+    QByteArrayView m_text;
+    Output m_out;
+    std::optional<Fence> m_fence;
+    Previous m_previous;
+    InlineLoad m_unit;
+    qsizetype m_unitStart = -1; // where the paragraph counted in m_unit begins
+    bool m_exact = false; // m_unit counts delimiters too
+    qsizetype m_tableEnd = 0; // rows of a table that stays a table end here
+    qsizetype m_escapeEnd = 0;
+    long long m_allowance = ParseGuard::paddingAllowance;
+};
+
+} // namespace
+
+namespace ParseGuard {
+
+std::optional<QByteArray> defused(QByteArrayView utf8)
+{
+    return Defuser(utf8).run();
+}
+
+} // namespace ParseGuard

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <optional>
+
+// Keeps the few shapes of Markdown on which the parser library takes more than
+// linear time or memory from reaching it in that shape. Notes are pasted logs,
+// exports and tables; whatever a note holds, its parse must finish in time and
+// memory linear in its size. Each rewrite touches only text that is pathological
+// by the measure below, so any other text parses exactly as it is:
+//
+// - A line that opens more than MarkdownParser::maxNestingDepth quotes and list
+//   items keeps the first of them: the model flattens deeper ones anyway, and the
+//   library would build a node for every marker.
+// - A table whose rows the library would pad to more cells than its text holds
+//   (beyond an allowance of paddingAllowance cells for the whole text), or one
+//   with a line of more than maxTableLineCells cells, is handed over with its
+//   delimiter row escaped, so it reads as text. The library pads every row to the
+//   header's width, and splits a row in time quadratic in its cells.
+// - A paragraph (or heading, or table row) in which emphasis delimiters times
+//   link brackets exceed densityFactor times its length is cut into paragraphs
+//   there, at a line end, or at a space in a long line. The library takes time
+//   proportional to that product.
+//
+// Fenced code is never rewritten and counts toward nothing.
+namespace ParseGuard {
+
+constexpr qsizetype maxTableLineCells = 256;
+constexpr qsizetype paddingAllowance = 1000;
+constexpr qsizetype densityFactor = 32;
+
+// The text to parse instead of `utf8`, or no value when `utf8` holds none of
+// those shapes (the usual case, which costs one pass and no copy).
+std::optional<QByteArray> defused(QByteArrayView utf8);
+
+} // namespace ParseGuard
