@@ -112,7 +112,7 @@ std::pair<QStringView, RowIndent> stripHeaderMarkers(QStringView line)
     return { content, indent };
 }
 
-std::optional<QStringView> rowCandidateAfterMarkers(QStringView stripped)
+Q_ALWAYS_INLINE std::optional<QStringView> rowCandidateAfterMarkers(QStringView stripped)
 {
     if (leadingSpaceCount(stripped) >= 4 || stripped.startsWith(u'\t'))
         return std::nullopt;
@@ -122,7 +122,7 @@ std::optional<QStringView> rowCandidateAfterMarkers(QStringView stripped)
     return trimmed;
 }
 
-std::optional<QStringView> isTableRowCandidate(QStringView line, RowIndent indent = {})
+Q_ALWAYS_INLINE std::optional<QStringView> isTableRowCandidate(QStringView line, RowIndent indent = {})
 {
     QStringView stripped = stripBlockquoteMarkers(line);
     if (indent.width > 0) {
@@ -200,6 +200,9 @@ private:
 std::optional<TableMatch> detectTable(const Lines &lines, qsizetype i)
 {
     if (i + 1 >= lines.count())
+        return std::nullopt;
+    // Both rows hold a pipe: most lines are judged by that alone.
+    if (!lines.tested(i).contains(u'|') || !lines.tested(i + 1).contains(u'|'))
         return std::nullopt;
     const auto [headerText, indent] = stripHeaderMarkers(lines.tested(i));
     const std::optional<QStringView> header = rowCandidateAfterMarkers(headerText);
