@@ -1,12 +1,15 @@
 #include "app/appdelegate.h"
 
 #include "app/appearance.h"
+#include "app/appicon.h"
 #include "app/appnotesenvironment.h"
 #include "app/appstate.h"
 #include "app/panelcontroller.h"
 #include "app/panelkeyrouter.h"
+#include "app/product.h"
 #include "app/quorvcontentview.h"
 #include "app/quorvpanel.h"
+#include "app/settingsview.h"
 #include "app/settingswindowcontroller.h"
 #include "clipboard/clipboardmanager.h"
 #include "clipboard/clipboardstore.h"
@@ -21,13 +24,13 @@
 #include "platform/instancelock.h"
 #include "platform/linux/desktopworkspace.h"
 #include "platform/linux/inotifyfileeventstream.h"
+#include "platform/linux/xdgloginitem.h"
 #include "platform/log.h"
 #include "platform/mainqueue.h"
 #include "platform/qt/qtfolderchooser.h"
 #include "platform/qt/qtpasteboard.h"
 #include "platform/updater.h"
 #include "shortcuts/applicationmenu.h"
-#include "shortcuts/recorder.h"
 #include "shortcuts/registry.h"
 
 #include <QApplication>
@@ -38,13 +41,11 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTextEdit>
 #include <QTimer>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -54,30 +55,10 @@ const Log &log()
     return instance;
 }
 
-const QString productHost = QStringLiteral("https://quorvane.app");
 const QString appcastPath = QStringLiteral("/updates/stable/appcast.xml");
 constexpr int accessibilityPollMs = 2000;
 constexpr int accessibilityPollTicks = 30;
 constexpr std::chrono::seconds relaunchWait { 10 };
-
-// The tray icon: the program's own image, else the desktop theme's split-view icon,
-// else two panes drawn here, so the tray never shows an empty square.
-QIcon menuBarIcon()
-{
-    QIcon icon(QStringLiteral(":/MenuBarIcon.svg"));
-    if (!icon.availableSizes().isEmpty() || !icon.pixmap(22).isNull())
-        return icon;
-    icon = QIcon::fromTheme(QStringLiteral("view-split-left-right"));
-    if (!icon.isNull())
-        return icon;
-    QPixmap pixmap(22, 22);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setPen(QPen(Qt::white, 2));
-    painter.drawRoundedRect(QRectF(2, 4, 18, 14), 2, 2);
-    painter.drawLine(QPointF(11, 4), QPointF(11, 18));
-    return QIcon(pixmap);
-}
 
 // Whether the focused widget takes typed text (the note editor, a text field).
 bool isEditingText(const QWidget *window)
@@ -188,6 +169,7 @@ AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching()
 
     // 11.
     registerToggleShortcut();
+    setupSettings();
 
     // 12.
     m_appState->restoreVault();
@@ -237,7 +219,7 @@ void AppDelegate::applyAppearance()
 QString AppDelegate::feedUrlString()
 {
     const QString host = qEnvironmentVariable("QUORVANE_UPDATE_HOST");
-    return (host.isEmpty() ? productHost : host) + appcastPath;
+    return (host.isEmpty() ? Product::homePage : host) + appcastPath;
 }
 
 void AppDelegate::setupUpdater()
@@ -259,7 +241,7 @@ void AppDelegate::setupUpdater()
 
 void AppDelegate::setupStatusItem()
 {
-    m_statusItem = std::make_unique<QSystemTrayIcon>(menuBarIcon());
+    m_statusItem = std::make_unique<QSystemTrayIcon>(appIcon());
     m_statusItem->setToolTip(QStringLiteral("Quorvane"));
     m_statusMenu = std::make_unique<QMenu>();
     m_statusMenu->addAction(QStringLiteral("Settings..."), this, [this] {
@@ -346,15 +328,26 @@ void AppDelegate::registerToggleShortcut()
         if (self)
             self->togglePanel();
     });
-    SettingsWindowController::shared().makeForm = [self](AppState &) -> QWidget * {
-        auto *form = new QWidget;
-        auto *column = new QVBoxLayout(form);
-        if (self && self->m_shortcuts) {
-            column->addWidget(new GlobalShortcuts::Recorder(*self->m_shortcuts, self->m_services.alerts,
-                QStringLiteral("Toggle HUD:"), GlobalShortcuts::toggleHUD()));
-        }
-        column->addStretch(1);
-        return form;
+}
+
+void AppDelegate::setupSettings()
+{
+    // The workspace and the folder chooser are in place since the notes pane.
+    if (!m_services.loginItem) {
+        m_ownLoginItem = std::make_unique<XdgLoginItem>(XdgLoginItem::forThisProgram());
+        m_services.loginItem = m_ownLoginItem.get();
+    }
+    QPointer<AppDelegate> self(this);
+    SettingsWindowController::shared().makeForm = [self](AppState &state) -> QWidget * {
+        if (!self)
+            return new QWidget;
+        const AppServices &services = self->m_services;
+        // No permission prompt exists here: the button watches for the session to allow it.
+        return new SettingsView({ state, services.alerts, *services.folderChooser, *services.workspace,
+            *services.loginItem, self->m_shortcuts.get(), services.isTrusted, [self] {
+                if (self)
+                    self->pollAccessibilityPermission();
+            } });
     };
 }
 

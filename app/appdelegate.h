@@ -20,6 +20,7 @@ class GestureMonitor;
 class GlobalClickMonitor;
 class HotKeyGrabber;
 class InstanceLock;
+class LoginItem;
 class NaturalScrolling;
 class NotificationCenter;
 class PanelController;
@@ -65,6 +66,8 @@ struct AppServices
     Workspace *workspace = nullptr;
     // The folder chooser of the notes onboarding; none: a file dialog.
     FolderChooser *folderChooser = nullptr;
+    // Starting at login; none: this program's XDG autostart entry.
+    LoginItem *loginItem = nullptr;
 };
 
 // Builds everything the user sees when the program starts, owns it until the end,
@@ -123,6 +126,7 @@ private:
     void setupPanel();
     void setupNotesPane(QuorvContentView &content);
     void registerToggleShortcut();
+    void setupSettings();
     void startGestureMonitor();
     void setGestureEnabled(bool enabled);
     void pollAccessibilityPermission();
@@ -135,6 +139,7 @@ private:
     std::unique_ptr<Pasteboard> m_ownPasteboard;
     std::unique_ptr<Workspace> m_ownWorkspace;
     std::unique_ptr<FolderChooser> m_ownFolderChooser;
+    std::unique_ptr<LoginItem> m_ownLoginItem;
     std::unique_ptr<ClipboardStore> m_store;
     std::unique_ptr<AppState> m_appState;
     // Between the state it adapts and the panel whose notes pane uses it.

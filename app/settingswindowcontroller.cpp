@@ -67,14 +67,15 @@ void SettingsWindowController::show(AppState &appState)
         if (form->objectName().isEmpty())
             form->setObjectName(QStringLiteral("SettingsView"));
         layout->addWidget(form);
-        window->setMinimumSize(width, minimumHeight);
-        window->setMaximumSize(width, maximumHeight);
-        window->resize(width, contentHeight);
+        // Not resizable by the user: the form scrolls within its one size.
+        window->setFixedSize(width, contentHeight);
         if (const QScreen *screen = QGuiApplication::primaryScreen())
             window->move(screen->availableGeometry().center() - window->rect().center());
         // A remembered frame wins over the centred one.
-        if (const auto frame = appState.defaults().data(frameKey))
+        if (const auto frame = appState.defaults().data(frameKey)) {
             window->restoreGeometry(*frame);
+            window->setFixedSize(width, contentHeight); // a frame saved at another size
+        }
         new FrameKeeper(window, appState.defaults());
         m_window = window;
     }

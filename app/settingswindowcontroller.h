@@ -14,8 +14,6 @@ class SettingsWindowController
 {
 public:
     static constexpr int width = 480;
-    static constexpr int minimumHeight = 400;
-    static constexpr int maximumHeight = 620;
     static constexpr int contentHeight = 560;
 
     // The one instance of the process.

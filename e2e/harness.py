@@ -259,7 +259,11 @@ class Session:
     def open_settings(self):
         """Opens the settings window through the tray menu; returns its window id."""
         self.tray_menu("Down", "Return")
-        return self.wait_for(lambda: self.window_ids("^Quorvane Settings$"), "the settings window")[0]
+        wid = self.wait_for(lambda: self.window_ids("^Quorvane Settings$"), "the settings window")[0]
+        # Keys typed before it has the focus would go elsewhere.
+        self.wait_for(lambda: self.run("xdotool", "getwindowfocus", check=False).stdout.strip() == wid.encode(),
+                      "the settings window to have the keyboard focus")
+        return wid
 
     def other_window(self):
         """Another program's window, focused; it stays until the session ends."""

@@ -43,7 +43,7 @@ def start_recording(s):
     s.start_tray()
     s.start_app()
     s.open_settings()
-    s.xdotool("key", "Tab")
+    s.xdotool("key", "Tab", "Tab")  # past "Launch at login"
 
 
 class RecordTheToggleShortcut(unittest.TestCase):

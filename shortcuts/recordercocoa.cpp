@@ -1,6 +1,7 @@
 #include "shortcuts/recordercocoa.h"
 
 #include "platform/alertpresenter.h"
+#include "platform/symbolicon.h"
 #include "shortcuts/applicationmenu.h"
 #include "shortcuts/localeventmonitor.h"
 #include "shortcuts/registry.h"
@@ -11,7 +12,6 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QStyle>
 #include <QTimer>
 
 namespace GlobalShortcuts {
@@ -66,7 +66,8 @@ RecorderCocoa::RecorderCocoa(
     setAlignment(Qt::AlignCenter);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setCanBecomeKey(false);
-    m_cancelButton = addAction(style()->standardIcon(QStyle::SP_LineEditClearButton), TrailingPosition);
+    m_cancelButton = addAction(
+        symbolIcon(Symbol::ClearCircle, palette().color(QPalette::PlaceholderText)), TrailingPosition);
     m_cancelButton->setToolTip(QStringLiteral("Clear"));
     connect(m_cancelButton, &QAction::triggered, this, [this] { clearShortcut(); });
     m_eventMonitor = std::make_unique<LocalEventMonitor>(
