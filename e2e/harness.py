@@ -257,8 +257,19 @@ class Session:
         self.xdotool("key", *keys)
 
     def open_settings(self):
-        """Opens the settings window through the tray menu; returns its window id."""
-        self.tray_menu("Down", "Return")
+        """Opens the settings as a user does: the tray icon drops the panel down, the
+        footer's gear (at its bottom right) opens them. Returns the window's id."""
+        self.xdotool("mousemove", "--window", self.tray_icon(), 11, 11, "click", 1)
+        previous = []
+
+        def panel_settled():
+            # The drop-down animates: the same full-height frame twice means it is done.
+            frames = [g for _, g in self.visible_windows("^Quorvane$", min_height=100)]
+            settled = bool(frames) and bool(previous) and frames == previous[-1]
+            previous.append(frames)
+            return frames[0] if settled else None
+        x, y, width, height = self.wait_for(panel_settled, "the panel")
+        self.xdotool("mousemove", x + width - 24, y + height - 16, "click", 1)
         wid = self.wait_for(lambda: self.window_ids("^Quorvane Settings$"), "the settings window")[0]
         # Keys typed before it has the focus would go elsewhere.
         self.wait_for(lambda: self.run("xdotool", "getwindowfocus", check=False).stdout.strip() == wid.encode(),
