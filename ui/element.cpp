@@ -195,12 +195,20 @@ void Element::paintChildren(QPainter &painter, const QRectF &exposed) const
 
 void Element::invalidateSize()
 {
+    Element *root = dropMeasurements();
+    if (root->m_tree)
+        root->m_tree->setNeedsLayout();
+}
+
+Element *Element::dropMeasurements()
+{
     Element *element = this;
-    for (; element; element = element->m_parent) {
+    for (;; element = element->m_parent) {
         element->m_cache.clear();
         element->m_needsPlacement = true;
-        if (!element->m_parent && element->m_tree)
-            element->m_tree->setNeedsLayout();
+        element->m_followedAxes.reset();
+        if (!element->m_parent)
+            return element;
     }
 }
 
@@ -217,6 +225,20 @@ void Element::addChild(ElementPtr child)
 {
     child->m_parent = this;
     m_children.push_back(std::move(child));
+}
+
+ElementPtr Element::replaceChild(Element &child, ElementPtr replacement)
+{
+    auto it = std::find_if(m_children.begin(), m_children.end(),
+        [&child](const ElementPtr &element) { return element.get() == &child; });
+    Q_ASSERT_X(it != m_children.end(), "Element::replaceChild", "not a child of this element");
+    ElementPtr old = std::move(*it);
+    old->m_parent = nullptr;
+    replacement->m_parent = this;
+    *it = std::move(replacement);
+    childReplaced(*old, **it);
+    dropMeasurements();
+    return old;
 }
 
 void Element::collectPreferences()

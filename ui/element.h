@@ -17,6 +17,7 @@ namespace ui {
 
 class Element;
 using ElementPtr = std::unique_ptr<Element>;
+struct ResolveOrigin;
 
 struct PointerEvent
 {
@@ -93,6 +94,11 @@ public:
     Element *parent() const { return m_parent; }
     const std::vector<ElementPtr> &children() const { return m_children; }
     void addChild(ElementPtr child);
+    // Puts `replacement` where `child` was (the subtree resolved again) and hands the
+    // old child back. This element and its ancestors are measured and placed again.
+    ElementPtr replaceChild(Element &child, ElementPtr replacement);
+    // Where the element was resolved, when its subtree read state; null otherwise.
+    const ResolveOrigin *origin() const { return m_origin.get(); }
 
     double layoutPriority() const { return m_layoutPriority; }
     void setLayoutPriority(double priority) { m_layoutPriority = priority; }
@@ -156,6 +162,8 @@ protected:
     virtual bool dependsOnPosition() const { return false; }
     // Places the children again in the same frame (state that moves them changed).
     void placeAgain();
+    // A child was replaced: containers that keep pointers to their children mend them.
+    virtual void childReplaced(Element &, Element &) { }
     // Draws this element's own content (under its children).
     virtual void paintContent(QPainter &, const QRectF &) const { }
     // Draws over the children (overlays that are not children).
@@ -168,6 +176,7 @@ protected:
 
 private:
     friend class ViewTree;
+    friend class View;
     // A proposal as two words compared exactly: the caches are searched far more often
     // than they are filled.
     struct ProposalKey
@@ -189,6 +198,8 @@ private:
     Measurement *findMeasurement(const ProposedSize &proposal);
     Measurement &measurementFor(const ProposedSize &proposal);
     void moveBy(QPointF delta);
+    // Clears the measurements here and up to the root, which it returns.
+    Element *dropMeasurements();
     void uniteChildrenPaintBounds();
 
     Element *m_parent = nullptr;
@@ -196,6 +207,8 @@ private:
     std::vector<Measurement> m_cache;
     std::optional<std::pair<std::optional<double>, std::optional<double>>> m_measuredBaselines;
     std::optional<ProposalAxes> m_followedAxes;
+    // Where the element was resolved, kept when its subtree read state (see View::resolve).
+    std::shared_ptr<ResolveOrigin> m_origin;
     ProposedSize m_placedProposal;
     bool m_needsPlacement = true;
     QRectF m_paintBounds;

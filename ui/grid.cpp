@@ -35,6 +35,12 @@ protected:
     // Rows keep their natural heights whatever height is offered.
     ProposalAxes proposalAxes() override { return { true, false }; }
 
+    void childReplaced(Element &old, Element &replacement) override
+    {
+        for (Row &row : m_rows)
+            std::replace(row.cells.begin(), row.cells.end(), &old, &replacement);
+    }
+
     void placeChildren(const ProposedSize &proposal) override
     {
         const Metrics metrics = compute(proposal);

@@ -33,6 +33,7 @@ HostingView::HostingView(QWidget *parent)
     m_tree->setNeedsRebuildHandler([this] { scheduleRebuild(); });
     m_tree->setNeedsLayoutHandler([this] { scheduleLayout(); });
     m_tree->setNeedsRepaintHandler([this] { viewport()->update(); });
+    m_tree->setWillRemoveHandler([this](Element &subtree) { forgetElementsIn(subtree); });
     applyEnvironment();
 }
 
@@ -44,14 +45,14 @@ HostingView::~HostingView()
 void HostingView::setRootView(View root)
 {
     m_tree->setRoot(std::move(root));
-    scheduleRebuild();
+    scheduleRebuild(true);
 }
 
 void HostingView::setEnvironment(EnvironmentValues environment)
 {
     m_environment = std::move(environment);
     applyEnvironment();
-    scheduleRebuild();
+    scheduleRebuild(true);
 }
 
 void HostingView::applyEnvironment()
@@ -71,10 +72,14 @@ QSize HostingView::sizeHint() const
 void HostingView::flush()
 {
     if (m_rebuildScheduled || m_tree->needsRebuild()) {
+        const bool everything = m_resolveAllScheduled;
         m_rebuildScheduled = false;
+        m_resolveAllScheduled = false;
         m_layoutScheduled = false;
-        forgetElements();
-        m_tree->rebuild(viewport()->width());
+        if (everything)
+            m_tree->rebuild(viewport()->width());
+        else
+            m_tree->update(viewport()->width());
         relayout();
     } else if (m_layoutScheduled) {
         m_layoutScheduled = false;
@@ -83,8 +88,9 @@ void HostingView::flush()
     }
 }
 
-void HostingView::scheduleRebuild()
+void HostingView::scheduleRebuild(bool everything)
 {
+    m_resolveAllScheduled = m_resolveAllScheduled || everything;
     if (m_rebuildScheduled)
         return;
     m_rebuildScheduled = true;
@@ -118,6 +124,25 @@ void HostingView::forgetElements()
     m_focused = nullptr;
 }
 
+void HostingView::forgetElementsIn(Element &subtree)
+{
+    auto inside = [&subtree](const Element *element) {
+        for (; element; element = element->parent()) {
+            if (element == &subtree)
+                return true;
+        }
+        return false;
+    };
+    if (inside(m_focused)) {
+        m_focused->focusLost();
+        m_focused = nullptr;
+    }
+    if (inside(m_pressed))
+        m_pressed = nullptr;
+    if (inside(m_hovered))
+        m_hovered = nullptr;
+}
+
 QPointF HostingView::toContent(QPointF viewportPoint) const
 {
     return viewportPoint + QPointF(0, verticalScrollBar()->value());
@@ -138,7 +163,7 @@ void HostingView::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
     if (!m_tree->root()) {
-        scheduleRebuild();
+        scheduleRebuild(true);
         return;
     }
     if (m_tree->width() != viewport()->width())
@@ -302,7 +327,7 @@ void HostingView::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::PaletteChange) {
         applyEnvironment();
-        scheduleRebuild();
+        scheduleRebuild(true);
     }
     QAbstractScrollArea::changeEvent(event);
 }

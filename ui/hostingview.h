@@ -11,8 +11,8 @@ namespace ui {
 // The one widget that shows a view tree: it lays the tree out at the viewport's width
 // (a width change measures and places again without resolving), scrolls vertically,
 // paints only what is visible, and routes the mouse, keys and wheel to the elements.
-// State writes and finished asynchronous work rebuild or relayout on the next turn of
-// the event loop, once however many arrive. Main thread only.
+// State writes and finished asynchronous work rebuild what read the state, or lay out
+// again, on the next turn of the event loop, once however many arrive. Main thread only.
 class HostingView : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -48,18 +48,21 @@ protected:
 
 private:
     QPointF toContent(QPointF viewportPoint) const;
-    void scheduleRebuild();
+    // `everything`: the root view or the environment changed, not only state.
+    void scheduleRebuild(bool everything = false);
     void scheduleLayout();
     void relayout();
     void applyEnvironment();
     void updateHover(QPointF contentPoint);
     void forgetElements();
+    void forgetElementsIn(Element &subtree);
 
     std::unique_ptr<ViewTree> m_tree;
     EnvironmentValues m_environment;
     bool m_rebuildScheduled = false;
+    bool m_resolveAllScheduled = false;
     bool m_layoutScheduled = false;
-    // Raw pointers into the tree, dropped whenever it is resolved again.
+    // Raw pointers into the tree, dropped whenever what holds them is resolved again.
     Element *m_pressed = nullptr;
     Element *m_hovered = nullptr;
     Element *m_focused = nullptr;

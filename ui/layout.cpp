@@ -20,6 +20,7 @@ protected:
         return m_layout->baseline(proposal, size, subviews(), last);
     }
     ProposalAxes proposalAxes() override { return m_layout->followedAxes(subviews()); }
+    void childReplaced(Element &, Element &) override { m_subviews.clear(); }
 
     QSizeF measure(const ProposedSize &proposal) override
     {

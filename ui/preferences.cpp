@@ -36,4 +36,20 @@ void PreferenceValues::merge(const PreferenceValues &next)
     }
 }
 
+bool PreferenceValues::isSameAs(const PreferenceValues &other) const
+{
+    if (m_entries.size() != other.m_entries.size())
+        return false;
+    for (const Entry &entry : m_entries) {
+        const Entry *theirs = other.find(entry.key);
+        if (!theirs)
+            return false;
+        if (entry.value == theirs->value)
+            continue;
+        if (!entry.value || !theirs->value || !entry.ops->equal(entry.value.get(), theirs->value.get()))
+            return false;
+    }
+    return true;
+}
+
 } // namespace ui

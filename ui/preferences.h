@@ -2,6 +2,7 @@
 
 #include "ui/keyed.h"
 
+#include <concepts>
 #include <memory>
 #include <vector>
 
@@ -47,11 +48,16 @@ public:
     // this := reduce(this, next) for every key of `next`.
     void merge(const PreferenceValues &next);
 
+    // Whether both hold the same keys with equal values. A value whose type has no
+    // == counts as changed (unless both share it).
+    bool isSameAs(const PreferenceValues &other) const;
+
 private:
     struct Ops
     {
         std::shared_ptr<void> (*clone)(const void *value);
         void (*reduce)(void *value, const void *next);
+        bool (*equal)(const void *a, const void *b);
     };
     struct Entry
     {
@@ -70,6 +76,13 @@ private:
             [](void *value, const void *next) {
                 Key::reduce(*static_cast<typename Key::Value *>(value),
                     *static_cast<const typename Key::Value *>(next));
+            },
+            [](const void *a, const void *b) {
+                using Value = typename Key::Value;
+                if constexpr (std::equality_comparable<Value>)
+                    return *static_cast<const Value *>(a) == *static_cast<const Value *>(b);
+                else
+                    return false;
             },
         };
         return ops;

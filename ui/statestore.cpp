@@ -1,5 +1,7 @@
 #include "ui/statestore.h"
 
+#include <algorithm>
+
 namespace ui {
 
 namespace {
@@ -18,7 +20,7 @@ StateStore::~StateStore()
     }
 }
 
-void StateStore::setChangeHandler(std::function<void()> handler)
+void StateStore::setChangeHandler(std::function<void(quint64)> handler)
 {
     m_notifier->changed = std::move(handler);
 }
@@ -28,10 +30,68 @@ quint64 StateStore::typeSalt(const std::type_info &type)
     return quint64(type.hash_code()) * 0xff51afd7ed558ccdull;
 }
 
+StateStore::Entry &StateStore::visit(quint64 key)
+{
+    Entry &entry = m_entries[key];
+    entry.visited = true;
+    if (!m_frames.empty())
+        m_visits.push_back(key);
+    return entry;
+}
+
+void StateStore::drop(std::unordered_map<quint64, Entry>::iterator it)
+{
+    if (it->second.cancelled)
+        it->second.cancelled->store(true);
+    m_entries.erase(it);
+}
+
+StateStore::ResolveFrame StateStore::beginResolve()
+{
+    if (m_frames.empty())
+        m_visits.clear();
+    m_frames.push_back({ m_reads.size(), m_visits.size() });
+    return m_frames.back();
+}
+
+StateStore::ResolveRecord StateStore::endResolve(const ResolveFrame &frame, bool wantVisits)
+{
+    ResolveRecord record;
+    record.reads.assign(m_reads.begin() + qsizetype(frame.reads), m_reads.end());
+    m_reads.resize(frame.reads);
+    if (wantVisits) {
+        record.visits.assign(m_visits.begin() + qsizetype(frame.visits), m_visits.end());
+        std::sort(record.visits.begin(), record.visits.end());
+        record.visits.erase(std::unique(record.visits.begin(), record.visits.end()), record.visits.end());
+    }
+    m_frames.pop_back();
+    return record;
+}
+
+void StateStore::beginResolveAgain(const std::vector<quint64> &visits)
+{
+    for (quint64 key : visits) {
+        if (auto it = m_entries.find(key); it != m_entries.end())
+            it->second.visited = false;
+    }
+}
+
+std::vector<quint64> StateStore::endResolveAgain(const std::vector<quint64> &visits)
+{
+    std::vector<quint64> dropped;
+    for (quint64 key : visits) {
+        auto it = m_entries.find(key);
+        if (it == m_entries.end() || it->second.visited)
+            continue;
+        dropped.push_back(key);
+        drop(it);
+    }
+    return dropped;
+}
+
 void StateStore::task(quint64 identity, const QVariant &id, std::function<void(TaskHandle)> work)
 {
-    Entry &entry = m_entries[identity ^ taskSalt];
-    entry.visited = true;
+    Entry &entry = visit(identity ^ taskSalt);
     if (entry.cancelled && entry.taskId == id)
         return;
     if (entry.cancelled)
@@ -59,9 +119,7 @@ void StateStore::endPass()
             ++it;
             continue;
         }
-        if (it->second.cancelled)
-            it->second.cancelled->store(true);
-        it = m_entries.erase(it);
+        drop(it++);
     }
     startPending();
 }

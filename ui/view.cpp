@@ -798,7 +798,23 @@ View View::make(Resolver resolver)
 
 ElementPtr View::resolve(const EnvironmentValues &environment, const ResolveScope &scope) const
 {
+    StateStore &store = scope.store();
+    const StateStore::ResolveFrame frame = store.beginResolve();
     ElementPtr element = m_resolver ? (*m_resolver)(environment, scope) : std::make_unique<EmptyElement>();
+    // The outermost view that makes an element whose subtree read state is where a
+    // write resolves again: wrappers that hand the same element up (a tag, a task, an
+    // environment reader) take the origin over from the view inside them.
+    const bool keepsOrigin = store.frameRead(frame) || element->m_origin;
+    StateStore::ResolveRecord record = store.endResolve(frame, keepsOrigin);
+    if (keepsOrigin) {
+        std::vector<quint64> reads = std::move(record.reads);
+        if (element->m_origin)
+            reads.insert(reads.end(), element->m_origin->reads.begin(), element->m_origin->reads.end());
+        std::sort(reads.begin(), reads.end());
+        reads.erase(std::unique(reads.begin(), reads.end()), reads.end());
+        element->m_origin = std::make_shared<ResolveOrigin>(
+            ResolveOrigin { *this, environment, scope, std::move(reads), std::move(record.visits) });
+    }
     if (element->identity() == 0)
         element->setIdentity(scope.identity());
     if (element->preferences().isEmpty())

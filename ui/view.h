@@ -355,6 +355,18 @@ View EnvironmentReader(std::function<View(const EnvironmentValues &)> body);
 // size with idealSizePreference instead.
 View GeometryReader(std::function<View(const GeometryProxy &)> body);
 
+// Where an element was resolved, kept for elements whose subtree read state: a write
+// to that state resolves the view again at the same place in the same environment
+// and puts the new element where the old one was.
+struct ResolveOrigin
+{
+    View view;
+    EnvironmentValues environment;
+    ResolveScope scope;
+    std::vector<quint64> reads; // state the view (or a wrapper it made) read itself, sorted
+    std::vector<quint64> visits; // state and task entries its subtree visited, sorted
+};
+
 template<class T> View withState(T initial, std::function<View(State<T>)> body)
 {
     return View::make([initial, body](const EnvironmentValues &env, const ResolveScope &scope) {

@@ -2,6 +2,9 @@
 
 #include <QPainter>
 
+#include <algorithm>
+#include <iterator>
+
 namespace ui {
 
 namespace {
@@ -15,7 +18,8 @@ ViewTree::ViewTree(View root, EnvironmentValues environment)
     : m_rootView(std::move(root))
     , m_environment(std::move(environment))
 {
-    m_store.setChangeHandler([this] {
+    m_store.setChangeHandler([this](quint64 key) {
+        m_written.push_back(key);
         m_rebuildRequested = true;
         if (!m_resolving && m_needsRebuild)
             m_needsRebuild();
@@ -27,11 +31,13 @@ ViewTree::~ViewTree() = default;
 void ViewTree::setRoot(View root)
 {
     m_rootView = std::move(root);
+    m_resolveAll = true;
 }
 
 void ViewTree::setEnvironment(EnvironmentValues environment)
 {
     m_environment = std::move(environment);
+    m_resolveAll = true;
 }
 
 void ViewTree::setNeedsRebuildHandler(std::function<void()> handler)
@@ -41,20 +47,32 @@ void ViewTree::setNeedsRebuildHandler(std::function<void()> handler)
 
 void ViewTree::rebuild(std::optional<double> width)
 {
+    m_resolveAll = true;
+    settle(width);
+}
+
+void ViewTree::update(std::optional<double> width)
+{
+    settle(width);
+}
+
+void ViewTree::settle(std::optional<double> width)
+{
     if (width)
         m_width = *width;
     m_resolving = true;
     for (int pass = 0; pass < maxPasses; ++pass) {
         m_rebuildRequested = false;
-        m_store.beginPass();
-        // The old elements go first: anchors and pointers into them die with them.
-        m_root.reset();
-        m_root = m_rootView.resolve(m_environment, ResolveScope(m_store, rootIdentity));
-        m_root->m_tree = this;
+        const bool all = m_resolveAll || !m_root || !resolveChanged();
+        if (all)
+            resolveAll();
         // Placed inside the pass: what a geometry reader resolves while placed is
         // part of the tree the pass keeps.
         place(m_width);
-        m_store.endPass();
+        if (all)
+            m_store.endPass();
+        else
+            m_store.startPending();
         if (!m_rebuildRequested)
             break;
     }
@@ -62,6 +80,108 @@ void ViewTree::rebuild(std::optional<double> width)
     // Still unsettled: try again on the host's next turn rather than block it.
     if (m_rebuildRequested && m_needsRebuild)
         m_needsRebuild();
+}
+
+void ViewTree::resolveAll()
+{
+    m_resolveAll = false;
+    m_written.clear();
+    m_store.beginPass();
+    // The old elements go first: anchors and pointers into them die with them.
+    if (m_root)
+        remove(*m_root);
+    m_root.reset();
+    m_root = m_rootView.resolve(m_environment, ResolveScope(m_store, rootIdentity));
+    m_root->m_tree = this;
+}
+
+namespace {
+
+bool intersects(const std::vector<quint64> &sortedA, const std::vector<quint64> &sortedB)
+{
+    auto a = sortedA.begin();
+    auto b = sortedB.begin();
+    while (a != sortedA.end() && b != sortedB.end()) {
+        if (*a == *b)
+            return true;
+        if (*a < *b)
+            ++a;
+        else
+            ++b;
+    }
+    return false;
+}
+
+// The outermost elements whose own view read any of `written`: each is resolved again
+// with everything inside it.
+void collectReaders(Element &element, const std::vector<quint64> &written, std::vector<Element *> &found)
+{
+    if (const ResolveOrigin *origin = element.origin(); origin && intersects(origin->reads, written)) {
+        found.push_back(&element);
+        return;
+    }
+    for (const ElementPtr &child : element.children())
+        collectReaders(*child, written, found);
+}
+
+// An ancestor's record of what its subtree visits, after one subtree inside it was
+// resolved again: without what that dropped, with what it visited anew.
+void mendVisits(
+    std::vector<quint64> &visits, const std::vector<quint64> &dropped, const std::vector<quint64> &fresh)
+{
+    if (dropped.empty() && std::includes(visits.begin(), visits.end(), fresh.begin(), fresh.end()))
+        return;
+    std::vector<quint64> kept;
+    std::set_difference(
+        visits.begin(), visits.end(), dropped.begin(), dropped.end(), std::back_inserter(kept));
+    visits.clear();
+    std::set_union(kept.begin(), kept.end(), fresh.begin(), fresh.end(), std::back_inserter(visits));
+}
+
+} // namespace
+
+bool ViewTree::resolveChanged()
+{
+    std::vector<quint64> written = std::move(m_written);
+    m_written.clear();
+    if (written.empty())
+        return true;
+    std::sort(written.begin(), written.end());
+    written.erase(std::unique(written.begin(), written.end()), written.end());
+    std::vector<Element *> readers;
+    collectReaders(*m_root, written, readers);
+    for (Element *old : readers) {
+        // Kept alive past the old element, which holds it.
+        const std::shared_ptr<ResolveOrigin> origin = old->m_origin;
+        m_store.beginResolveAgain(origin->visits);
+        const StateStore::ResolveFrame frame = m_store.beginResolve();
+        ElementPtr fresh = origin->view.resolve(origin->environment, origin->scope);
+        std::vector<quint64> visits = m_store.endResolve(frame, true).visits;
+        std::vector<quint64> dropped = m_store.endResolveAgain(origin->visits);
+        std::sort(dropped.begin(), dropped.end());
+        // The ancestors were built from what the old subtree reported up, and a stack
+        // leaves empty views out: a change of either needs them built again too.
+        if (fresh->isEmpty() != old->isEmpty() || !fresh->preferences().isSameAs(old->preferences()))
+            return false;
+        for (Element *ancestor = old->parent(); ancestor; ancestor = ancestor->parent()) {
+            if (ancestor->m_origin)
+                mendVisits(ancestor->m_origin->visits, dropped, visits);
+        }
+        remove(*old);
+        if (Element *parent = old->parent()) {
+            parent->replaceChild(*old, std::move(fresh));
+        } else {
+            m_root = std::move(fresh);
+            m_root->m_tree = this;
+        }
+    }
+    return true;
+}
+
+void ViewTree::remove(Element &element)
+{
+    if (m_willRemove)
+        m_willRemove(element);
 }
 
 void ViewTree::layout(double width)
@@ -78,6 +198,7 @@ void ViewTree::place(double width)
     m_width = width;
     if (!m_root)
         return;
+    Element::beginLayoutPass();
     const ProposedSize proposal { width, std::nullopt };
     const QSizeF size = m_root->sizeThatFits(proposal);
     m_root->place(QRectF(QPointF(0, 0), size), proposal);

@@ -13,9 +13,10 @@ class QPainter;
 namespace ui {
 
 // A root view resolved into elements and laid out at a width, without any window:
-// what the host widget shows, and what tests lay out. resolve() builds the elements
-// from the view (keeping state by identity); layout() measures and places them for a
-// width and can be repeated without resolving again.
+// what the host widget shows, and what tests lay out. rebuild() builds the elements
+// from the view (keeping state by identity); update() builds again only the views that
+// read state written since; layout() measures and places them for a width and can be
+// repeated without resolving again.
 class ViewTree
 {
 public:
@@ -30,8 +31,16 @@ public:
 
     // Resolves the root view again and lays it out at `width` (else the current width).
     // A pass after which state was written (a measured value reported back down) is
-    // repeated at once, up to a few times, so the result has settled.
+    // repeated at once, up to a few times, so the result has settled; such a repeat
+    // resolves only what read the state.
     void rebuild(std::optional<double> width = std::nullopt);
+    // Resolves again only the views that read state written since the last pass, puts
+    // their new elements where the old ones were, and lays out again what that moves:
+    // the rest of the tree keeps its elements, sizes and frames. Everything is
+    // resolved when nothing was yet, when the root view or the environment changed,
+    // or when a new subtree would change what its ancestors were built from (its
+    // preferences, or whether it is empty).
+    void update(std::optional<double> width = std::nullopt);
     // Measures and places the elements for `width` (ideal height).
     void layout(double width);
     double width() const { return m_width; }
@@ -52,10 +61,18 @@ public:
     void setNeedsRebuildHandler(std::function<void()> handler);
     void setNeedsLayoutHandler(std::function<void()> handler) { m_needsLayout = std::move(handler); }
     void setNeedsRepaintHandler(std::function<void()> handler) { m_needsRepaint = std::move(handler); }
+    // Called with the top of a subtree about to be destroyed, while it is still in the
+    // tree: the host drops the pointers it holds into it.
+    void setWillRemoveHandler(std::function<void(Element &)> handler) { m_willRemove = std::move(handler); }
     bool needsRebuild() const { return m_rebuildRequested; }
 
 private:
     friend class Element;
+    void settle(std::optional<double> width);
+    void resolveAll();
+    // False when the change reaches beyond the subtrees: everything must be resolved.
+    bool resolveChanged();
+    void remove(Element &element);
     void place(double width);
     void setNeedsLayout();
     void setNeedsRepaint();
@@ -66,10 +83,13 @@ private:
     ElementPtr m_root;
     double m_width = 0;
     bool m_rebuildRequested = false;
+    bool m_resolveAll = true;
     bool m_resolving = false;
+    std::vector<quint64> m_written; // state written since the last pass
     std::function<void()> m_needsRebuild;
     std::function<void()> m_needsLayout;
     std::function<void()> m_needsRepaint;
+    std::function<void(Element &)> m_willRemove;
 };
 
 } // namespace ui

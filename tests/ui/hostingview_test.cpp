@@ -142,3 +142,45 @@ TEST(HostingView, aSelectableTextClaimsCopyBeforeAnyWindowShortcut)
     QApplication::sendEvent(&host, &copy);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("copy me"));
 }
+
+TEST(HostingView, aStateWriteElsewhereKeepsTheSelectionAndForgetsOnlyWhatItReplaced)
+{
+    State<double> height;
+    int clicks = 0;
+    HostingView host;
+    host.resize(300, 300);
+    host.setRootView(VStack({ Text(QStringLiteral("copy me")).view().fixedSize().textSelection(true).tag("t"),
+        withState<double>(10, [&](State<double> state) {
+            height = state;
+            return Button(View(Color::red()).frame(100, *state), [&clicks] { ++clicks; }).tag("button");
+        }) }));
+    host.show();
+    host.flush();
+    auto send = [&host](QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, host.viewport()->mapToGlobal(at), Qt::LeftButton, buttons, {});
+        QApplication::sendEvent(host.viewport(), &event);
+    };
+    const QPointF text = host.tree().frameOfTag(QStringLiteral("t")).center();
+    send(QEvent::MouseButtonPress, text, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, text, Qt::NoButton);
+    QKeyEvent selectAll(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier, QStringLiteral("a"));
+    QApplication::sendEvent(&host, &selectAll);
+
+    height.set(40);
+    host.flush();
+    QGuiApplication::clipboard()->clear();
+    QKeyEvent copy(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier, QStringLiteral("c"));
+    QApplication::sendEvent(&host, &copy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("copy me"))
+        << "the text kept its selection";
+
+    // Pressed on the button, which the write then builds anew: the release reaches
+    // nothing rather than an element that is gone.
+    const QPointF button = host.tree().frameOfTag(QStringLiteral("button")).center();
+    send(QEvent::MouseButtonPress, button, Qt::LeftButton);
+    height.set(60);
+    host.flush();
+    send(QEvent::MouseButtonRelease, button, Qt::NoButton);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(host.tree().frameOfTag(QStringLiteral("button")).height(), 60);
+}

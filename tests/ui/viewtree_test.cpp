@@ -1,4 +1,6 @@
+#include "tests/ui/layoutdump.h"
 #include "ui/layout.h"
+#include "ui/text.h"
 #include "ui/viewtree.h"
 
 #include <gtest/gtest.h>
@@ -309,4 +311,248 @@ TEST(GeometryReader, contentKeepsItsStateAndStartsItsTasksLikeAnyOther)
     EXPECT_EQ(started.size(), 1u) << "the same task is not started again";
     tree.layout(300);
     EXPECT_EQ(started, std::vector<double>({ 100, 300 })) << "a new size starts the new task at once";
+}
+
+namespace {
+
+View box(double width, double height, const QVariant &tag = {})
+{
+    View view = View(Color::blue()).frame(width, height);
+    return tag.isValid() ? view.tag(tag) : view;
+}
+
+// What a case writes to: the handles its views hand out as they are resolved.
+struct Probe
+{
+    State<int> first;
+    State<int> second;
+};
+
+View reading(State<int> Probe::*slot, Probe &probe, std::function<View(int)> body)
+{
+    return withState<int>(0, [slot, &probe, body](State<int> state) {
+        probe.*slot = state;
+        return body(*state);
+    });
+}
+
+struct UpdateCase
+{
+    const char *name;
+    std::function<View(Probe &)> make;
+    std::function<void(Probe &, ViewTree &)> write;
+};
+
+void PrintTo(const UpdateCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+std::function<void(Probe &, ViewTree &)> setFirst(int value)
+{
+    return [value](Probe &p, ViewTree &tree) {
+        p.first.set(value);
+        tree.update();
+    };
+}
+
+std::vector<View> paragraphs(int count)
+{
+    std::vector<View> views;
+    for (int i = 0; i < count; ++i)
+        views.push_back(box(100 + 10 * i, 12 + i % 3));
+    return views;
+}
+
+const UpdateCase updateCases[] = {
+    { "aBlockInTheMiddleGrows",
+        [](Probe &p) {
+            std::vector<View> blocks = paragraphs(5);
+            blocks.push_back(
+                reading(&Probe::first, p, [](int v) { return v ? box(200, 120) : box(60, 14); }));
+            for (const View &view : paragraphs(5))
+                blocks.push_back(view);
+            return VStack(HorizontalAlignment::Leading, 4, blocks).padding();
+        },
+        setFirst(1) },
+    { "aCellOfAGridWidens",
+        [](Probe &p) {
+            return Grid(
+                { GridRow({ box(30, 10), reading(&Probe::first, p, [](int v) { return box(10 + v, 10); }) }),
+                    GridRow({ box(50, 20), box(40, 12) }) });
+        },
+        setFirst(55) },
+    { "theTitleOfALabelGetsLarger",
+        [](Probe &p) {
+            return VStack(HorizontalAlignment::Leading, 2,
+                { Label(reading(&Probe::first, p,
+                            [](int v) {
+                                return VStack(HorizontalAlignment::Leading, 2,
+                                    { Text(QStringLiteral("Title")).view().font(Font::system(10 + 8 * v)),
+                                        Text(QStringLiteral("body")).view() });
+                            }),
+                      Text(QStringLiteral("1.")).view()),
+                    box(20, 20) });
+        },
+        setFirst(2) },
+    { "aViewInAStackBecomesEmpty",
+        [](Probe &p) {
+            return VStack(HorizontalAlignment::Leading, 10,
+                { box(20, 10), reading(&Probe::first, p, [](int v) { return v ? EmptyView() : box(30, 10); }),
+                    box(40, 10) });
+        },
+        setFirst(1) },
+    { "aPreferenceReadAboveChanges",
+        [](Probe &p) {
+            return VStack({ reading(&Probe::first, p,
+                                [](int v) { return box(10, 10).preference<MaxPreference>(double(10 + v)); }),
+                              box(20, 10).preference<MaxPreference>(15) })
+                .overlayPreferenceValue<MaxPreference>(
+                    [](double widest) { return View(Color::red()).frame(widest, 3); }, Alignment::top());
+        },
+        setFirst(40) },
+    { "anInnerThenAnOuterState",
+        [](Probe &p) {
+            return reading(&Probe::first, p, [&p](int outer) {
+                return VStack(HorizontalAlignment::Leading, 0,
+                    { box(10 + outer, 10),
+                        reading(&Probe::second, p, [](int inner) { return box(10 + inner, 10 + inner); }),
+                        box(10, 10) });
+            });
+        },
+        [](Probe &p, ViewTree &tree) {
+            p.second.set(30);
+            tree.update();
+            p.first.set(50);
+            tree.update();
+            p.second.set(5);
+            tree.update();
+        } },
+    { "insideAGeometryReader",
+        [](Probe &p) {
+            return VStack({ box(10, 10), GeometryReader([&p](const GeometryProxy &proxy) {
+                               return reading(&Probe::first, p,
+                                   [width = proxy.size().width()](int v) { return box(v, width / 10); });
+                           }).frame(std::nullopt, 40),
+                box(10, 10) });
+        },
+        setFirst(25) },
+    { "flexibleNeighboursShareAgain",
+        [](Probe &p) {
+            return HStack(VerticalAlignment::Top, 0,
+                { View(Color::red()).frame(std::nullopt, 10),
+                    reading(&Probe::first, p, [](int v) { return box(10 + v, 10); }),
+                    View(Color::red()).frame(std::nullopt, 10) });
+        },
+        setFirst(60) },
+    { "twoReadersWrittenTogether",
+        [](Probe &p) {
+            return VStack(HorizontalAlignment::Trailing, 3,
+                { reading(&Probe::first, p, [](int v) { return box(20 + v, 10); }), box(50, 5),
+                    reading(&Probe::second, p, [](int v) { return box(20, 10 + v); }) });
+        },
+        [](Probe &p, ViewTree &tree) {
+            p.first.set(70);
+            p.second.set(9);
+            tree.update();
+        } },
+};
+
+class Update : public testing::TestWithParam<UpdateCase>
+{
+};
+
+} // namespace
+
+TEST_P(Update, laysOutAsAFullRebuildWould)
+{
+    const UpdateCase &c = GetParam();
+    Probe probe;
+    ViewTree tree(c.make(probe));
+    tree.rebuild(300);
+    const QString before = layoutDump(*tree.root());
+    c.write(probe, tree);
+    const QString updated = layoutDump(*tree.root());
+    EXPECT_NE(updated, before) << "the write changes the layout";
+    tree.rebuild();
+    EXPECT_EQ(updated, layoutDump(*tree.root()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Update, testing::ValuesIn(updateCases),
+    [](const testing::TestParamInfo<UpdateCase> &info) { return std::string(info.param.name); });
+
+TEST(Update, aStateWriteResolvesOnlyTheViewsThatReadItAndKeepsTheRest)
+{
+    int resolutions = 0;
+    auto counted = [&resolutions](View view) {
+        return EnvironmentReader([&resolutions, view](const EnvironmentValues &) {
+            ++resolutions;
+            return view;
+        });
+    };
+    State<int> height;
+    std::vector<View> rows;
+    for (int i = 0; i < 20; ++i) {
+        if (i == 10) {
+            rows.push_back(withState<int>(10, [&](State<int> state) {
+                height = state;
+                return counted(box(50, *state, QStringLiteral("image")));
+            }));
+        }
+        rows.push_back(counted(box(40, 10, i)));
+    }
+    ViewTree tree(VStack(HorizontalAlignment::Leading, 0, rows));
+    tree.rebuild(200);
+    EXPECT_EQ(resolutions, 21);
+    Element *above = tree.findByTag(3);
+    Element *below = tree.findByTag(15);
+    const QRectF belowBefore = below->frame();
+
+    height.set(60);
+    tree.update();
+    EXPECT_EQ(resolutions, 22) << "only the view that read the state";
+    EXPECT_EQ(tree.findByTag(3), above) << "elements elsewhere are kept";
+    EXPECT_EQ(tree.findByTag(15), below);
+    EXPECT_EQ(tree.frameOfTag(QStringLiteral("image")), QRectF(0, 100, 50, 60));
+    EXPECT_EQ(below->frame(), belowBefore.translated(0, 50)) << "what follows moves down";
+    EXPECT_EQ(tree.contentSize(), QSizeF(50, 260));
+
+    tree.update();
+    EXPECT_EQ(resolutions, 22) << "nothing written, nothing resolved";
+}
+
+TEST(Update, dropsTheStateAndCancelsTheTasksOfWhatItRemoves)
+{
+    State<bool> shown;
+    State<int> inner;
+    std::vector<TaskHandle> tasks;
+    ViewTree tree(withState<bool>(true, [&](State<bool> show) {
+        shown = show;
+        std::vector<View> rows { box(10, 10) };
+        if (*show) {
+            rows.push_back(withState<int>(3, [&](State<int> state) {
+                inner = state;
+                return box(double(*state), 10).task(1, [&tasks](TaskHandle handle) {
+                    tasks.push_back(handle);
+                });
+            }));
+        }
+        return VStack(rows);
+    }));
+    tree.rebuild(100);
+    ASSERT_EQ(tasks.size(), 1u);
+    const int states = tree.store().stateCount();
+    inner.set(8);
+    tree.update();
+    EXPECT_EQ(tasks.size(), 1u) << "resolved again, the same task goes on";
+    EXPECT_FALSE(tasks[0].isCancelled());
+
+    shown.set(false);
+    tree.update();
+    EXPECT_TRUE(tasks[0].isCancelled());
+    EXPECT_LT(tree.store().stateCount(), states);
+    shown.set(true);
+    tree.update();
+    EXPECT_EQ(*inner, 3) << "a view that left the tree starts afresh";
+    EXPECT_EQ(tasks.size(), 2u);
 }
