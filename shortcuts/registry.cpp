@@ -6,13 +6,15 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QMenu>
+#include <QSet>
 
 namespace GlobalShortcuts {
 
 namespace {
 
-// Follows the program's menus opening and closing, anywhere in the program. A
-// flag, not a count: a second menu opening leaves it set, the first close clears it.
+// Follows the program's menus opening and closing, anywhere in the program.
+// Menus are counted as a set: closing a submenu leaves its parent open, and
+// the program's keys are still the menus' until the last one closes.
 class MenuObserver final : public QObject
 {
 public:
@@ -26,13 +28,30 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         const QEvent::Type type = event->type();
-        if ((type == QEvent::Show || type == QEvent::Hide) && qobject_cast<QMenu *>(watched))
-            m_onChange(type == QEvent::Show);
+        if (type == QEvent::Show && qobject_cast<QMenu *>(watched) && !m_open.contains(watched)) {
+            m_open.insert(watched);
+            // A menu destroyed while open sends no Hide its type can be told by.
+            connect(watched, &QObject::destroyed, this, [this](QObject *gone) { closed(gone); });
+            if (m_open.size() == 1)
+                m_onChange(true);
+        } else if (type == QEvent::Hide) {
+            closed(watched);
+        }
         return false;
     }
 
 private:
+    void closed(QObject *menu)
+    {
+        if (!m_open.remove(menu))
+            return;
+        disconnect(menu, &QObject::destroyed, this, nullptr);
+        if (m_open.isEmpty())
+            m_onChange(false);
+    }
+
     std::function<void(bool)> m_onChange;
+    QSet<QObject *> m_open; // the menus on screen; only compared, never followed
 };
 
 } // namespace

@@ -344,6 +344,31 @@ TEST_F(RegistryTest, openMenuSuspendsGrabsAndMatchesTheProgramsOwnKeys)
     EXPECT_EQ(downs, 3);
 }
 
+TEST_F(RegistryTest, theGrabsWaitForTheLastOfNestedMenusToClose)
+{
+    registry.declare(toggle);
+    registry.setShortcut(commandShiftK, toggle);
+    QMenu parent;
+    parent.popup(QPoint(0, 0));
+    auto submenu = std::make_unique<QMenu>();
+    submenu->popup(QPoint(40, 0));
+    QMenu other;
+    other.popup(QPoint(80, 0));
+
+    submenu->hide(); // back to its parent, which still holds the keyboard
+    EXPECT_TRUE(registry.isMenuOpen());
+    EXPECT_FALSE(grabbed(commandShiftK));
+    submenu->popup(QPoint(40, 0));
+    submenu.reset(); // gone while open
+    other.hide();
+    EXPECT_TRUE(registry.isMenuOpen());
+    EXPECT_FALSE(grabbed(commandShiftK));
+
+    parent.hide();
+    EXPECT_FALSE(registry.isMenuOpen());
+    EXPECT_TRUE(grabbed(commandShiftK));
+}
+
 TEST_F(RegistryTest, hotKeyThatCannotBeRetakenAfterAMenuIsDropped)
 {
     registry.declare(toggle);
