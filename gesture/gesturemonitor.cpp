@@ -133,7 +133,7 @@ void GestureMonitor::start()
     std::shared_ptr<ScrollTap> tap = m_taps.create();
     if (!tap) {
         m_log.error(
-            QStringLiteral("Failed to create CGEventTap — Accessibility permission may not be granted"));
+            QStringLiteral("Failed to create the scroll tap — no X server with XInput 2 is available"));
         return;
     }
     // Before the thread exists, so that a tap switched off stays off from its first event.

@@ -425,7 +425,7 @@ void NotesManager::startWatching()
         return;
     const QString path = vaultPath();
     if (!m_events.start(path, eventLatency)) {
-        m_log.error(QStringLiteral("Failed to create FSEvent stream"));
+        m_log.error(QStringLiteral("Failed to create the inotify watch of the vault"));
         return;
     }
     m_watching = true;

@@ -396,7 +396,7 @@ TEST_F(NotesScan, failedWatchIsLoggedAndTheVaultIsStillListed)
     events.failNextStart();
     manager.setVault(QUrl::fromLocalFile(vault()));
 
-    EXPECT_TRUE(log.contains(QStringLiteral("Failed to create FSEvent stream")));
+    EXPECT_TRUE(log.contains(QStringLiteral("Failed to create the inotify watch of the vault")));
     EXPECT_FALSE(manager.isWatching());
     EXPECT_EQ(manager.allFiles().size(), 1);
     // Not watching: stopping does nothing and says nothing.
