@@ -1,6 +1,7 @@
 #include "tests/markdown/theme/themeprobe.h"
 #include "tests/support/printers.h"
 
+#include "ui/hostingview.h"
 #include "ui/symbolimage.h"
 
 #include <gtest/gtest.h>
@@ -153,4 +154,26 @@ TEST(GitHubThemeText, theQuoteBarIsAsTallAsTheQuotedText)
     for (const double y : { 2.0, 30.0, 57.0 })
         EXPECT_EQ(laid.pixel(QPointF(1.5, y)), QColor(0xE4, 0xE4, 0xE8)) << y;
     EXPECT_EQ(laid.pixel(QPointF(4.5, 30)), QColor(Qt::white)) << "3 points wide";
+}
+
+TEST(GitHubThemeText, switchingTheAppearanceRedrawsTheSameThemeInItsOtherColours)
+{
+    const Theme theme = Theme::gitHub();
+    ui::HostingView host;
+    host.resize(300, 100);
+    host.setRootView(theme.codeBlock().body({ std::nullopt, QString(), ui::View().frame(40, 10) }));
+    auto panelAfterSwitchingTo = [&host](ui::ColorScheme scheme) {
+        ui::EnvironmentValues env;
+        env.set<ui::ColorSchemeKey>(scheme);
+        host.setEnvironment(env);
+        host.flush();
+        QImage canvas(300, 60, QImage::Format_ARGB32);
+        canvas.fill(Qt::white);
+        QPainter painter(&canvas);
+        host.tree().paint(painter, QRectF(0, 0, 300, 60));
+        return canvas.pixelColor(150, 20);
+    };
+    EXPECT_EQ(panelAfterSwitchingTo(ui::ColorScheme::Light), QColor(0xF7, 0xF7, 0xF9));
+    EXPECT_EQ(panelAfterSwitchingTo(ui::ColorScheme::Dark), QColor(0x25, 0x26, 0x2A));
+    EXPECT_EQ(panelAfterSwitchingTo(ui::ColorScheme::Light), QColor(0xF7, 0xF7, 0xF9));
 }
