@@ -439,8 +439,9 @@ private:
             return;
         }
         qsizetype rows = 0;
-        qsizetype widest = std::max(pipeCount(m_text, m_previous.start, m_previous.end),
-            pipeCount(m_text, delimiter.start, delimiter.end));
+        const auto splitCost = [](long long pipes) { return pipes * pipes; };
+        long long cost = splitCost(pipeCount(m_text, m_previous.start, m_previous.end))
+            + splitCost(pipeCount(m_text, delimiter.start, delimiter.end));
         qsizetype end = delimiter.next;
         qsizetype textEnd = delimiter.end;
         for (qsizetype at = delimiter.next; at < m_text.size();) {
@@ -450,14 +451,15 @@ private:
                 || isHeading(m_text, row, rowPrefix) || fenceOpening(m_text, row, rowPrefix))
                 break;
             ++rows;
-            widest = std::max(widest, pipeCount(m_text, row.start, row.end));
+            cost += splitCost(pipeCount(m_text, row.start, row.end));
             textEnd = row.end;
             end = at = row.next;
         }
         m_tableEnd = end;
 
-        bool tooBig = columns > ParseGuard::maxTableLineCells || widest > ParseGuard::maxTableLineCells;
+        bool tooBig = cost > m_splitBudget;
         if (!tooBig) {
+            m_splitBudget -= cost;
             const long long cells = (long long)columns * (rows + 1);
             const long long excess = cells - (textEnd - m_previous.start);
             if (excess > 0) {
@@ -499,6 +501,7 @@ private:
     qsizetype m_tableEnd = 0; // rows of a table that stays a table end here
     qsizetype m_escapeEnd = 0;
     long long m_allowance = ParseGuard::paddingAllowance;
+    long long m_splitBudget = ParseGuard::tableSplitBudget;
 };
 
 } // namespace

@@ -15,10 +15,13 @@
 //   items keeps the first of them: the model flattens deeper ones anyway, and the
 //   library would build a node for every marker.
 // - A table whose rows the library would pad to more cells than its text holds
-//   (beyond an allowance of paddingAllowance cells for the whole text), or one
-//   with a line of more than maxTableLineCells cells, is handed over with its
+//   (beyond an allowance of paddingAllowance cells for the whole text), or whose
+//   lines would take it too long to split into cells (the squares of their cell
+//   counts, beyond tableSplitBudget for the whole text), is handed over with its
 //   delimiter row escaped, so it reads as text. The library pads every row to the
-//   header's width, and splits a row in time quadratic in its cells.
+//   header's width, and splits a line in time quadratic in its cells: a table of
+//   a few hundred columns is fine, thousands of lines of them, or one line of
+//   many thousand cells, are not.
 // - A paragraph (or heading, or table row) in which emphasis delimiters times
 //   link brackets exceed densityFactor times its length is cut into paragraphs
 //   there, at a line end, or at a space in a long line. The library takes time
@@ -27,7 +30,7 @@
 // Fenced code is never rewritten and counts toward nothing.
 namespace ParseGuard {
 
-constexpr qsizetype maxTableLineCells = 256;
+constexpr long long tableSplitBudget = 1LL << 26; // about a tenth of a second
 constexpr qsizetype paddingAllowance = 1000;
 constexpr qsizetype densityFactor = 32;
 

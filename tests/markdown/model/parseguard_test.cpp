@@ -65,6 +65,7 @@ INSTANTIATE_TEST_SUITE_P(Ordinary, ParseGuardUnchanged,
         UnchangedCase { "deepQuotesInsideAFence", [] { return "~~~\n" + QByteArray(500, '>') + "\n~~~\n"; } },
         UnchangedCase {
             "denseParagraphInsideAFence", [] { return "```\n" + repeated("*b* [d](u)\n", 5000) + "```\n"; } },
+        UnchangedCase { "aWideButShortTable", [] { return table(300, 3, "| 1 | 2 |"); } },
         UnchangedCase { "pipesWithoutADelimiterRow", [] { return repeated("|a", 100000) + "\n"; } }),
     [](const auto &info) { return std::string(info.param.name); });
 
@@ -93,15 +94,15 @@ INSTANTIATE_TEST_SUITE_P(Pathological, ParseGuardRewrite,
         RewriteCase { "spacedQuotesAndListsKeepTheFirst64",
             [] { return repeated("> - ", 50) + "leaf\nnext\n"; },
             [] { return repeated("> - ", 32) + "leaf\nnext\n"; } },
-        RewriteCase { "aTableWiderThanTheLimitReadsAsText",
-            [] { return "text\n\n" + table(300, 2, "| 1 | 2 |") + "\nafter\n"; },
+        RewriteCase { "aTableTooWideToSplitReadsAsText",
+            [] { return "text\n\n" + table(6000, 2, "| 1 | 2 |") + "\nafter\n"; },
             [] {
-                return "text\n\n" + repeated("| h ", 300) + "|\n|\\" + QByteArray("---")
-                    + repeated("|---", 299) + "|\n" + repeated("| 1 | 2 |\n", 2) + "\nafter\n";
+                return "text\n\n" + repeated("| h ", 6000) + "|\n|\\" + QByteArray("---")
+                    + repeated("|---", 5999) + "|\n" + repeated("| 1 | 2 |\n", 2) + "\nafter\n";
             } },
-        RewriteCase { "aRowWiderThanTheLimitMakesTheTableText",
-            [] { return table(2, 1, repeated("| x ", 400)); },
-            [] { return "| h | h |\n|\\---|---|\n" + repeated("| x ", 400) + "\n"; } },
+        RewriteCase { "aRowTooWideToSplitMakesTheTableText",
+            [] { return table(2, 1, repeated("| x ", 9000)); },
+            [] { return "| h | h |\n|\\---|---|\n" + repeated("| x ", 9000) + "\n"; } },
         RewriteCase { "rowsPaddedFarBeyondTheirTextMakeTheTableText",
             [] { return table(100, 100, "| x |", "- ", "  "); },
             [] {
@@ -150,7 +151,7 @@ TEST(ParseGuard, theParsedDocumentKeepsEveryWord)
 {
     EXPECT_EQ(parsed(QByteArray(200, '>') + " deep"), parsed(QByteArray(64, '>') + " deep"));
 
-    const QString wide = parsed(table(300, 1, "| 1 |"));
+    const QString wide = parsed(table(6000, 1, "| 1 |"));
     EXPECT_TRUE(wide.startsWith(u"para[text\"| h | h"_s)) << wide.left(200).toStdString();
     EXPECT_TRUE(wide.contains(u"|---|---|"_s)) << "the escape leaves the dashes as written";
 
