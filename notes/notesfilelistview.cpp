@@ -64,10 +64,15 @@ bool codePointLess(const QString &a, const QString &b)
     return i == a.size() && j < b.size();
 }
 
+// Stable: notes of one date keep the vault's order. The lists come newest
+// first already, so this mostly confirms the order.
 void sortNewestFirst(QList<NoteFile> &notes)
 {
-    std::stable_sort(notes.begin(), notes.end(),
-        [](const NoteFile &a, const NoteFile &b) { return a.modifiedDate > b.modifiedDate; });
+    const auto newer = [](const NoteFile &a, const NoteFile &b) {
+        return a.modifiedDate.toMSecsSinceEpoch() > b.modifiedDate.toMSecsSinceEpoch();
+    };
+    if (!std::is_sorted(notes.cbegin(), notes.cend(), newer))
+        std::stable_sort(notes.begin(), notes.end(), newer);
 }
 
 QColor withOpacity(QColor color, qreal opacity)
@@ -169,6 +174,19 @@ public:
                 return int(i);
         }
         return -1;
+    }
+
+    // Marks the row of `note` alone as selected.
+    void select(const std::optional<QUrl> &note)
+    {
+        for (std::size_t i = 0; i < m_rows.size(); ++i) {
+            Row &row = m_rows[i];
+            const bool selected = row.kind == Row::Kind::Note && note == row.note.url;
+            if (row.selected != selected) {
+                row.selected = selected;
+                Q_EMIT dataChanged(index(int(i)), index(int(i)));
+            }
+        }
     }
 
     void setRows(std::vector<Row> rows)
@@ -454,12 +472,17 @@ NotesFileListView::NotesFileListView(NotesEnvironment &environment, const Clock 
     column->addWidget(m_listView, 1);
 
     NotesManager &manager = m_environment.notesManager();
-    connect(&manager, &NotesManager::allFilesChanged, this, &NotesFileListView::rebuild);
+    // Every publication of the vault's lists ends with the folders: one rebuild per scan.
     connect(&manager, &NotesManager::foldersChanged, this, &NotesFileListView::rebuild);
     connect(&m_environment, &NotesEnvironment::searchQueryChanged, this, &NotesFileListView::rebuild);
     connect(&m_environment, &NotesEnvironment::focusChanged, this, &NotesFileListView::updateHeaderTint);
+    connect(&m_environment, &NotesEnvironment::panelVisibleChanged, this, [this](bool visible) {
+        // "just now" may be an hour old by the time the panel comes back.
+        if (visible)
+            m_listView->viewport()->update();
+    });
     connect(&m_environment, &NotesEnvironment::selectedNoteURLChanged, this, [this] {
-        rebuild();
+        m_model->select(m_environment.selectedNoteURL());
         if (m_environment.selectedNoteURL()) {
             // After the list has followed the change (a new note is listed by now).
             MainQueue::asyncAfter(

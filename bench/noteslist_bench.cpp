@@ -1,0 +1,160 @@
+// The notes pane over a vault of ten thousand notes (1,000 at the root, the rest
+// in 45 folders, three of them open): opening the pane, a keystroke in the
+// search field and a new selection must each fit well within a frame (16 ms),
+// and a rescan that changed one note must cost the list little beside the scan
+// itself (compare BM_RescanWithoutTheList with BM_RescanWithTheList).
+#include "guibenchmain.h"
+
+#include "app/appnotesenvironment.h"
+#include "app/appstate.h"
+#include "clipboard/clipboardstore.h"
+#include "notes/notesfilelistview.h"
+#include "notes/notesmanager.h"
+#include "notes/notespaneview.h"
+#include "platform/defaults.h"
+#include "platform/fake/fakeclock.h"
+#include "platform/fake/fakefileeventstream.h"
+#include "platform/fake/fakefolderchooser.h"
+#include "platform/fake/fakepasteboard.h"
+#include "platform/fake/fakeworkspace.h"
+#include "platform/notificationcenter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace {
+
+constexpr int noteCount = 10'000;
+constexpr int rootNotes = 1'000;
+constexpr int folderCount = 45;
+
+struct Fixture
+{
+    QTemporaryDir dir;
+    std::unique_ptr<ClipboardStore> store;
+    std::unique_ptr<Defaults> defaults;
+    FakePasteboard pasteboard;
+    FakeFileEventStream events;
+    FakeClock clock;
+    FakeWorkspace workspace;
+    FakeFolderChooser chooser;
+    NotificationCenter notifications;
+    std::unique_ptr<AppState> appState;
+    std::unique_ptr<AppNotesEnvironment> environment;
+    QString vault;
+};
+
+Fixture &fixture()
+{
+    static std::unique_ptr<Fixture> f;
+    if (f)
+        return *f;
+    f = std::make_unique<Fixture>();
+    f->vault = f->dir.filePath(QStringLiteral("Vault"));
+    const QDateTime start = QDateTime::currentDateTimeUtc().addDays(-30);
+    for (int i = 0; i < noteCount; ++i) {
+        const QString folder = i < rootNotes ? QString() : QStringLiteral("Folder %1/").arg(i % folderCount);
+        const QString path = QStringLiteral("%1/%2Note %3.md").arg(f->vault, folder).arg(i);
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            qFatal("cannot write the bench vault");
+        file.write("text");
+        file.setFileTime(start.addSecs(i * 60), QFileDevice::FileModificationTime);
+    }
+    StoreError error;
+    f->store = ClipboardStore::open(f->dir.filePath(QStringLiteral("Clipboard.store")), &error);
+    f->defaults = std::make_unique<Defaults>(f->dir.filePath(QStringLiteral("defaults.json")));
+    f->defaults->setStringList(DefaultsKey::expandedFolders, { "Folder 1", "Folder 20", "Folder 44" });
+    f->appState = std::make_unique<AppState>(*f->defaults, *f->store, f->pasteboard, f->events, f->clock);
+    f->environment
+        = std::make_unique<AppNotesEnvironment>(*f->appState, f->workspace, f->chooser, f->notifications);
+    f->appState->notesManager().setVault(QUrl::fromLocalFile(f->vault));
+    return *f;
+}
+
+// One note written to, so the next scan finds it newer than all the others.
+void touchOneNote(Fixture &f, int iteration)
+{
+    QFile file(QStringLiteral("%1/Folder 20/Note %2.md")
+                   .arg(f.vault)
+                   .arg(rootNotes + 20 + folderCount * (iteration % 50)));
+    if (file.open(QIODevice::ReadWrite))
+        file.setFileTime(
+            QDateTime::currentDateTimeUtc().addSecs(iteration), QFileDevice::FileModificationTime);
+}
+
+void BM_OpenThePane(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    for (auto _ : state) {
+        NotesPaneView pane(*f.environment);
+        pane.resize(700, 300);
+        pane.show();
+        benchmark::DoNotOptimize(pane.fileList()->rowCount());
+    }
+}
+BENCHMARK(BM_OpenThePane)->Unit(benchmark::kMillisecond);
+
+void BM_QueryInTheOpenPane(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    NotesPaneView pane(*f.environment);
+    pane.resize(700, 300);
+    pane.show();
+    const QStringList queries
+        = { QStringLiteral("n"), QStringLiteral("no"), QStringLiteral("note 12"), QString() };
+    qsizetype i = 0;
+    for (auto _ : state)
+        f.appState->setSearchQuery(queries.at(i++ % queries.size()));
+}
+BENCHMARK(BM_QueryInTheOpenPane)->Unit(benchmark::kMillisecond);
+
+void BM_SelectANote(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    NotesFileListView list(*f.environment);
+    list.resize(160, 300);
+    list.show();
+    const QList<NoteFile> notes = f.appState->notesManager().allFiles();
+    qsizetype i = 0;
+    for (auto _ : state)
+        f.appState->setSelectedNoteURL(notes.at((i++ * 7919) % notes.size()).url);
+    f.appState->setSelectedNoteURL(std::nullopt);
+}
+BENCHMARK(BM_SelectANote)->Unit(benchmark::kMillisecond);
+
+void BM_RescanWithoutTheList(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    int i = 0;
+    for (auto _ : state) {
+        touchOneNote(f, i++);
+        f.appState->notesManager().scanVault();
+    }
+}
+BENCHMARK(BM_RescanWithoutTheList)->Unit(benchmark::kMillisecond);
+
+void BM_RescanWithTheList(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    NotesFileListView list(*f.environment);
+    list.resize(160, 300);
+    list.show();
+    int i = 0;
+    for (auto _ : state) {
+        touchOneNote(f, i++);
+        f.appState->notesManager().scanVault();
+    }
+}
+BENCHMARK(BM_RescanWithTheList)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    return runGuiBenchmarks<QApplication>(argc, argv);
+}
