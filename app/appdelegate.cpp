@@ -311,7 +311,17 @@ bool AppDelegate::isOwnWindowAt(QPoint globalPosition) const
     if (m_statusItem && m_statusItem->isVisible() && m_statusItem->geometry().contains(globalPosition))
         return true;
     const QWidget *settings = SettingsWindowController::shared().window();
-    return settings && settings->isVisible() && settings->frameGeometry().contains(globalPosition);
+    if (settings && settings->isVisible() && settings->frameGeometry().contains(globalPosition))
+        return true;
+    // The panel's own menus and dialogs (a note's context menu, the rename
+    // dialog) may reach past its edge: a click in them is not a click outside.
+    for (const QWidget *window : QApplication::topLevelWidgets()) {
+        if (window != m_panel.get() && window->isVisible() && window->parentWidget()
+            && window->parentWidget()->window() == m_panel.get()
+            && window->frameGeometry().contains(globalPosition))
+            return true;
+    }
+    return false;
 }
 
 void AppDelegate::registerToggleShortcut()

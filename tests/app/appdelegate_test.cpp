@@ -1,6 +1,7 @@
 #include "app/appdelegate.h"
 #include "app/appstate.h"
 #include "app/panelcontroller.h"
+#include "app/quorvcontentview.h"
 #include "app/quorvpanel.h"
 #include "app/settingswindowcontroller.h"
 #include "clipboard/clipboardmanager.h"
@@ -12,6 +13,7 @@
 #include "tests/support/logcapture.h"
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -385,6 +387,27 @@ TEST_F(AppDelegateTest, terminateSavesTheStoreOnce)
     auto reopened = ClipboardStore::open(storeFolder() + QStringLiteral("/Clipboard.store"), &error);
     ASSERT_TRUE(reopened);
     EXPECT_EQ(reopened->fetchAll().value().size(), 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(AppDelegateTest, aClickInAMenuOrDialogOfThePanelIsNotAClickOutside)
+{
+    auto delegate = makeDelegate();
+    ASSERT_EQ(delegate->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Launched);
+    QDialog dialog(delegate->contentView());
+    dialog.setGeometry(100, 700, 200, 100);
+    dialog.show();
+    const auto &isOwnWindowAt = delegate->panelController()->isOwnWindowAt;
+    EXPECT_TRUE(isOwnWindowAt(dialog.frameGeometry().center()));
+    dialog.hide();
+    EXPECT_FALSE(isOwnWindowAt(dialog.frameGeometry().center()));
+    QDialog stranger;
+    stranger.setGeometry(100, 700, 200, 100);
+    stranger.show();
+    EXPECT_FALSE(isOwnWindowAt(stranger.frameGeometry().center()));
 }
 
 } // namespace
