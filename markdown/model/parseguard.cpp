@@ -16,13 +16,16 @@ struct Line
     qsizetype next = 0; // where the next line starts
 };
 
-Line lineAt(QByteArrayView text, qsizetype start)
+// `carriageReturns`: whether the text holds any "\r" at all; most hold none, and
+// then one search per line finds its end.
+Line lineAt(QByteArrayView text, qsizetype start, bool carriageReturns = true)
 {
     const char *begin = text.data() + start;
     const size_t rest = size_t(text.size() - start);
     const char *feed = static_cast<const char *>(std::memchr(begin, '\n', rest));
     const size_t length = feed ? size_t(feed - begin) : rest;
-    const char *carriage = static_cast<const char *>(std::memchr(begin, '\r', length));
+    const char *carriage
+        = carriageReturns ? static_cast<const char *>(std::memchr(begin, '\r', length)) : nullptr;
     const qsizetype end = start + qsizetype(carriage ? carriage - begin : length);
     qsizetype next = end;
     if (next < text.size())
@@ -275,7 +278,7 @@ public:
     std::optional<QByteArray> run()
     {
         for (qsizetype at = 0; at < m_text.size();) {
-            const Line line = lineAt(m_text, at);
+            const Line line = lineAt(m_text, at, m_carriageReturns);
             handle(line);
             at = line.next;
         }
@@ -352,7 +355,7 @@ private:
             m_exact = true;
             m_unit = {};
             for (qsizetype at = m_unitStart; at < line.start;) {
-                const Line earlier = lineAt(m_text, at);
+                const Line earlier = lineAt(m_text, at, m_carriageReturns);
                 countExactly(earlier, prefixOf(m_text, earlier), false);
                 at = earlier.next;
             }
@@ -360,11 +363,17 @@ private:
         countExactly(line, prefix, line.end - prefix.content > longLine);
     }
 
+    // A plain loop for short lines, where calling out costs more than it saves.
     qsizetype occurrences(char c, qsizetype from, qsizetype to) const
     {
         qsizetype found = 0;
         const char *at = m_text.data() + from;
         const char *end = m_text.data() + to;
+        if (to - from < 64) {
+            for (; at < end; ++at)
+                found += *at == c;
+            return found;
+        }
         while ((at = static_cast<const char *>(std::memchr(at, c, size_t(end - at))))) {
             ++found;
             ++at;
@@ -445,7 +454,7 @@ private:
         qsizetype end = delimiter.next;
         qsizetype textEnd = delimiter.end;
         for (qsizetype at = delimiter.next; at < m_text.size();) {
-            const Line row = lineAt(m_text, at);
+            const Line row = lineAt(m_text, at, m_carriageReturns);
             const Prefix rowPrefix = prefixOf(m_text, row);
             if (rowPrefix.content >= row.end || rowPrefix.opensItem || rowPrefix.quotes != prefix.quotes
                 || isHeading(m_text, row, rowPrefix) || fenceOpening(m_text, row, rowPrefix))
@@ -492,6 +501,7 @@ private:
     };
 
     QByteArrayView m_text;
+    const bool m_carriageReturns = m_text.contains('\r');
     Output m_out;
     std::optional<Fence> m_fence;
     Previous m_previous;
