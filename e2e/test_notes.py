@@ -82,6 +82,8 @@ class NotesPane(unittest.TestCase):
             self.assertEqual(s.stop_app(), 0, s.app_log())
             self.assertEqual(read(note), b"hello\noutside\n")
             self.assertNotIn("Saved note: note.md", s.app_log())
+            # Nor is the typing lost: what the note could not take is beside it.
+            self.assertEqual(read(os.path.join(vault, "note (2).md")), b"hello\nmine")
 
     def test_a_deleted_note_is_not_recreated_and_can_be_saved_as_new(self):
         with harness.Session() as s:

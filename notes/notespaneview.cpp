@@ -340,7 +340,7 @@ void NotesPaneView::updateDetail()
     QPointer<NotesPaneView> self(this);
     m_environment.setNoteEditorFlush([self] {
         if (self)
-            self->flushPendingSave();
+            self->flushBeforeQuitting();
     });
 
     const bool editing = m_environment.isEditing() && !m_loadError;
@@ -579,6 +579,24 @@ bool NotesPaneView::flushPendingSave()
     if (m_currentFile && !m_loadError && hasUnsavedChanges())
         writeNote(m_noteContent);
     return !m_currentFile || m_loadError || !hasUnsavedChanges();
+}
+
+void NotesPaneView::flushBeforeQuitting()
+{
+    if (flushPendingSave() || !hasUnsavedChanges())
+        return;
+    // The note can't take the text (gone, changed by someone else, or refusing
+    // the write), and after quitting nobody holds it: it goes beside the note
+    // as a new one, so neither the typing nor the other change is lost.
+    const QUrl note = m_currentFile->url;
+    const auto created = m_environment.notesManager().saveAsNew(m_noteContent, note);
+    if (!created) {
+        m_log.error(QStringLiteral("Could not keep the unsaved text of %1: %2")
+                        .arg(note.fileName(), created.error().description));
+        return;
+    }
+    m_log.info(
+        QStringLiteral("Kept the unsaved text of %1 as %2").arg(note.fileName(), created.value().fileName()));
 }
 
 void NotesPaneView::refreshFileStatus()

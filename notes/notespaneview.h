@@ -58,6 +58,9 @@ public:
     // Writes what is unsaved; false when it could not be written (the text
     // stays, and the banners say why).
     bool flushPendingSave();
+    // The flush of shutdown: text that the note can't take is kept as a new
+    // note beside it ("<name> (2).md") rather than lost with the program.
+    void flushBeforeQuitting();
     // Looks whether the open note was changed or deleted by someone else.
     void refreshFileStatus();
 

@@ -462,6 +462,18 @@ TEST_F(NotesPane, theShutdownFlushWritesThePendingText)
     EXPECT_FALSE(environment->noteEditorFlush);
 }
 
+TEST_F(NotesPane, textTheNoteCanNotTakeIsKeptBesideItAtShutdown)
+{
+    open({ "a.md" }, "a.md", true);
+    type(" mine");
+    writeOutside("a.md", "theirs");
+    pane->refreshFileStatus();
+    ASSERT_TRUE(pane->isExternalChangeDetected());
+    environment->noteEditorFlush();
+    EXPECT_EQ(read("a.md"), "theirs");
+    EXPECT_EQ(read("a (2).md"), "text of a.md mine");
+}
+
 TEST_F(NotesPane, aLinkInThePreviewSelectsTheOtherNote)
 {
     open({ "a.md", "b.md" }, "a.md");
