@@ -29,18 +29,19 @@ std::optional<double> collapsed(std::optional<double> ownTop, std::optional<doub
     return facing.top;
 }
 
-// An element resolved already, handed to the stack as a view. Its margins had to be
-// read before the spacing above it could be known; it is resolved once, right where it
-// is made, and never escapes this file.
-ui::View resolvedView(ui::ElementPtr element)
+// A block resolved already, handed to the stack as a view: its margins had to be read
+// before the spacing above it could be known. The first resolve hands over that
+// element; any later one (the view layer resolving just this place again after a
+// state write inside it) resolves the block afresh where it first was.
+ui::View resolvedView(ui::ElementPtr element, ui::View block, ui::ResolveScope blockScope)
 {
     auto held = std::make_shared<ui::ElementPtr>(std::move(element));
-    return ui::View::make([held](const ui::EnvironmentValues &env, const ui::ResolveScope &scope) {
-        Q_ASSERT_X(*held, "BlockSequence", "a resolved block was placed twice");
-        if (!*held)
-            return ui::EmptyView().resolve(env, scope);
-        return std::move(*held);
-    });
+    return ui::View::make(
+        [held, block, blockScope](const ui::EnvironmentValues &env, const ui::ResolveScope &) {
+            if (*held)
+                return std::move(*held);
+            return block.resolve(env, blockScope);
+        });
 }
 
 } // namespace
@@ -56,8 +57,9 @@ ui::View BlockSequence(std::vector<BlockSequenceItem> items)
         std::optional<double> previousBottom;
         for (size_t i = 0; i < shared->size(); ++i) {
             const BlockSequenceItem &item = (*shared)[i];
-            ui::ElementPtr element = item.view.resolve(
-                env, scope.child(i).withExplicitId(QVariant::fromValue(quint64(item.identity))));
+            const ui::ResolveScope blockScope
+                = scope.child(i).withExplicitId(QVariant::fromValue(quint64(item.identity)));
+            ui::ElementPtr element = item.view.resolve(env, blockScope);
             if (element->isEmpty())
                 continue;
             const BlockMargin &margin = element->preferences().get<BlockMarginsPreference>();
@@ -66,7 +68,7 @@ ui::View BlockSequence(std::vector<BlockSequenceItem> items)
                 : collapsed(margin.top, tight ? std::optional<double>(0) : previousBottom);
             previousBottom = margin.bottom;
             first = false;
-            ui::View child = resolvedView(std::move(element));
+            ui::View child = resolvedView(std::move(element), item.view, blockScope);
             // An absent spacing pads by the default amount, a zero one by nothing.
             if (!spacing || *spacing != 0)
                 child = child.padding(ui::Edge::top, spacing);

@@ -1,0 +1,30 @@
+#include "tests/markdown/views/markdownpng.h"
+
+#include "markdown/views/markdown.h"
+
+#include "ui/viewtree.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+QImage renderMarkdown(
+    const QString &markdown, double width, const ui::EnvironmentValues &environment, double scale)
+{
+    ui::ViewTree tree(ui::View(Markdown(markdown)).padding(), environment);
+    tree.rebuild(width);
+    const QSizeF size = tree.contentSize();
+    QImage image(QSize(int(std::ceil(width * scale)), std::max(1, int(std::ceil(size.height() * scale)))),
+        QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    tree.paint(painter, QRectF(QPointF(0, 0), QSizeF(width, size.height())));
+    return image;
+}
+
+bool writeMarkdownPng(const QString &markdown, double width, const QString &path,
+    const ui::EnvironmentValues &environment, double scale)
+{
+    return renderMarkdown(markdown, width, environment, scale).save(path, "PNG");
+}

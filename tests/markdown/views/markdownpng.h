@@ -1,0 +1,15 @@
+#pragma once
+
+#include "ui/environment.h"
+
+#include <QImage>
+#include <QString>
+
+// Renders Markdown the way the preview shows it, for anyone working on the renderer to
+// look at: the document laid out at `width` points on a white page, `scale` pixels per
+// point. Images that load over the network are not waited for.
+QImage renderMarkdown(
+    const QString &markdown, double width, const ui::EnvironmentValues &environment = {}, double scale = 2);
+// The same written to `path` as a PNG; false when it could not be written.
+bool writeMarkdownPng(const QString &markdown, double width, const QString &path,
+    const ui::EnvironmentValues &environment = {}, double scale = 2);
