@@ -1,12 +1,16 @@
 #include "shortcuts/registry.h"
 
 #include "platform/defaults.h"
+#include "platform/mainqueue.h"
 #include "platform/notificationcenter.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QMenu>
+#include <QPointer>
 #include <QSet>
+
+#include <algorithm>
 
 namespace GlobalShortcuts {
 
@@ -164,16 +168,84 @@ void Registry::removeHandler(const Name &name)
     const auto isName = [&](const std::pair<Name, QList<Action>> &entry) { return entry.first == name; };
     m_keyDownActions.removeIf(isName);
     m_keyUpActions.removeIf(isName);
-    if (const std::optional<Shortcut> stored = shortcut(name))
+    // An open stream still needs the hot key; another Name's actions don't keep it.
+    if (const std::optional<Shortcut> stored = shortcut(name);
+        stored && !shortcutsWithStreams().contains(*stored))
         unregisterHotKey(*stored);
 }
 
 void Registry::removeAllHandlers()
 {
-    for (const Shortcut &shortcut : shortcutsWithActions())
-        unregisterHotKey(shortcut);
+    const QSet<Shortcut> kept = shortcutsWithStreams();
+    for (const Shortcut &shortcut : shortcutsWithActions()) {
+        if (!kept.contains(shortcut))
+            unregisterHotKey(shortcut);
+    }
     m_keyDownActions.clear();
     m_keyUpActions.clear();
+}
+
+EventStream Registry::events(const Name &name)
+{
+    auto state = std::make_shared<EventStream::State>();
+    const QUuid id = QUuid::createUuid();
+    const std::weak_ptr<EventStream::State> weak = state;
+    const auto sink = [weak](EventType type) {
+        return [weak, type] {
+            if (const std::shared_ptr<EventStream::State> stream = weak.lock())
+                stream->yield(type);
+        };
+    };
+    QPointer<Registry> self(this);
+    // Both on the main queue, in this order: a removal never runs before its addition.
+    MainQueue::async([self, name, id, down = sink(EventType::KeyDown), up = sink(EventType::KeyUp)] {
+        if (self)
+            self->addStream(name, id, down, up);
+    });
+    state->scheduleRemoval = [self, name, id] {
+        MainQueue::async([self, name, id] {
+            if (self)
+                self->removeStream(name, id);
+        });
+    };
+    return EventStream(std::move(state));
+}
+
+EventStream Registry::events(EventType type, const Name &name)
+{
+    EventStream stream = events(name);
+    stream.m_state->filter = type;
+    return stream;
+}
+
+void Registry::addStream(const Name &name, const QUuid &id, Sink keyDown, Sink keyUp)
+{
+    for (auto [table, sink] :
+        { std::pair { &m_keyDownStreams, &keyDown }, std::pair { &m_keyUpStreams, &keyUp } }) {
+        auto entry
+            = std::find_if(table->begin(), table->end(), [&](const auto &e) { return e.first == name; });
+        if (entry == table->end())
+            entry = table->insert(table->end(), { name, {} });
+        entry->second.append({ id, std::move(*sink) });
+    }
+    registerStoredShortcut(name);
+}
+
+void Registry::removeStream(const Name &name, const QUuid &id)
+{
+    for (StreamTable *table : { &m_keyDownStreams, &m_keyUpStreams }) {
+        for (auto entry = table->begin(); entry != table->end(); ++entry) {
+            if (entry->first != name)
+                continue;
+            entry->second.removeIf([&](const std::pair<QUuid, Sink> &sink) { return sink.first == id; });
+            if (entry->second.isEmpty())
+                table->erase(entry);
+            break;
+        }
+    }
+    const std::optional<Shortcut> stored = shortcut(name);
+    if (stored && !shortcutsWithActions().contains(*stored) && !shortcutsWithStreams().contains(*stored))
+        unregisterHotKey(*stored);
 }
 
 void Registry::enable(const QList<Name> &names)
@@ -218,8 +290,13 @@ void Registry::registerHotKey(const Shortcut &shortcut)
     if (m_registeredHotKeys.contains(shortcut))
         return;
     const bool accepted = m_hotKeys.registerHotKey(
-        shortcut, [this](const Shortcut &fired) { handleHotKeyEvent(fired, &Registry::m_keyDownActions); },
-        [this](const Shortcut &fired) { handleHotKeyEvent(fired, &Registry::m_keyUpActions); });
+        shortcut,
+        [this](const Shortcut &fired) {
+            handleHotKeyEvent(fired, &Registry::m_keyDownActions, &Registry::m_keyDownStreams);
+        },
+        [this](const Shortcut &fired) {
+            handleHotKeyEvent(fired, &Registry::m_keyUpActions, &Registry::m_keyUpStreams);
+        });
     if (accepted)
         m_registeredHotKeys.insert(shortcut);
 }
@@ -236,29 +313,53 @@ void Registry::registerStoredShortcut(const Name &name)
         registerHotKey(*stored);
 }
 
-QSet<Shortcut> Registry::shortcutsWithActions() const
+namespace {
+
+template<class Table>
+QSet<Shortcut> shortcutsOf(const Registry &registry, std::initializer_list<const Table *> tables)
 {
     QSet<Shortcut> result;
-    for (const ActionTable *table : { &m_keyDownActions, &m_keyUpActions }) {
-        for (const auto &[name, actions] : *table) {
-            if (const std::optional<Shortcut> stored = shortcut(name))
+    for (const Table *table : tables) {
+        for (const auto &entry : *table) {
+            if (const std::optional<Shortcut> stored = registry.shortcut(entry.first))
                 result.insert(*stored);
         }
     }
     return result;
 }
 
-void Registry::handleHotKeyEvent(const Shortcut &fired, ActionTable Registry::*table)
+} // namespace
+
+QSet<Shortcut> Registry::shortcutsWithActions() const
+{
+    return shortcutsOf<ActionTable>(*this, { &m_keyDownActions, &m_keyUpActions });
+}
+
+QSet<Shortcut> Registry::shortcutsWithStreams() const
+{
+    return shortcutsOf<StreamTable>(*this, { &m_keyDownStreams, &m_keyUpStreams });
+}
+
+void Registry::handleHotKeyEvent(
+    const Shortcut &fired, ActionTable Registry::*actions, StreamTable Registry::*streams)
 {
     if (m_isRecordingShortcut)
         return;
-    // A copy: actions may add or remove actions while they run.
-    const ActionTable snapshot = this->*table;
-    for (const auto &[name, actions] : snapshot) {
+    // Copies: actions and sinks may add or remove others while they run.
+    const ActionTable actionSnapshot = this->*actions;
+    for (const auto &[name, list] : actionSnapshot) {
         if (shortcut(name) != fired)
             continue;
-        for (const Action &action : actions)
+        for (const Action &action : list)
             action();
+    }
+    // Read only now, after every action ran.
+    const StreamTable streamSnapshot = this->*streams;
+    for (const auto &[name, sinks] : streamSnapshot) {
+        if (shortcut(name) != fired)
+            continue;
+        for (const auto &[id, sink] : sinks)
+            sink();
     }
 }
 

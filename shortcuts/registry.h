@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shortcuts/carbonglobalshortcuts.h"
+#include "shortcuts/eventstream.h"
 #include "shortcuts/name.h"
 
 #include <QList>
@@ -61,6 +62,12 @@ public:
     void removeHandler(const Name &name);
     void removeAllHandlers();
 
+    // A stream of the Name's presses and releases (see EventStream); the typed one
+    // lets only one kind through. While any stream of a Name is open its shortcut
+    // stays registered, even when its actions are removed.
+    EventStream events(const Name &name);
+    EventStream events(EventType type, const Name &name);
+
     void enable(const QList<Name> &names);
     void disable(const QList<Name> &names);
     // True when the Name's stored shortcut is registered and the switch is on.
@@ -80,6 +87,9 @@ public:
 
 private:
     using ActionTable = QList<std::pair<Name, QList<Action>>>;
+    // Each open stream's sink under its id, in the order the streams were opened.
+    using Sink = std::function<void()>;
+    using StreamTable = QList<std::pair<Name, QList<std::pair<QUuid, Sink>>>>;
 
     void installMenuObservers();
     void setMenuOpen(bool open);
@@ -87,7 +97,11 @@ private:
     void unregisterHotKey(const Shortcut &shortcut);
     void registerStoredShortcut(const Name &name);
     QSet<Shortcut> shortcutsWithActions() const;
-    void handleHotKeyEvent(const Shortcut &fired, ActionTable Registry::*table);
+    QSet<Shortcut> shortcutsWithStreams() const;
+    void addStream(const Name &name, const QUuid &id, Sink keyDown, Sink keyUp);
+    void removeStream(const Name &name, const QUuid &id);
+    void handleHotKeyEvent(
+        const Shortcut &fired, ActionTable Registry::*actions, StreamTable Registry::*streams);
     void postShortcutChange(const Name &name);
     static void addAction(ActionTable &table, const Name &name, Action action);
 
@@ -100,6 +114,8 @@ private:
     QSet<Shortcut> m_registeredHotKeys;
     ActionTable m_keyDownActions;
     ActionTable m_keyUpActions;
+    StreamTable m_keyDownStreams;
+    StreamTable m_keyUpStreams;
     std::unique_ptr<QObject> m_menuObserver;
 };
 

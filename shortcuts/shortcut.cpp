@@ -143,6 +143,25 @@ std::optional<QString> Shortcut::menuItemKeyEquivalent(const KeyboardLayout &lay
     return keyToCharacter(m_carbonKeyCode, layout);
 }
 
+std::optional<QKeySequence> Shortcut::keySequence(const KeyboardLayout &layout) const
+{
+    const ModifierFlags flags = modifiers();
+    if (flags.testFlag(ModifierFlag::Function))
+        return std::nullopt;
+    int key = Qt::Key_unknown;
+    if (const SpecialKeyInfo *special = specialKey(m_carbonKeyCode)) {
+        key = special->qtKey;
+    } else if (const std::optional<QString> character = keyToCharacter(m_carbonKeyCode, layout)) {
+        // Qt names a character key by its upper-case code point.
+        const QList<uint> codePoints = character->toUpper().toUcs4();
+        if (codePoints.size() == 1)
+            key = int(codePoints.constFirst());
+    }
+    if (key == Qt::Key_unknown)
+        return std::nullopt;
+    return QKeySequence(QKeyCombination(qtModifiers(flags), Qt::Key(key)));
+}
+
 std::optional<MenuItem> Shortcut::menuItemWithMatchingShortcut(
     const Menu &menu, const KeyboardLayout &layout) const
 {

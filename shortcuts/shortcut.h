@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QHashFunctions>
+#include <QKeySequence>
 #include <QString>
 
 #include <optional>
@@ -65,6 +66,11 @@ public:
     // The key equivalent a menu item on this shortcut carries (see MenuItem);
     // nullopt for the keypad keys and for keys that type nothing.
     std::optional<QString> menuItemKeyEquivalent(const KeyboardLayout &layout = keyboardLayout()) const;
+
+    // The shortcut as a widget's or an action's own key sequence: the key the layout
+    // types (or the special key) with the modifiers. nullopt for the keypad keys,
+    // for keys that type nothing, and with Function, which Qt can't carry.
+    std::optional<QKeySequence> keySequence(const KeyboardLayout &layout = keyboardLayout()) const;
 
     // The first item of the menu tree (depth first, in order) whose key
     // equivalent and modifiers are this shortcut's.

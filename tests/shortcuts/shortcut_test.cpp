@@ -305,6 +305,23 @@ TEST(Shortcut, fromKeyEventReadsTheXKeycodeAndDropsLockModifiers)
     EXPECT_FALSE(Shortcut::fromKeyEvent(unknownKey, *us).has_value());
 }
 
+TEST(Shortcut, keySequenceIsTheTypedKeyWithItsModifiers)
+{
+    const std::unique_ptr<XkbKeyboardLayout> us = XkbKeyboardLayout::usLayout();
+    const std::pair<Shortcut, const char *> cases[] = {
+        { Shortcut(Key::k, ModifierFlag::Command | ModifierFlag::Shift), "Ctrl+Shift+K" },
+        { Shortcut(Key::space, ModifierFlag::Option | ModifierFlag::Control), "Meta+Alt+Space" },
+        { Shortcut(Key::returnKey, {}), "Return" },
+        { Shortcut(Key::f12, ModifierFlag::Shift), "Shift+F12" },
+        { Shortcut(Key::slash, ModifierFlag::Command), "Ctrl+/" },
+    };
+    for (const auto &[shortcut, text] : cases)
+        EXPECT_EQ(shortcut.keySequence(*us), QKeySequence(QString::fromLatin1(text))) << text;
+    EXPECT_FALSE(Shortcut(Key::keypad5, ModifierFlag::Command).keySequence(*us));
+    EXPECT_FALSE(Shortcut(Key::k, ModifierFlag::Function).keySequence(*us));
+    EXPECT_FALSE(Shortcut(70000, 0x100).keySequence(*us));
+}
+
 TEST(Name, equalityAndHashIgnoreTheDefault)
 {
     const Name plain(QStringLiteral("toggleHUD"));
