@@ -6,6 +6,8 @@
 #include <QString>
 
 #include <optional>
+#include <type_traits>
+#include <utility>
 
 // A Markdown document as a value: a sequence of blocks, made by parsing text or by code.
 // Two contents are equal when their blocks are.
@@ -18,6 +20,15 @@ public:
     { }
     // Parses Markdown text; text that gives no document gives the empty content.
     explicit MarkdownContent(const QString &markdown);
+    // What a block builder closure gives (see blockcontent.h); the closure runs once.
+    template<class F>
+    requires std::is_invocable_r_v<MarkdownContent, F>
+    explicit MarkdownContent(F &&build)
+        : MarkdownContent(std::forward<F>(build)())
+    { }
+
+    // The content itself, so a document can stand among the blocks of a builder.
+    MarkdownContent markdownContent() const { return *this; }
 
     const QList<BlockNode> &blocks() const { return m_blocks; }
 
