@@ -1,4 +1,5 @@
 #include "ui/layout.h"
+#include "ui/text.h"
 #include "ui/viewtree.h"
 
 #include <gtest/gtest.h>
@@ -309,3 +310,84 @@ TEST(Grid, columnsAreAsWideAsTheirWidestCellAndRowsAsTallAsTheirTallest)
     EXPECT_EQ(laid["r1c0"], QRectF(0, 13, 50, 20));
     EXPECT_EQ(laid["r1c1"], QRectF(55, 17, 40, 12));
 }
+
+namespace {
+
+struct AxesCase
+{
+    const char *name;
+    View view;
+};
+
+void PrintTo(const AxesCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+QString sentence()
+{
+    return QStringLiteral("A sentence long enough to wrap at a narrow offer");
+}
+
+class ProposalAxesTest : public testing::TestWithParam<AxesCase>
+{
+};
+
+} // namespace
+
+TEST_P(ProposalAxesTest, anElementAnswersAlikeForEveryValueOfADimensionItIgnores)
+{
+    // Measured afresh for each proposal: a cache that leaves an ignored dimension out
+    // of its key would hide a wrong claim.
+    const std::optional<double> values[] = { std::nullopt, 0.0, 37.0, 250.0, infinity };
+    StateStore store;
+    const ProposalAxes claimed = GetParam().view.resolve({}, ResolveScope(store, 1))->followedAxes();
+    // Compared exactly: QSizeF compares fuzzily, and never equal when infinite.
+    struct Answer
+    {
+        double width, height;
+        std::optional<double> first, last;
+        bool operator==(const Answer &) const = default;
+    };
+    auto answer = [&](std::optional<double> width, std::optional<double> height) {
+        ElementPtr element = GetParam().view.resolve({}, ResolveScope(store, 1));
+        const ProposedSize proposal { width, height };
+        const QSizeF size = element->sizeThatFits(proposal);
+        return Answer { size.width(), size.height(), element->baseline(proposal, false),
+            element->baseline(proposal, true) };
+    };
+    for (auto width : values) {
+        for (auto height : values) {
+            const Answer reference
+                = answer(claimed.width ? width : std::nullopt, claimed.height ? height : std::nullopt);
+            EXPECT_TRUE(answer(width, height) == reference)
+                << "offered " << width.value_or(-1) << " x " << height.value_or(-1);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, ProposalAxesTest,
+    testing::Values(AxesCase { "text", Text(sentence()) },
+        AxesCase { "fixedFrame", Text(sentence()).view().frame(80, 30) },
+        AxesCase { "fixedWidth", Text(sentence()).view().frame(80, std::nullopt) },
+        AxesCase { "fixedHeightOverColour", View(Color::red()).frame(std::nullopt, 12) },
+        AxesCase { "flexibleFrame", Text(sentence()).view().frame(FlexibleFrame().withMaxWidth(infinity)) },
+        AxesCase { "minimumHeight", Text(sentence()).view().frame(FlexibleFrame().withMinHeight(40)) },
+        AxesCase { "padding", Text(sentence()).view().padding(7) },
+        AxesCase { "fixedSize", Text(sentence()).view().fixedSize(true, false) },
+        AxesCase { "background", Text(sentence()).view().background(Color::yellow()) },
+        AxesCase { "horizontalStack",
+            HStack(VerticalAlignment::FirstTextBaseline, 4,
+                { Text(QStringLiteral("1.")), Spacer(), Text(sentence()) }) },
+        AxesCase { "verticalStack", VStack({ Text(sentence()), Divider(), Text(QStringLiteral("second")) }) },
+        AxesCase { "stackWithColour", VStack({ Text(sentence()), View(Color::red()) }) },
+        AxesCase { "zStack", ZStack({ Text(sentence()), View(Color::red()).frame(20, 90) }) },
+        AxesCase { "label",
+            Label(VStack({ Text(sentence()), Text(QStringLiteral("more")) }), Text(QStringLiteral("•"))) },
+        AxesCase { "image", View(Image(QImage(40, 30, QImage::Format_ARGB32))) },
+        AxesCase { "resizableImage", View(Image(QImage(40, 30, QImage::Format_ARGB32)).resizable()) },
+        AxesCase { "grid", Grid({ GridRow({ Text(sentence()), Text(QStringLiteral("b")) }) }) },
+        AxesCase { "aspectRatio", View(Color::red()).aspectRatio(2, ContentMode::Fit) },
+        AxesCase { "scrollView", ScrollView(Axis::Horizontal, Text(sentence())) },
+        AxesCase { "spacerAlone", Spacer() }, AxesCase { "empty", EmptyView() }),
+    [](const testing::TestParamInfo<AxesCase> &info) { return std::string(info.param.name); });

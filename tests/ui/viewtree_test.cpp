@@ -556,3 +556,57 @@ TEST(Update, dropsTheStateAndCancelsTheTasksOfWhatItRemoves)
     EXPECT_EQ(*inner, 3) << "a view that left the tree starts afresh";
     EXPECT_EQ(tasks.size(), 2u);
 }
+
+TEST(Preferences, areTheSameOnlyWithTheSameKeysAndEqualValues)
+{
+    struct NoEquality
+    {
+        using Value = std::function<void()>;
+        static Value defaultValue() { return {}; }
+        static void reduce(Value &, const Value &) { }
+    };
+    auto values = [](std::optional<double> widest, std::optional<QStringList> names) {
+        PreferenceValues prefs;
+        if (widest)
+            prefs.set<MaxPreference>(*widest);
+        if (names)
+            prefs.set<NamesPreference>(*names);
+        return prefs;
+    };
+    struct Case
+    {
+        const char *name;
+        PreferenceValues a, b;
+        bool same;
+    };
+    PreferenceValues opaque;
+    opaque.set<NoEquality>([] {});
+    PreferenceValues shared;
+    shared.merge(opaque);
+    const Case cases[] = {
+        { "bothEmpty", {}, {}, true },
+        { "equalValues", values(3, QStringList { "a" }), values(3, QStringList { "a" }), true },
+        { "keysInAnotherOrder", values(3, QStringList { "a" }),
+            [] {
+                PreferenceValues prefs;
+                prefs.set<NamesPreference>({ "a" });
+                prefs.set<MaxPreference>(3);
+                return prefs;
+            }(),
+            true },
+        { "anotherValue", values(3, std::nullopt), values(4, std::nullopt), false },
+        { "aMissingKey", values(3, QStringList {}), values(3, std::nullopt), false },
+        { "aValueWithoutEquality", opaque,
+            [] {
+                PreferenceValues prefs;
+                prefs.set<NoEquality>([] {});
+                return prefs;
+            }(),
+            false },
+        { "theSameValueShared", opaque, shared, true },
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(c.a.isSameAs(c.b), c.same) << c.name;
+        EXPECT_EQ(c.b.isSameAs(c.a), c.same) << c.name;
+    }
+}
