@@ -89,6 +89,20 @@ class RecordTheToggleShortcut(unittest.TestCase):
             # The other program keeps its grab: ours is refused and said so.
             s.wait_for(lambda: "Error registering hotkey Ctrl+Alt+J: 10" in s.app_log(), "the error line")
 
+    def test_answering_ok_keeps_the_old_combination_and_records_the_next_one(self):
+        with harness.Session() as s:
+            s.hold_key_grab("j", 4 | 8)
+            start_recording(s)
+            s.xdotool("key", "ctrl+alt+j")
+            s.wait_for(lambda: alerts(s), "the alert")
+            s.xdotool("key", "Return")  # "OK"
+            s.wait_for(lambda: not alerts(s), "the alert to go")
+            self.assertEqual(stored_toggle(s), json.loads(CTRL_SHIFT_K))
+            # Recording again at once: the next combination is taken.
+            s.xdotool("key", "ctrl+shift+l")
+            s.wait_for(lambda: stored_toggle(s) == {"carbonKeyCode": 37, "carbonModifiers": 768},
+                       "the next combination stored")
+
 
 if __name__ == "__main__":
     harness.main()

@@ -9,6 +9,7 @@
 #include "platform/fake/fakeclickmonitor.h"
 #include "platform/fake/fakefileeventstream.h"
 #include "platform/fake/fakefolderchooser.h"
+#include "platform/fake/fakeloginitem.h"
 #include "platform/fake/fakenaturalscrolling.h"
 #include "platform/fake/fakepasteboard.h"
 #include "platform/fake/fakescrolltap.h"
@@ -37,7 +38,8 @@ struct FakeSystem
     {
         AppServices services { defaults, alerts, clicks, center, network, scrollTaps, naturalScrolling,
             storeFolder(), [this] { return trusted; }, [this] { return relaunchStarts; }, false,
-            [this] { ++terminations; }, hotKeys, &vaultEvents, &pasteboard, &workspace, &folderChooser };
+            [this] { ++terminations; }, hotKeys, &vaultEvents, &pasteboard, &workspace, &folderChooser,
+            &loginItem };
         return std::make_unique<AppDelegate>(std::move(services));
     }
 
@@ -66,6 +68,7 @@ struct FakeSystem
     FakePasteboard pasteboard;
     FakeWorkspace workspace;
     FakeFolderChooser folderChooser;
+    FakeLoginItem loginItem;
     FakeNaturalScrolling naturalScrolling;
     bool trusted = true; // may the gesture watch input globally
     bool relaunchStarts = true; // does a restart manage to start the new program
