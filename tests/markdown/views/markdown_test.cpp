@@ -1,5 +1,6 @@
 #include "markdown/views/markdown.h"
 
+#include "markdown/theme/blockmargin.h"
 #include "markdown/theme/textstyleattributesreader.h"
 #include "markdown/theme/textstyles.h"
 #include "markdown/views/headingview.h"
@@ -16,8 +17,10 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QImage>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -289,6 +292,60 @@ TEST(Markdown, aLinkedImageOpensItsDestinationResolvedAgainstTheBase)
     button->mousePressed({ image.center() });
     button->mouseReleased({ image.center() });
     EXPECT_EQ(opened, std::vector<QUrl> { QUrl(u"https://h/notes/other%20note.md"_s) });
+}
+
+// Answers every inline image at once with a 60-point square.
+class SquareInlineImages final : public InlineImageProvider
+{
+public:
+    void image(const QUrl &, const QString &, Completion completion) const override
+    {
+        pending->push_back(std::move(completion));
+    }
+    void answerAll() const
+    {
+        QImage square(60, 60, QImage::Format_ARGB32);
+        square.fill(Qt::green);
+        for (const Completion &completion : std::exchange(*pending, {}))
+            completion(ui::Image(square));
+    }
+    std::shared_ptr<std::vector<Completion>> pending = std::make_shared<std::vector<Completion>>();
+};
+
+TEST(Markdown, anInlineImageArrivingKeepsTheSpacingAndLeavesOtherBlocksAlone)
+{
+    // With the basic theme a paragraph wraps its text; with a bare one the paragraph
+    // is the text itself, so what the image's arrival resolves again is a whole block.
+    const Theme bare = Theme().paragraph([](const BlockConfiguration &c) {
+        return c.label.tag(u"p"_s).modifier(markdownMargin(RelativeSize::zero(), RelativeSize::em(1)));
+    });
+    const struct
+    {
+        const char *name;
+        Theme theme;
+    } cases[] = { { "basic", Probe().theme() }, { "bare", bare } };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        SquareInlineImages images;
+        ui::EnvironmentValues env;
+        env.set<ThemeKey>(c.theme);
+        env.set<InlineImageProviderKey>(std::make_shared<SquareInlineImages>(images));
+        Rendered rendered(Markdown(u"Before.\n\nA picture ![p](https://h/p.png) inline.\n\nAfter."_s), env);
+        const std::vector<ui::Element *> before = rendered.tree.findAllByTag(u"p"_s);
+        ASSERT_EQ(before.size(), 3u);
+        const double bareHeight = before[1]->frame().height();
+
+        images.answerAll();
+        ASSERT_TRUE(rendered.tree.needsRebuild());
+        rendered.tree.update();
+        const std::vector<ui::Element *> after = rendered.tree.findAllByTag(u"p"_s);
+        ASSERT_EQ(after.size(), 3u);
+        EXPECT_EQ(after[0], before[0]) << "a block without the image is not made again";
+        EXPECT_GE(after[1]->frame().height(), 60);
+        EXPECT_GT(after[1]->frame().height(), bareHeight);
+        EXPECT_EQ(after[1]->frame().top() - after[0]->frame().bottom(), 13);
+        EXPECT_EQ(after[2]->frame().top() - after[1]->frame().bottom(), 13);
+    }
 }
 
 TEST(Markdown, anHtmlBlockIsAParagraphOfItsLiteralText)
