@@ -418,7 +418,7 @@ TEST(ColorSchemeImageFilter, reachesImagesAtAnyDepthAndKeepsEveryBlock)
     EXPECT_EQ(filterImagesForColorScheme(blocks, ui::ColorScheme::Dark), blocks);
 }
 
-TEST(MarkdownPng, rendersEverySampleNoteForALookAtTwoWidths)
+TEST(MarkdownPng, rendersEverySampleNoteForALookAtTwoWidthsAndInTheDark)
 {
     const QString out
         = qEnvironmentVariable("QV_MARKDOWN_PNG_DIR", QDir::temp().filePath(u"quorvane-markdown-png"_s));
@@ -433,10 +433,13 @@ TEST(MarkdownPng, rendersEverySampleNoteForALookAtTwoWidths)
         for (const int width : { 320, 640 }) {
             const QString path = QDir(out).filePath(u"%1-%2.png"_s.arg(sample.baseName()).arg(width));
             ASSERT_TRUE(writeMarkdownPng(markdown, width, path)) << path.toStdString();
-            const QImage image(path);
-            EXPECT_GT(image.height(), 100);
+            EXPECT_GT(QImage(path).height(), 100);
             ++rendered;
         }
+        ui::EnvironmentValues dark;
+        dark.set<ui::ColorSchemeKey>(ui::ColorScheme::Dark);
+        const QString darkPath = QDir(out).filePath(u"%1-dark.png"_s.arg(sample.baseName()));
+        ASSERT_TRUE(writeMarkdownPng(markdown, 640, darkPath, dark));
     }
     EXPECT_GT(rendered, 0);
 }

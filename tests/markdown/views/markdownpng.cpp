@@ -17,7 +17,7 @@ QImage renderMarkdown(
     QImage image(QSize(int(std::ceil(width * scale)), std::max(1, int(std::ceil(size.height() * scale)))),
         QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(scale);
-    image.fill(Qt::white);
+    image.fill(ui::Color::textBackground().resolve(environment.get<ui::ColorSchemeKey>()));
     QPainter painter(&image);
     tree.paint(painter, QRectF(QPointF(0, 0), QSizeF(width, size.height())));
     return image;
