@@ -53,19 +53,29 @@ bool canonicallyEqual(const std::optional<QString> &a, const std::optional<QStri
 
 } // namespace
 
+namespace {
+
+// What the rewrite reads of a note, compared without copying it out.
+bool sameFingerprint(const QString &nameA, const std::optional<QString> &folderA, const QUrl &urlA,
+    const QString &nameB, const std::optional<QString> &folderB, const QUrl &urlB)
+{
+    return canonicallyEqual(QStringView(nameA), QStringView(nameB)) && canonicallyEqual(folderA, folderB)
+        && urlA == urlB;
+}
+
+} // namespace
+
 bool operator==(const NotePreviewKey::FileFingerprint &a, const NotePreviewKey::FileFingerprint &b)
 {
-    return canonicallyEqual(QStringView(a.name), QStringView(b.name)) && canonicallyEqual(a.folder, b.folder)
-        && a.url == b.url;
+    return sameFingerprint(a.name, a.folder, a.url, b.name, b.folder, b.url);
 }
 
 bool operator==(const NotePreviewKey::ContextFingerprint &a, const NotePreviewKey::ContextFingerprint &b)
 {
-    using FileFingerprint = NotePreviewKey::FileFingerprint;
     const auto sameFiles = [](const QList<NoteFile> &x, const QList<NoteFile> &y) {
         return sharesData(x, y)
             || std::equal(x.begin(), x.end(), y.begin(), y.end(), [](const NoteFile &p, const NoteFile &q) {
-                   return FileFingerprint(p) == FileFingerprint(q);
+                   return sameFingerprint(p.name, p.folder, p.url, q.name, q.folder, q.url);
                });
     };
     return a.currentNoteURL == b.currentNoteURL && a.vaultURL == b.vaultURL && sameFiles(a.files, b.files)
