@@ -207,6 +207,28 @@ TEST(Markdown, theTextStyleIsTheEnclosingOneThenTheThemesThenTheScaledBaseSize)
     }
 }
 
+TEST(Markdown, textStylesAroundTheViewStackNearestLast)
+{
+    auto seen = std::make_shared<ui::AttributeContainer>();
+    const Theme theme = Theme().paragraph([seen](const BlockConfiguration &c) {
+        return ui::EnvironmentReader([seen, label = c.label](const ui::EnvironmentValues &env) {
+            *seen = ui::AttributeContainer();
+            env.get<TextStyleKey>().collectAttributes(*seen);
+            return label;
+        });
+    });
+    const ui::View view
+        = ui::View(Markdown(u"Text."_s))
+              .modifier(markdownTextStyle({ FontSize(20), ForegroundColor(ui::Color::blue()) }))
+              .modifier(markdownTextStyle({ ForegroundColor(ui::Color::red()) }))
+              .modifier(markdownTheme(theme));
+    ui::ViewTree tree(view);
+    tree.rebuild(400);
+    EXPECT_EQ(seen->value<ui::ForegroundColorAttribute>(), ui::Color::blue()) << "the nearer colour wins";
+    ASSERT_TRUE(seen->get<FontPropertiesAttribute>());
+    EXPECT_EQ(seen->get<FontPropertiesAttribute>()->size, 20) << "the size set around the view is the base";
+}
+
 TEST(Markdown, theThemesColoursApplyToTheWholeDocument)
 {
     auto seen = std::make_shared<std::optional<ui::Color>>();
