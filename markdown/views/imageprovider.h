@@ -1,10 +1,13 @@
 #pragma once
 
+#include "markdown/views/imagebundle.h"
+
 #include "ui/view.h"
 
 #include <QUrl>
 
 #include <concepts>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -42,11 +45,32 @@ private:
     std::shared_ptr<const ImageProvider> m_provider;
 };
 
-// Block images loaded over the network through the environment's remote image loader:
-// the image once it arrived, and nothing, taking no space, before that, after a
-// failure and for an absent URL.
+// Block images loaded over the network through the environment's remote image loader, at
+// one pixel per point: the image at its ideal size once it arrived, and nothing, taking
+// no space, before that, after a failure and for an absent URL.
 class DefaultImageProvider final : public ImageProvider
 {
 public:
     ui::View makeImage(const std::optional<QUrl> &url) const override;
 };
+
+// Block images looked up by name in a bundle of images: the picture at its own size, or
+// nothing, taking no space, for an absent URL or a name that finds no picture.
+class AssetImageProvider final : public ImageProvider
+{
+public:
+    using Name = std::function<QString(const QUrl &)>;
+
+    // An absent bundle, like the main one, means the program's named images.
+    explicit AssetImageProvider(
+        Name name = lastPathComponent, std::optional<ImageBundle> bundle = std::nullopt);
+
+    ui::View makeImage(const std::optional<QUrl> &url) const override;
+
+private:
+    Name m_name;
+    std::optional<ImageBundle> m_bundle;
+};
+
+// A picture shown at its ideal size in points, stretched to whatever size it is given.
+ui::View idealSizedImage(const ui::Image &image, QSizeF idealSize);

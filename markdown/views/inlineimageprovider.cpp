@@ -21,3 +21,13 @@ void DefaultInlineImageProvider::image(const QUrl &url, const QString &, Complet
             completion(result.error().description);
     });
 }
+
+AssetInlineImageProvider::AssetInlineImageProvider(Name name, std::optional<ImageBundle> bundle)
+    : m_name(std::move(name))
+    , m_bundle(std::move(bundle))
+{ }
+
+void AssetInlineImageProvider::image(const QUrl &url, const QString &, Completion completion) const
+{
+    completion(ui::Image(assetImage(m_bundle, m_name(url)).value_or(QImage())));
+}

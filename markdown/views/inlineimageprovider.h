@@ -1,5 +1,7 @@
 #pragma once
 
+#include "markdown/views/imagebundle.h"
+
 #include "platform/result.h"
 
 #include "ui/view.h"
@@ -8,6 +10,7 @@
 #include <QUrl>
 
 #include <functional>
+#include <optional>
 
 class RemoteImageLoader;
 
@@ -39,4 +42,22 @@ public:
 
 private:
     RemoteImageLoader *m_loader;
+};
+
+// Inline images looked up by name in a bundle of images, answered before returning. It
+// never fails: a name that finds no picture gives an empty image, which takes no room.
+class AssetInlineImageProvider final : public InlineImageProvider
+{
+public:
+    using Name = std::function<QString(const QUrl &)>;
+
+    // An absent bundle, like the main one, means the program's named images.
+    explicit AssetInlineImageProvider(
+        Name name = lastPathComponent, std::optional<ImageBundle> bundle = std::nullopt);
+
+    void image(const QUrl &url, const QString &label, Completion completion) const override;
+
+private:
+    Name m_name;
+    std::optional<ImageBundle> m_bundle;
 };

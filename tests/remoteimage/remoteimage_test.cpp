@@ -1,5 +1,6 @@
 #include "remoteimage/remoteimage.h"
 
+#include "tests/remoteimage/fakeremoteimageloader.h"
 #include "tests/support/printers.h"
 
 #include "ui/viewtree.h"
@@ -13,34 +14,6 @@
 namespace {
 
 using namespace Qt::StringLiterals;
-using Outcome = Result<QImage, RemoteImageError>;
-
-// Records each request and answers it when the test says so.
-class FakeLoader final : public RemoteImageLoader
-{
-public:
-    void image(const QUrl &url, Completion completion) override
-    {
-        requests.push_back(url);
-        pending.emplace_back(url, std::move(completion));
-    }
-
-    void answer(const QUrl &url, const Outcome &outcome)
-    {
-        for (auto it = pending.begin(); it != pending.end(); ++it) {
-            if (it->first == url) {
-                const Completion completion = it->second;
-                pending.erase(it);
-                completion(outcome);
-                return;
-            }
-        }
-        ADD_FAILURE() << "no pending request for " << url.toString().toStdString();
-    }
-
-    std::vector<QUrl> requests;
-    std::vector<std::pair<QUrl, Completion>> pending;
-};
 
 QImage bitmap(int width, int height)
 {
@@ -96,7 +69,7 @@ struct Harness
 
     std::optional<QUrl> url;
     double scale;
-    FakeLoader loader;
+    FakeRemoteImageLoader loader;
     ui::ViewTree tree;
 };
 

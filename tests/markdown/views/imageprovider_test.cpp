@@ -1,0 +1,144 @@
+#include "markdown/views/imageprovider.h"
+
+#include "remoteimage/remoteimage.h"
+#include "tests/remoteimage/fakeremoteimageloader.h"
+#include "tests/support/printers.h"
+
+#include "ui/color.h"
+#include "ui/viewtree.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+namespace {
+
+using namespace Qt::StringLiterals;
+
+const QUrl catURL(u"https://example.org/pics/cat.png"_s);
+
+QImage bitmap(int width, int height)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    image.fill(Qt::green);
+    return image;
+}
+
+// A provider's view above a 10-point square, in a column without spacing, so the
+// square's top says how much room the image took.
+struct Shown
+{
+    explicit Shown(const ui::View &image, double width = 600)
+        : tree(withRemoteImageLoader(
+            ui::VStack(ui::HorizontalAlignment::Leading, 0,
+                { image.tag(u"image"_s), ui::View(ui::Color::red()).frame(10, 10).tag(u"after"_s) }),
+            loader))
+    {
+        tree.rebuild(width);
+    }
+    QSizeF size()
+    {
+        if (tree.needsRebuild())
+            tree.rebuild();
+        // An empty view leaves no element at all.
+        const ui::Element *image = tree.findByTag(u"image"_s);
+        return image ? image->frame().size() : QSizeF(0, 0);
+    }
+    double roomTaken() { return tree.findByTag(u"after"_s)->frame().top(); }
+
+    FakeRemoteImageLoader loader;
+    ui::ViewTree tree;
+};
+
+struct LoadCase
+{
+    const char *name;
+    std::optional<QUrl> url;
+    std::optional<FakeRemoteImageLoader::Outcome> outcome; // none: still loading
+    QSizeF shown;
+};
+
+void PrintTo(const LoadCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+class DefaultImageProviderLoad : public ::testing::TestWithParam<LoadCase>
+{
+};
+
+TEST_P(DefaultImageProviderLoad, showsTheLoadedImageAtItsIdealSizeAndNothingElse)
+{
+    const LoadCase &c = GetParam();
+    Shown shown(DefaultImageProvider().makeImage(c.url), 600);
+    EXPECT_EQ(shown.loader.requests, c.url ? std::vector<QUrl> { *c.url } : std::vector<QUrl>());
+    if (c.outcome)
+        shown.loader.answer(*c.url, *c.outcome);
+    EXPECT_EQ(shown.size(), c.shown);
+    EXPECT_EQ(shown.roomTaken(), c.shown.height());
+}
+
+INSTANTIATE_TEST_SUITE_P(States, DefaultImageProviderLoad,
+    ::testing::Values(LoadCase { "loaded", catURL, bitmap(200, 100), QSizeF(200, 100) },
+        // One pixel per point, whatever the display.
+        LoadCase { "loadedLarge", catURL, bitmap(450, 30), QSizeF(450, 30) },
+        LoadCase { "loading", catURL, std::nullopt, QSizeF(0, 0) },
+        LoadCase { "failed", catURL, RemoteImageError::cannotDecodeContentData(), QSizeF(0, 0) },
+        LoadCase { "noURL", std::nullopt, std::nullopt, QSizeF(0, 0) }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// A bundle folder holding one 200 by 100 picture, "cat.png".
+struct CatBundle
+{
+    CatBundle() { EXPECT_TRUE(bitmap(200, 100).save(dir.filePath(u"cat.png"_s), "PNG")); }
+    ImageBundle bundle() const { return ImageBundle(dir.path()); }
+    QTemporaryDir dir;
+};
+
+TEST(AssetImageProvider, showsTheNamedPictureAtItsSizeOrNothing)
+{
+    CatBundle cats;
+    const auto named = [](const QString &name) { return [name](const QUrl &) { return name; }; };
+    const struct
+    {
+        const char *name;
+        AssetImageProvider provider;
+        std::optional<QUrl> url;
+        QSizeF shown;
+    } cases[] = {
+        { "theLastPathComponent", AssetImageProvider(lastPathComponent, cats.bundle()), catURL,
+            QSizeF(200, 100) },
+        { "aComponentWithoutExtension", AssetImageProvider(lastPathComponent, cats.bundle()),
+            QUrl(u"https://example.org/cat"_s), QSizeF(200, 100) },
+        { "noURL", AssetImageProvider(lastPathComponent, cats.bundle()), std::nullopt, QSizeF(0, 0) },
+        { "noSuchPicture", AssetImageProvider(lastPathComponent, cats.bundle()),
+            QUrl(u"https://example.org/dog.png"_s), QSizeF(0, 0) },
+        { "theNameCallableDecides", AssetImageProvider(named(u"cat"_s), cats.bundle()),
+            QUrl(u"https://example.org/dog.png"_s), QSizeF(200, 100) },
+        { "theNameCallableOverTheComponent", AssetImageProvider(named(u"cow"_s), cats.bundle()), catURL,
+            QSizeF(0, 0) },
+        { "noBundleIsTheProgramsImages", AssetImageProvider(), catURL, QSizeF(0, 0) },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        Shown shown(c.provider.makeImage(c.url));
+        EXPECT_EQ(shown.size(), c.shown);
+        EXPECT_EQ(shown.roomTaken(), c.shown.height());
+        // Wrapped, the provider shows the same.
+        Shown wrapped(AnyImageProvider(c.provider).makeImage(c.url));
+        EXPECT_EQ(wrapped.size(), c.shown);
+        EXPECT_TRUE(shown.loader.requests.empty());
+    }
+}
+
+TEST(AnyImageProvider, copiesShareTheProviderAndTellItsType)
+{
+    const AnyImageProvider provider(AssetImageProvider {});
+    const AnyImageProvider copy = provider;
+    EXPECT_NE(copy.as<AssetImageProvider>(), nullptr);
+    EXPECT_EQ(copy.as<AssetImageProvider>(), provider.as<AssetImageProvider>());
+    EXPECT_EQ(copy.as<DefaultImageProvider>(), nullptr);
+}
+
+} // namespace
