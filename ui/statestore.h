@@ -134,6 +134,8 @@ public:
     void startPending();
 
     int stateCount() const { return int(m_entries.size()); }
+    // Whether the entry of `key` belongs to the tree (was visited by the last pass).
+    bool contains(quint64 key) const { return m_entries.count(key) > 0; }
 
 private:
     struct Entry

@@ -97,31 +97,39 @@ void ViewTree::resolveAll()
 
 namespace {
 
-bool intersects(const std::vector<quint64> &sortedA, const std::vector<quint64> &sortedB)
+// Marks the written keys that `reads` holds; true when there was any.
+bool markRead(const std::vector<quint64> &reads, const std::vector<quint64> &written, std::vector<bool> &read)
 {
-    auto a = sortedA.begin();
-    auto b = sortedB.begin();
-    while (a != sortedA.end() && b != sortedB.end()) {
-        if (*a == *b)
-            return true;
-        if (*a < *b)
+    bool any = false;
+    auto a = reads.begin();
+    auto b = written.begin();
+    while (a != reads.end() && b != written.end()) {
+        if (*a == *b) {
+            read[size_t(b - written.begin())] = true;
+            any = true;
             ++a;
-        else
             ++b;
+        } else if (*a < *b) {
+            ++a;
+        } else {
+            ++b;
+        }
     }
-    return false;
+    return any;
 }
 
 // The outermost elements whose own view read any of `written`: each is resolved again
-// with everything inside it.
-void collectReaders(Element &element, const std::vector<quint64> &written, std::vector<Element *> &found)
+// with everything inside it. Readers inside them only mark what they read.
+void collectReaders(Element &element, const std::vector<quint64> &written, std::vector<bool> &read,
+    std::vector<Element *> *found)
 {
-    if (const ResolveOrigin *origin = element.origin(); origin && intersects(origin->reads, written)) {
-        found.push_back(&element);
-        return;
+    if (const ResolveOrigin *origin = element.origin(); origin && markRead(origin->reads, written, read)) {
+        if (found)
+            found->push_back(&element);
+        found = nullptr;
     }
     for (const ElementPtr &child : element.children())
-        collectReaders(*child, written, found);
+        collectReaders(*child, written, read, found);
 }
 
 // An ancestor's record of what its subtree visits, after one subtree inside it was
@@ -149,7 +157,15 @@ bool ViewTree::resolveChanged()
     std::sort(written.begin(), written.end());
     written.erase(std::unique(written.begin(), written.end()), written.end());
     std::vector<Element *> readers;
-    collectReaders(*m_root, written, readers);
+    std::vector<bool> read(written.size(), false);
+    collectReaders(*m_root, written, read, &readers);
+    // State that still belongs to the tree but that no element holds was read by a view
+    // whose element a container left out (empty in a stack): only resolving its
+    // ancestors again can bring it back.
+    for (size_t i = 0; i < written.size(); ++i) {
+        if (!read[i] && m_store.contains(written[i]))
+            return false;
+    }
     for (Element *old : readers) {
         // Kept alive past the old element, which holds it.
         const std::shared_ptr<ResolveOrigin> origin = old->m_origin;

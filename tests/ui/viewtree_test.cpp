@@ -402,6 +402,13 @@ const UpdateCase updateCases[] = {
                     box(40, 10) });
         },
         setFirst(1) },
+    { "aViewLeftOutOfAStackWhileEmptyAppears",
+        [](Probe &p) {
+            return VStack(HorizontalAlignment::Leading, 10,
+                { box(20, 10), reading(&Probe::first, p, [](int v) { return v ? box(30, 10) : EmptyView(); }),
+                    box(40, 10) });
+        },
+        setFirst(1) },
     { "aPreferenceReadAboveChanges",
         [](Probe &p) {
             return VStack({ reading(&Probe::first, p,
