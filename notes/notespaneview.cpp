@@ -13,6 +13,7 @@
 #include "platform/symbolicon.h"
 #include "platform/workspace.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGraphicsOpacityEffect>
@@ -126,6 +127,9 @@ NotesPaneView::NotesPaneView(
 
     auto *toggle = new QShortcut(toggleKeys, this, this, &NotesPaneView::toggleEditing, Qt::WindowShortcut);
     toggle->setObjectName(QStringLiteral("toggleEditingShortcut"));
+    // The toggle's shortcut works wherever the keyboard is in the panel, also
+    // in text fields that are not the pane's own (the search field).
+    qApp->installEventFilter(this);
 
     NotesManager &manager = m_environment.notesManager();
     connect(&manager, &NotesManager::allFilesChanged, this, &NotesPaneView::onFilesChanged);
@@ -164,6 +168,7 @@ NotesPaneView::NotesPaneView(
 
 NotesPaneView::~NotesPaneView()
 {
+    qApp->removeEventFilter(this);
     // Shutdown has flushed already; a late deadline must find nothing to run.
     m_saveDebouncer->cancel();
     m_environment.setNoteEditorFlush({});
@@ -191,7 +196,6 @@ QWidget *NotesPaneView::makeDetail()
     m_titleField->setFont(systemFont(13, QFont::DemiBold));
     m_titleField->setFrame(false);
     m_titleField->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; }"));
-    m_titleField->installEventFilter(this);
     connect(m_titleField, &QLineEdit::returnPressed, this, &NotesPaneView::commitRename);
     m_titleStack->addWidget(m_titleLabel);
     m_titleStack->addWidget(m_titleField);
@@ -240,7 +244,6 @@ QWidget *NotesPaneView::makeDetail()
 
     m_body = new QStackedWidget(detail);
     m_editor = new NoteEditorView(m_body);
-    m_editor->installEventFilter(this);
     m_editor->setDebouncer(m_saveDebouncer.get());
     QPointer<NotesPaneView> self(this);
     m_editor->onSave = [self](const QString &text) {
@@ -287,13 +290,21 @@ QWidget *NotesPaneView::makeBanner(const QString &name, const QColor &tint, QLab
 
 bool NotesPaneView::eventFilter(QObject *watched, QEvent *event)
 {
-    // The text widgets take Ctrl+E for "end of line": leave it to the toggle.
-    if (event->type() == QEvent::ShortcutOverride
-        && static_cast<QKeyEvent *>(event)->keyCombination() == toggleKeys[0]) {
-        event->ignore();
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
+    // Text widgets take Ctrl+E for "end of line": while a note is shown it is
+    // the toggle's, wherever the keyboard is in this window.
+    if (event->type() != QEvent::ShortcutOverride
+        || static_cast<QKeyEvent *>(event)->keyCombination() != toggleKeys[0])
+        return false;
+    const auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget->window() != window() || !isShowingNote())
+        return false;
+    event->ignore();
+    return true;
+}
+
+bool NotesPaneView::isShowingNote() const
+{
+    return isVisible() && !isShowingOnboarding() && m_detailStack->currentWidget() == m_detail;
 }
 
 bool NotesPaneView::isShowingOnboarding() const
@@ -334,6 +345,8 @@ void NotesPaneView::updateDetail()
         delete m_preview;
         return;
     }
+    const bool editorWasShown
+        = m_detailStack->currentWidget() == m_detail && m_body->currentWidget() == m_editor;
     m_detailStack->setCurrentWidget(m_detail);
     // While a note is open, shutdown writes what it holds unsaved: also text
     // kept after a failed save while the preview is shown.
@@ -363,6 +376,9 @@ void NotesPaneView::updateDetail()
         // A new preview, with an empty memo, each time it comes back.
         delete m_preview;
         m_body->setCurrentWidget(m_editor);
+        // A new note, or "Edit": what the user types next goes into the note.
+        if (!editorWasShown)
+            m_editor->setFocus(Qt::OtherFocusReason);
         return;
     }
     if (!m_preview) {

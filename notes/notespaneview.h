@@ -66,6 +66,8 @@ public:
 
     // --- what is shown ------------------------------------------------------
     bool isShowingOnboarding() const;
+    // A note is on screen (its detail, not "Select a note").
+    bool isShowingNote() const;
     std::optional<NoteFile> currentFile() const { return m_currentFile; }
     QString noteContent() const { return m_noteContent; }
     bool hasUnsavedChanges() const;

@@ -49,7 +49,10 @@ VaultOnboardingView::VaultOnboardingView(NotesEnvironment &environment, QWidget 
         QStringLiteral("Point Quorvane at a folder of Markdown files \u2014 like your Obsidian vault."), 11,
         0.4, this);
     explanation->setWordWrap(true);
-    explanation->setMaximumWidth(200);
+    // Laid out at its full width and height: left to the layout, a wrapped
+    // label centred in a column is squeezed to a few cut lines.
+    explanation->setFixedWidth(200);
+    explanation->setMinimumHeight(explanation->heightForWidth(200));
     column->addWidget(explanation, 0, Qt::AlignHCenter);
 
     m_chooseButton = new QPushButton(QStringLiteral("Choose Folder..."), this);

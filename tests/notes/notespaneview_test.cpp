@@ -10,10 +10,12 @@
 #include "tests/support/logcapture.h"
 #include "tests/support/waitfor.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -133,6 +135,112 @@ TEST_F(NotesPane, ctrlETogglesBetweenEditorAndPreview)
     EXPECT_FALSE(environment->isEditing());
     EXPECT_EQ(read("a.md"), "new on disk!");
     EXPECT_EQ(pane->editor()->text(), "new on disk!"); // Ctrl+E did not move the cursor or type
+}
+
+// A field that takes Ctrl+E as "end of line" for itself, as text fields do
+// on X11 (the test platform's fields leave it alone).
+class EmacsLineEdit : public QLineEdit
+{
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() == QEvent::ShortcutOverride && isCtrlE(event)) {
+            event->accept();
+            return true;
+        }
+        return QLineEdit::event(event);
+    }
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (isCtrlE(event))
+            end(false);
+        else
+            QLineEdit::keyPressEvent(event);
+    }
+
+private:
+    static bool isCtrlE(QEvent *event)
+    {
+        return static_cast<QKeyEvent *>(event)->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_E);
+    }
+};
+
+// Where the keyboard may be in the panel when Ctrl+E is pressed.
+struct KeyboardPlace
+{
+    const char *name;
+    std::function<QWidget *(NotesPaneView &, QLineEdit &search)> widget;
+};
+
+class CtrlE : public NotesPane, public ::testing::WithParamInterface<KeyboardPlace>
+{
+protected:
+    // The pane beside a search field in one window, as in the panel.
+    void SetUp() override
+    {
+        NotesPane::SetUp();
+        write("a.md", "text of a.md", 10);
+        openVault();
+        auto *column = new QVBoxLayout(&window);
+        search = new EmacsLineEdit(&window);
+        column->addWidget(search);
+        notes = new NotesPaneView(*environment, {}, &window);
+        column->addWidget(notes);
+        window.resize(700, 400);
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+    void TearDown() override
+    {
+        delete notes;
+        NotesPane::TearDown();
+    }
+
+    QWidget window;
+    QLineEdit *search = nullptr;
+    NotesPaneView *notes = nullptr;
+};
+
+TEST_P(CtrlE, togglesTheNoteWhereverTheKeyboardIs)
+{
+    environment->setSelectedNoteURL(url("a.md"));
+    for (const bool editing : { true, false }) {
+        QWidget *target = GetParam().widget(*notes, *search);
+        if (!target->isVisible())
+            continue; // the title field and the editor exist only while editing
+        target->setFocus();
+        search->setText("query");
+        search->setCursorPosition(0);
+        QTest::keyClick(target, Qt::Key_E, Qt::ControlModifier);
+        EXPECT_EQ(environment->isEditing(), editing);
+        EXPECT_EQ(search->cursorPosition(), 0); // not moved to the end of the line
+        EXPECT_EQ(search->text(), "query");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(NotesPane, CtrlE,
+    ::testing::Values(
+        KeyboardPlace { "searchField", [](NotesPaneView &, QLineEdit &search) { return &search; } },
+        KeyboardPlace { "notesList",
+            [](NotesPaneView &pane, QLineEdit &) { return static_cast<QWidget *>(pane.fileList()); } },
+        KeyboardPlace { "editor",
+            [](NotesPaneView &pane, QLineEdit &) { return static_cast<QWidget *>(pane.editor()); } },
+        KeyboardPlace { "titleField",
+            [](NotesPaneView &pane, QLineEdit &) { return static_cast<QWidget *>(pane.titleField()); } }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(CtrlE, withNoNoteShownIsLeftToTheTextField)
+{
+    search->setFocus();
+    search->setText("query");
+    search->setCursorPosition(0);
+    QTest::keyClick(search, Qt::Key_E, Qt::ControlModifier);
+    EXPECT_FALSE(environment->isEditing());
+    EXPECT_EQ(search->cursorPosition(), 5);
 }
 
 TEST_F(NotesPane, theFocusCycleLandingOnThePaneFocusesTheEditor)
@@ -439,6 +547,71 @@ TEST_F(NotesPane, aNewNoteOpensInTheEditor)
     EXPECT_EQ(pane->currentFile()->url, url("Untitled.md"));
     EXPECT_TRUE(environment->isEditing());
     EXPECT_TRUE(pane->editor()->isVisibleTo(pane.get()));
+}
+
+// The three ways to a new note: Ctrl+N (the shell's new note in the vault),
+// "+ New" and "New Note in <folder>".
+struct NewNoteRoute
+{
+    const char *name;
+    std::function<void(NotesPaneView &, FakeNotesEnvironment &, const QUrl &vault)> create;
+    QString created;
+};
+
+class NewNote : public NotesPane, public ::testing::WithParamInterface<NewNoteRoute>
+{
+};
+
+TEST_P(NewNote, takesTheKeyboardSoTypingGoesIntoIt)
+{
+    open({ "a.md", "Work/b.md" }, "a.md");
+    pane->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(pane.get()));
+    environment->setNotesPaneFocused(true);
+    pane->setFocus(); // the panel holds the keyboard, as after the focus cycle
+    GetParam().create(*pane, *environment, QUrl::fromLocalFile(vault()));
+    ASSERT_EQ(pane->currentFile()->url, url(GetParam().created));
+    ASSERT_TRUE(pane->editor()->hasFocus());
+    EXPECT_TRUE(environment->isNotesPaneFocused());
+
+    QTest::keyClicks(QApplication::focusWidget(), "Buy apples");
+    EXPECT_EQ(pane->noteContent(), "Buy apples");
+    ASSERT_TRUE(pane->flushPendingSave());
+    EXPECT_EQ(read(GetParam().created), "Buy apples");
+}
+
+INSTANTIATE_TEST_SUITE_P(NotesPane, NewNote,
+    ::testing::Values(NewNoteRoute { "ctrlN",
+                          [](NotesPaneView &, FakeNotesEnvironment &environment, const QUrl &vault) {
+                              environment.createNewNote(vault);
+                          },
+                          "Untitled.md" },
+        NewNoteRoute { "newButton",
+            [](NotesPaneView &pane, FakeNotesEnvironment &, const QUrl &) {
+                pane.fileList()->newNoteButton()->click();
+            },
+            "Untitled.md" },
+        NewNoteRoute { "newNoteInFolder",
+            [](NotesPaneView &pane, FakeNotesEnvironment &, const QUrl &) {
+                pane.fileList()->newNoteInFolder("Work");
+            },
+            "Work/Untitled.md" }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(NotesPane, theEditorTakesTheKeyboardOnlyWhenItComesOnScreen)
+{
+    open({ "a.md" }, "a.md", true);
+    pane->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(pane.get()));
+    // Typing a new title: the banners coming and going leave the keyboard there.
+    pane->titleField()->setFocus();
+    writeOutside("a.md", "changed outside");
+    type("!");
+    pane->titleField()->setFocus();
+    pane->refreshFileStatus();
+    ASSERT_TRUE(pane->isExternalChangeDetected());
+    pane->ignoreExternalChange();
+    EXPECT_TRUE(pane->titleField()->hasFocus());
 }
 
 TEST_F(NotesPane, copyTakesTheWorkingCopyWithUnsavedEdits)
