@@ -1,7 +1,9 @@
 #include "markdown/views/thematicbreakview.h"
 
-// Renders nothing until this kind of block has its view.
+#include "markdown/theme/theme.h"
+
 ui::View ThematicBreakView()
 {
-    return ui::EmptyView();
+    return ui::EnvironmentReader(
+        [](const ui::EnvironmentValues &env) { return env.get<ThemeKey>().thematicBreak().body(); });
 }

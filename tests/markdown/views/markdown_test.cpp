@@ -7,6 +7,7 @@
 #include "markdown/views/imageview.h"
 #include "markdown/views/markdownenvironment.h"
 #include "tests/markdown/views/markdownpng.h"
+#include "tests/markdown/views/rendered.h"
 
 #include "tests/support/printers.h"
 
@@ -70,23 +71,6 @@ struct Probe
         return theme;
     }
     std::shared_ptr<std::vector<MarkdownContent>> seen = std::make_shared<std::vector<MarkdownContent>>();
-};
-
-struct Rendered
-{
-    explicit Rendered(const Markdown &markdown, ui::EnvironmentValues env = {}, double width = 600)
-        : tree(markdown, std::move(env))
-    {
-        tree.rebuild(width);
-    }
-    std::vector<QRectF> frames(const QString &tag) const
-    {
-        std::vector<QRectF> result;
-        for (ui::Element *element : tree.findAllByTag(tag))
-            result.push_back(element->frame());
-        return result;
-    }
-    ui::ViewTree tree;
 };
 
 int countInlineImages(const QList<InlineNode> &inlines)
@@ -388,12 +372,12 @@ TEST(Markdown, theEmptyStringRendersNothing)
     EXPECT_EQ(rendered.tree.contentSize(), QSizeF(0, 0));
 }
 
-TEST(Markdown, blockKindsWithoutAViewYetTakeNoSpace)
+TEST(Markdown, aBlockWhoseStyleDrawsNothingTakesNoSpace)
 {
     Probe probe;
     ui::EnvironmentValues env;
-    env.set<ThemeKey>(probe.theme());
-    Rendered rendered(Markdown(u"One.\n\n```\ncode\n```\n\nTwo."_s), env);
+    env.set<ThemeKey>(probe.theme().thematicBreak([] { return ui::EmptyView(); }));
+    Rendered rendered(Markdown(u"One.\n\n---\n\nTwo."_s), env);
     const std::vector<QRectF> paragraphs = rendered.frames(u"p"_s);
     ASSERT_EQ(paragraphs.size(), 2u);
     EXPECT_EQ(paragraphs[1].top() - paragraphs[0].bottom(), 13);
@@ -440,7 +424,7 @@ TEST(ColorSchemeImageFilter, reachesImagesAtAnyDepthAndKeepsEveryBlock)
     EXPECT_EQ(filterImagesForColorScheme(blocks, ui::ColorScheme::Dark), blocks);
 }
 
-TEST(MarkdownPng, rendersEverySampleNoteForALookAtTwoWidthsAndInTheDark)
+TEST(MarkdownPng, rendersEverySampleNoteForALookAtTwoWidthsInBothThemesAndInTheDark)
 {
     const QString out
         = qEnvironmentVariable("QV_MARKDOWN_PNG_DIR", QDir::temp().filePath(u"quorvane-markdown-png"_s));
@@ -452,11 +436,21 @@ TEST(MarkdownPng, rendersEverySampleNoteForALookAtTwoWidthsAndInTheDark)
         QFile file(sample.filePath());
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         const QString markdown = QString::fromUtf8(file.readAll());
-        for (const int width : { 320, 640 }) {
-            const QString path = QDir(out).filePath(u"%1-%2.png"_s.arg(sample.baseName()).arg(width));
-            ASSERT_TRUE(writeMarkdownPng(markdown, width, path)) << path.toStdString();
-            EXPECT_GT(QImage(path).height(), 100);
-            ++rendered;
+        const struct
+        {
+            QString suffix;
+            Theme theme;
+        } themes[] = { { u""_s, Theme::basic() }, { u"-github"_s, Theme::gitHub() } };
+        for (const auto &theme : themes) {
+            ui::EnvironmentValues env;
+            env.set<ThemeKey>(theme.theme);
+            for (const int width : { 320, 640 }) {
+                const QString path
+                    = QDir(out).filePath(u"%1%2-%3.png"_s.arg(sample.baseName(), theme.suffix).arg(width));
+                ASSERT_TRUE(writeMarkdownPng(markdown, width, path, env)) << path.toStdString();
+                EXPECT_GT(QImage(path).height(), 100);
+                ++rendered;
+            }
         }
         ui::EnvironmentValues dark;
         dark.set<ui::ColorSchemeKey>(ui::ColorScheme::Dark);
