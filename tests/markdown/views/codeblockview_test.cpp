@@ -133,6 +133,38 @@ TEST(CodeBlockView, theCodeTakesTheFontAndColourOfTheTextStyleWhereTheStylePutsI
     EXPECT_TRUE(red);
 }
 
+TEST(CodeBlockView, theInstalledHighlightersColoursShowOverTheTextColour)
+{
+    // Paints every "x" red and leaves the rest in the text colour.
+    class RedX final : public CodeSyntaxHighlighter
+    {
+    public:
+        ui::Text highlightCode(const QString &code, const std::optional<QString> &) const override
+        {
+            ui::AttributeContainer red;
+            red.set<ui::ForegroundColorAttribute>(ui::Color::red());
+            ui::AttributedText text;
+            for (const QChar c : code)
+                text.append(QString(c), c == u'x' ? red : ui::AttributeContainer());
+            return ui::Text(text);
+        }
+    };
+    const auto hasRed = [](const QImage &page) {
+        for (int y = 0; y < page.height(); ++y) {
+            for (int x = 0; x < page.width(); ++x) {
+                const QColor pixel = page.pixelColor(x, y);
+                if (pixel.red() > 200 && pixel.green() < 60 && pixel.blue() < 60)
+                    return true;
+            }
+        }
+        return false;
+    };
+    ui::EnvironmentValues env;
+    env.set<CodeSyntaxHighlighterKey>(std::make_shared<RedX>());
+    EXPECT_TRUE(hasRed(renderMarkdown(u"```\nxxxx\n```"_s, 300, env, 1)));
+    EXPECT_FALSE(hasRed(renderMarkdown(u"```\nyyyy\n```"_s, 300, env, 1)));
+}
+
 TEST(CodeBlockView, aMissingHighlighterStillShowsTheCode)
 {
     ui::EnvironmentValues env;

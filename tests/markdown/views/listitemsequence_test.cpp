@@ -61,21 +61,26 @@ TEST(ListItemSequence, markersAreGivenTheirLevelAndNumber)
     const struct
     {
         const char *name;
-        QString markdown;
+        MarkdownContent markdown;
         std::vector<QString> markers;
     } cases[] = {
-        { "top-level bullets count from 1", u"- a\n- b\n- c"_s,
+        { "top-level bullets count from 1", MarkdownContent(u"- a\n- b\n- c"_s),
             { u"marker b 1 1"_s, u"marker b 1 2"_s, u"marker b 1 3"_s } },
-        { "a numbered list from 8", u"8. a\n9. b\n10. c"_s,
+        { "a numbered list from 8", MarkdownContent(u"8. a\n9. b\n10. c"_s),
             { u"marker n 1 8"_s, u"marker n 1 9"_s, u"marker n 1 10"_s } },
-        { "a numbered list from 0", u"0. a"_s, { u"marker n 1 0"_s } },
-        { "bullets in a numbered item are one level down", u"1. a\n   - b\n   - c\n2. d"_s,
+        { "a numbered list from 0", MarkdownContent(u"0. a"_s), { u"marker n 1 0"_s } },
+        { "bullets in a numbered item are one level down", MarkdownContent(u"1. a\n   - b\n   - c\n2. d"_s),
             { u"marker n 1 1"_s, u"marker b 2 1"_s, u"marker b 2 2"_s, u"marker n 1 2"_s } },
-        { "a task list counts as a level", u"- [ ] a\n  - b"_s, { u"marker t -"_s, u"marker b 2 1"_s } },
-        { "a quote keeps the level around it", u"- a\n\n  > - b"_s,
+        { "a task list counts as a level", MarkdownContent(u"- [ ] a\n  - b"_s),
+            { u"marker t -"_s, u"marker b 2 1"_s } },
+        { "a quote keeps the level around it", MarkdownContent(u"- a\n\n  > - b"_s),
             { u"marker b 1 1"_s, u"marker b 2 1"_s } },
-        { "a list in a quote starts at the top", u"> 3. a"_s, { u"marker n 1 3"_s } },
-        { "three levels", u"- a\n  - b\n    1. c"_s,
+        { "a list in a quote starts at the top", MarkdownContent(u"> 3. a"_s), { u"marker n 1 3"_s } },
+        { "numbers past the marker's range stop at its end",
+            MarkdownContent({ BlockNode::numberedList(true, 9'999'999'999,
+                { RawListItem { { BlockNode::paragraph({ InlineNode::text(u"far"_s) }) } } }) }),
+            { u"marker n 1 2147483647"_s } },
+        { "three levels", MarkdownContent(u"- a\n  - b\n    1. c"_s),
             { u"marker b 1 1"_s, u"marker b 2 1"_s, u"marker n 3 1"_s } },
     };
     for (const auto &c : cases) {
