@@ -1,5 +1,7 @@
 #include "markdown/views/imageprovider.h"
 
+#include "markdown/views/resizetofit.h"
+
 #include "remoteimage/remoteimage.h"
 
 namespace {
@@ -16,7 +18,7 @@ ImageProvider::~ImageProvider() = default;
 
 ui::View idealSizedImage(const ui::Image &image, QSizeF idealSize)
 {
-    return ui::View(image.resizable()).frame(idealSize.width(), idealSize.height());
+    return ResizeToFit(idealSize, image.resizable());
 }
 
 ui::View DefaultImageProvider::makeImage(const std::optional<QUrl> &url) const

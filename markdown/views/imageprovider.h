@@ -46,16 +46,17 @@ private:
 };
 
 // Block images loaded over the network through the environment's remote image loader, at
-// one pixel per point: the image at its ideal size once it arrived, and nothing, taking
-// no space, before that, after a failure and for an absent URL.
+// one pixel per point: the image at its ideal size, narrowed to fit the width, once it
+// arrived, and nothing, taking no space, before that, after a failure and for an absent
+// URL.
 class DefaultImageProvider final : public ImageProvider
 {
 public:
     ui::View makeImage(const std::optional<QUrl> &url) const override;
 };
 
-// Block images looked up by name in a bundle of images: the picture at its own size, or
-// nothing, taking no space, for an absent URL or a name that finds no picture.
+// Block images looked up by name in a bundle of images: the picture at its own size,
+// narrowed to fit the width, or nothing, taking no space, for an absent URL or a name that finds no picture.
 class AssetImageProvider final : public ImageProvider
 {
 public:
@@ -72,5 +73,6 @@ private:
     std::optional<ImageBundle> m_bundle;
 };
 
-// A picture shown at its ideal size in points, stretched to whatever size it is given.
+// A picture shown at its ideal size in points, scaled down with its aspect ratio kept
+// when the width offered is smaller, never scaled up.
 ui::View idealSizedImage(const ui::Image &image, QSizeF idealSize);

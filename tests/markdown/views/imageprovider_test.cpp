@@ -57,6 +57,7 @@ struct LoadCase
     std::optional<QUrl> url;
     std::optional<FakeRemoteImageLoader::Outcome> outcome; // none: still loading
     QSizeF shown;
+    double width = 600;
 };
 
 void PrintTo(const LoadCase &c, std::ostream *out)
@@ -68,10 +69,10 @@ class DefaultImageProviderLoad : public ::testing::TestWithParam<LoadCase>
 {
 };
 
-TEST_P(DefaultImageProviderLoad, showsTheLoadedImageAtItsIdealSizeAndNothingElse)
+TEST_P(DefaultImageProviderLoad, showsTheLoadedImageAtItsIdealSizeFittedToTheWidthAndNothingElse)
 {
     const LoadCase &c = GetParam();
-    Shown shown(DefaultImageProvider().makeImage(c.url), 600);
+    Shown shown(DefaultImageProvider().makeImage(c.url), c.width);
     EXPECT_EQ(shown.loader.requests, c.url ? std::vector<QUrl> { *c.url } : std::vector<QUrl>());
     if (c.outcome)
         shown.loader.answer(*c.url, *c.outcome);
@@ -83,6 +84,8 @@ INSTANTIATE_TEST_SUITE_P(States, DefaultImageProviderLoad,
     ::testing::Values(LoadCase { "loaded", catURL, bitmap(200, 100), QSizeF(200, 100) },
         // One pixel per point, whatever the display.
         LoadCase { "loadedLarge", catURL, bitmap(450, 30), QSizeF(450, 30) },
+        // Narrowed to the column, the aspect kept.
+        LoadCase { "loadedWiderThanTheColumn", catURL, bitmap(200, 100), QSizeF(150, 75), 150 },
         LoadCase { "loading", catURL, std::nullopt, QSizeF(0, 0) },
         LoadCase { "failed", catURL, RemoteImageError::cannotDecodeContentData(), QSizeF(0, 0) },
         LoadCase { "noURL", std::nullopt, std::nullopt, QSizeF(0, 0) }),

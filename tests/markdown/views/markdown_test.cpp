@@ -7,6 +7,7 @@
 #include "markdown/views/imageview.h"
 #include "markdown/views/markdownenvironment.h"
 #include "tests/markdown/views/markdownpng.h"
+#include "tests/markdown/views/recordingimageprovider.h"
 #include "tests/markdown/views/rendered.h"
 
 #include "tests/support/printers.h"
@@ -37,19 +38,6 @@ QList<InlineNode> headingContent(const QString &markdown)
     }
     return blocks.front().as<BlockNode::Heading>()->content;
 }
-
-// Records the URL of every block image it is asked for and shows a tagged square.
-class RecordingImageProvider final : public ImageProvider
-{
-public:
-    ui::View makeImage(const std::optional<QUrl> &url) const override
-    {
-        asked->push_back(url);
-        return ui::View(ui::Color::green()).frame(30, 20).tag(u"image"_s);
-    }
-    std::shared_ptr<std::vector<std::optional<QUrl>>> asked
-        = std::make_shared<std::vector<std::optional<QUrl>>>();
-};
 
 // A theme whose paragraphs and headings are the basic theme's, tagged "p" and "h", and
 // which records what each block style was given.
