@@ -239,9 +239,34 @@ class Session:
         return proc
 
     def tray_icon(self):
-        """The program's tray icon window, once the tray host has embedded it."""
-        return self.wait_for(lambda: self.run("xdotool", "search", "--classname", "quorvane",
-                                              check=False).stdout.split(), "the tray icon")[0].decode()
+        """The program's tray icon window, once the tray host has embedded it: the
+        smallest of its visible windows (the panel, once made, shares the class)."""
+        def icons():
+            found = [(g[2] * g[3], wid.decode()) for wid in self.run(
+                "xdotool", "search", "--onlyvisible", "--classname", "quorvane", check=False).stdout.split()
+                for g in [self.window_geometry(wid)] if g and g[2] <= 64 and g[3] <= 64]
+            return sorted(found)
+        return self.wait_for(icons, "the tray icon")[0][1]
+
+    def start_window_manager(self):
+        """Starts a real window manager (openbox with its stock settings), which
+        decides itself which window gets the keyboard, as on a desktop; returns once
+        it manages. One desktop: the wheel over the bare screen would switch them."""
+        with open("/etc/xdg/openbox/rc.xml") as f:
+            config = f.read().replace("<number>4</number>", "<number>1</number>", 1)
+        config_path = os.path.join(self.tmp, "openbox-rc.xml")
+        with open(config_path, "w") as f:
+            f.write(config)
+        proc = subprocess.Popen(["openbox", "--sm-disable", "--config-file", config_path], env=self.env,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.extra.append(proc)
+        self.wait_for(lambda: b"window id" in self.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK",
+                                                       check=False).stdout, "the window manager")
+        return proc
+
+    def focused_window(self):
+        """The window that has the keyboard focus, as xdotool names it."""
+        return self.run("xdotool", "getwindowfocus", check=False).stdout.decode().strip()
 
     def own_windows(self):
         """The program's visible windows (menus and dialogs included)."""

@@ -10,7 +10,7 @@ packages=(
   libsqlite3-dev sqlite3
   libxcb1-dev libxcb-xinput-dev libxcb-xkb-dev libxkbcommon-dev libxkbcommon-x11-dev xkb-data
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool xclip x11-utils trayer imagemagick
+  xvfb xauth xdotool xclip x11-utils trayer imagemagick openbox
   fonts-dejavu-core python3
 )
 

@@ -1,0 +1,81 @@
+"""Under a real window manager, which decides itself who gets the keyboard:
+with another program's window focused, the hot key, the tray icon and the
+pull-down gesture each drop the panel down with the keyboard in it: Escape
+hides it, and a query typed into the search field narrows the clipboard
+pane to the entry that Return then copies."""
+
+import os
+import unittest
+
+import harness
+from test_clipboardpane import CTRL_SHIFT_K, build_dir, panel_gone, panel_shown
+
+ENTRIES = ["apple crumble for Sunday", "banana bread", "cherry pie"]
+
+
+class WindowManager(unittest.TestCase):
+    def trigger(self, s, how):
+        if how == "hot key":
+            s.xdotool("key", "ctrl+shift+k")
+        elif how == "tray":
+            s.xdotool("mousemove", "--window", s.tray_icon(), 11, 11, "click", 1)
+        else:
+            # Quick notches up the wheel at the top edge, until enough came in time
+            # (a busy machine may space them out); extra ones only reach the desktop.
+            s.xdotool("mousemove", 700, 0)
+
+            def pull():
+                if not panel_shown(s):
+                    s.xdotool("click", "--repeat", 3, "--delay", 20, 4)
+                return panel_shown(s)
+            s.wait_for(pull, "the panel after the gesture")
+            return
+        s.wait_for(lambda: panel_shown(s), "the panel after the %s" % how)
+
+    def from_another_program(self, s, other):
+        """The user works in the other program: a click in it, a few keys."""
+        s.xdotool("mousemove", 700, 540, "click", 1, "type", "ok")
+        s.wait_for(lambda: s.focused_window() == other, "the other program to have the keyboard")
+
+    def test_every_trigger_gives_the_panel_the_keyboard(self):
+        with harness.Session() as s:
+            s.start_window_manager()
+            s.start_tray()
+            s.write_defaults({"GlobalShortcuts_toggleHUD": CTRL_SHIFT_K})
+            s.start_app()
+            for text in ENTRIES:
+                count = len(s.store_rows())
+                s.copy(text)
+                s.wait_for(lambda: len(s.store_rows()) == count + 1, "the copy of %r" % text)
+            other = s.other_window()
+
+            for how, word, entry in (("hot key", "apple", ENTRIES[0]), ("tray", "banana", ENTRIES[1]),
+                                     ("gesture", "cherry", ENTRIES[2])):
+                with self.subTest(how):
+                    self.from_another_program(s, other)
+                    self.trigger(s, how)
+                    panel = panel_window(s)
+                    s.wait_for(lambda: s.focused_window() == panel, "the panel to have the keyboard")
+                    s.xdotool("key", "Escape")
+                    s.wait_for(lambda: panel_gone(s), "the panel to go on Escape after the %s" % how)
+
+                    self.from_another_program(s, other)
+                    self.trigger(s, how)
+                    # Shift+Tab from the clipboard pane reaches the search field.
+                    s.xdotool("key", "shift+Tab", "key", "ctrl+a", "type", "--delay", "20", word)
+                    # The query narrows the pane once typing pauses: a still screen.
+                    s.still_screenshot(os.path.join(build_dir(), "windowmanager-%s.png" % how.replace(" ", "-")))
+                    s.xdotool("key", "Tab")
+                    s.still_screenshot(os.path.join(s.tmp, "pane.png"))  # the pane has the keyboard
+                    s.xdotool("key", "Return")
+                    s.wait_for(lambda: s.clipboard() == entry.encode(), "%r copied back" % entry)
+                    s.wait_for(lambda: panel_gone(s), "the panel to hide after the copy")
+            self.assertEqual(s.stop_app(), 0, s.app_log())
+
+
+def panel_window(s):
+    return s.wait_for(lambda: [wid for wid, g in s.visible_windows("^Quorvane$") if g[3] > 100], "the panel")[0]
+
+
+if __name__ == "__main__":
+    harness.main()
