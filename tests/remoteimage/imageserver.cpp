@@ -1,5 +1,7 @@
 #include "tests/remoteimage/imageserver.h"
 
+#include "tests/support/pngbytes.h"
+
 #include <QBuffer>
 #include <QImage>
 #include <QTcpSocket>
@@ -39,13 +41,7 @@ int ImageServer::hits(const QString &path) const
 
 QByteArray ImageServer::png(int width, int height)
 {
-    QImage image(width, height, QImage::Format_ARGB32);
-    image.fill(Qt::blue);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
+    return pngBytes(width, height);
 }
 
 void ImageServer::answer(QTcpSocket *socket, const QByteArray &request)
