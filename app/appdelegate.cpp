@@ -30,6 +30,7 @@
 #include "platform/qt/qtfolderchooser.h"
 #include "platform/qt/qtpasteboard.h"
 #include "platform/updater.h"
+#include "preview/notepreviewview.h"
 #include "shortcuts/applicationmenu.h"
 #include "shortcuts/registry.h"
 
@@ -303,7 +304,8 @@ void AppDelegate::setupNotesPane(QuorvContentView &content)
     }
     m_notesEnvironment = std::make_unique<AppNotesEnvironment>(
         *m_appState, *m_services.workspace, *m_services.folderChooser, m_services.notifications);
-    QuorvContentView::place(content.notesPaneArea(), new NotesPaneView(*m_notesEnvironment));
+    QuorvContentView::place(content.notesPaneArea(),
+        new NotesPaneView(*m_notesEnvironment, NotePreviewView::factory(*m_services.workspace)));
 }
 
 bool AppDelegate::isOwnWindowAt(QPoint globalPosition) const

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "notes/notefile.h"
-#include "notes/notepreviewview.h"
+#include "notes/notepreview.h"
 #include "platform/log.h"
 
 #include <QPointer>
@@ -82,7 +82,7 @@ public:
     NotesFileListView *fileList() const { return m_fileList; }
     VaultOnboardingView *onboarding() const { return m_onboarding; }
     NoteEditorView *editor() const { return m_editor; }
-    NotePreviewView *preview() const { return m_preview; }
+    NotePreview *preview() const { return m_preview; }
     QLineEdit *titleField() const { return m_titleField; }
     QPushButton *toggleButton() const { return m_toggleButton; }
     Debouncer &saveDebouncer() const { return *m_saveDebouncer; }
@@ -146,5 +146,5 @@ private:
     QLabel *m_problemMessage;
     QStackedWidget *m_body;
     NoteEditorView *m_editor;
-    QPointer<NotePreviewView> m_preview;
+    QPointer<NotePreview> m_preview;
 };

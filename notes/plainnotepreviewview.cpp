@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 
 PlainNotePreviewView::PlainNotePreviewView(NotesManager &vault, QWidget *parent)
-    : NotePreviewView(vault, parent)
+    : NotePreview(vault, parent)
     , m_text(new QPlainTextEdit(this))
 {
     setObjectName(QStringLiteral("NotePreviewView"));
@@ -18,7 +18,7 @@ PlainNotePreviewView::PlainNotePreviewView(NotesManager &vault, QWidget *parent)
     NoteEditorView::styleAsNoteText(*m_text);
 }
 
-NotePreviewView *PlainNotePreviewView::make(NotesManager &vault, QWidget *parent)
+NotePreview *PlainNotePreviewView::make(NotesManager &vault, QWidget *parent)
 {
     return new PlainNotePreviewView(vault, parent);
 }

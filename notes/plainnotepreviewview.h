@@ -1,18 +1,18 @@
 #pragma once
 
-#include "notes/notepreviewview.h"
+#include "notes/notepreview.h"
 
 class QPlainTextEdit;
 
 // The preview to fall back on: the note's text as it stands, read-only, in the
 // editor's font. Selecting and copying work; nothing can be changed.
-class PlainNotePreviewView final : public NotePreviewView
+class PlainNotePreviewView final : public NotePreview
 {
     Q_OBJECT
 public:
     explicit PlainNotePreviewView(NotesManager &vault, QWidget *parent = nullptr);
 
-    static NotePreviewView *make(NotesManager &vault, QWidget *parent);
+    static NotePreview *make(NotesManager &vault, QWidget *parent);
     QString shownText() const;
 
 protected:

@@ -21,6 +21,10 @@ public:
     // The kept result when `key` equals the kept key; otherwise `compute`'s
     // result, which then replaces the entry.
     Result value(const NotePreviewKey &key, const std::function<Result()> &compute);
+    // Whether `value` would answer `key` from the entry, without computing: for a
+    // caller that computes elsewhere (off the main thread) and stores through
+    // `value` once it has the result.
+    bool holds(const NotePreviewKey &key);
 
 private:
     std::optional<NotePreviewKey> m_lastKey;

@@ -1,8 +1,8 @@
-#include "notes/notepreviewview.h"
+#include "notes/notepreview.h"
 
 #include "notes/notesmanager.h"
 
-NotePreviewView::NotePreviewView(NotesManager &vault, QWidget *parent)
+NotePreview::NotePreview(NotesManager &vault, QWidget *parent)
     : QWidget(parent)
     , m_vault(vault)
 {
@@ -11,7 +11,7 @@ NotePreviewView::NotePreviewView(NotesManager &vault, QWidget *parent)
     connect(&m_vault, &NotesManager::allMediaChanged, this, [this] { noteChanged(); });
 }
 
-void NotePreviewView::setNote(const QString &content, const QUrl &currentNoteURL)
+void NotePreview::setNote(const QString &content, const QUrl &currentNoteURL)
 {
     if (content == m_content && currentNoteURL == m_currentNoteURL)
         return;

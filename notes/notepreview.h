@@ -17,12 +17,12 @@ class NotesManager;
 // A preview writes nothing and changes no shared state: links to other notes
 // and the request to open the note elsewhere go through the two callbacks.
 // Main thread only.
-class NotePreviewView : public QWidget
+class NotePreview : public QWidget
 {
     Q_OBJECT
 public:
     // `vault` outlives the view.
-    explicit NotePreviewView(NotesManager &vault, QWidget *parent = nullptr);
+    explicit NotePreview(NotesManager &vault, QWidget *parent = nullptr);
 
     // What to render (content) and the note it is (its file URL). Rendering
     // again is skipped when neither changed.
@@ -49,4 +49,4 @@ private:
 // Makes a preview for the pane. Each preview starts with an empty memo of its
 // own (its previewMemoizer), kept for as long as the preview stays on screen:
 // the pane makes a new one each time the preview comes back.
-using NotePreviewFactory = std::function<NotePreviewView *(NotesManager &vault, QWidget *parent)>;
+using NotePreviewFactory = std::function<NotePreview *(NotesManager &vault, QWidget *parent)>;

@@ -1,0 +1,295 @@
+#include "preview/notepreviewview.h"
+
+#include "markdown/theme/blockmargin.h"
+#include "markdown/theme/textstyleattributesreader.h"
+#include "markdown/theme/textstyles.h"
+#include "markdown/views/markdown.h"
+#include "markdown/views/markdownenvironment.h"
+#include "notes/notesmanager.h"
+#include "platform/workspace.h"
+#include "preview/obsidianprocessor.h"
+#include "preview/simplifiedtableplaceholderview.h"
+
+#include "ui/hostingview.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMimeDatabase>
+#include <QPointer>
+#include <QScrollBar>
+#include <QThreadPool>
+#include <QUrlQuery>
+#include <QVBoxLayout>
+
+#include <limits>
+
+namespace {
+
+// The preview's cut: a table of this many body cells or rows becomes a card that
+// keeps its first few rows.
+constexpr qsizetype cellThreshold = 1000;
+constexpr qsizetype rowThreshold = 500;
+constexpr qsizetype previewRowCount = 3;
+
+const QString noteScheme = QStringLiteral("quorvane");
+const QString noteHost = QStringLiteral("note");
+
+using Weight = FontProperties::Weight;
+
+Theme::Body<BlockConfiguration> heading(Weight weight, double size, double top, double bottom)
+{
+    return [weight, size, top, bottom](const BlockConfiguration &c) {
+        return c.label.modifier(markdownTextStyle({ FontWeight(weight), FontSize(size) }))
+            .modifier(markdownMargin(top, bottom));
+    };
+}
+
+AnyTextStyle monospaced()
+{
+    return FontFamilyVariant(FontProperties::FamilyVariant::Monospaced);
+}
+
+Theme buildPreviewTheme()
+{
+    return Theme()
+        .text({ ForegroundColor(ui::Color::primary()), FontSize(13) })
+        .code({ monospaced(), FontSize(12), BackgroundColor(ui::Color::textBackground().opacity(0.3)) })
+        .link({ ForegroundColor(ui::Color::accent()), UnderlineStyle(ui::LineStyle::single()) })
+        .heading1(heading(Weight::Bold, 20, 16, 8))
+        .heading2(heading(Weight::Bold, 17, 14, 6))
+        .heading3(heading(Weight::Semibold, 15, 12, 4))
+        .codeBlock([](const CodeBlockConfiguration &c) {
+            // Long lines scroll sideways in their box rather than wrap.
+            return ui::ScrollView(ui::Axis::Horizontal,
+                c.label.fixedSize(false, true)
+                    .modifier(markdownTextStyle({ monospaced(), FontSize(12) }))
+                    .padding(12),
+                true)
+                .background(ui::Color::textBackground().opacity(0.5))
+                .clipShape(ui::Shape::roundedRectangle(6, ui::RoundedCornerStyle::Continuous))
+                .modifier(markdownMargin(8.0, 8.0));
+        });
+}
+
+// Desktop entries and programs: the desktop would run them rather than show them.
+bool isProgramType(const QMimeType &type)
+{
+    static const QStringList programs = {
+        QStringLiteral("application/x-desktop"),
+        QStringLiteral("application/x-executable"),
+        QStringLiteral("application/x-pie-executable"),
+        QStringLiteral("application/x-sharedlib"),
+        QStringLiteral("application/x-ms-dos-executable"),
+        QStringLiteral("application/x-msdownload"),
+        QStringLiteral("application/vnd.microsoft.portable-executable"),
+        QStringLiteral("application/x-shellscript"),
+        QStringLiteral("application/x-java-archive"),
+        QStringLiteral("application/x-appimage"),
+    };
+    for (const QString &program : programs) {
+        if (type.inherits(program))
+            return true;
+    }
+    return false;
+}
+
+// Whether handing the file to the desktop could start a program: a desktop entry
+// (by name, also behind a symbolic link), an executable file, or a file whose type
+// is a program. Folders only open a file manager.
+bool launchesAProgram(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString target = info.isSymLink() ? info.canonicalFilePath() : path;
+    for (const QString &name : { path, target }) {
+        if (!name.isEmpty() && QFileInfo(name).suffix().compare(u"desktop", Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    if (info.isDir())
+        return false;
+    if (info.isExecutable())
+        return true;
+    return isProgramType(QMimeDatabase().mimeTypeForFile(info));
+}
+
+} // namespace
+
+NotePreviewView::NotePreviewView(NotesManager &vault, Workspace &workspace, QWidget *parent)
+    : NotePreview(vault, parent)
+    , m_workspace(workspace)
+    , m_host(new ui::HostingView(this))
+{
+    setObjectName(QStringLiteral("NotePreviewView"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_host);
+    m_host->setRootView(body(m_shown));
+}
+
+NotePreviewView::~NotePreviewView() = default;
+
+NotePreviewFactory NotePreviewView::factory(Workspace &workspace)
+{
+    return [&workspace](NotesManager &vault, QWidget *parent) -> NotePreview * {
+        return new NotePreviewView(vault, workspace, parent);
+    };
+}
+
+const Theme &NotePreviewView::previewTheme()
+{
+    static const Theme theme = buildPreviewTheme();
+    return theme;
+}
+
+NotePreviewView::Rendering NotePreviewView::render(
+    const QString &content, const std::optional<ObsidianContext> &context)
+{
+    const QString markdown = context ? ObsidianProcessor::process(content, *context) : content;
+    Rendering rendering;
+    rendering.result
+        = LargeTablePreviewSimplifier::simplify(markdown, cellThreshold, rowThreshold, previewRowCount);
+    rendering.documents.reserve(rendering.result.sections.size());
+    for (const LargeTablePreviewSimplifier::Section &section : rendering.result.sections) {
+        if (section.isMarkdown())
+            rendering.documents.append(MarkdownContent(section.markdownText()));
+        else
+            rendering.documents.append(std::nullopt);
+    }
+    return rendering;
+}
+
+ui::View NotePreviewView::body(const Rendering &rendering) const
+{
+    const QPointer<const NotePreviewView> self(this);
+    const ui::OpenUrlAction openLink = [self](const QUrl &url) {
+        if (self)
+            const_cast<NotePreviewView *>(self.data())->openLink(url);
+    };
+    std::function<void()> openExternally;
+    if (onOpenExternally) {
+        openExternally = [self] {
+            if (self && self->onOpenExternally)
+                self->onOpenExternally();
+        };
+    }
+
+    std::vector<ui::View> rows;
+    rows.reserve(rendering.result.sections.size());
+    for (qsizetype i = 0; i < rendering.result.sections.size(); ++i) {
+        const LargeTablePreviewSimplifier::Section &section = rendering.result.sections.at(i);
+        if (!section.isMarkdown()) {
+            rows.push_back(SimplifiedTablePlaceholderView(section.table(), openExternally));
+            continue;
+        }
+        const MarkdownContent &document = *rendering.documents.at(i);
+        rows.push_back(Markdown(document)
+                           .view()
+                           .modifier(markdownTheme(previewTheme()))
+                           .modifier(markdownSoftBreakMode(SoftBreak::Mode::LineBreak))
+                           .onOpenUrl(openLink));
+    }
+    constexpr double infinity = std::numeric_limits<double>::infinity();
+    return ui::VStack(ui::HorizontalAlignment::Leading, 12, std::move(rows))
+        .textSelection(true)
+        .padding(16)
+        .frame(ui::FlexibleFrame().withMaxWidth(infinity).withAlignment(ui::Alignment::leading()));
+}
+
+void NotePreviewView::noteChanged()
+{
+    const ObsidianContext context = ObsidianContext::fromVault(vault(), currentNoteURL());
+    const NotePreviewKey key(content(), &context);
+    if (m_pending && *m_pending == key)
+        return; // on its way already
+    // Whatever is still being made is for an older text or vault now.
+    const quint64 generation = ++m_generation;
+    m_pending.reset();
+    if (m_memo.holds(key))
+        return; // what is shown is this very note
+    ++m_computations;
+    if (content().size() < backgroundThreshold) {
+        show(render(content(), context), key, currentNoteURL());
+        return;
+    }
+    m_pending = key;
+    // Checked on the main thread only: the preview may be gone by the time the
+    // rendering is ready.
+    const QPointer<NotePreviewView> self(this);
+    QThreadPool::globalInstance()->start(
+        [self, generation, key, note = currentNoteURL(), text = content(), context] {
+            Rendering rendering = render(text, context);
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [self, generation, key, note, rendering = std::move(rendering)]() mutable {
+                    if (!self || self->m_generation != generation)
+                        return;
+                    self->m_pending.reset();
+                    self->show(std::move(rendering), key, note);
+                },
+                Qt::QueuedConnection);
+        });
+}
+
+void NotePreviewView::show(Rendering rendering, const NotePreviewKey &key, const QUrl &note)
+{
+    m_memo.value(key, [&rendering] { return rendering.result; });
+    m_shown = std::move(rendering);
+    m_host->setRootView(body(m_shown));
+    // Another note starts at its top; the same note, rendered again, stays where
+    // the reader is.
+    if (note != m_shownNote)
+        m_host->verticalScrollBar()->setValue(0);
+    m_shownNote = note;
+    Q_EMIT rendered();
+}
+
+NotePreviewView::LinkResult NotePreviewView::handleOpenURL(const QUrl &url)
+{
+    // QUrl keeps schemes and hosts in lower case, so every spelling of the note
+    // scheme lands here: none of them is ever handed to the desktop.
+    if (url.scheme() == noteScheme) {
+        if (url.host() != noteHost)
+            return LinkResult::Handled;
+        const QList<std::pair<QString, QString>> items = QUrlQuery(url).queryItems(QUrl::FullyDecoded);
+        for (const auto &[name, value] : items) {
+            if (name != QLatin1String("path"))
+                continue;
+            const std::optional<QUrl> note = listedNote(value);
+            if (note && onNavigateToNote)
+                onNavigateToNote(*note);
+            break; // only the first "path" counts
+        }
+        return LinkResult::Handled;
+    }
+    if (url.scheme().isEmpty())
+        return LinkResult::Handled;
+    if (url.isLocalFile() && launchesAProgram(url.toLocalFile()))
+        return LinkResult::Handled;
+    return LinkResult::SystemAction;
+}
+
+void NotePreviewView::openLink(const QUrl &url)
+{
+    if (handleOpenURL(url) == LinkResult::SystemAction)
+        m_workspace.open(url);
+}
+
+std::optional<QUrl> NotePreviewView::listedNote(const QString &path) const
+{
+    if (path.isEmpty() || !QDir::isAbsolutePath(path))
+        return std::nullopt;
+    const QString clean = QDir::cleanPath(path);
+    // A listed note that is itself a symbolic link is listed under its own path;
+    // a path that leads to a listed note through a link is followed.
+    const QString canonical = QFileInfo(clean).canonicalFilePath();
+    const QList<NoteFile> notes = vault().allFiles();
+    for (const QString &candidate : { clean, canonical }) {
+        if (candidate.isEmpty())
+            continue;
+        for (const NoteFile &note : notes) {
+            if (QDir::cleanPath(note.url.toLocalFile()) == candidate)
+                return note.url;
+        }
+    }
+    return std::nullopt;
+}

@@ -1,0 +1,308 @@
+#include "preview/notepreviewview.h"
+
+#include "markdown/model/markdownurl.h"
+#include "notes/notespaneview.h"
+#include "preview/obsidianprocessor.h"
+#include "preview/simplifiedtableplaceholderview.h"
+#include "tests/notes/notesviewfixture.h"
+#include "tests/support/waitfor.h"
+
+#include "ui/hostingview.h"
+
+#include <QFile>
+#include <QThreadPool>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace Qt::StringLiterals;
+using LinkResult = NotePreviewView::LinkResult;
+
+class NotePreviewViewTest : public NotesViewFixture
+{
+protected:
+    void SetUp() override
+    {
+        NotesViewFixture::SetUp();
+        write(u"A.md"_s, "# A");
+        write(u"B.md"_s, "# B");
+        write(u"Sub/My Note +&=.md"_s, "sub");
+        write(u"plain.txt"_s, "not a note");
+        openVault();
+        preview = std::make_unique<NotePreviewView>(manager(), environment->fakeWorkspace());
+        preview->onNavigateToNote = [this](const QUrl &note) { navigated.append(note); };
+    }
+    void TearDown() override
+    {
+        preview.reset();
+        // A rendering still under way must not outlive the vault it reads.
+        QThreadPool::globalInstance()->waitForDone();
+        NotesViewFixture::TearDown();
+    }
+
+    // The link as a note's author writes it, made into a URL the way the
+    // renderer hands it to the click.
+    static QUrl link(const QString &written) { return markdownURL(written).value_or(QUrl()); }
+    QString noteLink(const QString &relative) const { return ObsidianProcessor::noteLinkURL(at(relative)); }
+
+    std::unique_ptr<NotePreviewView> preview;
+    QList<QUrl> navigated;
+};
+
+// ---- Links ----------------------------------------------------------------
+
+struct LinkCase
+{
+    const char *name;
+    // The link as written; "@" stands for the vault's folder.
+    QString written;
+    LinkResult result;
+    std::optional<QString> opensNote; // relative to the vault
+};
+
+void PrintTo(const LinkCase &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class LinkHandling : public NotePreviewViewTest, public ::testing::WithParamInterface<LinkCase>
+{
+};
+
+TEST_P(LinkHandling, opensOnlyListedNotesAndHandsOnlySafeLinksToTheDesktop)
+{
+    const LinkCase &row = GetParam();
+    QString written = row.written;
+    written.replace(u'@', QString::fromLatin1(QUrl::toPercentEncoding(vault(), "/")));
+    EXPECT_EQ(preview->handleOpenURL(link(written)), row.result) << written.toStdString();
+    const QList<QUrl> expected = row.opensNote ? QList<QUrl> { url(*row.opensNote) } : QList<QUrl> {};
+    EXPECT_EQ(navigated, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(NotePreviewView, LinkHandling,
+    ::testing::Values(
+        LinkCase { "noteLink", u"quorvane://note?path=@%2FA.md"_s, LinkResult::Handled, u"A.md"_s },
+        LinkCase { "encodedNameInAFolder", u"quorvane://note?path=@%2FSub%2FMy%20Note%20%2B%26%3D.md"_s,
+            LinkResult::Handled, u"Sub/My Note +&=.md"_s },
+        LinkCase { "firstPathWins", u"quorvane://note?path=@%2FB.md&path=@%2FA.md"_s, LinkResult::Handled,
+            u"B.md"_s },
+        LinkCase { "dotSegmentsInsideTheVault", u"quorvane://note?path=@%2FSub%2F..%2FA.md"_s,
+            LinkResult::Handled, u"A.md"_s },
+        LinkCase { "doubledSlashes", u"quorvane://note?path=@%2F%2FA.md"_s, LinkResult::Handled, u"A.md"_s },
+        // QUrl keeps schemes and hosts in lower case: every spelling is the note scheme.
+        LinkCase { "schemeInCapitals", u"QUORVANE://NOTE?path=@%2FA.md"_s, LinkResult::Handled, u"A.md"_s },
+        LinkCase { "pathOutsideTheVault", u"quorvane://note?path=%2Fetc%2Fpasswd"_s, LinkResult::Handled,
+            std::nullopt },
+        LinkCase { "dotDotOutOfTheVault", u"quorvane://note?path=@%2F..%2FA.md"_s, LinkResult::Handled,
+            std::nullopt },
+        LinkCase { "fileInTheVaultThatIsNoNote", u"quorvane://note?path=@%2Fplain.txt"_s, LinkResult::Handled,
+            std::nullopt },
+        LinkCase { "missingNote", u"quorvane://note?path=@%2FGone.md"_s, LinkResult::Handled, std::nullopt },
+        LinkCase { "relativePath", u"quorvane://note?path=A.md"_s, LinkResult::Handled, std::nullopt },
+        LinkCase { "pathWithoutValue", u"quorvane://note?path="_s, LinkResult::Handled, std::nullopt },
+        LinkCase { "noPathItem", u"quorvane://note?file=@%2FA.md"_s, LinkResult::Handled, std::nullopt },
+        LinkCase { "noQuery", u"quorvane://note"_s, LinkResult::Handled, std::nullopt },
+        LinkCase { "otherHost", u"quorvane://other?path=@%2FA.md"_s, LinkResult::Handled, std::nullopt },
+        LinkCase { "webLink", u"https://example.org/page"_s, LinkResult::SystemAction, std::nullopt },
+        LinkCase { "mailLink", u"mailto:me@example.org"_s, LinkResult::SystemAction, std::nullopt },
+        LinkCase { "fileOfText", u"file://@/plain.txt"_s, LinkResult::SystemAction, std::nullopt },
+        LinkCase { "folder", u"file://@/Sub"_s, LinkResult::SystemAction, std::nullopt },
+        // Resolved against the program's working folder, not the note's.
+        LinkCase { "relativeLink", u"B.md"_s, LinkResult::Handled, std::nullopt }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+struct ProgramCase
+{
+    const char *name;
+    QString file; // written into the vault
+    QByteArray bytes;
+    bool executable;
+    // Linked to through a symbolic link of this name, when given.
+    std::optional<QString> linkName;
+};
+
+void PrintTo(const ProgramCase &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class ProgramLinks : public NotePreviewViewTest, public ::testing::WithParamInterface<ProgramCase>
+{
+};
+
+TEST_P(ProgramLinks, neverReachTheDesktop)
+{
+    const ProgramCase &row = GetParam();
+    write(row.file, row.bytes);
+    if (row.executable) {
+        ASSERT_TRUE(QFile::setPermissions(at(row.file), QFile::permissions(at(row.file)) | QFile::ExeOwner));
+    }
+    QString target = at(row.file);
+    if (row.linkName) {
+        ASSERT_TRUE(QFile::link(target, at(*row.linkName)));
+        target = at(*row.linkName);
+    }
+    const QUrl url = QUrl::fromLocalFile(target);
+    EXPECT_EQ(preview->handleOpenURL(url), LinkResult::Handled);
+    preview->openLink(url);
+    EXPECT_TRUE(environment->fakeWorkspace().opened.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(NotePreviewView, ProgramLinks,
+    ::testing::Values(
+        ProgramCase { "executableScript", u"run.sh"_s, "#!/bin/sh\necho hi\n", true, std::nullopt },
+        ProgramCase { "executableWithAnInnocentName", u"notes.txt"_s, "#!/bin/sh\n", true, std::nullopt },
+        ProgramCase { "desktopEntry", u"launch.desktop"_s, "[Desktop Entry]\nType=Application\nExec=xterm\n",
+            false, std::nullopt },
+        ProgramCase {
+            "desktopEntryInCapitals", u"LAUNCH.DESKTOP"_s, "[Desktop Entry]\n", false, std::nullopt },
+        ProgramCase {
+            "desktopEntryBehindALink", u"launch.desktop"_s, "[Desktop Entry]\n", false, u"readme.txt"_s },
+        ProgramCase { "programWithoutExecuteBit", u"tool.bin"_s,
+            QByteArray("\x7f"
+                       "ELF\x02\x01\x01\x00",
+                8)
+                + QByteArray(56, '\0'),
+            false, std::nullopt }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(NotePreviewViewTest, aClickHandsOnlyWhatTheDesktopMayOpen)
+{
+    preview->openLink(link(u"https://example.org"_s));
+    preview->openLink(link(noteLink(u"A.md"_s)));
+    preview->openLink(link(u"quorvane://note?path=%2Fetc%2Fpasswd"_s));
+    EXPECT_EQ(environment->fakeWorkspace().opened, QList<QUrl> { QUrl(u"https://example.org"_s) });
+    EXPECT_EQ(navigated, QList<QUrl> { url(u"A.md"_s) });
+}
+
+TEST_F(NotePreviewViewTest, aNoteLinkWithoutACallbackIsSwallowed)
+{
+    preview->onNavigateToNote = nullptr;
+    preview->openLink(link(noteLink(u"A.md"_s)));
+    EXPECT_TRUE(environment->fakeWorkspace().opened.isEmpty());
+}
+
+TEST_F(NotePreviewViewTest, aWikiLinkRewrittenInTheNoteOpensItsNote)
+{
+    // From the text of a note through the rewrite and the renderer's URL to the click.
+    const ObsidianContext context = ObsidianContext::fromVault(manager(), url(u"A.md"_s));
+    const QString rewritten = ObsidianProcessor::processWikiLinks(u"[[My Note +&=]]"_s, context);
+    const qsizetype open = rewritten.indexOf(u"]("_s) + 2;
+    preview->openLink(link(rewritten.mid(open, rewritten.size() - open - 1)));
+    EXPECT_EQ(navigated, QList<QUrl> { url(u"Sub/My Note +&=.md"_s) });
+}
+
+// ---- The pipeline ----------------------------------------------------------
+
+QString table(int rows)
+{
+    QString text = u"| a | b |\n|---|---|\n"_s;
+    for (int i = 0; i < rows; ++i)
+        text += u"| %1 | x |\n"_s.arg(i);
+    return text;
+}
+
+TEST_F(NotePreviewViewTest, anUnchangedNoteIsNotRewrittenAgain)
+{
+    preview->setNote(u"# Title\n\nSee [[B]].\n"_s, url(u"A.md"_s));
+    EXPECT_EQ(preview->computations(), 1);
+    // A rescan that finds the same notes (one with new text) lists them anew.
+    write(u"B.md"_s, "# B, rewritten");
+    manager().scanVault();
+    manager().scanVault();
+    EXPECT_EQ(preview->computations(), 1);
+    preview->setNote(u"# Title\n\nSee [[B]]!\n"_s, url(u"A.md"_s));
+    EXPECT_EQ(preview->computations(), 2);
+    // A note the links could now resolve to.
+    write(u"C.md"_s, "# C");
+    manager().scanVault();
+    EXPECT_EQ(preview->computations(), 3);
+}
+
+TEST_F(NotePreviewViewTest, aLargeTableBecomesACardBetweenItsText)
+{
+    preview->onOpenExternally = [] {};
+    preview->setNote(u"---\ntitle: x\n---\nBefore\n\n"_s + table(500) + u"\nAfter\n"_s, url(u"A.md"_s));
+    const auto &sections = preview->shownSections().sections;
+    ASSERT_EQ(sections.size(), 3);
+    EXPECT_EQ(sections[0].markdownText(), u"Before\n\n"_s);
+    EXPECT_EQ(sections[1].table().omittedBodyRows, 497);
+    EXPECT_EQ(sections[2].markdownText(), u"\n\nAfter\n"_s);
+    preview->resize(600, 400);
+    preview->host().flush();
+    EXPECT_NE(preview->host().tree().findByTag(SimplifiedTablePlaceholderView::openButtonTag()), nullptr);
+}
+
+TEST_F(NotePreviewViewTest, anEmptyNoteShowsOnlyThePadding)
+{
+    preview->setNote(QString(), url(u"A.md"_s));
+    preview->resize(600, 400);
+    preview->host().flush();
+    EXPECT_TRUE(preview->shownSections().sections.isEmpty());
+    EXPECT_EQ(preview->host().tree().contentSize().height(), 32);
+}
+
+TEST_F(NotePreviewViewTest, aLongNoteKeepsThePreviousRenderingUntilItsOwnIsReady)
+{
+    preview->setNote(u"short"_s, url(u"A.md"_s));
+    const QString longNote = QString(u"word "_s).repeated(NotePreviewView::backgroundThreshold / 5 + 1);
+    preview->setNote(longNote, url(u"B.md"_s));
+    EXPECT_TRUE(preview->isRendering());
+    ASSERT_EQ(preview->shownSections().sections.size(), 1);
+    EXPECT_EQ(preview->shownSections().sections[0].markdownText(), u"short"_s);
+    ASSERT_TRUE(waitFor([&] { return !preview->isRendering(); }));
+    ASSERT_EQ(preview->shownSections().sections.size(), 1);
+    EXPECT_EQ(preview->shownSections().sections[0].markdownText(), longNote);
+    EXPECT_EQ(preview->computations(), 2);
+}
+
+TEST_F(NotePreviewViewTest, aRenderingForATextChangedSinceIsDropped)
+{
+    const QString longNote = QString(u"word "_s).repeated(NotePreviewView::backgroundThreshold / 5 + 1);
+    preview->setNote(longNote, url(u"A.md"_s));
+    preview->setNote(u"typed over"_s, url(u"A.md"_s));
+    EXPECT_FALSE(preview->isRendering());
+    QThreadPool::globalInstance()->waitForDone();
+    runEventsFor(std::chrono::milliseconds(50));
+    ASSERT_EQ(preview->shownSections().sections.size(), 1);
+    EXPECT_EQ(preview->shownSections().sections[0].markdownText(), u"typed over"_s);
+}
+
+TEST_F(NotePreviewViewTest, goingBackToTheShownTextWhileALongOneRendersKeepsIt)
+{
+    preview->setNote(u"shown"_s, url(u"A.md"_s));
+    const QString longNote = QString(u"word "_s).repeated(NotePreviewView::backgroundThreshold / 5 + 1);
+    preview->setNote(longNote, url(u"A.md"_s));
+    preview->setNote(u"shown"_s, url(u"A.md"_s));
+    EXPECT_FALSE(preview->isRendering());
+    QThreadPool::globalInstance()->waitForDone();
+    runEventsFor(std::chrono::milliseconds(50));
+    EXPECT_EQ(preview->shownSections().sections[0].markdownText(), u"shown"_s);
+    EXPECT_EQ(preview->computations(), 2);
+}
+
+// ---- In the notes pane -----------------------------------------------------
+
+TEST_F(NotePreviewViewTest, theNotesPaneShowsItAndFollowsItsNoteLinks)
+{
+    preview.reset();
+    write(u"A.md"_s, "---\ntags: [x]\n---\n> [!tip] Try it\n> body\n\nSee [[B]].\n");
+    manager().scanVault();
+    NotesPaneView pane(*environment, NotePreviewView::factory(environment->fakeWorkspace()));
+    pane.resize(800, 400);
+    pane.show();
+    environment->setSelectedNoteURL(url(u"A.md"_s));
+    auto *shown = qobject_cast<NotePreviewView *>(pane.preview());
+    ASSERT_NE(shown, nullptr);
+    ASSERT_EQ(shown->shownSections().sections.size(), 1);
+    const QString markdown = shown->shownSections().sections[0].markdownText();
+    EXPECT_FALSE(markdown.contains(u"tags"_s));
+    EXPECT_TRUE(markdown.startsWith(u"> **"_s)) << markdown.toStdString();
+
+    shown->openLink(link(noteLink(u"B.md"_s)));
+    EXPECT_EQ(environment->selectedNoteURL(), url(u"B.md"_s));
+    EXPECT_EQ(pane.currentFile()->url, url(u"B.md"_s));
+}
+
+} // namespace
