@@ -67,9 +67,6 @@ public:
         QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
         policy.setHeightForWidth(true);
         setSizePolicy(policy);
-        // Line breaks show as breaks (code keeps its shape); tabs as spaces.
-        m_text.replace(QLatin1Char('\n'), QChar::LineSeparator)
-            .replace(QLatin1Char('\t'), QLatin1String("    "));
     }
 
     bool hasHeightForWidth() const override { return true; }
@@ -93,30 +90,7 @@ protected:
 private:
     QStringList lines(int width) const
     {
-        QStringList result;
-        if (m_text.isEmpty() || width <= 0)
-            return result;
-        QTextLayout layout(m_text, font());
-        layout.beginLayout();
-        for (int n = 0; n < m_maxLines; ++n) {
-            QTextLine line = layout.createLine();
-            if (!line.isValid())
-                break;
-            line.setLineWidth(width);
-            QString piece = m_text.mid(line.textStart(), line.textLength()).remove(QChar::LineSeparator);
-            const bool more = line.textStart() + line.textLength() < m_text.size();
-            if (n == m_maxLines - 1 && more) {
-                // The last line shown ends in an ellipsis when text follows it.
-                while (piece.endsWith(QLatin1Char(' ')))
-                    piece.chop(1);
-                const QString shown = fontMetrics().elidedText(piece + QChar(0x2026), Qt::ElideRight, width);
-                result.append(shown);
-                break;
-            }
-            result.append(piece);
-        }
-        layout.endLayout();
-        return result;
+        return ClipboardRowView::clampedLines(m_text, font(), width, m_maxLines);
     }
 
     QString m_text;
@@ -328,6 +302,41 @@ QColor ClipboardRowView::barColor(ContentType type)
         return QColor(0, 122, 255); // blue
     }
     return {};
+}
+
+QStringList ClipboardRowView::clampedLines(const QString &text, const QFont &font, int width, int maxLines)
+{
+    QStringList result;
+    if (text.isEmpty() || width <= 0)
+        return result;
+    // Line breaks show as breaks (code keeps its shape); tabs as spaces.
+    QString shaped = text;
+    shaped.replace(QLatin1Char('\n'), QChar::LineSeparator).replace(QLatin1Char('\t'), QLatin1String("    "));
+    QTextLayout layout(shaped, font);
+    // A word longer than the line (a link, a hash) is broken rather than cut off at the edge.
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    const QFontMetrics metrics(font);
+    layout.beginLayout();
+    for (int n = 0; n < maxLines; ++n) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(width);
+        QString piece = shaped.mid(line.textStart(), line.textLength()).remove(QChar::LineSeparator);
+        const bool more = line.textStart() + line.textLength() < shaped.size();
+        if (n == maxLines - 1 && more) {
+            // The last line shown ends in an ellipsis when text follows it.
+            while (piece.endsWith(QLatin1Char(' ')))
+                piece.chop(1);
+            result.append(metrics.elidedText(piece + QChar(0x2026), Qt::ElideRight, width));
+            break;
+        }
+        result.append(piece);
+    }
+    layout.endLayout();
+    return result;
 }
 
 std::optional<QString> ClipboardRowView::expandedPlainText(const QByteArray &data)

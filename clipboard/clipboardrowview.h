@@ -59,6 +59,10 @@ public:
     static QString kindLabel(ContentType type);
     static QColor barColor(ContentType type);
 
+    // The collapsed preview's lines: `text` broken into at most `maxLines` lines
+    // of `width` pixels (a word longer than a line broken anywhere), the last
+    // one ending in an ellipsis when text is left over.
+    static QStringList clampedLines(const QString &text, const QFont &font, int width, int maxLines);
     // What the expanded row shows of an entry's bytes as text: strict UTF-8 of
     // its first 50 lines (and at most a few pages of characters), or none when
     // those bytes aren't UTF-8.

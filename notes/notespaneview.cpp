@@ -10,6 +10,7 @@
 #include "notes/vaultonboardingview.h"
 #include "platform/defaults.h"
 #include "platform/fileoperations.h"
+#include "platform/qt/elidedlabel.h"
 #include "platform/symbolicon.h"
 #include "platform/workspace.h"
 
@@ -186,10 +187,10 @@ QWidget *NotesPaneView::makeDetail()
     auto *headerRow = new QHBoxLayout(header);
     headerRow->setContentsMargins(12, 8, 12, 8);
     m_titleStack = new QStackedWidget(header);
-    m_titleLabel = new QLabel(m_titleStack);
+    // A long name is shortened, never widening the pane beside the clipboard's.
+    m_titleLabel = new ElidedLabel(Qt::ElideRight, m_titleStack);
     m_titleLabel->setObjectName(QStringLiteral("noteTitle"));
     m_titleLabel->setFont(systemFont(13, QFont::DemiBold));
-    m_titleLabel->setTextFormat(Qt::PlainText);
     m_titleField = new QLineEdit(m_titleStack);
     m_titleField->setObjectName(QStringLiteral("noteTitleField"));
     m_titleField->setPlaceholderText(QStringLiteral("Note name"));

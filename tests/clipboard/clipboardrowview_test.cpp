@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -76,6 +77,50 @@ TEST_F(ClipboardRowTest, theChevronExpandsWithoutCopyingAndShowsTheWholeText)
     view->findChild<QToolButton *>(QStringLiteral("expandButton"))->click();
     EXPECT_EQ(expansions, 1) << "collapsing calls nothing";
 }
+
+struct ClampCase
+{
+    const char *name;
+    QString text;
+    qsizetype lines;
+    bool ellipsis; // the last line ends in "…": text is left over
+};
+
+class CollapsedPreview : public ::testing::TestWithParam<ClampCase>
+{
+};
+
+TEST_P(CollapsedPreview, fitsTwoLinesOfTheRowWithAnEllipsisForWhatIsLeft)
+{
+    QFont font;
+    font.setPixelSize(11);
+    const QFontMetrics metrics(font);
+    const int width = metrics.horizontalAdvance(QStringLiteral("abcdefghij")) + 2; // about ten letters
+    const QStringList lines = ClipboardRowView::clampedLines(GetParam().text, font, width, 2);
+    ASSERT_EQ(lines.size(), GetParam().lines) << lines.join(u'|').toStdString();
+    QString shown;
+    for (const QString &line : lines) {
+        // Blanks at a line's end may hang past the edge; nothing else does.
+        EXPECT_LE(metrics.horizontalAdvance(QString(line).replace(QRegularExpression(" +$"), "")), width)
+            << line.toStdString();
+        shown += line;
+    }
+    const bool ellipsis = shown.endsWith(QChar(0x2026));
+    EXPECT_EQ(ellipsis, GetParam().ellipsis) << shown.toStdString();
+    if (ellipsis)
+        shown.chop(1);
+    QString shaped = GetParam().text;
+    shaped.remove(u'\n').replace(u'\t', "    ");
+    EXPECT_TRUE(shaped.startsWith(shown)) << shown.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(ClipboardRow, CollapsedPreview,
+    ::testing::Values(ClampCase { "short", "abc", 1, false }, ClampCase { "empty", "", 0, false },
+        ClampCase { "codeKeepsItsLines", "ab\n\tcd", 2, false },
+        ClampCase { "wordsWrapThenEllipsis", "aaaa bbbb cccc dddd eeee ffff gggg", 2, true },
+        ClampCase { "aWordLongerThanTheLineIsBroken", QString(60, u'x'), 2, true },
+        ClampCase { "aLinkIsBrokenToo", "https://example.com/" + QString(60, u'x'), 2, true }),
+    [](const auto &info) { return std::string(info.param.name); });
 
 struct PlainCase
 {

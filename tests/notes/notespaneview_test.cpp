@@ -10,6 +10,7 @@
 #include "tests/support/logcapture.h"
 #include "tests/support/waitfor.h"
 
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -251,6 +252,38 @@ TEST_F(NotesPane, theFocusCycleLandingOnThePaneFocusesTheEditor)
     pane->titleField()->setFocus();
     environment->setNotesPaneFocused(true);
     EXPECT_TRUE(pane->editor()->hasFocus());
+}
+
+TEST_F(NotesPane, aLongNoteNameDoesNotWidenThePaneBesideTheOther)
+{
+    const QString name = "A very long note name that goes on and on beyond the width of the whole pane";
+    write(name + ".md", "long", 10);
+    write("short.md", "short", 10);
+    openVault();
+    // The panel's row: another pane beside this one, sharing the width equally.
+    QWidget window;
+    auto *row = new QHBoxLayout(&window);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    auto *other = new QWidget(&window);
+    row->addWidget(other, 1);
+    auto *notes = new NotesPaneView(*environment, {}, &window);
+    row->addWidget(notes, 1);
+    window.resize(1024, 220);
+    window.show();
+    for (const bool editing : { false, true }) {
+        environment->setSelectedNoteURL(url("short.md"));
+        environment->setSelectedNoteURL(url(name + ".md"));
+        if (editing)
+            notes->toggleEditing();
+        ASSERT_EQ(environment->isEditing(), editing);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(notes->width(), 512);
+        EXPECT_EQ(other->width(), 512);
+    }
+    const auto *title = notes->findChild<QLabel *>("noteTitle");
+    EXPECT_EQ(title->text(), name); // the whole name, shortened only where it is drawn
+    delete notes;
 }
 
 TEST_F(NotesPane, theTitleFieldRenamesTheOpenNote)
