@@ -135,6 +135,14 @@ QImage decode(QByteArray bytes)
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setAutoTransform(true);
+    // A camera's full resolution is far more than a preview ever shows, and it would
+    // cost its full size in memory and a scale on every paint.
+    const QSize full = reader.size();
+    if (full.isValid()
+        && (full.width() > VaultImageProvider::maxPixelSide
+            || full.height() > VaultImageProvider::maxPixelSide))
+        reader.setScaledSize(full.scaled(
+            VaultImageProvider::maxPixelSide, VaultImageProvider::maxPixelSide, Qt::KeepAspectRatio));
     return reader.read();
 }
 

@@ -23,6 +23,8 @@ class VaultImageProvider final : public ImageProvider
 {
 public:
     static constexpr qint64 maxFileBytes = 64 * 1024 * 1024;
+    // Larger images are decoded scaled down to fit a square of this side, in pixels.
+    static constexpr int maxPixelSide = 4096;
 
     // `vaultFolder`: the vault's folder as a file URL; without it nothing is shown.
     explicit VaultImageProvider(std::optional<QUrl> vaultFolder = std::nullopt);

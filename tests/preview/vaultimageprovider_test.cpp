@@ -151,6 +151,65 @@ TEST_F(VaultFixture, loadsAnImageInsideTheVault)
     EXPECT_EQ(image->size(), QSize(200, 100));
 }
 
+QByteArray encoded(const char *format)
+{
+    QImage image(8, 4, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+struct MediaCase
+{
+    const char *name;
+    QString fileName;
+    QByteArray bytes;
+};
+
+void PrintTo(const MediaCase &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class Media : public VaultFixture, public ::testing::WithParamInterface<MediaCase>
+{
+};
+
+TEST_P(Media, decodesEveryKindTheVaultListsButAvif)
+{
+    ASSERT_FALSE(GetParam().bytes.isEmpty()) << "no encoder for the sample";
+    const QString path = vaultPath() + u'/' + GetParam().fileName;
+    ASSERT_TRUE(writeFile(path, GetParam().bytes));
+    const std::optional<QImage> image = loadWithin(path, vaultPath());
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->size(), QSize(8, 4));
+}
+
+INSTANTIATE_TEST_SUITE_P(VaultImageProvider, Media,
+    ::testing::Values(MediaCase { "png", u"a.png"_s, encoded("PNG") },
+        MediaCase { "jpeg", u"a.jpeg"_s, encoded("JPEG") }, MediaCase { "jpg", u"a.JPG"_s, encoded("JPEG") },
+        MediaCase { "webp", u"a.webp"_s, encoded("WEBP") },
+        // Qt writes no GIF: a red 8x4 one.
+        MediaCase { "gif", u"a.gif"_s,
+            QByteArray::fromHex("47494638396108000400f00000ff000000000021f90400000000002c00000000080004000002"
+                                "05848fa98b05003b") },
+        MediaCase { "svg", u"a.svg"_s,
+            "<svg xmlns='http://www.w3.org/2000/svg' width='8' height='4'><rect width='8' height='4' "
+            "fill='red'/></svg>" }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(VaultFixture, aVeryLargeImageIsDecodedScaledDownKeepingItsAspect)
+{
+    const QString path = vaultPath() + u"/panorama.png"_s;
+    ASSERT_TRUE(writeFile(path, pngBytes(VaultImageProvider::maxPixelSide * 2, 100)));
+    const std::optional<QImage> image = loadWithin(path, vaultPath());
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->size(), QSize(VaultImageProvider::maxPixelSide, 50));
+}
+
 TEST_F(VaultFixture, loadsThroughALinkThatStaysInsideAndIntoAVaultReachedByALink)
 {
     ASSERT_EQ(::symlink("media/photo.png", QFile::encodeName(vaultPath() + u"/alias.png"_s).constData()), 0);
