@@ -103,15 +103,32 @@ private:
         return extent;
     }
 
+    // Columns that fit side by side at their ideal widths take them: only a grid wider
+    // than its offer shares the width out, wrapping the most flexible columns first.
+    // Asking the narrowest width of every cell is what a share-out costs most, so a
+    // grid that fits never does. False, with `widths` undefined, when they don't fit.
+    bool fitIdealWidths(double available, std::vector<double> &widths) const
+    {
+        double total = 0;
+        for (size_t c = 0; c < widths.size(); ++c) {
+            widths[c] = columnExtent(c, infinity);
+            total += widths[c];
+            if (total > available)
+                return false;
+        }
+        return true;
+    }
+
     Metrics compute(const ProposedSize &proposal) const
     {
         Metrics metrics;
         const size_t columns = m_columnCount;
         metrics.columnWidths.assign(columns, 0);
+        const double spacing = m_horizontalSpacing * double(columns > 0 ? columns - 1 : 0);
         if (!proposal.width) {
             for (size_t c = 0; c < columns; ++c)
                 metrics.columnWidths[c] = columnExtent(c, std::nullopt);
-        } else {
+        } else if (!fitIdealWidths(*proposal.width - spacing, metrics.columnWidths)) {
             std::vector<double> minimum(columns), flexibility(columns);
             for (size_t c = 0; c < columns; ++c) {
                 minimum[c] = columnExtent(c, 0.0);
@@ -121,7 +138,7 @@ private:
             std::iota(order.begin(), order.end(), 0);
             std::stable_sort(order.begin(), order.end(),
                 [&](size_t a, size_t b) { return flexibility[a] < flexibility[b]; });
-            double available = *proposal.width - m_horizontalSpacing * double(columns > 0 ? columns - 1 : 0);
+            double available = *proposal.width - spacing;
             for (size_t k = 0; k < columns; ++k) {
                 const size_t c = order[k];
                 const double share = std::max(0.0, available / double(columns - k));
@@ -137,7 +154,7 @@ private:
                 metrics.rowHeights[r] = std::max(metrics.rowHeights[r], size.height());
             }
         }
-        double width = m_horizontalSpacing * double(columns > 0 ? columns - 1 : 0);
+        double width = spacing;
         for (double w : metrics.columnWidths)
             width += w;
         double height = m_verticalSpacing * double(m_rows.empty() ? 0 : m_rows.size() - 1);

@@ -63,7 +63,11 @@ protected:
         if (m_mode == Mode::Fill) {
             painter.fillPath(m_shape.path(m_frame), m_color);
         } else {
-            QPen pen(m_color, m_style.lineWidth, Qt::SolidLine, m_style.cap, m_style.join);
+            // Qt cuts a miter that passes the limit off at the limit; the design means
+            // one that turns into a bevel there (SVG's rule), or a rectangle one line
+            // thin (a table's border) grows spikes of ten line widths at both ends.
+            const Qt::PenJoinStyle join = m_style.join == Qt::MiterJoin ? Qt::SvgMiterJoin : m_style.join;
+            QPen pen(m_color, m_style.lineWidth, Qt::SolidLine, m_style.cap, join);
             pen.setMiterLimit(m_style.miterLimit);
             if (!m_style.dash.isEmpty() && m_style.lineWidth > 0) {
                 QList<qreal> pattern;

@@ -311,6 +311,31 @@ TEST(Grid, columnsAreAsWideAsTheirWidestCellAndRowsAsTallAsTheirTallest)
     EXPECT_EQ(laid["r1c1"], QRectF(55, 17, 40, 12));
 }
 
+TEST(Grid, columnsThatFitAtTheirIdealWidthsKeepThemAndOnlyAnOverfullGridWraps)
+{
+    // A hardly flexible first column would be offered half the width first and wrap,
+    // though both columns fit side by side unwrapped.
+    const QString stiff = QStringLiteral("wordwordwordwordword ab");
+    const QString loose = QStringLiteral("a b c d e f");
+    Laid alone(VStack({ View(Text(stiff)).tag("stiff"), View(Text(loose)).tag("loose") }));
+    const QSizeF stiffIdeal = alone["stiff"].size();
+    const QSizeF looseIdeal = alone["loose"].size();
+    ASSERT_GT(stiffIdeal.width(), looseIdeal.width() + 10);
+    auto grid = [&] {
+        return Grid({ GridRow({ View(Text(stiff)).tag("stiff"), View(Text(loose)).tag("loose") }) }, {}, 4);
+    };
+
+    Laid fits(grid(), stiffIdeal.width() + looseIdeal.width() + 4 + 5);
+    EXPECT_EQ(fits["stiff"].size(), stiffIdeal);
+    EXPECT_EQ(fits["loose"].size(), looseIdeal);
+
+    Laid overfull(grid(), stiffIdeal.width() + looseIdeal.width() - 10);
+    EXPECT_GT(
+        overfull["stiff"].height() + overfull["loose"].height(), stiffIdeal.height() + looseIdeal.height())
+        << "something wraps";
+    EXPECT_LE(overfull["loose"].right(), stiffIdeal.width() + looseIdeal.width() - 10);
+}
+
 namespace {
 
 struct AxesCase
