@@ -72,13 +72,15 @@ Element::Measurement &Element::measurementFor(const ProposedSize &proposal)
     if (Measurement *known = findMeasurement(proposal))
         return *known;
     m_measuredBaselines.reset();
+    m_measuredScratch.reset();
     const QSizeF size = measure(proposal);
     // Answers older than the previous pass go; beyond the capacity, the previous
     // pass's go too, least recently used first.
     std::erase_if(m_cache, [](const Measurement &measurement) { return measurement.pass + 1 < currentPass; });
     while (m_cache.size() >= cacheCapacity && m_cache.back().pass != currentPass)
         m_cache.pop_back();
-    Measurement measurement { ProposalKey::of(proposal, followedAxes()), size, {}, {}, currentPass };
+    Measurement measurement { ProposalKey::of(proposal, followedAxes()), size, {}, {}, currentPass,
+        std::move(m_measuredScratch) };
     if (m_measuredBaselines) {
         measurement.baselines[0] = m_measuredBaselines->first;
         measurement.baselines[1] = m_measuredBaselines->second;
@@ -111,6 +113,16 @@ std::optional<double> Element::baseline(const ProposedSize &proposal, bool last)
 void Element::setMeasuredBaselines(std::optional<double> first, std::optional<double> last)
 {
     m_measuredBaselines.emplace(first, last);
+}
+
+void Element::setMeasuredScratch(std::shared_ptr<const void> scratch)
+{
+    m_measuredScratch = std::move(scratch);
+}
+
+const void *Element::measuredScratch(const ProposedSize &proposal)
+{
+    return measurementFor(proposal).scratch.get();
 }
 
 void Element::place(const QRectF &frame, const ProposedSize &proposal)

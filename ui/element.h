@@ -155,6 +155,11 @@ protected:
     // Called from measure() by elements that find their baselines cheapest while
     // measuring (text): they are kept with the size being measured.
     void setMeasuredBaselines(std::optional<double> first, std::optional<double> last);
+    // Called from measure() to keep work that placing and baselines for the same
+    // proposal can reuse (a stack's share-out) with the size; dropped with it.
+    void setMeasuredScratch(std::shared_ptr<const void> scratch);
+    // What measure() kept for `proposal`, measuring first if need be; null if nothing.
+    const void *measuredScratch(const ProposedSize &proposal);
     // Places the children inside m_frame; the default places each at the whole frame.
     virtual void placeChildren(const ProposedSize &proposal);
     // Whether what the element shows depends on where it stands, not only on its size:
@@ -193,6 +198,7 @@ private:
         std::optional<double> baselines[2]; // first, last
         bool knowsBaseline[2] = { false, false };
         quint64 pass = 0;
+        std::shared_ptr<const void> scratch;
     };
 
     Measurement *findMeasurement(const ProposedSize &proposal);
@@ -202,16 +208,19 @@ private:
     Element *dropMeasurements();
     void uniteChildrenPaintBounds();
 
+    // What painting walks comes first, together.
     Element *m_parent = nullptr;
     std::vector<ElementPtr> m_children;
+    QRectF m_paintBounds;
     std::vector<Measurement> m_cache;
-    std::optional<std::pair<std::optional<double>, std::optional<double>>> m_measuredBaselines;
+    ProposedSize m_placedProposal;
+    bool m_needsPlacement = true;
     std::optional<ProposalAxes> m_followedAxes;
     // Where the element was resolved, kept when its subtree read state (see View::resolve).
     std::shared_ptr<ResolveOrigin> m_origin;
-    ProposedSize m_placedProposal;
-    bool m_needsPlacement = true;
-    QRectF m_paintBounds;
+    // Handed from measure() to the measurement being made.
+    std::optional<std::pair<std::optional<double>, std::optional<double>>> m_measuredBaselines;
+    std::shared_ptr<const void> m_measuredScratch;
     PreferenceValues m_preferences;
     QVariant m_tag;
     QString m_toolTip;

@@ -12,11 +12,16 @@ class LayoutElement final : public Element
 public:
     explicit LayoutElement(std::shared_ptr<const Layout> layout)
         : m_layout(std::move(layout))
+        , m_stack(dynamic_cast<const StackLayout *>(m_layout.get()))
     { }
 
 protected:
+    // A stack's share-out is kept with each size it measured: placing and baselines
+    // for that proposal read it instead of sharing out again.
     std::optional<double> measureBaseline(const ProposedSize &proposal, QSizeF size, bool last) override
     {
+        if (m_stack)
+            return m_stack->baseline(size, subviews(), last, shares(proposal));
         return m_layout->baseline(proposal, size, subviews(), last);
     }
     ProposalAxes proposalAxes() override { return m_layout->followedAxes(subviews()); }
@@ -24,11 +29,19 @@ protected:
 
     QSizeF measure(const ProposedSize &proposal) override
     {
-        return m_layout->sizeThatFits(proposal, subviews());
+        if (!m_stack)
+            return m_layout->sizeThatFits(proposal, subviews());
+        auto shares = std::make_shared<const StackLayout::Shares>(m_stack->allocate(proposal, subviews()));
+        const QSizeF size = m_stack->sizeThatFits(*shares, subviews());
+        setMeasuredScratch(std::move(shares));
+        return size;
     }
     void placeChildren(const ProposedSize &proposal) override
     {
-        m_layout->placeSubviews(m_frame, proposal, subviews());
+        if (m_stack)
+            m_stack->placeSubviews(m_frame, proposal, subviews(), shares(proposal));
+        else
+            m_layout->placeSubviews(m_frame, proposal, subviews());
     }
 
 private:
@@ -43,7 +56,13 @@ private:
         return m_subviews;
     }
 
+    const StackLayout::Shares &shares(const ProposedSize &proposal)
+    {
+        return *static_cast<const StackLayout::Shares *>(measuredScratch(proposal));
+    }
+
     std::shared_ptr<const Layout> m_layout;
+    const StackLayout *m_stack; // m_layout when it is a stack
     LayoutSubviews m_subviews;
 };
 
@@ -153,8 +172,7 @@ bool StackLayout::alignsBaselines() const
 // the higher layout priorities (keeping the minimum of the lower ones in reserve),
 // and within one priority to the least flexible subviews first, each offered an
 // equal share of what is left.
-std::vector<StackLayout::Share> StackLayout::allocate(
-    const ProposedSize &proposal, const LayoutSubviews &subviews) const
+StackLayout::Shares StackLayout::allocate(const ProposedSize &proposal, const LayoutSubviews &subviews) const
 {
     const size_t count = subviews.size();
     std::vector<Share> shares(count);
@@ -212,9 +230,13 @@ std::vector<StackLayout::Share> StackLayout::allocate(
 
 QSizeF StackLayout::sizeThatFits(const ProposedSize &proposal, const LayoutSubviews &subviews) const
 {
+    return sizeThatFits(allocate(proposal, subviews), subviews);
+}
+
+QSizeF StackLayout::sizeThatFits(const Shares &shares, const LayoutSubviews &subviews) const
+{
     if (subviews.empty())
         return { 0, 0 };
-    const std::vector<Share> shares = allocate(proposal, subviews);
     double total = m_spacing * double(subviews.size() - 1);
     double cross = 0;
     double ascent = 0, descent = 0;
@@ -237,7 +259,12 @@ QSizeF StackLayout::sizeThatFits(const ProposedSize &proposal, const LayoutSubvi
 void StackLayout::placeSubviews(
     const QRectF &bounds, const ProposedSize &proposal, const LayoutSubviews &subviews) const
 {
-    const std::vector<Share> shares = allocate(proposal, subviews);
+    placeSubviews(bounds, proposal, subviews, allocate(proposal, subviews));
+}
+
+void StackLayout::placeSubviews(const QRectF &bounds, const ProposedSize &proposal,
+    const LayoutSubviews &subviews, const Shares &shares) const
+{
     const bool last = VerticalAlignment(m_crossAlignment) == VerticalAlignment::LastTextBaseline;
     double ascent = 0;
     if (alignsBaselines()) {
@@ -275,11 +302,16 @@ void StackLayout::placeSubviews(
 std::optional<double> StackLayout::baseline(
     const ProposedSize &proposal, QSizeF size, const LayoutSubviews &subviews, bool last) const
 {
-    if (subviews.empty())
-        return std::nullopt;
     // The share-out for this proposal asks only what measuring for it asked: every
     // answer comes from the subviews' caches.
-    const std::vector<Share> shares = allocate(proposal, subviews);
+    return baseline(size, subviews, last, allocate(proposal, subviews));
+}
+
+std::optional<double> StackLayout::baseline(
+    QSizeF size, const LayoutSubviews &subviews, bool last, const Shares &shares) const
+{
+    if (subviews.empty())
+        return std::nullopt;
     if (m_axis == Axis::Vertical) {
         // The first line of the first subview, or the last line of the last one.
         double offset = 0;

@@ -98,7 +98,6 @@ public:
     // every offer: the stack follows what its subviews follow.
     ProposalAxes followedAxes(const LayoutSubviews &subviews) const override;
 
-private:
     // What the share-out gave one subview: the proposal it was measured with last and
     // its size for it. Its baseline is asked for that same proposal.
     struct Share
@@ -106,7 +105,18 @@ private:
         ProposedSize proposal;
         QSizeF size;
     };
-    std::vector<Share> allocate(const ProposedSize &proposal, const LayoutSubviews &subviews) const;
+    using Shares = std::vector<Share>;
+    // The share-out for a proposal, and the answers made from one: a container keeps
+    // the share-out with its size, so that placing it and asking its baseline never
+    // share out again.
+    Shares allocate(const ProposedSize &proposal, const LayoutSubviews &subviews) const;
+    QSizeF sizeThatFits(const Shares &shares, const LayoutSubviews &subviews) const;
+    void placeSubviews(const QRectF &bounds, const ProposedSize &proposal, const LayoutSubviews &subviews,
+        const Shares &shares) const;
+    std::optional<double> baseline(
+        QSizeF size, const LayoutSubviews &subviews, bool last, const Shares &shares) const;
+
+private:
     double along(QSizeF size) const { return m_axis == Axis::Horizontal ? size.width() : size.height(); }
     double across(QSizeF size) const { return m_axis == Axis::Horizontal ? size.height() : size.width(); }
     bool alignsBaselines() const;
