@@ -9,6 +9,7 @@
 #include "tests/markdown/views/markdownpng.h"
 #include "tests/markdown/views/recordingimageprovider.h"
 #include "tests/markdown/views/rendered.h"
+#include "tests/markdown/views/squareinlineimages.h"
 
 #include "tests/support/printers.h"
 
@@ -287,24 +288,6 @@ TEST(Markdown, aLinkedImageOpensItsDestinationResolvedAgainstTheBase)
     button->mouseReleased({ image.center() });
     EXPECT_EQ(opened, std::vector<QUrl> { QUrl(u"https://h/notes/other%20note.md"_s) });
 }
-
-// Answers every inline image at once with a 60-point square.
-class SquareInlineImages final : public InlineImageProvider
-{
-public:
-    void image(const QUrl &, const QString &, Completion completion) const override
-    {
-        pending->push_back(std::move(completion));
-    }
-    void answerAll() const
-    {
-        QImage square(60, 60, QImage::Format_ARGB32);
-        square.fill(Qt::green);
-        for (const Completion &completion : std::exchange(*pending, {}))
-            completion(ui::Image(square));
-    }
-    std::shared_ptr<std::vector<Completion>> pending = std::make_shared<std::vector<Completion>>();
-};
 
 TEST(Markdown, anInlineImageArrivingKeepsTheSpacingAndLeavesOtherBlocksAlone)
 {

@@ -4,7 +4,9 @@
 #include "markdown/theme/tablestyles.h"
 #include "markdown/theme/theme.h"
 #include "markdown/views/markdown.h"
+#include "markdown/views/markdownenvironment.h"
 #include "tests/markdown/views/markdownpng.h"
+#include "tests/markdown/views/squareinlineimages.h"
 #include "tests/support/printers.h"
 
 #include "ui/viewtree.h"
@@ -67,6 +69,18 @@ struct Recorder
     std::shared_ptr<std::vector<QRectF>> rectangles = std::make_shared<std::vector<QRectF>>();
 };
 
+// Counts the block images it is asked for and shows each as a small square.
+class CountingImageProvider final : public ImageProvider
+{
+public:
+    ui::View makeImage(const std::optional<QUrl> &) const override
+    {
+        ++*asked;
+        return ui::View(ui::Color::green()).frame(20, 20);
+    }
+    std::shared_ptr<int> asked = std::make_shared<int>(0);
+};
+
 struct RenderedTable
 {
     RenderedTable(const MarkdownContent &content,
@@ -79,6 +93,8 @@ struct RenderedTable
             TableBorderStyle(recorder.wrap(selector), ui::Color::red(), borderWidth));
         if (background)
             env.set<TableBackgroundStyleKey>(*background);
+        env.set<InlineImageProviderKey>(std::make_shared<SquareInlineImages>(images));
+        env.set<ImageProviderKey>(AnyImageProvider(blockImages));
         tree = std::make_unique<ui::ViewTree>(ui::View(Markdown(content)).padding(), env);
         tree->rebuild(width);
     }
@@ -118,6 +134,8 @@ struct RenderedTable
 
     Probe probe;
     Recorder recorder;
+    SquareInlineImages images;
+    CountingImageProvider blockImages;
     std::unique_ptr<ui::ViewTree> tree;
 };
 
@@ -261,6 +279,50 @@ TEST(TableView, aTableWiderThanTheViewWrapsItsCellsToFit)
     const RenderedTable rendered(wide);
     EXPECT_LE(rendered.table().width(), 600);
     EXPECT_GT(rendered.cell(1, 0).height(), 2.5 * rendered.cell(0, 0).height()) << "the long cells wrap";
+}
+
+TEST(TableView, anImageArrivingInACellMovesTheLinesWithTheRowItGrew)
+{
+    RenderedTable rendered(u"| a | b |\n|---|---|\n| x ![i](http://h/i.png) | y |\n| z | w |\n"_s);
+    const double before = rendered.recorder.bounds->rows[1].height;
+    ASSERT_FALSE(rendered.images.pending->empty());
+    rendered.images.answerAll();
+    ASSERT_TRUE(rendered.tree->needsRebuild());
+    rendered.tree->update();
+
+    const TableBounds &bounds = *rendered.recorder.bounds;
+    EXPECT_GE(bounds.rows[1].height, 60);
+    EXPECT_GT(bounds.rows[1].height, before);
+    EXPECT_EQ(bounds.bounds.size(), rendered.table().size());
+    EXPECT_EQ(bounds.rows[2].minY, bounds.rows[1].minY + bounds.rows[1].height + 1)
+        << "the rows below moved down";
+    EXPECT_EQ(rendered.cell(2, 0).top(), bounds.rows[2].minY);
+    EXPECT_EQ(rendered.recorder.rectangles->back(), bounds.bounds) << "the frame follows the grown table";
+}
+
+TEST(TableView, aCellOfNothingButImagesIsAnImageFlowAndAnyTextMakesItText)
+{
+    const struct
+    {
+        const char *name;
+        QString cell;
+        int blockImages;
+        size_t inlineImages;
+    } cases[] = {
+        { "one image", u"![i](http://h/i.png)"_s, 1, 0 },
+        { "a linked image and another side by side",
+            u"[![i](http://h/i.png)](http://h/)![j](http://h/j.png)"_s, 2, 0 },
+        { "two images a space apart", u"![i](http://h/i.png) ![j](http://h/j.png)"_s, 0, 2 },
+        { "an image beside text", u"see ![i](http://h/i.png)"_s, 0, 1 },
+        { "nothing", u""_s, 0, 0 },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        RenderedTable rendered(u"| head |\n|---|\n| %1 |\n"_s.arg(c.cell));
+        EXPECT_EQ(*rendered.blockImages.asked, c.blockImages);
+        EXPECT_EQ(rendered.images.pending->size(), c.inlineImages);
+        EXPECT_TRUE(rendered.recorder.bounds->hasReported(1, 0));
+    }
 }
 
 TEST(MarkdownPng, rendersTablesInTheBasicAndGitHubThemesAndARaggedOne)
