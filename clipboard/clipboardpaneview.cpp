@@ -27,6 +27,9 @@ void setTextColor(QWidget *widget, const QColor &color)
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, color);
     widget->setPalette(palette);
+    // Set, not inherited: inside the list's viewport a label would draw in the
+    // viewport's text colour, not this one.
+    widget->setForegroundRole(QPalette::WindowText);
 }
 
 QWidget *makeSensitiveBanner(QWidget *colours)

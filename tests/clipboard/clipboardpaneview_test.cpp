@@ -9,7 +9,10 @@
 #include "platform/notificationcenter.h"
 
 #include "tests/support/waitfor.h"
+#include "ui/panelstyle.h"
 
+#include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -171,6 +174,30 @@ TEST_F(ClipboardPaneTest, emptyStatesTellNoEntriesFromNoMatchesAndHideTheBanner)
     state->setQuery(QStringLiteral("zzz"));
     EXPECT_EQ(pane->emptyStateText(), QStringLiteral("No matches"));
     EXPECT_FALSE(pane->isBannerShown());
+}
+
+TEST_F(ClipboardPaneTest, theBannerIsDrawnInTheFaintTone)
+{
+    state->sensitive = true;
+    add(QStringLiteral("entry"));
+    openPane();
+    settle();
+    ASSERT_TRUE(pane->isBannerShown());
+    auto *banner = pane->findChild<QWidget *>(QStringLiteral("sensitiveBanner"));
+    ASSERT_TRUE(banner);
+    QImage drawn(banner->size(), QImage::Format_ARGB32);
+    drawn.fill(Qt::white);
+    banner->render(&drawn, QPoint(), QRegion(), QWidget::DrawChildren);
+    // Its darkest pixel is no darker than the faint tone drawn over white.
+    QImage faint(1, 1, QImage::Format_ARGB32);
+    faint.fill(Qt::white);
+    QPainter(&faint).fillRect(0, 0, 1, 1, PanelStyle::tertiary(*pane));
+    int darkest = 255;
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x)
+            darkest = std::min(darkest, qGray(drawn.pixel(x, y)));
+    }
+    EXPECT_GE(darkest, qGray(faint.pixel(0, 0)) - 8);
 }
 
 TEST_F(ClipboardPaneTest, showingSelectsTheFirstAndTheArrowsMoveWithoutWrapping)
