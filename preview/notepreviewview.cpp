@@ -9,6 +9,7 @@
 #include "platform/workspace.h"
 #include "preview/obsidianprocessor.h"
 #include "preview/simplifiedtableplaceholderview.h"
+#include "preview/vaultimageprovider.h"
 
 #include "ui/hostingview.h"
 
@@ -173,6 +174,10 @@ ui::View NotePreviewView::body(const Rendering &rendering) const
         };
     }
 
+    // Embedded images come only from the vault: no block image is fetched from the web.
+    const QUrl vaultFolder = vault().vaultURL();
+    const VaultImageProvider images(vaultFolder.isEmpty() ? std::nullopt : std::optional(vaultFolder));
+
     std::vector<ui::View> rows;
     rows.reserve(rendering.result.sections.size());
     for (qsizetype i = 0; i < rendering.result.sections.size(); ++i) {
@@ -186,6 +191,7 @@ ui::View NotePreviewView::body(const Rendering &rendering) const
                            .view()
                            .modifier(markdownTheme(previewTheme()))
                            .modifier(markdownSoftBreakMode(SoftBreak::Mode::LineBreak))
+                           .modifier(markdownImageProvider(images))
                            .onOpenUrl(openLink));
     }
     constexpr double infinity = std::numeric_limits<double>::infinity();

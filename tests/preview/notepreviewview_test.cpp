@@ -5,6 +5,7 @@
 #include "preview/obsidianprocessor.h"
 #include "preview/simplifiedtableplaceholderview.h"
 #include "tests/notes/notesviewfixture.h"
+#include "tests/support/pngbytes.h"
 #include "tests/support/waitfor.h"
 
 #include "ui/hostingview.h"
@@ -232,6 +233,23 @@ TEST_F(NotePreviewViewTest, aLargeTableBecomesACardBetweenItsText)
     preview->resize(600, 400);
     preview->host().flush();
     EXPECT_NE(preview->host().tree().findByTag(SimplifiedTablePlaceholderView::openButtonTag()), nullptr);
+}
+
+TEST_F(NotePreviewViewTest, anEmbeddedVaultImageShowsAtTheWidthItAsksFor)
+{
+    write(u"media/photo.png"_s, pngBytes(200, 100));
+    openVault(); // scans the vault again, with its media
+    preview->setNote(u"![[photo.png|300]]"_s, url(u"A.md"_s));
+    preview->host().flush();
+    ui::ViewTree &tree = preview->host().tree();
+    tree.layout(600);
+    EXPECT_EQ(tree.contentSize().height(), 32) << "nothing until the file is read";
+    ASSERT_TRUE(waitFor([&] {
+        preview->host().flush();
+        return tree.contentSize().height() > 32;
+    }));
+    tree.layout(600);
+    EXPECT_EQ(tree.contentSize().height(), 32 + 150);
 }
 
 TEST_F(NotePreviewViewTest, anEmptyNoteShowsOnlyThePadding)
