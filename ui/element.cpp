@@ -87,7 +87,10 @@ Element::Measurement &Element::measurementFor(const ProposedSize &proposal)
         measurement.knowsBaseline[0] = measurement.knowsBaseline[1] = true;
         m_measuredBaselines.reset();
     }
-    m_cache.insert(m_cache.begin(), measurement);
+    // Most elements are asked a handful of proposals per pass: room for them at once.
+    if (m_cache.capacity() == 0)
+        m_cache.reserve(4);
+    m_cache.insert(m_cache.begin(), std::move(measurement));
     return m_cache.front();
 }
 
