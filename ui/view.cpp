@@ -56,38 +56,10 @@ protected:
 
     void paintContent(QPainter &painter, const QRectF &) const override
     {
-        if (m_color.alpha() == 0)
-            return;
-        painter.save();
-        painter.setRenderHint(QPainter::Antialiasing, true);
-        if (m_mode == Mode::Fill) {
-            painter.fillPath(m_shape.path(m_frame), m_color);
-        } else {
-            // Qt cuts a miter that passes the limit off at the limit; the design means
-            // one that turns into a bevel there (SVG's rule), or a rectangle one line
-            // thin (a table's border) grows spikes of ten line widths at both ends.
-            const Qt::PenJoinStyle join = m_style.join == Qt::MiterJoin ? Qt::SvgMiterJoin : m_style.join;
-            QPen pen(m_color, m_style.lineWidth, Qt::SolidLine, m_style.cap, join);
-            pen.setMiterLimit(m_style.miterLimit);
-            if (!m_style.dash.isEmpty() && m_style.lineWidth > 0) {
-                QList<qreal> pattern;
-                for (qreal length : m_style.dash)
-                    pattern.append(length / m_style.lineWidth);
-                pen.setDashPattern(pattern);
-                pen.setDashOffset(m_style.dashPhase / m_style.lineWidth);
-            }
-            QRectF rect = m_frame;
-            if (m_mode == Mode::StrokeBorder) {
-                const double half = m_style.lineWidth / 2;
-                rect = rect.adjusted(half, half, -half, -half);
-            }
-            if (m_style.lineWidth > 0) {
-                painter.setPen(pen);
-                painter.setBrush(Qt::NoBrush);
-                painter.drawPath(m_shape.path(rect));
-            }
-        }
-        painter.restore();
+        if (m_mode == Mode::Fill)
+            m_shape.paintFill(painter, m_frame, m_color);
+        else
+            m_shape.paintStroke(painter, m_frame, m_color, m_style, m_mode == Mode::StrokeBorder);
     }
 
 private:
@@ -671,6 +643,25 @@ private:
 };
 
 // Resolves its content once it knows its own frame.
+class CanvasElement final : public Element
+{
+public:
+    explicit CanvasElement(std::function<void(QPainter &, const QRectF &, const QRectF &)> paint)
+        : m_paint(std::move(paint))
+    { }
+
+protected:
+    QSizeF measure(const ProposedSize &proposal) override { return proposal.replacingUnspecified(); }
+    void paintContent(QPainter &painter, const QRectF &exposed) const override
+    {
+        if (m_paint)
+            m_paint(painter, m_frame, exposed);
+    }
+
+private:
+    std::function<void(QPainter &, const QRectF &, const QRectF &)> m_paint;
+};
+
 class GeometryReaderElement final : public Element
 {
 public:
@@ -1116,6 +1107,43 @@ QPainterPath Shape::path(const QRectF &rect) const
     return path;
 }
 
+void Shape::paintFill(QPainter &painter, const QRectF &rect, const QColor &color) const
+{
+    if (color.alpha() == 0)
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.fillPath(path(rect), color);
+    painter.restore();
+}
+
+void Shape::paintStroke(
+    QPainter &painter, const QRectF &rect, const QColor &color, const StrokeStyle &style, bool inside) const
+{
+    if (color.alpha() == 0 || style.lineWidth <= 0)
+        return;
+    // Qt cuts a miter that passes the limit off at the limit; the design means one that
+    // turns into a bevel there (SVG's rule), or a rectangle one line thin (a table's
+    // border) grows spikes of ten line widths at both ends.
+    const Qt::PenJoinStyle join = style.join == Qt::MiterJoin ? Qt::SvgMiterJoin : style.join;
+    QPen pen(color, style.lineWidth, Qt::SolidLine, style.cap, join);
+    pen.setMiterLimit(style.miterLimit);
+    if (!style.dash.isEmpty()) {
+        QList<qreal> pattern;
+        for (qreal length : style.dash)
+            pattern.append(length / style.lineWidth);
+        pen.setDashPattern(pattern);
+        pen.setDashOffset(style.dashPhase / style.lineWidth);
+    }
+    const double half = inside ? style.lineWidth / 2 : 0;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(path(rect.adjusted(half, half, -half, -half)));
+    painter.restore();
+}
+
 View Shape::fill(const Color &color) const
 {
     return View::make(
@@ -1209,6 +1237,13 @@ View EnvironmentReader(std::function<View(const EnvironmentValues &)> body)
 {
     return View::make([body](const EnvironmentValues &env, const ResolveScope &scope) {
         return body(env).resolve(env, scope);
+    });
+}
+
+View Canvas(std::function<void(QPainter &, const QRectF &frame, const QRectF &exposed)> paint)
+{
+    return View::make([paint](const EnvironmentValues &, const ResolveScope &) -> ElementPtr {
+        return std::make_unique<CanvasElement>(paint);
     });
 }
 

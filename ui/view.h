@@ -295,6 +295,12 @@ public:
     // Strokes inside the shape's edge, so nothing is drawn outside the frame.
     View strokeBorder(const Color &color, const StrokeStyle &style = {}) const;
 
+    // What those views draw, made for `rect`, drawn straight onto a painter (inside a
+    // canvas): filled, or stroked centred on its edge or inside it.
+    void paintFill(QPainter &painter, const QRectF &rect, const QColor &color) const;
+    void paintStroke(QPainter &painter, const QRectF &rect, const QColor &color, const StrokeStyle &style,
+        bool inside) const;
+
 private:
     enum class Kind { Rectangle, RoundedRectangle, Circle, Capsule, Custom };
     Kind m_kind = Kind::Rectangle;
@@ -354,6 +360,10 @@ View EnvironmentReader(std::function<View(const EnvironmentValues &)> body);
 // of that, preferences set inside it never reach its ancestors: report a measured
 // size with idealSizePreference instead.
 View GeometryReader(std::function<View(const GeometryProxy &)> body);
+// Takes whatever size it is offered and draws with `paint`, given the frame in content
+// coordinates and the part of the content to draw. One canvas drawing many simple
+// shapes (a table's cell fills) costs one element where a view each costs several.
+View Canvas(std::function<void(QPainter &, const QRectF &frame, const QRectF &exposed)> paint);
 
 // Where an element was resolved, kept for elements whose subtree read state: a write
 // to that state resolves the view again at the same place in the same environment

@@ -6,12 +6,19 @@
 
 #include <QRectF>
 
+#include <functional>
+#include <vector>
+
+class QPainter;
+
 // The cell backgrounds of a measured table: each cell's rectangle filled with what the
 // environment's background style gives for its row and column (row 0 the header).
 // The gaps between cells stay unfilled. As large as the measuring view it is given.
 ui::View TableBackgroundView(const TableBounds &bounds);
 
-// `view` in a frame of the rectangle's size, drawn at its origin without moving the
-// layout: the pieces of a table's backgrounds and borders, stacked at the top leading
-// corner, never change the size of their stack.
-ui::View placedAt(const ui::View &view, const QRectF &rectangle);
+// Rectangles in the space of the measuring view, each drawn by `draw` (given the
+// rectangle in content coordinates and its position in the list, in list order) when
+// it meets the part being drawn. One element for all of a table's fills or lines,
+// however many cells it has; it takes the size it is offered.
+ui::View DrawnRectangles(
+    std::vector<QRectF> rectangles, std::function<void(QPainter &, const QRectF &, size_t)> draw);

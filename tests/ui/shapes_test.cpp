@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QPainter>
+
 #include <cmath>
 
 using namespace ui;
@@ -76,4 +79,40 @@ TEST(Colors, textBackgroundAndMaterialFollowTheAppearance)
     EXPECT_GT(light.alphaF(), 0);
     EXPECT_LT(light.alphaF(), 1) << "a material lets what is behind show through";
     EXPECT_GT(light.lightnessF(), dark.lightnessF());
+}
+
+TEST(Shapes, aRectangleOneLineThinStrokedInsideStaysInsideWhateverItsJoin)
+{
+    const struct
+    {
+        const char *name;
+        double lineWidth;
+        Qt::PenJoinStyle join;
+        QRectF rect;
+    } cases[] = {
+        { "a one-point line with miter joins", 1, Qt::MiterJoin, QRectF(20, 20, 60, 1) },
+        { "a three-point upright line with miter joins", 3, Qt::MiterJoin, QRectF(40, 10, 3, 60) },
+        { "a two-point line with round joins", 2, Qt::RoundJoin, QRectF(20, 30, 50, 2) },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QImage image(200, 160, QImage::Format_ARGB32);
+        image.setDevicePixelRatio(2);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            StrokeStyle style;
+            style.lineWidth = c.lineWidth;
+            style.join = c.join;
+            Shape::rectangle().paintStroke(painter, c.rect, Qt::black, style, true);
+        }
+        const QRect inside = QRectF(c.rect.topLeft() * 2, c.rect.size() * 2).toAlignedRect();
+        int outside = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                outside += !inside.contains(x, y) && image.pixelColor(x, y) != QColor(Qt::white);
+        }
+        EXPECT_EQ(outside, 0);
+        EXPECT_EQ(image.pixelColor(inside.center()), QColor(Qt::black));
+    }
 }
