@@ -325,6 +325,41 @@ TEST(TableView, aCellOfNothingButImagesIsAnImageFlowAndAnyTextMakesItText)
     }
 }
 
+TEST(TableView, tablesWithoutRowsOrColumnsShowOnlyTheirFrame)
+{
+    const RawTableCell cell { { InlineNode::text(u"x"_s) } };
+    const QList<RawTableColumnAlignment> two(2, RawTableColumnAlignment::None);
+    const struct
+    {
+        const char *name;
+        QList<RawTableColumnAlignment> columns;
+        QList<RawTableRow> rows;
+    } cases[] = {
+        { "no rows", two, {} },
+        { "no columns", {}, { RawTableRow { { cell, cell } }, RawTableRow { { cell } } } },
+        { "rows without cells", two, { RawTableRow {}, RawTableRow {} } },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const RenderedTable rendered(MarkdownContent({ BlockNode::table(c.columns, c.rows) }));
+        const TableBounds &bounds = *rendered.recorder.bounds;
+        EXPECT_EQ(bounds.rows.size(), size_t(c.rows.size()));
+        EXPECT_EQ(bounds.columns.size(), size_t(c.columns.size()));
+        EXPECT_TRUE(rendered.cell(0, 2).isNull());
+        ASSERT_FALSE(rendered.recorder.rectangles->empty());
+        EXPECT_EQ(rendered.recorder.rectangles->back(), bounds.bounds) << "the frame is last";
+    }
+}
+
+TEST(TableView, aLinkInACellTakesThePointerThroughTheBordersDrawnOverIt)
+{
+    const RenderedTable rendered(u"| a |\n|---|\n| [link](https://h/) |\n"_s);
+    const QRectF cell = rendered.tree->frameOfTag(cellTag(1, 0));
+    ui::Element *hit = rendered.tree->root()->hitTest(cell.center());
+    ASSERT_NE(hit, nullptr);
+    EXPECT_TRUE(cell.contains(hit->frame())) << "the cell's text, not the lines over the table";
+}
+
 // The sample notes are rendered in both themes by the Markdown tests; the tables are
 // looked at in the GitHub theme's dark colours here too (a file of its own, so the two
 // never write one file at once).
