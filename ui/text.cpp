@@ -1,8 +1,11 @@
 #include "ui/text.h"
 
+#include "ui/textlines.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QHash>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QTextBlock>
@@ -129,6 +132,36 @@ Qt::Alignment alignmentOf(TextAlignment alignment)
     return Qt::AlignLeft;
 }
 
+// A format with nothing but `font` set. Setting a font writes a score of properties,
+// and every run of every text sets one: the formats are kept per font and copied.
+QTextCharFormat fontFormat(const QFont &font)
+{
+    constexpr qsizetype maxFonts = 64;
+    thread_local QHash<QFont, QTextCharFormat> formats;
+    if (const auto known = formats.constFind(font); known != formats.cend())
+        return *known;
+    if (formats.size() >= maxFonts)
+        formats.clear();
+    QTextCharFormat format;
+    format.setFont(font, QTextCharFormat::FontPropertiesAll);
+    formats.insert(font, format);
+    return format;
+}
+
+// Characters that start a new block when inserted into a document.
+bool startsBlock(QChar c)
+{
+    constexpr char16_t beginningOfFrame = 0xfdd0;
+    constexpr char16_t endOfFrame = 0xfdd1;
+    return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == beginningOfFrame
+        || c == endOfFrame;
+}
+
+QString inlineImageName(size_t index)
+{
+    return QStringLiteral("qv-inline-image:%1").arg(index);
+}
+
 class TextElement final : public Element
 {
 public:
@@ -140,48 +173,38 @@ public:
         const Font baseFont = env.get<FontKey>().value_or(Font());
         const QColor foreground = env.get<ForegroundColorKey>().value_or(Color::primary()).resolve(scheme);
         m_highlight = Color::accent().opacity(0.3).resolve(scheme);
-        m_document.setDocumentMargin(0);
-        m_document.setUndoRedoEnabled(false);
-        m_document.setDefaultFont(baseFont.toQFont());
-        QTextOption option = m_document.defaultTextOption();
+        m_font = baseFont.toQFont();
+        m_alignment = alignmentOf(env.get<MultilineTextAlignmentKey>());
         m_leading = env.get<MultilineTextAlignmentKey>() == TextAlignment::Leading;
-        option.setAlignment(alignmentOf(env.get<MultilineTextAlignmentKey>()));
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        m_document.setDefaultTextOption(option);
+        m_lineSpacing = env.get<LineSpacingKey>();
 
-        QTextCursor cursor(&m_document);
-        QTextBlockFormat block;
-        block.setAlignment(alignmentOf(env.get<MultilineTextAlignmentKey>()));
-        const double lineSpacing = env.get<LineSpacingKey>();
-        if (lineSpacing > 0)
-            block.setLineHeight(lineSpacing, QTextBlockFormat::LineDistanceHeight);
-        cursor.setBlockFormat(block);
-        int imageCount = 0;
+        startBlock(m_font, {});
         for (const Text::Piece &piece : text.pieces()) {
             if (const auto *image = std::get_if<Image>(&piece)) {
-                const QString name = QStringLiteral("qv-inline-image:%1").arg(imageCount++);
-                m_document.addResource(QTextDocument::ImageResource, QUrl(name), image->image());
                 QTextImageFormat format;
-                format.setName(name);
+                format.setName(inlineImageName(m_images.size()));
                 format.setWidth(image->naturalSize().width());
                 format.setHeight(image->naturalSize().height());
-                cursor.insertImage(format);
+                m_images.push_back(image->image());
+                append(QString(QChar::ObjectReplacementCharacter), format);
                 continue;
             }
             for (const AttributedRun &run : std::get<AttributedText>(piece).runs()) {
                 if (run.text.isEmpty())
                     continue;
-                // Line feeds start new blocks, which must carry the spacing too.
-                const QStringList lines = run.text.split(QLatin1Char('\n'));
                 const QTextCharFormat format = formatOf(run.attributes, baseFont, foreground, scheme);
-                for (int i = 0; i < lines.size(); ++i) {
-                    if (i > 0)
-                        cursor.insertBlock(block, format);
-                    cursor.insertText(lines[i], format);
+                qsizetype start = 0;
+                for (qsizetype i = 0; i < run.text.size(); ++i) {
+                    if (!startsBlock(run.text[i]))
+                        continue;
+                    append(run.text.mid(start, i - start), format);
+                    // The block that a line feed starts takes the run's format as its own.
+                    startBlock(format.font(), format);
+                    start = i + 1;
                 }
+                append(run.text.mid(start), format);
             }
         }
-        m_cursor = QTextCursor(&m_document);
     }
 
     bool acceptsPointer() const override { return m_selectable || !m_links.empty(); }
@@ -199,7 +222,8 @@ public:
         m_pressedLink = linkAt(event.position);
         m_dragged = false;
         if (m_selectable && event.button == Qt::LeftButton) {
-            m_cursor.setPosition(positionAt(event.position));
+            const int position = positionAt(event.position);
+            m_cursor.setPosition(position);
             requestRepaint();
         }
     }
@@ -208,7 +232,8 @@ public:
     {
         if (!m_selectable)
             return;
-        m_cursor.setPosition(positionAt(event.position), QTextCursor::KeepAnchor);
+        const int position = positionAt(event.position);
+        m_cursor.setPosition(position, QTextCursor::KeepAnchor);
         m_dragged = m_dragged || m_cursor.hasSelection();
         requestRepaint();
     }
@@ -230,6 +255,7 @@ public:
             return true;
         }
         if (event->matches(QKeySequence::SelectAll)) {
+            document();
             m_cursor.select(QTextCursor::Document);
             requestRepaint();
             return true;
@@ -257,41 +283,24 @@ public:
 protected:
     QSizeF measure(const ProposedSize &proposal) override
     {
-        const bool wraps = proposal.width && std::isfinite(*proposal.width);
-        // Lines broken at one width break the same way at any narrower width that
-        // still holds the widest of them: such an offer needs no layout of its own.
-        for (const Fit &fit : m_fits) {
-            if (wraps ? fit.ideal <= *proposal.width && *proposal.width <= fit.width
-                      : fit.width == infinity) {
-                setMeasuredBaselines(fit.first, fit.last);
-                const double width = wraps ? std::min(fit.ideal, *proposal.width) : fit.unboundedWidth;
-                return { std::ceil(width), fit.height };
-            }
-        }
-        layoutFor(proposal);
-        const QSizeF size = m_document.documentLayout()->documentSize();
-        const double ideal = m_document.idealWidth();
-        const double width = wraps ? std::min(ideal, *proposal.width) : size.width();
-        // The lines are laid out now: their baselines cost next to nothing more.
-        const Fit fit { ideal, wraps ? *proposal.width : infinity, size.width(), std::ceil(size.height()),
-            lineBaseline(false), lineBaseline(true) };
-        if (m_fits.size() >= maxFits)
-            m_fits.erase(m_fits.begin());
-        m_fits.push_back(fit);
+        const std::optional<double> width = wrapWidth(proposal);
+        const Fit &fit = fitFor(width);
         setMeasuredBaselines(fit.first, fit.last);
-        return { std::ceil(width), fit.height };
+        return { std::ceil(width ? std::min(fit.ideal, *width) : fit.unboundedWidth), fit.height };
     }
 
     std::optional<double> measureBaseline(const ProposedSize &proposal, QSizeF, bool last) override
     {
-        layoutFor(proposal);
-        return lineBaseline(last);
+        const Fit &fit = fitFor(wrapWidth(proposal));
+        return last ? fit.last : fit.first;
     }
 
     // Lines break by width only.
     ProposalAxes proposalAxes() override { return { true, false }; }
 
-    void placeChildren(const ProposedSize &) override { showAtFrameWidth(); }
+    // The document is laid out for the frame only when it is drawn or hit: most of a
+    // long text is placed many times and never seen.
+    void placeChildren(const ProposedSize &) override { }
 
     void paintContent(QPainter &painter, const QRectF &exposed) const override
     {
@@ -306,17 +315,86 @@ protected:
             selection.format.setBackground(m_highlight);
             context.selections.append(selection);
         }
-        m_document.documentLayout()->draw(&painter, context);
+        m_document->documentLayout()->draw(&painter, context);
         painter.restore();
     }
 
 private:
+    // One layout's line breaks: they hold for every width from `ideal` (the widest
+    // line) to `width` (what it was laid out for, infinity when unbounded).
+    struct Fit
+    {
+        double ideal;
+        double width;
+        double unboundedWidth;
+        double height;
+        std::optional<double> first;
+        std::optional<double> last;
+    };
+
+    static std::optional<double> wrapWidth(const ProposedSize &proposal)
+    {
+        if (proposal.width && std::isfinite(*proposal.width))
+            return *proposal.width;
+        return std::nullopt;
+    }
+
+    // Lines broken at one width break the same way at any narrower width that still
+    // holds the widest of them: such an offer needs no layout of its own.
+    const Fit &fitFor(std::optional<double> width)
+    {
+        for (const Fit &fit : m_fits) {
+            if (width ? fit.ideal <= *width && *width <= fit.width : fit.width == infinity)
+                return fit;
+        }
+        const Fit fit = m_images.empty() ? linesFit(width) : documentFit(width);
+        if (m_fits.size() >= maxFits)
+            m_fits.erase(m_fits.begin());
+        m_fits.push_back(fit);
+        return m_fits.back();
+    }
+
+    Fit linesFit(std::optional<double> width)
+    {
+        if (!m_lines)
+            m_lines = std::make_unique<TextLines>(m_paragraphs, m_lineSpacing, m_alignment);
+        const TextLines::Metrics lines
+            = m_lines->measure(width ? std::optional<double>(*width + widthSlack) : std::nullopt);
+        return { lines.idealWidth, width.value_or(infinity), lines.idealWidth, std::ceil(lines.height),
+            lines.firstBaseline, lines.lastBaseline };
+    }
+
+    // Inline images are sized by the document's layout alone: text holding one is
+    // measured on the document.
+    Fit documentFit(std::optional<double> width)
+    {
+        layoutAt(width.value_or(-1));
+        const QTextDocument &document = this->document();
+        const QSizeF size = document.documentLayout()->documentSize();
+        return { document.idealWidth(), width.value_or(infinity), size.width(), std::ceil(size.height()),
+            lineBaseline(false), lineBaseline(true) };
+    }
+
+    void startBlock(const QFont &font, const QTextCharFormat &format)
+    {
+        m_paragraphs.push_back({ {}, {}, font });
+        m_blockFormats.push_back(format);
+    }
+
+    void append(const QString &text, const QTextCharFormat &format)
+    {
+        if (text.isEmpty())
+            return;
+        TextLines::Paragraph &paragraph = m_paragraphs.back();
+        paragraph.formats.append({ int(paragraph.text.size()), int(text.size()), format });
+        paragraph.text += text;
+    }
+
     QTextCharFormat formatOf(const AttributeContainer &attributes, const Font &baseFont,
         const QColor &foreground, ColorScheme scheme)
     {
-        QTextCharFormat format;
         const Font *font = attributes.get<FontAttribute>();
-        format.setFont((font ? *font : baseFont).toQFont(), QTextCharFormat::FontPropertiesAll);
+        QTextCharFormat format = fontFormat((font ? *font : baseFont).toQFont());
         const Color *color = attributes.get<ForegroundColorAttribute>();
         format.setForeground(color ? color->resolve(scheme) : foreground);
         if (const Color *background = attributes.get<BackgroundColorAttribute>())
@@ -347,38 +425,77 @@ private:
         return format;
     }
 
-    void layoutAt(double width) const
+    QTextBlockFormat blockFormat() const
     {
-        const double target = width < 0 ? -1 : width + widthSlack;
-        if (m_document.textWidth() != target)
-            m_document.setTextWidth(target);
+        QTextBlockFormat block;
+        block.setAlignment(m_alignment);
+        if (m_lineSpacing > 0)
+            block.setLineHeight(m_lineSpacing, QTextBlockFormat::LineDistanceHeight);
+        return block;
     }
 
-    void layoutFor(const ProposedSize &proposal) const
+    // The text as a document, built the first time it is drawn, hit or selected in (or
+    // measured, when it holds images).
+    QTextDocument &document() const
     {
-        const bool wraps = proposal.width && std::isfinite(*proposal.width);
-        layoutAt(wraps ? *proposal.width : -1);
+        if (m_document)
+            return *m_document;
+        m_document = std::make_unique<QTextDocument>();
+        QTextDocument &document = *m_document;
+        document.setDocumentMargin(0);
+        document.setUndoRedoEnabled(false);
+        document.setDefaultFont(m_font);
+        QTextOption option = document.defaultTextOption();
+        option.setAlignment(m_alignment);
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        document.setDefaultTextOption(option);
+        for (size_t i = 0; i < m_images.size(); ++i)
+            document.addResource(QTextDocument::ImageResource, QUrl(inlineImageName(i)), m_images[i]);
+        QTextCursor cursor(&document);
+        const QTextBlockFormat block = blockFormat();
+        cursor.setBlockFormat(block);
+        for (size_t i = 0; i < m_paragraphs.size(); ++i) {
+            if (i > 0)
+                cursor.insertBlock(block, m_blockFormats[i]);
+            const TextLines::Paragraph &paragraph = m_paragraphs[i];
+            for (const QTextLayout::FormatRange &range : paragraph.formats)
+                cursor.insertText(paragraph.text.mid(range.start, range.length), range.format);
+        }
+        m_cursor = QTextCursor(&document);
+        return document;
+    }
+
+    void layoutAt(double width) const
+    {
+        QTextDocument &document = this->document();
+        const double target = width < 0 ? -1 : width + widthSlack;
+        if (document.textWidth() != target)
+            document.setTextWidth(target);
     }
 
     std::optional<double> lineBaseline(bool last) const
     {
-        const QTextBlock block = last ? m_document.lastBlock() : m_document.begin();
+        const QTextBlock block = last ? m_document->lastBlock() : m_document->begin();
         const QTextLayout *layout = block.layout();
         if (!layout || layout->lineCount() == 0)
             return std::nullopt;
         const QTextLine line = last ? layout->lineAt(layout->lineCount() - 1) : layout->lineAt(0);
-        const QRectF blockRect = m_document.documentLayout()->blockBoundingRect(block);
+        const QRectF blockRect = m_document->documentLayout()->blockBoundingRect(block);
         return blockRect.y() + line.y() + line.ascent();
     }
 
-    // Measuring for other offers lays the document out at other widths, even after it
+    // Measuring text with images lays the document out at other widths, even after it
     // was placed: what is drawn and hit is laid out at the frame's width first.
     void showAtFrameWidth() const
     {
+        if (!m_document) {
+            layoutAt(m_frame.width());
+            return;
+        }
         // Leading text that was measured at a wider offer breaks its lines the same way
         // in its own narrower frame: laying it out again would change nothing but cost.
-        const double current = m_document.textWidth() < 0 ? infinity : m_document.textWidth();
-        if (m_leading && current >= m_frame.width() && m_document.idealWidth() <= m_frame.width())
+        const double current = m_document->textWidth() < 0 ? infinity : m_document->textWidth();
+        if (m_leading && current >= m_frame.width() && m_document->idealWidth() <= m_frame.width())
             return;
         layoutAt(m_frame.width());
     }
@@ -386,7 +503,7 @@ private:
     int positionAt(QPointF point) const
     {
         showAtFrameWidth();
-        const int position = m_document.documentLayout()->hitTest(point - m_frame.topLeft(), Qt::FuzzyHit);
+        const int position = m_document->documentLayout()->hitTest(point - m_frame.topLeft(), Qt::FuzzyHit);
         return std::max(0, position);
     }
 
@@ -395,7 +512,7 @@ private:
         if (m_links.empty() || !m_frame.contains(point))
             return std::nullopt;
         showAtFrameWidth();
-        const QString href = m_document.documentLayout()->anchorAt(point - m_frame.topLeft());
+        const QString href = m_document->documentLayout()->anchorAt(point - m_frame.topLeft());
         bool ok = false;
         const int index = href.toInt(&ok);
         if (!ok || index < 0 || index >= int(m_links.size()))
@@ -403,26 +520,24 @@ private:
         return m_links[size_t(index)];
     }
 
-    // One layout's line breaks: they hold for every width from `ideal` (the widest
-    // line) to `width` (what it was laid out for, infinity when unbounded).
-    struct Fit
-    {
-        double ideal;
-        double width;
-        double unboundedWidth;
-        double height;
-        std::optional<double> first;
-        std::optional<double> last;
-    };
     static constexpr size_t maxFits = 4;
 
     std::vector<Fit> m_fits;
-    // Mutable: laid out again for the frame's width whenever it is drawn or hit.
-    mutable QTextDocument m_document;
-    QTextCursor m_cursor;
+    // One per block of the document; the first block keeps the document's format.
+    std::vector<TextLines::Paragraph> m_paragraphs;
+    std::vector<QTextCharFormat> m_blockFormats;
+    std::vector<QImage> m_images;
+    std::unique_ptr<TextLines> m_lines; // made when first measured
+    // Made when first needed and laid out again for the frame's width whenever it is
+    // drawn or hit.
+    mutable std::unique_ptr<QTextDocument> m_document;
+    mutable QTextCursor m_cursor; // null until the document is made
     std::vector<QUrl> m_links;
     OpenUrlAction m_openUrl;
     QColor m_highlight;
+    QFont m_font;
+    Qt::Alignment m_alignment = Qt::AlignLeft;
+    double m_lineSpacing = 0;
     bool m_selectable;
     bool m_leading = true;
     bool m_dragged = false;

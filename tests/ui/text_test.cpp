@@ -218,3 +218,89 @@ TEST(Text, trackingWidensTheTextAndRunBackgroundsAreDrawn)
     }
     EXPECT_GT(red, canvas.width() / 2) << "the run's background fills its line";
 }
+
+namespace {
+
+struct TextKind
+{
+    const char *name;
+    Text (*make)();
+    TextAlignment alignment;
+};
+
+Text styledText()
+{
+    AttributeContainer bold;
+    bold.set<FontAttribute>(Font::system(17, Font::Weight::Bold));
+    AttributeContainer linked;
+    linked.set<LinkAttribute>(QUrl(QStringLiteral("https://example.org/")));
+    AttributedText text(QStringLiteral("Some words "));
+    text.append(QStringLiteral("in bold "), bold);
+    text.append(QStringLiteral("and a link "), linked);
+    text.append(sentence());
+    return text;
+}
+
+Text imageText()
+{
+    QImage bitmap(24, 18, QImage::Format_ARGB32);
+    bitmap.fill(Qt::blue);
+    return Text(sentence()) + Text(Image(bitmap)) + Text(QStringLiteral(" and the rest of it after"));
+}
+
+QImage rendered(const ViewTree &tree)
+{
+    QImage canvas(tree.contentSize().toSize(), QImage::Format_ARGB32);
+    canvas.fill(Qt::white);
+    QPainter painter(&canvas);
+    tree.paint(painter, QRectF(QPointF(0, 0), tree.contentSize()));
+    return canvas;
+}
+
+void PrintTo(const TextKind &kind, std::ostream *out)
+{
+    *out << kind.name;
+}
+
+class TextAtWidths : public testing::TestWithParam<TextKind>
+{
+};
+
+} // namespace
+
+// A text measured and drawn at one width, then laid out at others, ends where a text
+// laid out at the last width alone does, and draws the same.
+TEST_P(TextAtWidths, laidOutAgainEndsAsAFreshLayoutAndDrawsTheSame)
+{
+    const TextKind &kind = GetParam();
+    const auto view = [&kind] {
+        return VStack(HorizontalAlignment::Leading, 4,
+            { Label(kind.make().view().tag("item"), Text(QStringLiteral("•"))),
+                kind.make().view().tag("block") })
+            .multilineTextAlignment(kind.alignment)
+            .lineSpacing(2);
+    };
+    ViewTree moved(view());
+    moved.rebuild(800);
+    rendered(moved);
+    for (const double width : { 300.0, 90.0, 800.0, 5.0, 143.0 })
+        moved.layout(width);
+    ViewTree fresh(view());
+    fresh.rebuild(143);
+
+    for (const char *tag : { "item", "block" })
+        EXPECT_EQ(moved.frameOfTag(QString::fromLatin1(tag)), fresh.frameOfTag(QString::fromLatin1(tag)))
+            << tag;
+    EXPECT_GT(fresh.frameOfTag(QStringLiteral("block")).height(), 40) << "the text wraps";
+    EXPECT_EQ(rendered(moved), rendered(fresh));
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, TextAtWidths,
+    testing::Values(TextKind { "plain", [] { return Text(sentence()); }, TextAlignment::Leading },
+        TextKind { "styledRuns", styledText, TextAlignment::Leading },
+        TextKind { "lineFeeds", [] { return Text(QStringLiteral("first line\n\nthird line that goes on")); },
+            TextAlignment::Leading },
+        TextKind { "inlineImage", imageText, TextAlignment::Leading },
+        TextKind { "centred", styledText, TextAlignment::Center },
+        TextKind { "trailing", [] { return Text(sentence()); }, TextAlignment::Trailing }),
+    [](const testing::TestParamInfo<TextKind> &info) { return std::string(info.param.name); });

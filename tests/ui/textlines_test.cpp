@@ -1,0 +1,225 @@
+#include "ui/textlines.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <limits>
+#include <optional>
+#include <vector>
+
+using namespace ui;
+
+namespace {
+
+struct Run
+{
+    QString text;
+    QTextCharFormat format;
+};
+
+QTextCharFormat formatOf(
+    int pixelSize, bool bold = false, const QString &family = {}, double letterSpacing = 0)
+{
+    QFont font = family.isEmpty() ? QFont() : QFont(family);
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    if (letterSpacing != 0)
+        font.setLetterSpacing(QFont::AbsoluteSpacing, letterSpacing);
+    QTextCharFormat format;
+    format.setFont(font, QTextCharFormat::FontPropertiesAll);
+    return format;
+}
+
+QTextCharFormat body()
+{
+    return formatOf(13);
+}
+
+QTextCharFormat heading()
+{
+    return formatOf(26, true);
+}
+
+QTextCharFormat code()
+{
+    return formatOf(12, false, QStringLiteral("monospace"));
+}
+
+QTextCharFormat link()
+{
+    QTextCharFormat format = body();
+    format.setAnchor(true);
+    format.setAnchorHref(QStringLiteral("0"));
+    format.setForeground(Qt::blue);
+    format.setFontUnderline(true);
+    return format;
+}
+
+bool startsBlock(QChar c)
+{
+    return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator;
+}
+
+// The paragraphs of `runs` as a document makes blocks of them: a line break starts a
+// block whose own format is the run's.
+std::vector<TextLines::Paragraph> paragraphsOf(const std::vector<Run> &runs, const QFont &base)
+{
+    std::vector<TextLines::Paragraph> paragraphs { { {}, {}, base } };
+    for (const Run &run : runs) {
+        for (const QChar c : run.text) {
+            if (startsBlock(c)) {
+                paragraphs.push_back({ {}, {}, run.format.font() });
+                continue;
+            }
+            TextLines::Paragraph &paragraph = paragraphs.back();
+            if (paragraph.formats.isEmpty() || paragraph.formats.back().format != run.format
+                || paragraph.formats.back().start + paragraph.formats.back().length != paragraph.text.size())
+                paragraph.formats.append({ int(paragraph.text.size()), 0, run.format });
+            ++paragraph.formats.back().length;
+            paragraph.text += c;
+        }
+    }
+    return paragraphs;
+}
+
+struct Measured
+{
+    double idealWidth;
+    double height;
+    std::optional<double> first;
+    std::optional<double> last;
+    bool operator==(const Measured &) const = default;
+};
+
+std::ostream &operator<<(std::ostream &out, const Measured &measured)
+{
+    return out << "ideal " << measured.idealWidth << " height " << measured.height << " first "
+               << measured.first.value_or(-1) << " last " << measured.last.value_or(-1);
+}
+
+// What the document the text is drawn from gives at `width`.
+Measured documentMeasure(const std::vector<Run> &runs, const QFont &base, double lineSpacing,
+    Qt::Alignment alignment, std::optional<double> width)
+{
+    QTextDocument document;
+    document.setDocumentMargin(0);
+    document.setDefaultFont(base);
+    QTextOption option = document.defaultTextOption();
+    option.setAlignment(alignment);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    document.setDefaultTextOption(option);
+    QTextCursor cursor(&document);
+    QTextBlockFormat block;
+    block.setAlignment(alignment);
+    if (lineSpacing > 0)
+        block.setLineHeight(lineSpacing, QTextBlockFormat::LineDistanceHeight);
+    cursor.setBlockFormat(block);
+    // Line feeds are blocks of their own: inserted text would take "\r\n" as one break.
+    for (const Run &run : runs) {
+        const QStringList lines = run.text.split(QLatin1Char('\n'));
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (i > 0)
+                cursor.insertBlock(block, run.format);
+            cursor.insertText(lines[i], run.format);
+        }
+    }
+    document.setTextWidth(width.value_or(-1));
+    auto baseline = [&document](bool last) -> std::optional<double> {
+        const QTextBlock textBlock = last ? document.lastBlock() : document.begin();
+        const QTextLayout *layout = textBlock.layout();
+        const QTextLine line = last ? layout->lineAt(layout->lineCount() - 1) : layout->lineAt(0);
+        return document.documentLayout()->blockBoundingRect(textBlock).y() + line.y() + line.ascent();
+    };
+    const double height = document.documentLayout()->documentSize().height();
+    return { document.idealWidth(), height, baseline(false), baseline(true) };
+}
+
+struct Case
+{
+    const char *name;
+    std::vector<Run> runs;
+    double lineSpacing;
+    Qt::Alignment alignment;
+};
+
+std::vector<Case> cases()
+{
+    const QString prose = QStringLiteral(
+        "Markdown notes are mostly prose, and a sentence that keeps going wraps over several lines.");
+    return {
+        { "oneWord", { { QStringLiteral("Hello"), body() } }, 0, Qt::AlignLeft },
+        { "prose", { { prose, body() } }, 1.95, Qt::AlignLeft },
+        { "styledRuns",
+            { { QStringLiteral("Some "), body() }, { QStringLiteral("emphasis"), heading() },
+                { QStringLiteral(", a "), body() }, { QStringLiteral("link"), link() },
+                { QStringLiteral(" and code() "), code() }, { prose, body() } },
+            2.6, Qt::AlignLeft },
+        { "lineFeeds", { { QStringLiteral("line one\nline two\n\nline four"), body() } }, 0.333,
+            Qt::AlignLeft },
+        { "emptyBlockTakesTheRunsFont",
+            { { QStringLiteral("big\n"), heading() }, { QStringLiteral("\nsmall"), body() } }, 0,
+            Qt::AlignLeft },
+        { "nothing", { { QString(), body() } }, 0, Qt::AlignLeft },
+        { "carriageReturnAndParagraphSeparator",
+            { { QStringLiteral("carriage\rreturn\u2029separator"), body() },
+                { QStringLiteral("x\r\ny"), heading() } },
+            1.5, Qt::AlignLeft },
+        { "longWords",
+            { { QStringLiteral("Supercalifragilisticexpialidocious antidisestablishmentarianism ok"),
+                body() } },
+            0, Qt::AlignLeft },
+        { "tabs", { { QStringLiteral("tab\there\tand\tthere and\ttabs\tagain"), code() } }, 0,
+            Qt::AlignLeft },
+        { "rightToLeft",
+            { { QStringLiteral(
+                    "\u05e9\u05dc\u05d5\u05dd \u05e2\u05d5\u05dc\u05dd and some english words here"),
+                body() } },
+            0, Qt::AlignLeft },
+        { "lineSeparator", { { QStringLiteral("soft\u2028break inside one block of text"), body() } }, 1,
+            Qt::AlignLeft },
+        { "letterSpacing",
+            { { QStringLiteral("spaced out text with letter spacing"), formatOf(13, false, {}, 1.3) },
+                { QStringLiteral(" code()"), code() } },
+            0, Qt::AlignLeft },
+        { "trailingSpaces", { { QStringLiteral("trailing spaces     "), body() } }, 0, Qt::AlignLeft },
+        { "centred", { { prose, body() } }, 1.95, Qt::AlignHCenter },
+        { "trailing", { { prose, heading() } }, 0, Qt::AlignRight },
+    };
+}
+
+void PrintTo(const Case &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+class TextLinesTest : public testing::TestWithParam<Case>
+{
+};
+
+// Widths in the order a stack asks and a window resizes: narrowest and unbounded first,
+// then shares, wider and narrower again; one text measured at all of them in turn.
+TEST_P(TextLinesTest, measuresEveryWidthAsTheDocumentLaysItOut)
+{
+    const Case &c = GetParam();
+    const QFont base = body().font();
+    const std::vector<TextLines::Paragraph> paragraphs = paragraphsOf(c.runs, base);
+    const TextLines lines(paragraphs, c.lineSpacing, c.alignment);
+    const std::optional<double> widths[]
+        = { 0.5, std::nullopt, 1, 7.3, 63.333333, 123.456, 800.5, 333.3, 40, std::nullopt, 200, 1e9, 0.5 };
+    for (const std::optional<double> &width : widths) {
+        const TextLines::Metrics metrics = lines.measure(width);
+        const Measured mine { metrics.idealWidth, metrics.height, metrics.firstBaseline,
+            metrics.lastBaseline };
+        EXPECT_EQ(mine, documentMeasure(c.runs, base, c.lineSpacing, c.alignment, width))
+            << "at width " << width.value_or(-1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, TextLinesTest, testing::ValuesIn(cases()),
+    [](const testing::TestParamInfo<Case> &info) { return std::string(info.param.name); });
+
+} // namespace

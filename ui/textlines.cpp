@@ -1,0 +1,134 @@
+#include "ui/textlines.h"
+
+#include <QTextOption>
+
+#include <algorithm>
+#include <limits>
+
+namespace ui {
+
+namespace {
+
+// The document keeps positions in 1/64 of a point and cuts off what is finer: sums
+// made the same way come out the same to the last bit.
+int fixed(double value)
+{
+    return int(value * 64);
+}
+
+double real(int value)
+{
+    return value / 64.0;
+}
+
+// What the document offers a line that may be as long as it likes.
+constexpr int unboundedWidth = std::numeric_limits<int>::max() / 256;
+
+// A document block's direction when nothing sets it: that of its first strong character.
+Qt::LayoutDirection directionOf(const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        switch (QChar::direction(c)) {
+        case QChar::DirL:
+            return Qt::LeftToRight;
+        case QChar::DirR:
+        case QChar::DirAL:
+            return Qt::RightToLeft;
+        default:
+            break;
+        }
+    }
+    return Qt::LeftToRight;
+}
+
+} // namespace
+
+TextLines::TextLines(std::vector<Paragraph> paragraphs, double lineSpacing, Qt::Alignment alignment)
+    : m_lineSpacing(std::max(0.0, lineSpacing))
+    , m_alignment(alignment)
+{
+    m_layouts.reserve(paragraphs.size());
+    for (Paragraph &paragraph : paragraphs) {
+        // One format over the whole text shapes it as its font alone would, and formats
+        // cost a collection of their own.
+        const bool oneFont = paragraph.formats.size() == 1 && paragraph.formats[0].start == 0
+            && paragraph.formats[0].length == paragraph.text.size()
+            && !paragraph.formats[0].format.hasProperty(QTextFormat::TextVerticalAlignment);
+        auto layout = std::make_unique<QTextLayout>(
+            paragraph.text, oneFont ? paragraph.formats[0].format.font() : paragraph.font);
+        if (!oneFont)
+            layout->setFormats(paragraph.formats);
+        layout->setCacheEnabled(true);
+        m_layouts.push_back(std::move(layout));
+    }
+}
+
+TextLines::~TextLines() = default;
+
+TextLines::Metrics TextLines::measure(std::optional<double> width) const
+{
+    const int right = width ? fixed(*width) : unboundedWidth;
+    Metrics metrics;
+    int y = 0;
+    int widest = 0;
+    for (size_t i = 0; i < m_layouts.size(); ++i) {
+        QTextLayout &layout = *m_layouts[i];
+        QTextOption option;
+        option.setAlignment(m_alignment);
+        option.setTextDirection(directionOf(layout.text()));
+        option.setWrapMode(width ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::ManualWrap);
+        layout.setTextOption(option);
+        const int top = y;
+        QTextLine line;
+        if (m_shaped) {
+            layout.clearLayout();
+            line = layout.createLine();
+        }
+        // Every paragraph has a line, even an empty one: none means Qt wants a layout
+        // begun (a build that checks for one), which shapes the text afresh.
+        const bool begun = !line.isValid();
+        if (begun) {
+            layout.beginLayout();
+            line = layout.createLine();
+        }
+        for (; line.isValid(); line = layout.createLine()) {
+            line.setLeadingIncluded(true);
+            line.setLineWidth(real(right));
+            // A piece wider than the whole line is broken anywhere, and the lines after
+            // it at word boundaries only: that is how the document goes on.
+            if (width && fixed(line.naturalTextWidth()) > right) {
+                option.setWrapMode(QTextOption::WrapAnywhere);
+                layout.setTextOption(option);
+                line.setLineWidth(std::max(line.naturalTextWidth(), real(right)));
+                option.setWrapMode(QTextOption::WordWrap);
+                layout.setTextOption(option);
+            }
+            line.setPosition(QPointF(0, real(y - top)));
+            y += fixed(line.height() + m_lineSpacing);
+            widest = std::max(widest, fixed(line.x() + line.naturalTextWidth()));
+        }
+        if (begun)
+            layout.endLayout();
+        if (layout.lineCount() == 0)
+            continue;
+        if (i == 0) {
+            const QTextLine line = layout.lineAt(0);
+            metrics.firstBaseline = real(top) + line.y() + line.ascent();
+        }
+        if (i + 1 == m_layouts.size()) {
+            const QTextLine line = layout.lineAt(layout.lineCount() - 1);
+            metrics.lastBaseline = real(top) + line.y() + line.ascent();
+        }
+    }
+    m_shaped = true;
+    metrics.idealWidth = real(widest);
+    metrics.height = real(y);
+    return metrics;
+}
+
+} // namespace ui
