@@ -50,6 +50,10 @@ void setTextOpacity(QWidget &widget, qreal opacity)
     color.setAlphaF(opacity);
     palette.setColor(QPalette::WindowText, color);
     palette.setColor(QPalette::ButtonText, color);
+    // A control that can't act now reads fainter, not like one that can.
+    color.setAlphaF(opacity / 2);
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, color);
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, color);
     widget.setPalette(palette);
 }
 

@@ -11,6 +11,7 @@
 #include "tests/support/waitfor.h"
 
 #include <QHBoxLayout>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -386,6 +387,29 @@ TEST_F(NotesPane, aNoteThatIsNotUtf8IsReadOnlyAndNeverWritten)
     EXPECT_TRUE(pane->flushPendingSave());
     environment->setSelectedNoteURL(std::nullopt);
     EXPECT_EQ(read("bad.md"), "ok \xff\xfe bytes");
+}
+
+TEST_F(NotesPane, theToggleLooksDisabledWhileTheNoteCanNotBeEdited)
+{
+    write("bad.md", "ok \xff\xfe bytes", 10);
+    write("good.md", "good", 10);
+    openVault();
+    pane = std::make_unique<NotesPaneView>(*environment);
+    pane->resize(700, 400);
+    pane->show();
+    const auto drawnToggle = [&] {
+        QPushButton *toggle = pane->toggleButton();
+        QImage image(toggle->size(), QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        toggle->render(&image);
+        return image;
+    };
+    environment->setSelectedNoteURL(url("good.md"));
+    const QImage enabled = drawnToggle();
+    environment->setSelectedNoteURL(url("bad.md"));
+    ASSERT_FALSE(pane->toggleButton()->isEnabled());
+    EXPECT_EQ(pane->toggleButton()->text(), "Edit");
+    EXPECT_NE(drawnToggle(), enabled);
 }
 
 TEST_F(NotesPane, aSaveToANoteDeletedMeanwhileWritesNothingAndRaisesTheRedBanner)
