@@ -128,6 +128,28 @@ class NotesPane(unittest.TestCase):
                                      check=False).stdout.split()) > 1, "the menu")
         s.xdotool("key", *[part for key in keys for part in ("key", key)][1:])
 
+    def test_the_preview_stays_readable_after_the_panel_hides_and_shows_again(self):
+        with harness.Session() as s:
+            self.start(s, {"Readable.md": b"# Readable\n\nsome words to read\n"})
+            s.xdotool("mousemove", *FIRST_ROW, "click", 1)
+
+            def preview_brightness():
+                # The preview's area below the note's header, as grey levels.
+                s.still_screenshot(os.path.join(s.tmp, "preview.png"))
+                pixels = s.run("import", "-window", "root", "-crop", "500x180+900+110", "-depth", "8",
+                               "gray:-").stdout
+                return sum(pixels) / len(pixels)
+
+            self.assertGreater(preview_brightness(), 128)
+            s.xdotool("key", "Escape")
+            s.wait_for(lambda: not s.visible_windows("^Quorvane$", PANEL_HEIGHT // 2), "the panel to hide")
+            s.xdotool("key", "ctrl+shift+k")
+            s.wait_for(lambda: [g for _, g in s.visible_windows("^Quorvane$", PANEL_HEIGHT // 2)
+                                if g[3] == PANEL_HEIGHT], "the panel again")
+            # Dark text on a light ground, as before: not on black.
+            self.assertGreater(preview_brightness(), 128)
+            self.assertEqual(s.stop_app(), 0, s.app_log())
+
     def test_create_rename_move_and_delete_from_the_list(self):
         with harness.Session() as s:
             vault = self.start(s, {"note.md": b"hello\n", "Work/Plan.md": b"plan\n"})
