@@ -8,6 +8,7 @@
 #include "markdown/views/tablebackgroundview.h"
 #include "markdown/views/tableborderview.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -102,7 +103,8 @@ ui::View TableCell(int row, int column, const RawTableCell &cell)
 ui::View TableGrid(const QList<RawTableColumnAlignment> &columnAlignments, const QList<RawTableRow> &rows)
 {
     return ui::EnvironmentReader([columnAlignments, rows](const ui::EnvironmentValues &env) {
-        const double borderWidth = env.get<TableBorderStyleKey>().strokeStyle.lineWidth;
+        // A negative width would overlap the cells; it draws nothing, like none.
+        const double borderWidth = std::max(0.0, env.get<TableBorderStyleKey>().strokeStyle.lineWidth);
         const int rowCount = int(rows.size());
         const int columnCount = int(columnAlignments.size());
         const RawTableCell missing;

@@ -145,9 +145,9 @@ const QString twoByTwo = u"| Name | Value |\n|---|---|\n| alpha | 1 |\n"_s;
 
 TEST(TableView, cellsAreAsFarApartAndAsFarInFromTheEdgeAsTheBorderIsWide)
 {
-    for (const double width : { 1.0, 4.0, 0.0 }) {
-        SCOPED_TRACE(width);
-        const RenderedTable rendered(twoByTwo, TableBorderSelector::allBorders(), width);
+    for (const auto &[given, width] : { std::pair { 1.0, 1.0 }, { 4.0, 4.0 }, { 0.0, 0.0 }, { -2.0, 0.0 } }) {
+        SCOPED_TRACE(given);
+        const RenderedTable rendered(twoByTwo, TableBorderSelector::allBorders(), given);
         const TableBounds &bounds = *rendered.recorder.bounds;
         ASSERT_EQ(bounds.rows.size(), 2u);
         ASSERT_EQ(bounds.columns.size(), 2u);
