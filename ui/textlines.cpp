@@ -48,12 +48,35 @@ Qt::LayoutDirection directionOf(const QString &text)
 
 } // namespace
 
+namespace {
+
+// The document shapes neighbouring text of one format together, across the runs it
+// was inserted in; a layout shapes each range apart (kerning and ligatures stop at
+// their ends): ranges of one format that touch become one.
+QList<QTextLayout::FormatRange> joined(const QList<QTextLayout::FormatRange> &ranges)
+{
+    QList<QTextLayout::FormatRange> result;
+    result.reserve(ranges.size());
+    for (const QTextLayout::FormatRange &range : ranges) {
+        if (!result.isEmpty() && result.back().start + result.back().length == range.start
+            && result.back().format == range.format)
+            result.back().length += range.length;
+        else
+            result.append(range);
+    }
+    return result;
+}
+
+} // namespace
+
 TextLines::TextLines(std::vector<Paragraph> paragraphs, double lineSpacing, Qt::Alignment alignment)
     : m_lineSpacing(std::max(0.0, lineSpacing))
     , m_alignment(alignment)
 {
     m_layouts.reserve(paragraphs.size());
     for (Paragraph &paragraph : paragraphs) {
+        if (paragraph.formats.size() > 1)
+            paragraph.formats = joined(paragraph.formats);
         // One format over the whole text shapes it as its font alone would, and formats
         // cost a collection of their own.
         const bool oneFont = paragraph.formats.size() == 1 && paragraph.formats[0].start == 0

@@ -70,15 +70,18 @@ std::vector<TextLines::Paragraph> paragraphsOf(const std::vector<Run> &runs, con
 {
     std::vector<TextLines::Paragraph> paragraphs { { {}, {}, base } };
     for (const Run &run : runs) {
+        // Each run a range of its own, even beside one of the same format.
+        bool fresh = true;
         for (const QChar c : run.text) {
             if (startsBlock(c)) {
                 paragraphs.push_back({ {}, {}, run.format.font() });
+                fresh = true;
                 continue;
             }
             TextLines::Paragraph &paragraph = paragraphs.back();
-            if (paragraph.formats.isEmpty() || paragraph.formats.back().format != run.format
-                || paragraph.formats.back().start + paragraph.formats.back().length != paragraph.text.size())
+            if (fresh)
                 paragraph.formats.append({ int(paragraph.text.size()), 0, run.format });
+            fresh = false;
             ++paragraph.formats.back().length;
             paragraph.text += c;
         }
@@ -184,6 +187,11 @@ std::vector<Case> cases()
         { "letterSpacing",
             { { QStringLiteral("spaced out text with letter spacing"), formatOf(13, false, {}, 1.3) },
                 { QStringLiteral(" code()"), code() } },
+            0, Qt::AlignLeft },
+        { "kernedPairsSplitIntoRunsOfOneFormat",
+            { { QStringLiteral("AVAT"), body() }, { QStringLiteral("AVAT"), body() },
+                { QStringLiteral("Wa"), heading() }, { QStringLiteral("To"), heading() },
+                { QStringLiteral("ff fi VA Ty"), body() } },
             0, Qt::AlignLeft },
         { "trailingSpaces", { { QStringLiteral("trailing spaces     "), body() } }, 0, Qt::AlignLeft },
         { "centred", { { prose, body() } }, 1.95, Qt::AlignHCenter },
