@@ -8,15 +8,18 @@
 #include <cmark-gfm-extension_api.h>
 
 #include <QByteArray>
+#include <QSet>
 
 #include <array>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <limits>
 #include <memory>
 #include <mutex>
+#include <string_view>
 #include <vector>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -418,10 +421,19 @@ class TreeConverter
 public:
     std::optional<QList<BlockNode>> convert(cmark_node *root)
     {
+        return convert(root, cmark_node_first_child(root), nullptr);
+    }
+
+    // The blocks of the children of `root` from `first` up to, not including, `stop`
+    // (the end when null).
+    std::optional<QList<BlockNode>> convert(cmark_node *root, cmark_node *first, cmark_node *stop)
+    {
         m_frames.push_back({ root, NodeType::Document, 0, false, false, 0, 0 });
         m_contents.emplace_back();
-        cmark_node *next = cmark_node_first_child(root);
+        cmark_node *next = first;
         while (true) {
+            if (next == stop && m_frames.size() == 1)
+                next = nullptr;
             if (next) {
                 cmark_node *node = next;
                 std::optional<NodeType> type = nodeType(node);
@@ -1052,6 +1064,334 @@ private:
     }
 };
 
+// The library's tree of a text handed over in parts, fed one after the other as the
+// library reads a stream, and the memory it lives in.
+class LibraryTree
+{
+public:
+    explicit LibraryTree(std::initializer_list<QByteArrayView> parts)
+    {
+        const Extensions &ext = extensions();
+        ParserPtr parser(cmark_parser_new_with_mem(CMARK_OPT_DEFAULT, ParseArena::allocator()));
+        if (!parser)
+            return;
+        // WORKAROUND: cmark-gfm 0.29.0.gfm.6 keeps the inline parser's table of special
+        // characters in one process-wide array, which every parser with extensions edits
+        // while it runs; two parses at once lose each other's characters (a strikethrough
+        // comes out as plain tildes). Parses take turns; converting the tree needs no lock.
+        static std::mutex sharedCharacterTable;
+        const std::lock_guard lock(sharedCharacterTable);
+        for (cmark_syntax_extension *extension : ext.forParsing)
+            cmark_parser_attach_syntax_extension(parser.get(), extension);
+        // The byte count, not the first NUL, ends the text: the parser turns NUL into U+FFFD.
+        for (const QByteArrayView part : parts)
+            cmark_parser_feed(parser.get(), part.data(), size_t(part.size()));
+        m_document.reset(cmark_parser_finish(parser.get()));
+        // The finished tree no longer needs its parser, and freeing one may touch the table too.
+        parser.reset();
+    }
+
+    cmark_node *document() const { return m_document.get(); }
+
+    std::vector<cmark_node *> children() const
+    {
+        std::vector<cmark_node *> nodes;
+        for (cmark_node *child = cmark_node_first_child(m_document.get()); child;
+             child = cmark_node_next(child))
+            nodes.push_back(child);
+        return nodes;
+    }
+
+private:
+    ParseArena m_arena; // destroyed last: the tree is freed into it first
+    NodePtr m_document;
+};
+
+std::optional<QList<BlockNode>> parseWhole(QByteArrayView utf8)
+{
+    const LibraryTree tree({ utf8 });
+    if (!tree.document())
+        return std::nullopt;
+    return TreeConverter().convert(tree.document()).value_or(QList<BlockNode>());
+}
+
+// Lines as the library counts them: a line ends at "\n", "\r\n" or "\r".
+class LineWalk
+{
+public:
+    explicit LineWalk(QByteArrayView text)
+        : m_text(text)
+        , m_carriageReturns(text.contains('\r'))
+    { }
+
+    // Where the line after the one holding `at` starts (the text's size after the last).
+    qsizetype nextLine(qsizetype at) const
+    {
+        const char *begin = m_text.data() + at;
+        const size_t rest = size_t(m_text.size() - at);
+        const char *feed = static_cast<const char *>(std::memchr(begin, '\n', rest));
+        if (m_carriageReturns) {
+            const size_t length = feed ? size_t(feed - begin) : rest;
+            if (const char *carriage = static_cast<const char *>(std::memchr(begin, '\r', length))) {
+                const qsizetype end = at + (carriage - begin);
+                return end + 1 < m_text.size() && m_text[end + 1] == '\n' ? end + 2 : end + 1;
+            }
+        }
+        return feed ? at + (feed - begin) + 1 : m_text.size();
+    }
+
+    // Whether the line ending just before `lineStart` (a line start after the first) holds
+    // only spaces and tabs.
+    bool followsBlankLine(qsizetype lineStart) const
+    {
+        qsizetype at = lineStart - 1;
+        if (at > 0 && m_text[at] == '\n' && m_text[at - 1] == '\r')
+            --at;
+        while (at > 0) {
+            const char c = m_text[at - 1];
+            if (c == '\n' || c == '\r')
+                return true;
+            if (c != ' ' && c != '\t')
+                return false;
+            --at;
+        }
+        return true;
+    }
+
+    bool isBlank(qsizetype start, qsizetype next) const
+    {
+        for (qsizetype i = start; i < next; ++i) {
+            const char c = m_text[i];
+            if (c != ' ' && c != '\t' && c != '\n' && c != '\r')
+                return false;
+        }
+        return true;
+    }
+
+private:
+    QByteArrayView m_text;
+    bool m_carriageReturns;
+};
+
+// A large note is parsed a piece at a time, each piece a run of whole top-level blocks,
+// so the library's tree (dozens of times the size of the text it holds) never holds more
+// than one piece. The library itself says where a piece may end: a piece is parsed up to
+// the first line past its planned size that follows a blank line at the left margin, and
+// ends where the last top-level block of that parse begins, provided a blank line stands
+// before it. What lies before such a block no longer depends on what follows, except the
+// link reference definitions, which hold for the whole note: when the note may hold any,
+// the first pass only finds the pieces and the blocks that may define something, and the
+// second parses each piece after those blocks, leaving out what they give.
+class PieceParse
+{
+public:
+    PieceParse(QByteArrayView text, qsizetype pieceSize)
+        : m_text(text)
+        , m_lines(text)
+        , m_pieceSize(pieceSize)
+        , m_mayDefine(contains(text, "]:"))
+    { }
+
+    std::optional<QList<BlockNode>> run()
+    {
+        qsizetype start = 0;
+        qsizetype reach = m_pieceSize;
+        while (start < m_text.size()) {
+            const qsizetype stop = m_text.size() - start > reach + m_pieceSize / 2
+                ? candidateAfter(start + reach)
+                : m_text.size();
+            const LibraryTree tree({ m_text.sliced(start, stop - start) });
+            if (!tree.document())
+                return std::nullopt;
+            const std::vector<cmark_node *> children = tree.children();
+            const bool isLast = stop == m_text.size();
+            // Only cuts and definitions need to know where blocks begin.
+            const std::vector<qsizetype> starts
+                = isLast && !m_mayDefine ? std::vector<qsizetype>() : startsOf(start, stop, children);
+            size_t kept = children.size();
+            if (!isLast) {
+                kept = lastCut(start, children, starts);
+                if (kept == 0) {
+                    // No block began there on its own: a fence or a list runs on. Parse more.
+                    reach *= 2;
+                    continue;
+                }
+            }
+            const qsizetype end = kept < children.size() ? starts[kept] : stop;
+            if (m_mayDefine) {
+                collectDefinitions(start, end, children, starts, kept);
+            } else if (!append(tree, children, 0, kept)) {
+                return QList<BlockNode>();
+            }
+            m_pieces.push_back({ start, stop, kept });
+            start = end;
+            reach = m_pieceSize;
+        }
+        return m_mayDefine ? withDefinitions() : std::move(m_blocks);
+    }
+
+private:
+    struct Piece
+    {
+        qsizetype start;
+        qsizetype stop; // parsed up to here
+        size_t kept; // the top-level blocks that belong to it
+    };
+
+    static bool contains(QByteArrayView text, std::string_view what)
+    {
+        return std::string_view(text.data(), size_t(text.size())).find(what) != std::string_view::npos;
+    }
+
+    // The end of the first line at or after `from` that stands at the left margin after a
+    // blank line, or the text's end.
+    qsizetype candidateAfter(qsizetype from) const
+    {
+        qsizetype at = m_lines.nextLine(from);
+        bool previousBlank = false;
+        while (at < m_text.size()) {
+            const qsizetype next = m_lines.nextLine(at);
+            const bool blank = m_lines.isBlank(at, next);
+            if (previousBlank && !blank && m_text[at] != ' ' && m_text[at] != '\t')
+                return next;
+            previousBlank = blank;
+            at = next;
+        }
+        return m_text.size();
+    }
+
+    // Where each child's first line starts, or -1 where the library gives no line or one
+    // that does not come after the line of the child before (a paragraph the table
+    // extension split off a table has none).
+    std::vector<qsizetype> startsOf(
+        qsizetype start, qsizetype stop, const std::vector<cmark_node *> &children) const
+    {
+        std::vector<qsizetype> starts;
+        starts.reserve(children.size());
+        int line = 1;
+        int previous = 0;
+        qsizetype at = start;
+        for (cmark_node *child : children) {
+            const int wanted = cmark_node_get_start_line(child);
+            if (wanted <= previous) {
+                starts.push_back(-1);
+                continue;
+            }
+            while (line < wanted && at < stop) {
+                at = m_lines.nextLine(at);
+                ++line;
+            }
+            starts.push_back(line == wanted ? at : -1);
+            previous = wanted;
+        }
+        return starts;
+    }
+
+    static bool hasLines(cmark_node *node)
+    {
+        const int first = cmark_node_get_start_line(node);
+        return first > 0 && cmark_node_get_end_line(node) >= first;
+    }
+
+    // Whether a piece may begin with child k (after the first): after a blank line, with
+    // the block before it ended, and not with a byte order mark, which only the text's
+    // start may have.
+    bool beginsPiece(qsizetype start, const std::vector<cmark_node *> &children,
+        const std::vector<qsizetype> &starts, size_t k) const
+    {
+        return starts[k] > start && hasLines(children[k - 1]) && hasLines(children[k])
+            && cmark_node_get_end_line(children[k - 1]) < cmark_node_get_start_line(children[k])
+            && m_lines.followsBlankLine(starts[k]) && !m_text.sliced(starts[k]).startsWith("\xEF\xBB\xBF");
+    }
+
+    // The last child that may begin a piece, or 0.
+    size_t lastCut(qsizetype start, const std::vector<cmark_node *> &children,
+        const std::vector<qsizetype> &starts) const
+    {
+        for (size_t k = children.size(); k-- > 1;) {
+            if (beginsPiece(start, children, starts, k))
+                return k;
+        }
+        return 0;
+    }
+
+    bool append(const LibraryTree &tree, const std::vector<cmark_node *> &children, size_t from, size_t to)
+    {
+        std::optional<QList<BlockNode>> blocks = TreeConverter().convert(tree.document(),
+            from < children.size() ? children[from] : nullptr, to < children.size() ? children[to] : nullptr);
+        if (!blocks)
+            return false;
+        m_blocks.append(std::move(*blocks));
+        return true;
+    }
+
+    // Every stretch of top-level blocks that may hold a definition, once each: a
+    // definition defined again changes nothing. Stretches part where pieces could.
+    void collectDefinitions(qsizetype start, qsizetype end, const std::vector<cmark_node *> &children,
+        const std::vector<qsizetype> &starts, size_t kept)
+    {
+        qsizetype from = start;
+        for (size_t i = 1; i < kept; ++i) {
+            if (beginsPiece(start, children, starts, i)) {
+                collectDefinitions(m_text.sliced(from, starts[i] - from));
+                from = starts[i];
+            }
+        }
+        collectDefinitions(m_text.sliced(from, end - from));
+    }
+
+    void collectDefinitions(QByteArrayView stretch)
+    {
+        if (!contains(stretch, "]:"))
+            return;
+        const QByteArray copy = stretch.toByteArray();
+        if (m_definitionStretches.contains(copy))
+            return;
+        m_definitionStretches.insert(copy);
+        m_definitions.append(copy);
+        m_definitions.append(separator);
+    }
+
+    std::optional<QList<BlockNode>> withDefinitions()
+    {
+        if (m_pieces.size() == 1 || m_definitions.size() > maxDefinitionBytes)
+            return parseWhole(m_text);
+        size_t skipped = 0;
+        if (!m_definitions.isEmpty()) {
+            const LibraryTree tree({ m_definitions });
+            skipped = tree.children().size();
+        }
+        for (const Piece &piece : m_pieces) {
+            const LibraryTree tree({ m_definitions, m_text.sliced(piece.start, piece.stop - piece.start) });
+            if (!tree.document())
+                return std::nullopt;
+            const std::vector<cmark_node *> children = tree.children();
+            // The definitions end in a rule of their own, or they swallowed the piece.
+            if (skipped > 0
+                && (children.size() < skipped + piece.kept
+                    || cmark_node_get_type(children[skipped - 1]) != CMARK_NODE_THEMATIC_BREAK))
+                return parseWhole(m_text);
+            if (!append(tree, children, skipped, skipped + piece.kept))
+                return QList<BlockNode>();
+        }
+        return std::move(m_blocks);
+    }
+
+    // Closes whatever a stretch leaves open, and makes a block of its own.
+    static constexpr QByteArrayView separator = "\n\n***\n\n";
+    // Past this, parsing the definitions again for every piece costs more than it saves.
+    static constexpr qsizetype maxDefinitionBytes = 32 * 1024;
+
+    QByteArrayView m_text;
+    LineWalk m_lines;
+    qsizetype m_pieceSize;
+    bool m_mayDefine;
+    std::vector<Piece> m_pieces;
+    QList<BlockNode> m_blocks;
+    QByteArray m_definitions;
+    QSet<QByteArray> m_definitionStretches;
+};
+
 using Renderer = char *(*)(cmark_node *document);
 
 QString render(const QList<BlockNode> &blocks, Renderer renderer)
@@ -1090,33 +1430,18 @@ std::optional<QList<BlockNode>> parseMarkdownBlocks(const QString &text)
 std::optional<QList<BlockNode>> parseMarkdownBlocks(QByteArrayView utf8)
 {
     const std::optional<QByteArray> defused = ParseGuard::defused(utf8);
-    if (defused)
-        utf8 = *defused;
-    const Extensions &ext = extensions();
-    // Destroyed last: the tree and the parser are freed into it first.
-    ParseArena arena;
-    ParserPtr parser(cmark_parser_new_with_mem(CMARK_OPT_DEFAULT, ParseArena::allocator()));
-    if (!parser)
-        return std::nullopt;
-    NodePtr document;
-    {
-        // WORKAROUND: cmark-gfm 0.29.0.gfm.6 keeps the inline parser's table of special
-        // characters in one process-wide array, which every parser with extensions edits
-        // while it runs; two parses at once lose each other's characters (a strikethrough
-        // comes out as plain tildes). Parses take turns; converting the tree needs no lock.
-        static std::mutex sharedCharacterTable;
-        const std::lock_guard lock(sharedCharacterTable);
-        for (cmark_syntax_extension *extension : ext.forParsing)
-            cmark_parser_attach_syntax_extension(parser.get(), extension);
-        // The byte count, not the first NUL, ends the text: the parser turns NUL into U+FFFD.
-        cmark_parser_feed(parser.get(), utf8.data(), size_t(utf8.size()));
-        document.reset(cmark_parser_finish(parser.get()));
-        // The finished tree no longer needs its parser, and freeing one may touch the table too.
-        parser.reset();
-    }
-    if (!document)
-        return std::nullopt;
-    return convertDocumentBlocks(document.get()).value_or(QList<BlockNode>());
+    return parseMarkdownBlocksInPieces(defused ? QByteArrayView(*defused) : utf8, pieceSize);
+}
+
+std::optional<QList<BlockNode>> parseMarkdownBlocksInPieces(QByteArrayView utf8, qsizetype pieceSize)
+{
+    if (utf8.size() <= 2 * pieceSize)
+        return parseWhole(utf8);
+    // The library skips a byte order mark at the start of what it is fed, and the first
+    // piece may be fed after the note's definitions.
+    if (utf8.startsWith("\xEF\xBB\xBF"))
+        utf8 = utf8.sliced(3);
+    return PieceParse(utf8, pieceSize).run();
 }
 
 QString renderBlocksAsCommonMark(const QList<BlockNode> &blocks)

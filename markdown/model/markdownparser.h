@@ -16,8 +16,11 @@
 // a document, in time and memory linear in its length. The few shapes on which the
 // library itself is slower (a paragraph dense with both emphasis and links, tables whose
 // rows it pads far beyond their text, very wide table rows, hundreds of quotes or list
-// items opened on one line) are rewritten first where they are pathological (see
-// ParseGuard); every other text is parsed exactly as written.
+// items opened on one line, paragraphs crowded with brackets or delimiters) are rewritten
+// first where they are pathological (see ParseGuard); every other text is parsed exactly
+// as written. A long note is parsed a run of whole top-level blocks at a time, with the
+// same result, so the library's tree (dozens of times the size of its text) never holds
+// more than one run.
 namespace MarkdownParser {
 
 // Quotes and lists nested deeper than this, and emphasis, links and images nested deeper

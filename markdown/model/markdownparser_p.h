@@ -7,6 +7,8 @@
 
 #include <cmark-gfm.h>
 
+#include <QByteArrayView>
+
 #include <optional>
 
 namespace MarkdownParser {
@@ -15,5 +17,13 @@ namespace MarkdownParser {
 // in the log, when the tree breaks what the library promises (an unknown node type, a
 // list without list type, a list, table or row holding the wrong kind of child).
 std::optional<QList<BlockNode>> convertDocumentBlocks(cmark_node *node);
+
+// A note longer than twice this is parsed in pieces of about this size, each a run of
+// whole top-level blocks, with the same result as in one go.
+constexpr qsizetype pieceSize = 32 * 1024;
+
+// The parse of text already kept from the library's slow shapes, in pieces of about
+// `pieceSize` bytes when it is longer than twice that.
+std::optional<QList<BlockNode>> parseMarkdownBlocksInPieces(QByteArrayView utf8, qsizetype pieceSize);
 
 } // namespace MarkdownParser

@@ -38,12 +38,13 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-// The characters that the inline parser keeps on its stacks, and the escape.
+// The characters on which the inline parser may begin a node of its own: those it keeps
+// on its stacks, the escape, and the openers of code and raw HTML.
 bool isCounted(char c)
 {
     static constexpr auto table = [] {
         std::array<bool, 256> counted {};
-        for (const unsigned char d : { '\\', '*', '_', '~', ']' })
+        for (const unsigned char d : { '\\', '*', '_', '~', '[', ']', '`', '<' })
             counted[d] = true;
         return counted;
     }();
@@ -257,10 +258,16 @@ struct InlineLoad
     long long length = 0;
     long long delimiters = 0;
     long long closers = 0;
+    long long nodes = 0; // characters that may begin a node
+    long long openBrackets = 0;
 
     bool isDense() const
     {
         return delimiters * closers > ParseGuard::densityFactor * std::max<long long>(length, 1);
+    }
+    bool isCrowded() const
+    {
+        return nodes >= ParseGuard::nodeBudget && nodes * ParseGuard::crowdedFactor >= length;
     }
 };
 
@@ -350,7 +357,7 @@ private:
         if (!m_exact) {
             m_unit.closers += occurrences(']', prefix.content, line.end);
             m_unit.length += line.next - line.start;
-            if (m_unit.closers <= ParseGuard::densityFactor)
+            if (m_unit.closers <= ParseGuard::densityFactor && m_unit.length < ParseGuard::nodeBudget)
                 return;
             m_exact = true;
             m_unit = {};
@@ -381,15 +388,37 @@ private:
         return found;
     }
 
-    // A long line that is dense by itself is cut at spaces.
+    // A long line that is dense by itself is cut at spaces; any line is cut before a
+    // character that would begin a node once the paragraph is crowded.
     void countExactly(const Line &line, const Prefix &prefix, bool mayCut)
     {
         qsizetype from = line.start; // where this line's part of the paragraph begins
         const long long before = m_unit.length;
+        const auto lengthAt = [&](qsizetype i) { return (from == line.start ? before : 0) + (i - from); };
         for (qsizetype i = prefix.content; i < line.end; ++i) {
             const char c = m_text[i];
             if (!isCounted(c) && !(mayCut && c == ' '))
                 continue;
+            if (c != ' ') {
+                InlineLoad now = m_unit;
+                now.length = lengthAt(i);
+                // A run of one delimiter or backtick begins one node. A closing bracket
+                // begins none when it closes one before it, as the two make one link,
+                // and two otherwise: itself, and the text after it.
+                int begun = 1;
+                if (c == ']')
+                    begun = m_unit.openBrackets > 0 ? 0 : 2;
+                else if (c == '*' || c == '_' || c == '~' || c == '`')
+                    begun = i == prefix.content || m_text[i - 1] != c;
+                if (begun > 0 && now.isCrowded() && c != '\\' && i > prefix.content
+                    && m_text[i - 1] != '\\') {
+                    from = cutBefore(line, prefix, i);
+                    i = from - 1;
+                    continue;
+                }
+                m_unit.nodes += begun;
+                m_unit.openBrackets += c == '[' ? 1 : c == ']' && m_unit.openBrackets > 0 ? -1 : 0;
+            }
             if (c == '\\') {
                 ++i;
             } else if (c == '*' || c == '_' || c == '~') {
@@ -399,28 +428,33 @@ private:
                 ++m_unit.closers;
             } else if (c == ' ') {
                 InlineLoad now = m_unit;
-                now.length = (from == line.start ? before : 0) + (i - from);
+                now.length = lengthAt(i);
                 if (now.isDense()) {
                     from = cutAt(line, prefix, i);
                     i = from - 1;
                 }
             }
         }
-        m_unit.length = (from == line.start ? before : 0) + (line.next - from);
+        m_unit.length = lengthAt(line.next);
     }
 
-    // Gives where the rest of the line starts.
-    qsizetype cutAt(const Line &line, const Prefix &prefix, qsizetype space)
+    // Ends the paragraph at `at`: the rest of the line goes on in the same quotes and list
+    // items, after a blank line there.
+    void breakAt(const Line &line, const Prefix &prefix, qsizetype at)
     {
-        // The rest of the line goes on in the same quotes and list items, after a
-        // blank line there.
-        m_out.keep(space);
+        m_out.keep(at);
         const QByteArrayView quotes = m_text.sliced(line.start, prefix.keptQuoteEnd() - line.start);
         m_out.insert("\n");
         m_out.insert(quotes.trimmed());
         m_out.insert("\n");
         m_out.insert(quotes);
         m_out.insert(QByteArray(prefix.keptMarkerEnd() - prefix.keptQuoteEnd(), ' '));
+    }
+
+    // Gives where the rest of the line starts.
+    qsizetype cutAt(const Line &line, const Prefix &prefix, qsizetype space)
+    {
+        breakAt(line, prefix, space);
         qsizetype rest = space;
         while (rest < line.end && isBlank(m_text[rest]))
             ++rest;
@@ -428,6 +462,17 @@ private:
         m_unit = {};
         m_unitStart = rest;
         return rest;
+    }
+
+    // The same before a character that would begin a node, escaped so that it reads as
+    // itself at the start of a paragraph.
+    qsizetype cutBefore(const Line &line, const Prefix &prefix, qsizetype at)
+    {
+        breakAt(line, prefix, at);
+        m_out.insert("\\");
+        m_unit = {};
+        m_unitStart = at;
+        return at;
     }
 
     void endUnit()

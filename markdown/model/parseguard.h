@@ -27,12 +27,20 @@
 //   there, at a line end, or at a space in a long line. The library takes time
 //   proportional to that product.
 //
+// - A paragraph in which at least nodeBudget characters may each begin a node of the
+//   library's tree (brackets, runs of emphasis delimiters or backticks, "<", escapes), one
+//   in every crowdedFactor bytes or more, is cut into paragraphs before such a
+//   character, escaped so that it stays the same character. The library's tree takes
+//   some hundred bytes for each of them, and a paragraph is parsed as a whole.
+//
 // Fenced code is never rewritten and counts toward nothing.
 namespace ParseGuard {
 
 constexpr long long tableSplitBudget = 1LL << 26; // about a tenth of a second
 constexpr qsizetype paddingAllowance = 1000;
 constexpr qsizetype densityFactor = 32;
+constexpr qsizetype nodeBudget = 4096;
+constexpr qsizetype crowdedFactor = 4;
 
 // The text to parse instead of `utf8`, or no value when `utf8` holds none of
 // those shapes (the usual case, which costs one pass and no copy).

@@ -173,6 +173,72 @@ TEST(MarkdownParser, largeInputsParseWhole)
         EXPECT_EQ(row.cells.size(), 3);
 }
 
+// Blocks as notes hold them, several of them hard to cut apart: blank lines inside
+// fences, comments and lists, definitions before and after their use, tables right
+// after text, lazy lines and other line ends.
+const char *const noteBlocks[] = {
+    "# Title\n\nSome *text* with `code`, a [link](https://x.org) and [a reference][r].\n",
+    "- one\n- two\n\n- three, loose now\n\n  still three\n",
+    "1. first\n2. second\n\n   more of second\n\n10. tenth\n",
+    "```python\ndef f():\n\nreturn [r]\n\n[r]: /in-code\n```\n",
+    "~~~\nfence [r]: /x\n\nat the margin\n~~~~\n",
+    "    indented code\n\n    more code\n\nafter code\n",
+    "<!-- a comment\n\nat the margin\n\n-->\nafter the comment\n",
+    "<div>\n*raw*\n</div>\n\n<script>\nvar x;\n\nvar y;\n</script>\n",
+    "> quoted [r] and [s]\n>\n> more\n\n> another quote\nlazy line\n",
+    "| a | b |\n|---|:-:|\n| 1 | [s] |\n\ntext\n| c |\n|---|\n| 2 |\n",
+    "Heading\n=======\n\nSub\n---\n",
+    "[r]: https://example.org/r \"Title\"\n[s]: /s\n",
+    "- item with a definition\n\n  [t]: /t\n\nuses [t] and [u]\n",
+    "[r]: /redefined-later-loses\n\n[u]:\n  /u-on-the-next-line\n",
+    "- [ ] open task\n- [x] done task\n",
+    "***\n\nText with\r\ncarriage returns\r\n\r\nand more\r\n",
+    "old\rline ends\r\rhere\r",
+    "\xEF\xBB\xBF# after a byte order mark\n",
+    "\ttab at the margin\n\n* star list\n\n+ plus list\n",
+    "<div>\n\nnot raw\n\n</div>\n",
+    "para\n    lazy indented\n\n  two spaces in\n",
+};
+
+// A note of `count` blocks picked from the table by a fixed sequence.
+QByteArray note(unsigned seed, int count)
+{
+    QByteArray text;
+    for (int i = 0; i < count; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        text += noteBlocks[(seed >> 16) % std::size(noteBlocks)];
+        if ((seed >> 8) % 3 == 0)
+            text += "\n";
+    }
+    return text;
+}
+
+class MarkdownParserPieces : public ::testing::TestWithParam<unsigned>
+{
+};
+
+// A long note parsed in pieces gives exactly the blocks it gives in one go, wherever the
+// pieces fall: a piece ends only where the library begins a top-level block of its own.
+TEST_P(MarkdownParserPieces, giveTheSameBlocksAsOneParse)
+{
+    const QByteArray withDefinitions = note(GetParam(), 60);
+    // Without definitions the pieces are parsed in one pass.
+    const QByteArray withoutDefinitions = QByteArray(withDefinitions).replace("]:", "];");
+    for (const QByteArray &text : { withDefinitions, withoutDefinitions }) {
+        const std::optional<QList<BlockNode>> whole
+            = MarkdownParser::parseMarkdownBlocksInPieces(text, text.size());
+        ASSERT_TRUE(whole);
+        for (const qsizetype pieceSize : { 1, 40, 100, 333, 1000 }) {
+            const std::optional<QList<BlockNode>> pieces
+                = MarkdownParser::parseMarkdownBlocksInPieces(text, pieceSize);
+            ASSERT_TRUE(pieces);
+            EXPECT_EQ(dump(*pieces), dump(*whole)) << "pieces of " << pieceSize;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Notes, MarkdownParserPieces, ::testing::Range(1u, 101u));
+
 TEST(MarkdownParser, threadsParseIndependently)
 {
     const QString text

@@ -66,7 +66,11 @@ INSTANTIATE_TEST_SUITE_P(Ordinary, ParseGuardUnchanged,
         UnchangedCase {
             "denseParagraphInsideAFence", [] { return "```\n" + repeated("*b* [d](u)\n", 5000) + "```\n"; } },
         UnchangedCase { "aWideButShortTable", [] { return table(300, 3, "| 1 | 2 |"); } },
-        UnchangedCase { "pipesWithoutADelimiterRow", [] { return repeated("|a", 100000) + "\n"; } }),
+        UnchangedCase { "pipesWithoutADelimiterRow", [] { return repeated("|a", 100000) + "\n"; } },
+        // One node in every 5 bytes, far more than any real paragraph holds, is still fine.
+        UnchangedCase { "aLongParagraphOfLinks", [] { return repeated("[a](u) ", 20000) + "\n"; } },
+        UnchangedCase { "longRunsOfOneDelimiter",
+            [] { return QByteArray(60000, '*') + "x" + QByteArray(60000, '_') + repeated(" `a`", 500); } }),
     [](const auto &info) { return std::string(info.param.name); });
 
 struct RewriteCase
@@ -137,6 +141,21 @@ INSTANTIATE_TEST_SUITE_P(Pathological, ParseGuardRewrite,
                 // Dense at the space after the 176th link.
                 const QByteArray chunk = repeated("*b* [d](u) ", 176).chopped(1) + "\n\n";
                 return chunk.repeated(5) + repeated("*b* [d](u) ", 120) + "end";
+            } },
+        RewriteCase { "aCrowdedParagraphIsCutBeforeAnEscapedBracket",
+            [] { return QByteArray(10000, '[') + "a"; },
+            [] {
+                const QByteArray chunk = QByteArray(4096, '[') + "\n\n\\";
+                return chunk + chunk + QByteArray(1808, '[') + "a";
+            } },
+        RewriteCase { "aCrowdedQuoteIsCutInsideTheQuote", [] { return "> " + QByteArray(5000, '<') + "\n"; },
+            [] { return "> " + QByteArray(4096, '<') + "\n>\n> \\" + QByteArray(904, '<') + "\n"; } },
+        RewriteCase { "closersThatCloseNothingAreCrowdedToo",
+            [] { return QByteArray(1000, '[') + "a" + repeated("](u)", 5000); },
+            [] {
+                // The first 1,000 closers close links; each of the others begins two nodes.
+                return QByteArray(1000, '[') + "a" + repeated("](u)", 2548) + "\n\n\\"
+                    + repeated("](u)", 2048) + "\n\n\\" + repeated("](u)", 404);
             } }),
     [](const auto &info) { return std::string(info.param.name); });
 
