@@ -5,7 +5,6 @@
 #include "platform/log.h"
 
 #include <QEasingCurve>
-#include <QGraphicsOpacityEffect>
 #include <QParallelAnimationGroup>
 #include <QPropertyAnimation>
 #include <QSequentialAnimationGroup>
@@ -52,25 +51,16 @@ PanelController::~PanelController()
 void PanelController::setHostingView(QWidget *view)
 {
     m_hostingView = view;
-    if (!view)
-        return;
-    m_contentEffect = new QGraphicsOpacityEffect(view);
-    view->setGraphicsEffect(m_contentEffect);
-    setContentOpacity(1.0);
 }
 
 qreal PanelController::contentOpacity() const
 {
-    return m_contentEffect ? m_contentEffect->opacity() : 1.0;
+    return m_panel.contentOpacity();
 }
 
 void PanelController::setContentOpacity(qreal opacity)
 {
-    if (!m_contentEffect)
-        return;
-    m_contentEffect->setOpacity(opacity);
-    // An effect renders its widget through a pixmap: keep it off while fully opaque.
-    m_contentEffect->setEnabled(opacity < 1.0);
+    m_panel.setContentOpacity(opacity);
 }
 
 QRect PanelController::targetFrame(const ScreenInfo &screen)

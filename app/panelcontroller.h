@@ -13,7 +13,6 @@
 
 class GlobalClickMonitor;
 class QAbstractAnimation;
-class QGraphicsOpacityEffect;
 class QScreen;
 class QuorvPanel;
 
@@ -42,7 +41,8 @@ public:
         NotificationCenter &center = NotificationCenter::defaultCenter(), QObject *parent = nullptr);
     ~PanelController() override;
 
-    // The root view; shown at the panel's full size and faded in after the drop.
+    // The root view; shown at the panel's full size, and the panel's content faded in
+    // after the drop.
     void setHostingView(QWidget *view);
     QWidget *hostingView() const { return m_hostingView; }
     qreal contentOpacity() const;
@@ -84,7 +84,6 @@ private:
     GlobalClickMonitor &m_clickMonitor;
     NotificationToken m_dismissObserver;
     QPointer<QWidget> m_hostingView;
-    QPointer<QGraphicsOpacityEffect> m_contentEffect;
     QAbstractAnimation *m_animation = nullptr;
     std::optional<ScreenInfo> m_screen; // where the panel was last shown
     quint64 m_generation = 0;

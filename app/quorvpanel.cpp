@@ -6,14 +6,53 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 constexpr qreal cornerRadius = 12.0;
 
 } // namespace
 
+// The panel's background laid over the content while it fades. Not opaque, so each
+// change repaints everything under it first; hidden while the content shows in full.
+class QuorvPanel::Veil final : public QWidget
+{
+public:
+    explicit Veil(QuorvPanel &panel)
+        : QWidget(&panel)
+        , m_panel(panel)
+    {
+        setObjectName(QStringLiteral("contentVeil"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        const qreal shown = m_panel.contentOpacity();
+        if (m_panel.m_translucent) {
+            // Under a see-through background laid over at 1 - shown, the content would
+            // show through by more than `shown`: scale it down, then add the background.
+            painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+            painter.fillRect(rect(), QColor(0, 0, 0, int(std::round(shown * 255))));
+            painter.setCompositionMode(QPainter::CompositionMode_Plus);
+        }
+        painter.setOpacity(1.0 - shown);
+        m_panel.paintBackground(painter);
+    }
+
+private:
+    QuorvPanel &m_panel;
+};
+
 QuorvPanel::QuorvPanel(bool translucent)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    , m_veil(new Veil(*this))
     , m_translucent(translucent)
 {
     setWindowTitle(QStringLiteral("Quorvane"));
@@ -41,6 +80,17 @@ void QuorvPanel::setContent(QWidget *content)
         m_content->setGeometry(rect());
         m_content->show();
     }
+    m_veil->raise();
+}
+
+void QuorvPanel::setContentOpacity(qreal opacity)
+{
+    opacity = std::clamp(opacity, 0.0, 1.0);
+    if (opacity == m_contentOpacity)
+        return;
+    m_contentOpacity = opacity;
+    m_veil->setVisible(opacity < 1.0);
+    m_veil->update();
 }
 
 bool QuorvPanel::eventFilter(QObject *watched, QEvent *event)
@@ -61,6 +111,11 @@ bool QuorvPanel::eventFilter(QObject *watched, QEvent *event)
 void QuorvPanel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
+    paintBackground(painter);
+}
+
+void QuorvPanel::paintBackground(QPainter &painter) const
+{
     painter.setRenderHint(QPainter::Antialiasing);
     const QColor base = palette().color(QPalette::Window);
     if (!m_translucent) {
@@ -80,6 +135,11 @@ void QuorvPanel::paintEvent(QPaintEvent *)
     QColor fill = base;
     fill.setAlphaF(0.92);
     painter.fillPath(path, fill);
+}
+
+void QuorvPanel::resizeEvent(QResizeEvent *)
+{
+    m_veil->setGeometry(rect());
 }
 
 void QuorvPanel::closeEvent(QCloseEvent *event)

@@ -5,6 +5,7 @@
 #include <functional>
 
 class QKeyEvent;
+class QPainter;
 
 // The heads-up panel's window: frameless, above other windows, out of the task bar,
 // and able to take the keyboard. Its content is one child placed by PanelController
@@ -26,6 +27,15 @@ public:
     void setContent(QWidget *content);
     QWidget *content() const { return m_content; }
 
+    // How much of the content shows over the panel's background, from 0 (none) to 1
+    // (all): the fades after the drop and before the collapse. The background is laid
+    // over the content at 1 - `opacity` rather than the content drawn through an
+    // opacity effect: when only an effect changes, Qt repaints its widget without the
+    // parts inside that paint themselves opaquely (a scroll area's viewport), and those
+    // kept a faded frame on screen until something else repainted them.
+    void setContentOpacity(qreal opacity);
+    qreal contentOpacity() const { return m_contentOpacity; }
+
 Q_SIGNALS:
     // The window system or the application's quit asked the window to close.
     void closeRequested();
@@ -33,9 +43,16 @@ Q_SIGNALS:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    class Veil;
+
+    void paintBackground(QPainter &painter) const;
+
     QWidget *m_content = nullptr;
+    Veil *m_veil;
+    qreal m_contentOpacity = 1.0;
     bool m_translucent;
 };

@@ -3,6 +3,13 @@
 #include "platform/fake/fakeclickmonitor.h"
 
 #include <QAbstractAnimation>
+#include <QAbstractScrollArea>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -169,6 +176,90 @@ TEST_F(PanelControllerTest, theClickMonitorLivesExactlyWhileShown)
     EXPECT_FALSE(clicks.isRunning());
     controller.show(laptop);
     EXPECT_EQ(clicks.starts(), 2);
+}
+
+// What the window system holds of the panel against what its widgets paint when
+// asked afresh, at every frame of the drop and the collapse: a part of the content
+// left out of a repaint keeps an older frame.
+class PanelOnScreenTest : public ::testing::Test
+{
+protected:
+    PanelOnScreenTest()
+    {
+        QPalette palette;
+        palette.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
+        palette.setColor(QPalette::Base, Qt::white);
+        panel.setPalette(palette);
+        // A part that paints itself opaquely, as a scroll area's viewport does,
+        // inside a content that paints nothing of its own.
+        auto *layout = new QVBoxLayout(content);
+        layout->setContentsMargins(40, 40, 40, 40);
+        layout->addWidget(new QAbstractScrollArea);
+        controller.setHostingView(content);
+        panel.setContent(content);
+    }
+    ~PanelOnScreenTest() override { controller.hideImmediately(); }
+
+    // Runs the transition through `times` (ms) and checks the screen after each.
+    void expectEveryFrameOnScreen(const std::vector<int> &times)
+    {
+        QAbstractAnimation *animation = controller.runningAnimation();
+        ASSERT_NE(animation, nullptr);
+        for (int time : times) {
+            animation->setCurrentTime(time);
+            settle();
+            if (!panel.isVisible())
+                return;
+            ASSERT_EQ(onScreen(), painted())
+                << "at " << time << " ms, content opacity " << controller.contentOpacity();
+        }
+    }
+
+    static void settle()
+    {
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+    }
+    QImage onScreen() const
+    {
+        return QGuiApplication::primaryScreen()
+            ->grabWindow(panel.winId())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    }
+    QImage painted() { return panel.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+    QuorvPanel panel;
+    QWidget *content = new QWidget;
+    FakeClickMonitor clicks;
+    NotificationCenter center;
+    PanelController controller { panel, clicks, center };
+};
+
+TEST_F(PanelOnScreenTest, theDropAndTheFadeLeaveTheContentOnScreenAsItPaints)
+{
+    controller.showFrom(nullptr);
+    settle();
+    constexpr int drop = PanelController::dropMs;
+    expectEveryFrameOnScreen(
+        { 100, drop, drop + 10, drop + 80, drop + 140, drop + PanelController::contentFadeInMs });
+    EXPECT_FALSE(controller.isAnimating());
+    EXPECT_EQ(controller.contentOpacity(), 1.0);
+}
+
+TEST_F(PanelOnScreenTest, theFadeOutLeavesTheContentOnScreenAsItPaints)
+{
+    controller.showFrom(nullptr);
+    controller.runningAnimation()->setCurrentTime(controller.runningAnimation()->totalDuration());
+    settle();
+    ASSERT_EQ(onScreen(), painted());
+    controller.hide();
+    expectEveryFrameOnScreen({ 10, 50, PanelController::contentFadeOutMs });
+    // Shown again before the collapse ends: the content fades in afresh.
+    controller.showFrom(nullptr);
+    settle();
+    constexpr int drop = PanelController::dropMs;
+    expectEveryFrameOnScreen({ drop + 20, drop + 100, drop + PanelController::contentFadeInMs });
 }
 
 } // namespace
