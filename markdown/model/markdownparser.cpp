@@ -20,6 +20,7 @@
 #include <memory>
 #include <mutex>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -1140,6 +1141,19 @@ public:
         return feed ? at + (feed - begin) + 1 : m_text.size();
     }
 
+    // Where the line holding `at` starts.
+    qsizetype lineStart(qsizetype at) const
+    {
+        const void *feed = memrchr(m_text.data(), '\n', size_t(at));
+        qsizetype start = feed ? static_cast<const char *>(feed) - m_text.data() + 1 : 0;
+        if (m_carriageReturns) {
+            const void *carriage = memrchr(m_text.data() + start, '\r', size_t(at - start));
+            if (carriage)
+                start = static_cast<const char *>(carriage) - m_text.data() + 1;
+        }
+        return start;
+    }
+
     // Whether the line ending just before `lineStart` (a line start after the first) holds
     // only spaces and tabs.
     bool followsBlankLine(qsizetype lineStart) const
@@ -1173,6 +1187,45 @@ private:
     bool m_carriageReturns;
 };
 
+// The content of a paragraph cut at seams, joined again as the library gives it in one:
+// text next to text is one text.
+class CutParagraph
+{
+public:
+    bool isEmpty() const { return !m_started; }
+
+    // The part after a seam of white space `space`.
+    void add(QList<InlineNode> part, const QString &space)
+    {
+        if (m_started) {
+            QString middle = space;
+            if (!m_content.isEmpty() && m_content.last().as<InlineNode::Text>()) {
+                middle.prepend(m_content.last().as<InlineNode::Text>()->literal);
+                m_content.removeLast();
+            }
+            if (!part.isEmpty() && part.first().as<InlineNode::Text>()) {
+                middle.append(part.first().as<InlineNode::Text>()->literal);
+                part.removeFirst();
+            }
+            m_content.append(InlineNode::text(std::move(middle)));
+        }
+        // Appending grows the list by steps in proportion to its size, in place where
+        // the allocator can.
+        m_content.append(std::move(part));
+        m_started = true;
+    }
+
+    QList<InlineNode> take()
+    {
+        m_started = false;
+        return std::exchange(m_content, {});
+    }
+
+private:
+    QList<InlineNode> m_content;
+    bool m_started = false;
+};
+
 // A large note is parsed a piece at a time, each piece a run of whole top-level blocks,
 // so the library's tree (dozens of times the size of the text it holds) never holds more
 // than one piece. The library itself says where a piece may end: a piece is parsed up to
@@ -1182,6 +1235,11 @@ private:
 // link reference definitions, which hold for the whole note: when the note may hold any,
 // the first pass only finds the pieces and the blocks that may define something, and the
 // second parses each piece after those blocks, leaving out what they give.
+//
+// A paragraph that runs on far past a piece's size, in a note without definitions, is
+// cut too, at white space between two words (see seamIn), provided the library leaves
+// nothing of the paragraph before it open (see endsAtSeam); the parts are joined again.
+// Where no such place comes, the piece grows until the paragraph ends.
 class PieceParse
 {
 public:
@@ -1197,13 +1255,36 @@ public:
         qsizetype start = 0;
         qsizetype reach = m_pieceSize;
         while (start < m_text.size()) {
-            const qsizetype stop = m_text.size() - start > reach + m_pieceSize / 2
-                ? candidateAfter(start + reach)
-                : m_text.size();
+            qsizetype stop = m_text.size();
+            std::optional<Seam> seam;
+            if (m_text.size() - start > reach + m_pieceSize / 2) {
+                stop = candidateAfter(start + reach);
+                // One paragraph runs on: without definitions in the note, it may be cut too.
+                if (!m_mayDefine && stop - start > reach + m_pieceSize) {
+                    seam = seamIn(start + reach, std::min(stop, start + reach + m_pieceSize));
+                    if (seam)
+                        stop = seam->start;
+                }
+            }
             const LibraryTree tree({ m_text.sliced(start, stop - start) });
             if (!tree.document())
                 return std::nullopt;
             const std::vector<cmark_node *> children = tree.children();
+            if (!m_pending.isEmpty()
+                && (children.empty() || cmark_node_get_type(children.front()) != CMARK_NODE_PARAGRAPH))
+                return parseWhole(m_text); // the paragraph cut at the seam did not go on
+            if (seam) {
+                if (!endsAtSeam(tree, children)) {
+                    if (m_broken)
+                        return QList<BlockNode>();
+                    reach *= 2;
+                    continue;
+                }
+                start = seam->end;
+                m_space = QString::fromUtf8(m_text.sliced(seam->start, seam->end - seam->start));
+                reach = m_pieceSize;
+                continue;
+            }
             const bool isLast = stop == m_text.size();
             // Only cuts and definitions need to know where blocks begin.
             const std::vector<qsizetype> starts
@@ -1220,7 +1301,7 @@ public:
             const qsizetype end = kept < children.size() ? starts[kept] : stop;
             if (m_mayDefine) {
                 collectDefinitions(start, end, children, starts, kept);
-            } else if (!append(tree, children, 0, kept)) {
+            } else if (!emit(tree, children, kept)) {
                 return QList<BlockNode>();
             }
             m_pieces.push_back({ start, stop, kept });
@@ -1245,7 +1326,25 @@ private:
 
     // The end of the first line at or after `from` that stands at the left margin after a
     // blank line, or the text's end.
-    qsizetype candidateAfter(qsizetype from) const
+    qsizetype candidateAfter(qsizetype from)
+    {
+        // A long block is looked at again and again as a piece grows or is cut at seams:
+        // the candidate found before still holds for a later start before it.
+        if (from < m_candidate.from || from >= m_candidate.lineStart)
+            m_candidate = firstCandidateAfter(from);
+        return m_candidate.stop;
+    }
+
+    struct Candidate
+    {
+        qsizetype from = 0; // looked for from here
+        qsizetype lineStart = -1;
+        qsizetype stop = 0; // where the line after it starts
+    };
+
+    // The first line at or after `from` that stands at the left margin after a blank line,
+    // or the text's end.
+    Candidate firstCandidateAfter(qsizetype from) const
     {
         qsizetype at = m_lines.nextLine(from);
         bool previousBlank = false;
@@ -1253,11 +1352,11 @@ private:
             const qsizetype next = m_lines.nextLine(at);
             const bool blank = m_lines.isBlank(at, next);
             if (previousBlank && !blank && m_text[at] != ' ' && m_text[at] != '\t')
-                return next;
+                return { from, at, next };
             previousBlank = blank;
             at = next;
         }
-        return m_text.size();
+        return { from, m_text.size(), m_text.size() };
     }
 
     // Where each child's first line starts, or -1 where the library gives no line or one
@@ -1325,6 +1424,144 @@ private:
         return true;
     }
 
+    // Appends the first `count` children, the first joined to the paragraph cut before.
+    bool emit(const LibraryTree &tree, const std::vector<cmark_node *> &children, size_t count)
+    {
+        size_t from = 0;
+        if (!m_pending.isEmpty() && count > 0) {
+            std::optional<QList<InlineNode>> rest = paragraphContent(tree, children.front());
+            if (!rest)
+                return false;
+            m_pending.add(std::move(*rest), m_space);
+            m_blocks.append(BlockNode::paragraph(m_pending.take()));
+            from = 1;
+        }
+        return append(tree, children, from, count);
+    }
+
+    // White space within a line, from `start` to `end`: a paragraph that runs on past a
+    // piece's planned size may be cut there.
+    struct Seam
+    {
+        qsizetype start;
+        qsizetype end;
+    };
+
+    // The first white space at or after `from`, before `to`, with a character before it
+    // that is not an escape, and a letter after it, which cannot begin a block. It lies in
+    // a line that begins with a letter too: the library reads how a line begins to tell
+    // whether it begins a block, and some beginnings (a list marker, a rule) count only
+    // with what follows them on the line.
+    std::optional<Seam> seamIn(qsizetype from, qsizetype to) const
+    {
+        bool lineMayBeCut = startsWithLetter(m_lines.lineStart(from));
+        for (qsizetype at = std::max<qsizetype>(from, 1); at < to; ++at) {
+            const char c = m_text[at];
+            if (c == '\n' || c == '\r') {
+                lineMayBeCut = startsWithLetter(at + 1);
+                continue;
+            }
+            if (!lineMayBeCut || (c != ' ' && c != '\t'))
+                continue;
+            const char before = m_text[at - 1];
+            if (before == ' ' || before == '\t' || before == '\n' || before == '\r' || before == '\\')
+                continue;
+            qsizetype end = at;
+            while (end < m_text.size() && (m_text[end] == ' ' || m_text[end] == '\t'))
+                ++end;
+            if (startsWithLetter(end)) {
+                // A line under this one may make it a table's header or a heading, of the
+                // whole line: the next seam is on another line.
+                const qsizetype next = m_lines.nextLine(end);
+                if (!mayUnderline(next))
+                    return Seam { at, end };
+                at = next - 1;
+                continue;
+            }
+            at = end - 1;
+        }
+        return std::nullopt;
+    }
+
+    // Whether the first character at or after `at` that is not white space within the
+    // line is a letter (any character outside ASCII counts as one).
+    bool startsWithLetter(qsizetype at) const
+    {
+        while (at < m_text.size() && (m_text[at] == ' ' || m_text[at] == '\t'))
+            ++at;
+        const unsigned char c = at < m_text.size() ? static_cast<unsigned char>(m_text[at]) : 0;
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c >= 0x80;
+    }
+
+    // Whether the line at `start` holds nothing but what a table's delimiter row or a
+    // heading's underline is made of.
+    bool mayUnderline(qsizetype start) const
+    {
+        const qsizetype next = m_lines.nextLine(start);
+        bool any = false;
+        for (qsizetype i = start; i < next; ++i) {
+            const char c = m_text[i];
+            if (c == '-' || c == '=' || c == '|' || c == ':')
+                any = true;
+            else if (c != ' ' && c != '\t' && c != '\n' && c != '\r')
+                return false;
+        }
+        return any;
+    }
+
+    // Whether the text parsed up to a seam ends in a paragraph that nothing after the seam
+    // can change: no bracket, delimiter, backtick or "<" of it is left as text, where one
+    // could still open a link, emphasis, code or HTML closed later. The blocks before that
+    // paragraph are appended, and the paragraph waits for the rest.
+    bool endsAtSeam(const LibraryTree &tree, const std::vector<cmark_node *> &children)
+    {
+        if (children.empty() || cmark_node_get_type(children.back()) != CMARK_NODE_PARAGRAPH)
+            return false;
+        std::optional<QList<InlineNode>> content = paragraphContent(tree, children.back());
+        if (!content || !isSettled(*content))
+            return false;
+        if (children.size() == 1 && !m_pending.isEmpty()) {
+            m_pending.add(std::move(*content), m_space);
+            return true;
+        }
+        if (!emit(tree, children, children.size() - 1)) {
+            m_broken = true;
+            return false;
+        }
+        m_pending.add(std::move(*content), m_space);
+        return true;
+    }
+
+    static std::optional<QList<InlineNode>> paragraphContent(const LibraryTree &tree, cmark_node *paragraph)
+    {
+        std::optional<QList<BlockNode>> blocks
+            = TreeConverter().convert(tree.document(), paragraph, cmark_node_next(paragraph));
+        if (!blocks || blocks->size() != 1 || !blocks->first().as<BlockNode::Paragraph>())
+            return std::nullopt;
+        return blocks->first().as<BlockNode::Paragraph>()->content;
+    }
+
+    static bool isSettled(const QList<InlineNode> &inlines)
+    {
+        std::vector<const InlineNode *> pending;
+        for (const InlineNode &node : inlines)
+            pending.push_back(&node);
+        while (!pending.empty()) {
+            const InlineNode *node = pending.back();
+            pending.pop_back();
+            if (const auto *text = node->as<InlineNode::Text>()) {
+                for (const QChar c : text->literal) {
+                    if (c == u'[' || c == u']' || c == u'*' || c == u'_' || c == u'~' || c == u'`'
+                        || c == u'<')
+                        return false;
+                }
+            }
+            for (const InlineNode &child : node->children())
+                pending.push_back(&child);
+        }
+        return true;
+    }
+
     // Every stretch of top-level blocks that may hold a definition, once each: a
     // definition defined again changes nothing. Stretches part where pieces could.
     void collectDefinitions(qsizetype start, qsizetype end, const std::vector<cmark_node *> &children,
@@ -1386,8 +1623,13 @@ private:
     LineWalk m_lines;
     qsizetype m_pieceSize;
     bool m_mayDefine;
+    Candidate m_candidate;
     std::vector<Piece> m_pieces;
     QList<BlockNode> m_blocks;
+    // The content of a paragraph cut at seams so far, and the last seam's white space.
+    CutParagraph m_pending;
+    QString m_space;
+    bool m_broken = false; // a tree broke what the library promises
     QByteArray m_definitions;
     QSet<QByteArray> m_definitionStretches;
 };

@@ -18,9 +18,10 @@
 // rows it pads far beyond their text, very wide table rows, hundreds of quotes or list
 // items opened on one line, paragraphs crowded with brackets or delimiters) are rewritten
 // first where they are pathological (see ParseGuard); every other text is parsed exactly
-// as written. A long note is parsed a run of whole top-level blocks at a time, with the
-// same result, so the library's tree (dozens of times the size of its text) never holds
-// more than one run.
+// as written. A long note is parsed a run of whole top-level blocks at a time (a long
+// paragraph a run of words at a time, where nothing before is left open), with the same
+// result, so the library's tree (dozens of times the size of its text) never holds more
+// than one run.
 namespace MarkdownParser {
 
 // Quotes and lists nested deeper than this, and emphasis, links and images nested deeper

@@ -239,6 +239,66 @@ TEST_P(MarkdownParserPieces, giveTheSameBlocksAsOneParse)
 
 INSTANTIATE_TEST_SUITE_P(Notes, MarkdownParserPieces, ::testing::Range(1u, 101u));
 
+// Words and marks of long paragraphs, and lines that end them or make them something
+// else: a long paragraph may be cut within a line where nothing before the cut is left
+// open, and joined again.
+const char *const paragraphPieces[] = { "lorem", "*ipsum*", "**dolor** sit", "[a link](u)", "`code span`",
+    "~~struck~~", "www.example.com", "<b>raw</b>", "snake_case", "\xC3\xBCml\xC3\xA4ut", "\\*", "&amp;",
+    "hard  \nbreak", "\n", "\n", "\n| a | b |\n|---|---|\n| 1 | 2 |\n", "\nUnder\n===\n", "\nover\n---\n",
+    "\n- item\n", "\n    indented", "![image](i.png)", "[unclosed", "closer]", "*open", "http://x.org/a",
+    "\t", "  ", "two\tspaces", "\n> quote\n", "<http://auto.link>", "a\\\nb" };
+
+QByteArray longParagraphs(unsigned seed, int count)
+{
+    QByteArray text;
+    for (int i = 0; i < count; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        // Mostly words: a few marks in a long run of plain text.
+        const unsigned pick = (seed >> 16) % (3 * std::size(paragraphPieces));
+        text += pick < std::size(paragraphPieces) ? paragraphPieces[pick] : (seed >> 8) % 2 ? "word" : "more";
+        text += (seed >> 4) % 7 == 0 ? "\n" : " ";
+    }
+    return text;
+}
+
+class MarkdownParserLongParagraphs : public ::testing::TestWithParam<unsigned>
+{
+};
+
+TEST_P(MarkdownParserLongParagraphs, giveTheSameBlocksInPieces)
+{
+    const QByteArray text = longParagraphs(GetParam(), 300);
+    const std::optional<QList<BlockNode>> whole
+        = MarkdownParser::parseMarkdownBlocksInPieces(text, text.size());
+    ASSERT_TRUE(whole);
+    for (const qsizetype pieceSize : { 1, 16, 64, 256 }) {
+        const std::optional<QList<BlockNode>> pieces
+            = MarkdownParser::parseMarkdownBlocksInPieces(text, pieceSize);
+        ASSERT_TRUE(pieces);
+        EXPECT_EQ(dump(*pieces), dump(*whole)) << "pieces of " << pieceSize;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Notes, MarkdownParserLongParagraphs, ::testing::Range(1u, 101u));
+
+// In pieces of the size the program cuts notes into: a long note of every kind of block,
+// with and without definitions, and one paragraph of 270 KB.
+TEST(MarkdownParser, longNotesParseAsInOneGo)
+{
+    const QByteArray blocks = note(7, 4000);
+    const QByteArray paragraph
+        = QByteArray("Lorem *ipsum* dolor [sit](u) amet, `code` and www.example.org too.\n").repeated(4000);
+    for (const QByteArray &text : { blocks, QByteArray(blocks).replace("]:", "];"), paragraph }) {
+        ASSERT_GT(text.size(), 4 * MarkdownParser::pieceSize);
+        const std::optional<QList<BlockNode>> whole
+            = MarkdownParser::parseMarkdownBlocksInPieces(text, text.size());
+        const std::optional<QList<BlockNode>> parsed
+            = MarkdownParser::parseMarkdownBlocksInPieces(text, MarkdownParser::pieceSize);
+        ASSERT_TRUE(whole && parsed);
+        EXPECT_EQ(dump(*parsed), dump(*whole));
+    }
+}
+
 TEST(MarkdownParser, threadsParseIndependently)
 {
     const QString text
