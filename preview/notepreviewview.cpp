@@ -124,9 +124,7 @@ NotePreviewView::NotePreviewView(NotesManager &vault, Workspace &workspace, QWid
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_host);
-    // On the panel's own background, as the editor is. Filled with the text
-    // background instead, the viewport showed black once the panel had faded
-    // out and in again.
+    // On the panel's own background, as the editor is.
     m_host->viewport()->setAutoFillBackground(false);
     m_host->setRootView(body(m_shown));
 }
