@@ -4,6 +4,11 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
+# Paths in the compiler cache are taken relative to the checkout, so a fresh clone in
+# another folder (as CI makes) still finds what an earlier build compiled.
+export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
+
 .PHONY: all deps configure build run test unit e2e bench format clean
 
 all: build
