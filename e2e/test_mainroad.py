@@ -3,6 +3,7 @@ launch, copies made in other programs, the panel opened with the hot key, one
 query narrowing the panes, a new note made with Ctrl+N and typed into, Esc and the hot key
 again with everything kept, and an entry picked with the keyboard."""
 
+import json
 import os
 import unittest
 
@@ -15,6 +16,17 @@ from test_vault import bookmark, write
 def read(path):
     with open(path, encoding="utf-8") as f:
         return f.read()
+
+
+def focused_pane(s):
+    """The pane the panel's focus last moved to, as the program stores it at once.
+    Focus moves a turn after its key: keys typed before it has would act on the
+    pane left behind."""
+    try:
+        with open(os.path.join(s.config_dir, "defaults.json"), encoding="utf-8") as f:
+            return json.load(f).get("lastFocusedPane")
+    except (OSError, ValueError):
+        return None
 
 
 class MainRoad(unittest.TestCase):
@@ -49,7 +61,9 @@ class MainRoad(unittest.TestCase):
             self.shot(s, "2-query")
 
             # Tab on to the notes pane (through the clipboard pane), Ctrl+N: a new note.
-            s.xdotool("key", "Tab", "key", "Tab", "key", "ctrl+n")
+            s.xdotool("key", "Tab", "key", "Tab")
+            s.wait_for(lambda: focused_pane(s) == "notes", "the focus on the notes pane")
+            s.xdotool("key", "ctrl+n")
             new_note = os.path.join(vault, "Untitled.md")
             s.wait_for(lambda: os.path.exists(new_note), "the new note's file")
 
@@ -68,6 +82,7 @@ class MainRoad(unittest.TestCase):
             # Back to the clipboard pane: the query still narrows it to one entry,
             # which Return copies (the newest entry is the image).
             s.xdotool("key", "shift+Tab")
+            s.wait_for(lambda: focused_pane(s) == "clipboard", "the focus on the clipboard pane")
             s.xdotool("key", "Return")
             s.wait_for(lambda: s.clipboard() == b"apple crumble for Sunday", "the picked entry on the clipboard")
             s.wait_for(lambda: panel_gone(s), "the panel to hide after the copy")
