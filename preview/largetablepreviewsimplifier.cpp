@@ -134,20 +134,26 @@ Q_ALWAYS_INLINE std::optional<QStringView> isTableRowCandidate(QStringView line,
     return rowCandidateAfterMarkers(stripped);
 }
 
-// A backslash does not protect a pipe: the row splits at every one of them.
-QList<QStringView> splitTableCells(QStringView row)
+// Hands each trimmed cell of a row to `visit`, and gives their count. A backslash does
+// not protect a pipe: the row splits at every one of them. The cells are not collected:
+// a header row of a megabyte holds half a million of them.
+template<class Visit> qsizetype forEachTableCell(QStringView row, Visit visit)
 {
     row = trimmedInline(row);
     if (!row.contains(u'|'))
-        return {};
+        return 0;
     if (row.startsWith(u'|'))
         row = row.sliced(1);
     if (row.endsWith(u'|'))
         row.chop(1);
-    QList<QStringView> cells;
-    for (const QStringView piece : row.split(u'|'))
-        cells.append(trimmedInline(piece));
-    return cells;
+    qsizetype count = 0;
+    for (qsizetype from = 0;; ++count) {
+        const qsizetype bar = row.indexOf(u'|', from);
+        visit(trimmedInline(row.sliced(from, (bar < 0 ? row.size() : bar) - from)));
+        if (bar < 0)
+            return count + 1;
+        from = bar + 1;
+    }
 }
 
 bool isDelimiterCell(QStringView cell)
@@ -211,11 +217,11 @@ std::optional<TableMatch> detectTable(const Lines &lines, qsizetype i)
     const std::optional<QStringView> delimiter = isTableRowCandidate(lines.tested(i + 1), indent);
     if (!delimiter)
         return std::nullopt;
-    const QList<QStringView> headerCells = splitTableCells(*header);
-    const QList<QStringView> delimiterCells = splitTableCells(*delimiter);
-    if (headerCells.isEmpty() || delimiterCells.size() != headerCells.size())
-        return std::nullopt;
-    if (!std::all_of(delimiterCells.begin(), delimiterCells.end(), isDelimiterCell))
+    const qsizetype columns = forEachTableCell(*header, [](QStringView) {});
+    bool allDelimiters = true;
+    const qsizetype delimiterColumns = forEachTableCell(
+        *delimiter, [&](QStringView cell) { allDelimiters = allDelimiters && isDelimiterCell(cell); });
+    if (columns == 0 || delimiterColumns != columns || !allDelimiters)
         return std::nullopt;
 
     // A row candidate always splits into at least one cell, and a body row's
@@ -224,7 +230,7 @@ std::optional<TableMatch> detectTable(const Lines &lines, qsizetype i)
     while (end < lines.count() && isTableRowCandidate(lines.tested(end), indent))
         ++end;
     const qsizetype bodyRows = end - (i + 2);
-    return TableMatch { end, bodyRows, headerCells.size() };
+    return TableMatch { end, bodyRows, columns };
 }
 
 bool hasNonBlankLine(const Lines &lines, qsizetype from)
