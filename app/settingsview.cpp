@@ -11,6 +11,7 @@
 #include "platform/folderchooser.h"
 #include "platform/log.h"
 #include "platform/loginitem.h"
+#include "platform/qt/elidedlabel.h"
 #include "platform/updater.h"
 #include "platform/workspace.h"
 #include "shortcuts/recorder.h"
@@ -89,27 +90,6 @@ template<class SpinBox> void makeStepper(SpinBox *spin)
     if (QLineEdit *field = spin->template findChild<QLineEdit *>())
         field->setReadOnly(true);
 }
-
-// One line of text, shortened in the middle to the width it gets: a long path
-// keeps its start and its folder name.
-class MiddleElidedLabel final : public QLabel
-{
-public:
-    using QLabel::QLabel;
-
-    QSize minimumSizeHint() const override { return { 0, QLabel::minimumSizeHint().height() }; }
-    QSize sizeHint() const override { return { 0, QLabel::sizeHint().height() }; }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.setPen(palette().color(foregroundRole()));
-        const QRect area = contentsRect();
-        painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
-            fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width()));
-    }
-};
 
 // A key as the shortcut list shows it: monospaced, on a rounded plate.
 class KeyBadge final : public QLabel
@@ -405,7 +385,9 @@ QWidget *SettingsView::notesSection()
 {
     QGroupBox *section = makeSection(QStringLiteral("Notes"), this);
     QHBoxLayout *folder = addRow(section);
-    m_vaultPath = new MiddleElidedLabel(noFolderSelected, section);
+    // Shortened in the middle: a long path keeps its start and its folder name.
+    m_vaultPath = new ElidedLabel(Qt::ElideMiddle, section);
+    m_vaultPath->setText(noFolderSelected);
     m_vaultPath->setObjectName(QStringLiteral("vaultPath"));
     m_vaultPath->setFont(pixelFont(12));
     m_vaultPath->setForegroundRole(QPalette::PlaceholderText);

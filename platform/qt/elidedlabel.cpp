@@ -14,6 +14,11 @@ QSize ElidedLabel::minimumSizeHint() const
     return { 0, QLabel::minimumSizeHint().height() };
 }
 
+QSize ElidedLabel::sizeHint() const
+{
+    return { 0, QLabel::sizeHint().height() };
+}
+
 void ElidedLabel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);

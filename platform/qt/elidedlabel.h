@@ -10,7 +10,9 @@ class ElidedLabel : public QLabel
 public:
     explicit ElidedLabel(Qt::TextElideMode mode, QWidget *parent = nullptr);
 
+    // As wide as the layout makes it: no width of its own to ask for.
     QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
