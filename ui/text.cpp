@@ -291,20 +291,23 @@ protected:
 
     std::optional<double> measureBaseline(const ProposedSize &proposal, QSizeF, bool last) override
     {
-        const Fit &fit = fitFor(wrapWidth(proposal));
+        const std::optional<double> width = wrapWidth(proposal);
+        const Fit &fit = fitFor(width);
+        // Asked for a proposal, the lines are broken for it.
+        if (m_shownWidth != width.value_or(-1))
+            showAt(width.value_or(-1), std::nullopt);
         return last ? fit.last : fit.first;
     }
 
     // Lines break by width only.
     ProposalAxes proposalAxes() override { return { true, false }; }
 
-    // The document is laid out for the frame only when it is drawn or hit: most of a
-    // long text is placed many times and never seen.
-    void placeChildren(const ProposedSize &) override { }
+    void placeChildren(const ProposedSize &) override { showAtFrameWidth(); }
 
     void paintContent(QPainter &painter, const QRectF &exposed) const override
     {
         showAtFrameWidth();
+        document();
         painter.save();
         painter.translate(m_frame.topLeft());
         QAbstractTextDocumentLayout::PaintContext context;
@@ -354,12 +357,22 @@ private:
         return m_fits.back();
     }
 
-    Fit linesFit(std::optional<double> width)
+    const TextLines &lines() const
     {
         if (!m_lines)
             m_lines = std::make_unique<TextLines>(m_paragraphs, m_lineSpacing, m_alignment);
-        const TextLines::Metrics lines
-            = m_lines->measure(width ? std::optional<double>(*width + widthSlack) : std::nullopt);
+        return *m_lines;
+    }
+
+    static std::optional<double> slackened(double width)
+    {
+        return width < 0 ? std::nullopt : std::optional<double>(width + widthSlack);
+    }
+
+    Fit linesFit(std::optional<double> width)
+    {
+        const TextLines::Metrics lines = this->lines().measure(slackened(width.value_or(-1)));
+        showAt(width.value_or(-1), lines.idealWidth);
         return { lines.idealWidth, width.value_or(infinity), lines.idealWidth, std::ceil(lines.height),
             lines.firstBaseline, lines.lastBaseline };
     }
@@ -368,7 +381,7 @@ private:
     // measured on the document.
     Fit documentFit(std::optional<double> width)
     {
-        layoutAt(width.value_or(-1));
+        showAt(width.value_or(-1), std::nullopt);
         const QTextDocument &document = this->document();
         const QSizeF size = document.documentLayout()->documentSize();
         return { document.idealWidth(), width.value_or(infinity), size.width(), std::ceil(size.height()),
@@ -462,15 +475,27 @@ private:
                 cursor.insertText(paragraph.text.mid(range.start, range.length), range.format);
         }
         m_cursor = QTextCursor(&document);
+        document.setTextWidth(slackened(m_shownWidth).value_or(-1));
         return document;
     }
 
-    void layoutAt(double width) const
+    // Breaks the drawn lines for `width` (-1: unbounded), whose widest line is `ideal`
+    // when known. The document follows wherever one is made.
+    void showAt(double width, std::optional<double> ideal) const
     {
-        QTextDocument &document = this->document();
-        const double target = width < 0 ? -1 : width + widthSlack;
-        if (document.textWidth() != target)
-            document.setTextWidth(target);
+        m_shownWidth = width;
+        m_shownIdeal = ideal;
+        const double target = slackened(width).value_or(-1);
+        if (m_document && m_document->textWidth() != target)
+            m_document->setTextWidth(target);
+    }
+
+    double shownIdeal() const
+    {
+        if (!m_shownIdeal)
+            m_shownIdeal
+                = m_document ? m_document->idealWidth() : lines().measure(slackened(m_shownWidth)).idealWidth;
+        return *m_shownIdeal;
     }
 
     std::optional<double> lineBaseline(bool last) const
@@ -484,25 +509,24 @@ private:
         return blockRect.y() + line.y() + line.ascent();
     }
 
-    // Measuring text with images lays the document out at other widths, even after it
-    // was placed: what is drawn and hit is laid out at the frame's width first.
+    // Measuring breaks the lines for other widths, even after the text was placed: what
+    // is drawn and hit is broken for the frame's width first.
     void showAtFrameWidth() const
     {
-        if (!m_document) {
-            layoutAt(m_frame.width());
+        // Leading text that was measured at a wider offer keeps its lines in its own
+        // narrower frame: broken again at the frame, a glyph leaning past the end of a
+        // line (italics) could move a word to a line that was never measured.
+        const double current = m_shownWidth < 0 ? infinity : m_shownWidth + widthSlack;
+        if (m_leading && current >= m_frame.width() && shownIdeal() <= m_frame.width())
             return;
-        }
-        // Leading text that was measured at a wider offer breaks its lines the same way
-        // in its own narrower frame: laying it out again would change nothing but cost.
-        const double current = m_document->textWidth() < 0 ? infinity : m_document->textWidth();
-        if (m_leading && current >= m_frame.width() && m_document->idealWidth() <= m_frame.width())
-            return;
-        layoutAt(m_frame.width());
+        if (m_shownWidth != m_frame.width())
+            showAt(m_frame.width(), std::nullopt);
     }
 
     int positionAt(QPointF point) const
     {
         showAtFrameWidth();
+        document();
         const int position = m_document->documentLayout()->hitTest(point - m_frame.topLeft(), Qt::FuzzyHit);
         return std::max(0, position);
     }
@@ -512,6 +536,7 @@ private:
         if (m_links.empty() || !m_frame.contains(point))
             return std::nullopt;
         showAtFrameWidth();
+        document();
         const QString href = m_document->documentLayout()->anchorAt(point - m_frame.topLeft());
         bool ok = false;
         const int index = href.toInt(&ok);
@@ -527,9 +552,11 @@ private:
     std::vector<TextLines::Paragraph> m_paragraphs;
     std::vector<QTextCharFormat> m_blockFormats;
     std::vector<QImage> m_images;
-    std::unique_ptr<TextLines> m_lines; // made when first measured
-    // Made when first needed and laid out again for the frame's width whenever it is
-    // drawn or hit.
+    mutable std::unique_ptr<TextLines> m_lines; // made when first measured
+    // Where the drawn lines are broken (-1: unbounded) and their widest line, when known.
+    mutable double m_shownWidth = -1;
+    mutable std::optional<double> m_shownIdeal;
+    // Made when first drawn, hit or measured with images, and laid out at m_shownWidth.
     mutable std::unique_ptr<QTextDocument> m_document;
     mutable QTextCursor m_cursor; // null until the document is made
     std::vector<QUrl> m_links;

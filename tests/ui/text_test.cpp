@@ -304,3 +304,33 @@ INSTANTIATE_TEST_SUITE_P(Kinds, TextAtWidths,
         TextKind { "centred", styledText, TextAlignment::Center },
         TextKind { "trailing", [] { return Text(sentence()); }, TextAlignment::Trailing }),
     [](const testing::TestParamInfo<TextKind> &info) { return std::string(info.param.name); });
+
+// Italic glyphs lean past the end of their line, and Qt keeps room for that when it
+// breaks lines: broken again at the narrower frame, a line could lose its last word to
+// a line that was never measured, drawn below the text's frame.
+TEST(Text, drawsTheLinesItWasMeasuredWithInItsFrame)
+{
+    const Font italic = Font::system(11).italic();
+    const QString words
+        = QStringLiteral("A quoted paragraph that runs long enough to wrap onto a second line at "
+                         "the narrow width, and then some more words fill a third.");
+    int checked = 0;
+    for (double width = 90; width <= 130; width += 1) {
+        ViewTree tree(VStack(HorizontalAlignment::Leading, 0, { Text(words).view().font(italic) }));
+        tree.rebuild(width);
+        const QSizeF size = tree.contentSize();
+        QImage canvas(int(width), int(size.height()) + 60, QImage::Format_ARGB32);
+        canvas.fill(Qt::white);
+        QPainter painter(&canvas);
+        tree.paint(painter, QRectF(0, 0, width, canvas.height()));
+        painter.end();
+        int inkBelow = 0;
+        for (int y = int(std::ceil(size.height())) + 1; y < canvas.height(); ++y) {
+            for (int x = 0; x < canvas.width(); ++x)
+                inkBelow += canvas.pixelColor(x, y) != QColor(Qt::white);
+        }
+        EXPECT_EQ(inkBelow, 0) << "at width " << width;
+        ++checked;
+    }
+    EXPECT_EQ(checked, 41);
+}
