@@ -6,6 +6,7 @@
 #include "markdown/views/markdown.h"
 #include "markdown/views/markdownenvironment.h"
 #include "notes/notesmanager.h"
+#include "platform/mainqueue.h"
 #include "platform/workspace.h"
 #include "preview/obsidianprocessor.h"
 #include "preview/simplifiedtableplaceholderview.h"
@@ -13,7 +14,6 @@
 
 #include "ui/hostingview.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QMimeDatabase>
@@ -149,6 +149,7 @@ NotePreviewView::Rendering NotePreviewView::render(
 {
     const QString markdown = context ? ObsidianProcessor::process(content, *context) : content;
     Rendering rendering;
+    rendering.vaultURL = context ? context->vaultURL : std::nullopt;
     rendering.result
         = LargeTablePreviewSimplifier::simplify(markdown, cellThreshold, rowThreshold, previewRowCount);
     rendering.documents.reserve(rendering.result.sections.size());
@@ -177,8 +178,7 @@ ui::View NotePreviewView::body(const Rendering &rendering) const
     }
 
     // Embedded images come only from the vault: no block image is fetched from the web.
-    const QUrl vaultFolder = vault().vaultURL();
-    const VaultImageProvider images(vaultFolder.isEmpty() ? std::nullopt : std::optional(vaultFolder));
+    const VaultImageProvider images(rendering.vaultURL);
 
     std::vector<ui::View> rows;
     rows.reserve(rendering.result.sections.size());
@@ -216,7 +216,7 @@ void NotePreviewView::noteChanged()
         return; // what is shown is this very note
     ++m_computations;
     if (content().size() < backgroundThreshold) {
-        show(render(content(), context), key, currentNoteURL());
+        showRendering(render(content(), context), key, currentNoteURL());
         return;
     }
     m_pending = key;
@@ -226,19 +226,16 @@ void NotePreviewView::noteChanged()
     QThreadPool::globalInstance()->start(
         [self, generation, key, note = currentNoteURL(), text = content(), context] {
             Rendering rendering = render(text, context);
-            QMetaObject::invokeMethod(
-                QCoreApplication::instance(),
-                [self, generation, key, note, rendering = std::move(rendering)]() mutable {
-                    if (!self || self->m_generation != generation)
-                        return;
-                    self->m_pending.reset();
-                    self->show(std::move(rendering), key, note);
-                },
-                Qt::QueuedConnection);
+            MainQueue::async([self, generation, key, note, rendering = std::move(rendering)]() mutable {
+                if (!self || self->m_generation != generation)
+                    return;
+                self->m_pending.reset();
+                self->showRendering(std::move(rendering), key, note);
+            });
         });
 }
 
-void NotePreviewView::show(Rendering rendering, const NotePreviewKey &key, const QUrl &note)
+void NotePreviewView::showRendering(Rendering rendering, const NotePreviewKey &key, const QUrl &note)
 {
     m_memo.value(key, [&rendering] { return rendering.result; });
     m_shown = std::move(rendering);

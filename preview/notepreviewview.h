@@ -71,6 +71,7 @@ public:
     {
         LargeTablePreviewSimplifier::Result result;
         QList<std::optional<MarkdownContent>> documents; // parallel to result.sections
+        std::optional<QUrl> vaultURL; // where images may be shown from
     };
     static Rendering render(const QString &content, const std::optional<ObsidianContext> &context);
     // The whole preview of a rendering: a padded column with a row per section.
@@ -92,7 +93,7 @@ protected:
     void noteChanged() override;
 
 private:
-    void show(Rendering rendering, const NotePreviewKey &key, const QUrl &note);
+    void showRendering(Rendering rendering, const NotePreviewKey &key, const QUrl &note);
     std::optional<QUrl> listedNote(const QString &path) const;
 
     Workspace &m_workspace;

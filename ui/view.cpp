@@ -1228,9 +1228,14 @@ View Divider()
 
 View Button(const View &label, std::function<void()> action)
 {
-    return View::make([label, action](const EnvironmentValues &env, const ResolveScope &scope) -> ElementPtr {
-        return wrap<ButtonElement>(label, env, scope, action);
-    });
+    // Text in a button's label is never selectable, even where text around the
+    // button is: selectable text takes the pointer, and the press would never
+    // reach the button.
+    const View content = label.environment<TextSelectionKey>(false);
+    return View::make(
+        [content, action](const EnvironmentValues &env, const ResolveScope &scope) -> ElementPtr {
+            return wrap<ButtonElement>(content, env, scope, action);
+        });
 }
 
 View EnvironmentReader(std::function<View(const EnvironmentValues &)> body)

@@ -11,6 +11,7 @@
 #include "ui/hostingview.h"
 
 #include <QFile>
+#include <QTest>
 #include <QThreadPool>
 
 #include <gtest/gtest.h>
@@ -317,6 +318,13 @@ TEST_F(NotePreviewViewTest, theNotesPaneShowsItAndFollowsItsNoteLinks)
     const QString markdown = shown->shownSections().sections[0].markdownText();
     EXPECT_FALSE(markdown.contains(u"tags"_s));
     EXPECT_TRUE(markdown.startsWith(u"> **"_s)) << markdown.toStdString();
+
+    shown->setNote(shown->content() + u"\n"_s + table(500), shown->currentNoteURL());
+    shown->host().flush();
+    const QRectF button = shown->host().tree().frameOfTag(SimplifiedTablePlaceholderView::openButtonTag());
+    ASSERT_FALSE(button.isNull());
+    QTest::mouseClick(shown->host().viewport(), Qt::LeftButton, {}, button.center().toPoint());
+    EXPECT_EQ(environment->fakeWorkspace().opened, QList<QUrl> { url(u"A.md"_s) });
 
     shown->openLink(link(noteLink(u"B.md"_s)));
     EXPECT_EQ(environment->selectedNoteURL(), url(u"B.md"_s));

@@ -59,6 +59,22 @@ TEST(HostingView, routesAClickToTheButtonUnderThePointerAtItsScrolledPosition)
     EXPECT_EQ(clicks, 1) << "beside the button";
 }
 
+TEST(HostingView, aButtonLabelledWithTextInSelectableTextStillTakesTheClick)
+{
+    int clicks = 0;
+    HostingView host;
+    host.resize(300, 200);
+    host.setRootView(VStack({ Text(QStringLiteral("Selectable")).view().tag("text"),
+                                Button(Text(QStringLiteral("Open")), [&clicks] { ++clicks; }).tag("button") })
+                         .textSelection(true));
+    host.show();
+    host.flush();
+    click(host.viewport(), host.tree().frameOfTag(QStringLiteral("button")).center().toPoint());
+    EXPECT_EQ(clicks, 1);
+    // The text beside it stays selectable.
+    EXPECT_TRUE(host.tree().findByTag(QStringLiteral("text"))->acceptsFocus());
+}
+
 TEST(HostingView, aStateWriteFromAsynchronousWorkRebuildsOnTheNextTurn)
 {
     HostingView host;
