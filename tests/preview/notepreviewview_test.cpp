@@ -253,6 +253,29 @@ TEST_F(NotePreviewViewTest, anEmbeddedVaultImageShowsAtTheWidthItAsksFor)
     EXPECT_EQ(tree.contentSize().height(), 32 + 150);
 }
 
+TEST_F(NotePreviewViewTest, aLongCodeLineScrollsSidewaysInsteadOfWrapping)
+{
+    auto heightOf = [this](const QString &line) {
+        preview->setNote(u"```\n"_s + line + u"\n```\n"_s, url(u"A.md"_s));
+        preview->host().flush();
+        preview->host().tree().layout(400);
+        return preview->host().tree().contentSize().height();
+    };
+    const double shortLine = heightOf(u"x = 1"_s);
+    EXPECT_GT(shortLine, 32);
+    EXPECT_EQ(heightOf(u"x = 1 + "_s.repeated(100)), shortLine);
+}
+
+TEST_F(NotePreviewViewTest, withoutAVaultTheNoteIsShownAsWrittenWithNoVaultFolder)
+{
+    FakeNotesEnvironment bare(root.filePath(u"config/bare.json"_s), clock);
+    const ObsidianContext context = ObsidianContext::fromVault(bare.notesManager(), url(u"A.md"_s));
+    const NotePreviewView::Rendering rendering = NotePreviewView::render(u"See [[A]]"_s, context);
+    EXPECT_FALSE(rendering.vaultURL.has_value());
+    ASSERT_EQ(rendering.result.sections.size(), 1);
+    EXPECT_EQ(rendering.result.sections[0].markdownText(), u"See *A*"_s);
+}
+
 TEST_F(NotePreviewViewTest, anEmptyNoteShowsOnlyThePadding)
 {
     preview->setNote(QString(), url(u"A.md"_s));
