@@ -11,6 +11,7 @@
 #include "ui/hostingview.h"
 
 #include <QFile>
+#include <QScrollBar>
 #include <QTest>
 #include <QThreadPool>
 
@@ -274,6 +275,27 @@ TEST_F(NotePreviewViewTest, withoutAVaultTheNoteIsShownAsWrittenWithNoVaultFolde
     EXPECT_FALSE(rendering.vaultURL.has_value());
     ASSERT_EQ(rendering.result.sections.size(), 1);
     EXPECT_EQ(rendering.result.sections[0].markdownText(), u"See *A*"_s);
+}
+
+TEST_F(NotePreviewViewTest, anotherNoteStartsAtItsTopWhileTheSameNoteKeepsItsPlace)
+{
+    const QString lines = u"line\n\n"_s.repeated(200);
+    preview->resize(400, 200);
+    preview->show();
+    auto scrollToEnd = [this] {
+        preview->host().flush();
+        QScrollBar *bar = preview->host().verticalScrollBar();
+        bar->setValue(bar->maximum());
+        return bar->value();
+    };
+    preview->setNote(lines, url(u"A.md"_s));
+    ASSERT_GT(scrollToEnd(), 0);
+    preview->setNote(lines + u"more"_s, url(u"A.md"_s));
+    preview->host().flush();
+    EXPECT_GT(preview->host().verticalScrollBar()->value(), 0);
+    preview->setNote(lines, url(u"B.md"_s));
+    preview->host().flush();
+    EXPECT_EQ(preview->host().verticalScrollBar()->value(), 0);
 }
 
 TEST_F(NotePreviewViewTest, anEmptyNoteShowsOnlyThePadding)
