@@ -162,12 +162,12 @@ NotePreviewView::Rendering NotePreviewView::render(
     return rendering;
 }
 
-ui::View NotePreviewView::body(const Rendering &rendering) const
+ui::View NotePreviewView::body(const Rendering &rendering)
 {
-    const QPointer<const NotePreviewView> self(this);
+    const QPointer<NotePreviewView> self(this);
     const ui::OpenUrlAction openLink = [self](const QUrl &url) {
         if (self)
-            const_cast<NotePreviewView *>(self.data())->openLink(url);
+            self->openLink(url);
     };
     std::function<void()> openExternally;
     if (onOpenExternally) {

@@ -75,7 +75,7 @@ public:
     };
     static Rendering render(const QString &content, const std::optional<ObsidianContext> &context);
     // The whole preview of a rendering: a padded column with a row per section.
-    ui::View body(const Rendering &rendering) const;
+    ui::View body(const Rendering &rendering);
 
     // Times the note was rewritten and cut: memo misses.
     int computations() const { return m_computations; }
