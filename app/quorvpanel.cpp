@@ -101,8 +101,11 @@ bool QuorvPanel::eventFilter(QObject *watched, QEvent *event)
     if (!widget || widget->window() != this)
         return false;
     // Qt offers a key press to each parent in turn while it is ignored; only its first
-    // receiver (the focus widget, or the window itself) asks the hook.
-    QWidget *firstReceiver = QApplication::focusWidget() ? QApplication::focusWidget() : this;
+    // receiver (the window's focus widget, or the window itself) asks the hook. The
+    // window's own focus widget, not the application's: that one is unset until the
+    // window system's activation has been handled, and keys typed right after the
+    // panel appears may come in before it (a busy machine).
+    QWidget *firstReceiver = focusWidget() ? focusWidget() : this;
     if (widget != firstReceiver)
         return false;
     return onKeyDown(static_cast<QKeyEvent *>(event));

@@ -1,9 +1,12 @@
 #include "app/quorvpanel.h"
 
 #include <QAbstractScrollArea>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QImage>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -138,5 +141,55 @@ INSTANTIATE_TEST_SUITE_P(Fades, QuorvPanelFade,
         FadeCase { "fadingInOverASeeThroughBackground", true, { 0.0, 0.4, 1.0 } },
         FadeCase { "fadingOutOverASeeThroughBackground", true, { 0.7, 0.1 } }),
     [](const ::testing::TestParamInfo<FadeCase> &info) { return info.param.name; });
+
+struct KeyCase
+{
+    const char *name;
+    Qt::Key key;
+    QString text;
+    QString typed; // what the field holds afterwards: nothing when the hook took the key
+};
+
+void PrintTo(const KeyCase &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class PanelKeyHook : public ::testing::TestWithParam<KeyCase>
+{
+};
+
+// The hook sees a key before the focused field, once, even while the panel is
+// not yet the active window (the window system's activation not handled yet):
+// keys typed right as the panel appears are judged like any other.
+TEST_P(PanelKeyHook, seesEveryKeyForTheFocusedFieldOnce)
+{
+    QuorvPanel panel;
+    auto *content = new QWidget;
+    auto *field = new QLineEdit(content);
+    new QVBoxLayout(content);
+    content->layout()->addWidget(field);
+    content->layout()->addWidget(new QLineEdit(content)); // where Qt's own Tab handling would go
+    panel.setContent(content);
+    field->setFocus();
+    ASSERT_EQ(panel.focusWidget(), field);
+    ASSERT_EQ(QApplication::focusWidget(), nullptr);
+
+    QList<int> seen;
+    panel.onKeyDown = [&](QKeyEvent *event) {
+        seen.append(event->key());
+        return event->key() == Qt::Key_Tab;
+    };
+    QKeyEvent press(QEvent::KeyPress, GetParam().key, Qt::NoModifier, GetParam().text);
+    QApplication::sendEvent(field, &press);
+    EXPECT_EQ(seen, QList<int> { GetParam().key });
+    EXPECT_EQ(field->text(), GetParam().typed);
+    EXPECT_EQ(panel.focusWidget(), field);
+}
+
+INSTANTIATE_TEST_SUITE_P(QuorvPanel, PanelKeyHook,
+    ::testing::Values(KeyCase { "claimedTab", Qt::Key_Tab, QStringLiteral("\t"), QString() },
+        KeyCase { "letterForTheField", Qt::Key_A, QStringLiteral("a"), QStringLiteral("a") }),
+    [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
