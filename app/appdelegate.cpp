@@ -48,6 +48,8 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 const Log &log()
@@ -436,6 +438,15 @@ bool AppDelegate::handlePanelKeyDown(QKeyEvent *event)
 {
     if (!m_panelController || !m_appState)
         return false;
+    // Keys typed faster than the main queue turns (a busy machine, keys sent
+    // in one burst) come in before the actions of the keys before them have
+    // run. A key is judged by where the focus is: a focus move still pending
+    // runs first, or the Return after a Tab would go to the field left behind.
+    if (std::any_of(m_pendingPanelActions.cbegin(), m_pendingPanelActions.cend(),
+            [](const PanelKeys::Action &pending) {
+                return pending.kind == PanelKeys::Action::Kind::CycleFocus;
+            }))
+        runPendingPanelActions();
     const PanelFocusTarget focus = m_appState->focusTarget();
     const PanelKeys::Context context { m_panelController->isVisible(), focus.paneValue(), focus.isSearch(),
         isEditingText(m_panel.get()) };
@@ -443,19 +454,30 @@ bool AppDelegate::handlePanelKeyDown(QKeyEvent *event)
         = PanelKeys::actionFor(event->key(), PanelKeys::modifiersFrom(event->modifiers()), context);
     if (!action)
         return false;
-    using Kind = PanelKeys::Action::Kind;
-    if (action->kind == Kind::Dismiss) {
+    if (action->kind == PanelKeys::Action::Kind::Dismiss) {
         // Within the key event, so a second Escape can't reach a half-hidden panel.
         if (m_panelController->isVisible())
             m_panelController->hide();
         return true;
     }
+    m_pendingPanelActions.push_back(*action);
     QPointer<AppDelegate> self(this);
-    const PanelKeys::Action chosen = *action;
-    MainQueue::async([self, chosen] {
-        if (!self || !self->m_appState)
-            return;
-        AppState &state = *self->m_appState;
+    MainQueue::async([self] {
+        if (self)
+            self->runPendingPanelActions();
+    });
+    return true;
+}
+
+void AppDelegate::runPendingPanelActions()
+{
+    // In the order the keys came; one that runs here is gone from the queue
+    // when its own turn of the main queue comes.
+    while (!m_pendingPanelActions.empty() && m_appState) {
+        const PanelKeys::Action chosen = m_pendingPanelActions.front();
+        m_pendingPanelActions.pop_front();
+        AppState &state = *m_appState;
+        using Kind = PanelKeys::Action::Kind;
         switch (chosen.kind) {
         case Kind::CycleFocus:
             state.switchPane(chosen.reverse);
@@ -475,8 +497,7 @@ bool AppDelegate::handlePanelKeyDown(QKeyEvent *event)
         case Kind::Dismiss:
             break;
         }
-    });
-    return true;
+    }
 }
 
 void AppDelegate::showAccessibilityIntroIfNeeded()

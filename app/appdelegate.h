@@ -1,11 +1,13 @@
 #pragma once
 
+#include "app/panelkeyrouter.h"
 #include "gesture/gesturemonitordelegate.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
+#include <deque>
 #include <functional>
 #include <memory>
 
@@ -131,6 +133,7 @@ private:
     void setGestureEnabled(bool enabled);
     void pollAccessibilityPermission();
     void toggle();
+    void runPendingPanelActions();
     bool isOwnWindowAt(QPoint globalPosition) const;
 
     AppServices m_services;
@@ -154,4 +157,5 @@ private:
     QPointer<QTimer> m_accessibilityPoll;
     bool m_launched = false;
     bool m_terminated = false;
+    std::deque<PanelKeys::Action> m_pendingPanelActions; // claimed keys whose actions haven't run yet
 };

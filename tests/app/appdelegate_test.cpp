@@ -261,6 +261,31 @@ TEST_F(AppDelegateTest, panelKeysAreRoutedToTheirActions)
     EXPECT_FALSE(controller.isVisible()); // within the event
 }
 
+// Keys may all arrive before the main queue turns (a busy machine, keys sent in
+// one burst): each is judged where the keys before it left the focus.
+TEST_F(AppDelegateTest, aKeyRightAfterATabActsWhereTheTabMovedTheFocus)
+{
+    auto delegate = makeDelegate();
+    ASSERT_EQ(delegate->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Launched);
+    AppState &state = *delegate->appState();
+    pasteboard.offerText(QStringLiteral("copied elsewhere"));
+    state.clipboardManager().checkPasteboard();
+    PanelController &controller = *delegate->panelController();
+    controller.showFrom(nullptr);
+    finishAnimation(controller);
+    state.setFocusTarget(PanelFocusTarget::pane(FocusedPane::Notes));
+    processEvents();
+    const int changes = pasteboard.changeCount();
+
+    QKeyEvent backTab(QEvent::KeyPress, Qt::Key_Backtab, Qt::ShiftModifier);
+    QKeyEvent returnKey(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    EXPECT_TRUE(delegate->handlePanelKeyDown(&backTab)); // notes → clipboard, on the main queue
+    EXPECT_TRUE(delegate->handlePanelKeyDown(&returnKey)); // before that turn came
+    processEvents();
+    EXPECT_EQ(state.focusTarget(), PanelFocusTarget::pane(FocusedPane::Clipboard));
+    EXPECT_GT(pasteboard.changeCount(), changes); // the entry copied back
+}
+
 TEST_F(AppDelegateTest, openingSettingsHidesThePanelAtOnceAndReusesTheWindow)
 {
     auto delegate = makeDelegate();
