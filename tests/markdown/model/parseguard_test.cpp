@@ -179,4 +179,23 @@ TEST(ParseGuard, theParsedDocumentKeepsEveryWord)
     EXPECT_FALSE(padded.contains(u"table("_s));
 }
 
+// A crowded paragraph cut into paragraphs reads as every character it held.
+TEST(ParseGuard, aCrowdedParagraphKeepsEveryCharacter)
+{
+    for (const QByteArray &text : { QByteArray(10000, '[') + "a", "a" + repeated("](u)", 5000) }) {
+        const QList<BlockNode> blocks
+            = MarkdownParser::parseMarkdownBlocks(QByteArrayView(text)).value_or(QList<BlockNode>());
+        ASSERT_GT(blocks.size(), 1);
+        QString read;
+        for (const BlockNode &block : blocks) {
+            ASSERT_TRUE(block.as<BlockNode::Paragraph>());
+            for (const InlineNode &node : block.as<BlockNode::Paragraph>()->content) {
+                ASSERT_TRUE(node.as<InlineNode::Text>());
+                read += node.as<InlineNode::Text>()->literal;
+            }
+        }
+        EXPECT_EQ(read, QString::fromUtf8(text));
+    }
+}
+
 } // namespace
