@@ -1,22 +1,15 @@
 // The clipboard pane over a long history: a query must filter ten thousand
 // entries well within a keystroke (budget 10 ms), and opening the pane on them
 // must not pause (budget 50 ms), because only the rows on screen are made.
+#include "appbench.h"
 #include "guibenchmain.h"
 
 #include "app/appclipboardpanestate.h"
-#include "app/appstate.h"
 #include "clipboard/clipboardlisting.h"
 #include "clipboard/clipboardlistview.h"
 #include "clipboard/clipboardpaneview.h"
-#include "clipboard/clipboardstore.h"
-#include "platform/defaults.h"
-#include "platform/fake/fakeclock.h"
-#include "platform/fake/fakefileeventstream.h"
-#include "platform/fake/fakepasteboard.h"
-#include "platform/notificationcenter.h"
 
 #include <QScrollBar>
-#include <QTemporaryDir>
 
 #include <memory>
 
@@ -24,17 +17,9 @@ namespace {
 
 constexpr int entryCount = 10'000;
 
-struct Fixture
+struct Fixture : AppBench
 {
-    QTemporaryDir dir;
-    std::unique_ptr<ClipboardStore> store;
-    std::unique_ptr<Defaults> defaults;
-    FakePasteboard pasteboard;
-    FakeFileEventStream events;
-    FakeClock clock;
-    std::unique_ptr<AppState> appState;
     std::unique_ptr<AppClipboardPaneState> paneState;
-    NotificationCenter notifications;
 };
 
 // Ten thousand texts of the lengths people copy, one in fifty pinned.
@@ -44,10 +29,6 @@ Fixture &fixture()
     if (f)
         return *f;
     f = std::make_unique<Fixture>();
-    StoreError error;
-    f->store = ClipboardStore::open(f->dir.filePath(QStringLiteral("Clipboard.store")), &error);
-    if (!f->store)
-        qFatal("cannot open the bench store: %s", qPrintable(error.description));
     for (int i = 0; i < entryCount; ++i) {
         f->clock.advance(1000);
         const QString text = QStringLiteral("Clipboard entry %1: a sentence of the usual length, with a "
@@ -59,8 +40,7 @@ Fixture &fixture()
     }
     if (!f->store->save())
         qFatal("cannot fill the bench store");
-    f->defaults = std::make_unique<Defaults>(f->dir.filePath(QStringLiteral("defaults.json")));
-    f->appState = std::make_unique<AppState>(*f->defaults, *f->store, f->pasteboard, f->events, f->clock);
+    f->startApp();
     f->paneState = std::make_unique<AppClipboardPaneState>(*f->appState);
     return *f;
 }

@@ -5,6 +5,7 @@
 // 5,000 paragraphs reaches a painted frame in under 20 ms.
 #include "bench/guibenchmain.h"
 #include "bench/imagearrival.h"
+#include "bench/treelayout.h"
 #include "markdown/views/imageprovider.h"
 #include "markdown/views/markdown.h"
 #include "markdown/views/markdownenvironment.h"
@@ -14,7 +15,6 @@
 
 #include <QApplication>
 #include <QImage>
-#include <QPainter>
 
 #include <memory>
 #include <vector>
@@ -80,44 +80,20 @@ BENCHMARK(parseResolveLayoutAndClose)->Unit(benchmark::kMillisecond);
 
 void layoutAtAnotherWidth(benchmark::State &state)
 {
-    ui::ViewTree tree(Markdown(longNote()).view().padding());
-    tree.rebuild(800);
-    double width = 800;
-    for (auto _ : state) {
-        width = width == 800 ? 640 : 800;
-        tree.layout(width);
-        benchmark::DoNotOptimize(tree.contentSize());
-    }
+    measureLayoutAtAnotherWidth(state, Markdown(longNote()).view().padding());
 }
 BENCHMARK(layoutAtAnotherWidth)->Unit(benchmark::kMillisecond);
 
-// The same at a width not seen before on every pass, as dragging the panel's edge
-// gives: no size is known yet.
+// The same at a width not seen before on every pass.
 void layoutAtNewWidths(benchmark::State &state)
 {
-    ui::ViewTree tree(Markdown(longNote()).view().padding());
-    tree.rebuild(800);
-    double width = 800;
-    for (auto _ : state) {
-        width = width > 500 ? width - 7 : 800;
-        tree.layout(width);
-        benchmark::DoNotOptimize(tree.contentSize());
-    }
+    measureLayoutAtNewWidths(state, Markdown(longNote()).view().padding());
 }
 BENCHMARK(layoutAtNewWidths)->Unit(benchmark::kMillisecond);
 
 void paintOneViewport(benchmark::State &state)
 {
-    ui::ViewTree tree(Markdown(longNote()).view().padding());
-    tree.rebuild(800);
-    QImage canvas(800, 600, QImage::Format_ARGB32_Premultiplied);
-    const double top = tree.contentSize().height() / 2;
-    for (auto _ : state) {
-        canvas.fill(Qt::white);
-        QPainter painter(&canvas);
-        painter.translate(0, -top);
-        tree.paint(painter, QRectF(0, top, 800, 600));
-    }
+    measureViewportPaint(state, Markdown(longNote()).view().padding(), QColor(Qt::white));
 }
 BENCHMARK(paintOneViewport)->Unit(benchmark::kMillisecond);
 

@@ -3,25 +3,18 @@
 // search field and a new selection must each fit well within a frame (16 ms),
 // and a rescan that changed one note must cost the list little beside the scan
 // itself (compare BM_RescanWithoutTheList with BM_RescanWithTheList).
+#include "appbench.h"
 #include "guibenchmain.h"
 
 #include "app/appnotesenvironment.h"
-#include "app/appstate.h"
-#include "clipboard/clipboardstore.h"
 #include "notes/notesfilelistview.h"
 #include "notes/notesmanager.h"
 #include "notes/notespaneview.h"
-#include "platform/defaults.h"
-#include "platform/fake/fakeclock.h"
-#include "platform/fake/fakefileeventstream.h"
 #include "platform/fake/fakefolderchooser.h"
-#include "platform/fake/fakepasteboard.h"
 #include "platform/fake/fakeworkspace.h"
-#include "platform/notificationcenter.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <memory>
 
@@ -31,18 +24,10 @@ constexpr int noteCount = 10'000;
 constexpr int rootNotes = 1'000;
 constexpr int folderCount = 45;
 
-struct Fixture
+struct Fixture : AppBench
 {
-    QTemporaryDir dir;
-    std::unique_ptr<ClipboardStore> store;
-    std::unique_ptr<Defaults> defaults;
-    FakePasteboard pasteboard;
-    FakeFileEventStream events;
-    FakeClock clock;
     FakeWorkspace workspace;
     FakeFolderChooser chooser;
-    NotificationCenter notifications;
-    std::unique_ptr<AppState> appState;
     std::unique_ptr<AppNotesEnvironment> environment;
     QString vault;
 };
@@ -65,11 +50,8 @@ Fixture &fixture()
         file.write("text");
         file.setFileTime(start.addSecs(i * 60), QFileDevice::FileModificationTime);
     }
-    StoreError error;
-    f->store = ClipboardStore::open(f->dir.filePath(QStringLiteral("Clipboard.store")), &error);
-    f->defaults = std::make_unique<Defaults>(f->dir.filePath(QStringLiteral("defaults.json")));
     f->defaults->setStringList(DefaultsKey::expandedFolders, { "Folder 1", "Folder 20", "Folder 44" });
-    f->appState = std::make_unique<AppState>(*f->defaults, *f->store, f->pasteboard, f->events, f->clock);
+    f->startApp();
     f->environment
         = std::make_unique<AppNotesEnvironment>(*f->appState, f->workspace, f->chooser, f->notifications);
     f->appState->notesManager().setVault(QUrl::fromLocalFile(f->vault));

@@ -100,6 +100,13 @@ QString linkedNote(int notes)
     return text;
 }
 
+// What the preview computes when the memo misses: the rewrite, then the simplified tables.
+LargeTablePreviewSimplifier::Result preview(const QString &text, const Vault &vault)
+{
+    const ObsidianContext context = contextOf(vault);
+    return LargeTablePreviewSimplifier::simplify(ObsidianProcessor::process(text, context), 1000, 500, 3);
+}
+
 void quietLogs()
 {
     // Unresolved links log at debug level; the bench measures the rewrite, not the terminal.
@@ -144,10 +151,7 @@ void BM_MemoHit(benchmark::State &state)
     const Vault &vault = vaultOf(int(state.range(0)));
     const QString text = linkedNote(int(state.range(0)));
     NotePreviewMemoizer memo;
-    const auto compute = [&] {
-        const ObsidianContext context = contextOf(vault);
-        return LargeTablePreviewSimplifier::simplify(ObsidianProcessor::process(text, context), 1000, 500, 3);
-    };
+    const auto compute = [&] { return preview(text, vault); };
     {
         const ObsidianContext context = contextOf(vault);
         memo.value(NotePreviewKey(text, &context), compute);
@@ -167,10 +171,7 @@ void BM_MemoHitAfterRescan(benchmark::State &state)
     const Vault &vault = vaultOf(int(state.range(0)));
     const QString text = linkedNote(int(state.range(0)));
     NotePreviewMemoizer memo;
-    const auto compute = [&] {
-        const ObsidianContext context = contextOf(vault);
-        return LargeTablePreviewSimplifier::simplify(ObsidianProcessor::process(text, context), 1000, 500, 3);
-    };
+    const auto compute = [&] { return preview(text, vault); };
     for (auto _ : state) {
         state.PauseTiming();
         // A rescan's lists: new lists of equal notes, whose texts share their data.

@@ -8,6 +8,7 @@
 // frame in under 20 ms.
 #include "bench/guibenchmain.h"
 #include "bench/imagearrival.h"
+#include "bench/treelayout.h"
 #include "ui/layout.h"
 #include "ui/text.h"
 #include "ui/viewtree.h"
@@ -16,7 +17,6 @@
 
 #include <QApplication>
 #include <QImage>
-#include <QPainter>
 
 using namespace ui;
 
@@ -50,14 +50,7 @@ View document()
 
 void relayoutAtAnotherWidth(benchmark::State &state)
 {
-    ViewTree tree(document());
-    tree.rebuild(800);
-    double width = 800;
-    for (auto _ : state) {
-        width = width == 800 ? 640 : 800;
-        tree.layout(width);
-        benchmark::DoNotOptimize(tree.contentSize());
-    }
+    measureLayoutAtAnotherWidth(state, document());
 }
 BENCHMARK(relayoutAtAnotherWidth)->Unit(benchmark::kMillisecond);
 
@@ -77,27 +70,14 @@ View textDocument()
 
 void resolveAndLayout(benchmark::State &state, View (*make)())
 {
-    const View view = make();
-    for (auto _ : state) {
-        ViewTree tree(view);
-        tree.rebuild(800);
-        benchmark::DoNotOptimize(tree.contentSize());
-    }
+    measureResolveAndLayout(state, make());
 }
 BENCHMARK_CAPTURE(resolveAndLayout, stacks, &document)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(resolveAndLayout, paragraphs, &textDocument)->Unit(benchmark::kMillisecond);
 
 void paintOneViewport(benchmark::State &state)
 {
-    ViewTree tree(document());
-    tree.rebuild(800);
-    QImage canvas(800, 600, QImage::Format_ARGB32_Premultiplied);
-    const double top = tree.contentSize().height() / 2;
-    for (auto _ : state) {
-        QPainter painter(&canvas);
-        painter.translate(0, -top);
-        tree.paint(painter, QRectF(0, top, 800, 600));
-    }
+    measureViewportPaint(state, document());
 }
 BENCHMARK(paintOneViewport)->Unit(benchmark::kMillisecond);
 
@@ -122,12 +102,7 @@ View nestedLabels(int depth)
 
 void nestedLabelsAtDepth(benchmark::State &state)
 {
-    const View view = nestedLabels(int(state.range(0)));
-    for (auto _ : state) {
-        ViewTree tree(view);
-        tree.rebuild(800);
-        benchmark::DoNotOptimize(tree.contentSize());
-    }
+    measureResolveAndLayout(state, nestedLabels(int(state.range(0))));
 }
 BENCHMARK(nestedLabelsAtDepth)->Arg(4)->Arg(6)->Arg(8)->Unit(benchmark::kMillisecond);
 
@@ -148,26 +123,14 @@ View outline(int depth, int level = 0)
 
 void outlineAtDepth(benchmark::State &state)
 {
-    const View view = outline(int(state.range(0)));
-    for (auto _ : state) {
-        ViewTree tree(view);
-        tree.rebuild(800);
-        benchmark::DoNotOptimize(tree.contentSize());
-    }
+    measureResolveAndLayout(state, outline(int(state.range(0))));
 }
 BENCHMARK(outlineAtDepth)->Arg(4)->Arg(5)->Unit(benchmark::kMillisecond);
 
+// Every pass at a width not seen before, so no size is known yet.
 void outlineAtAnotherWidth(benchmark::State &state)
 {
-    ViewTree tree(outline(5));
-    tree.rebuild(800);
-    // Every pass at a width not seen before, so no size is known yet.
-    double width = 800;
-    for (auto _ : state) {
-        width = width > 500 ? width - 7 : 800;
-        tree.layout(width);
-        benchmark::DoNotOptimize(tree.contentSize());
-    }
+    measureLayoutAtNewWidths(state, outline(5));
 }
 BENCHMARK(outlineAtAnotherWidth)->Unit(benchmark::kMillisecond);
 

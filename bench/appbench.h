@@ -1,0 +1,40 @@
+#pragma once
+
+#include "app/appstate.h"
+#include "clipboard/clipboardstore.h"
+#include "platform/defaults.h"
+#include "platform/fake/fakeclock.h"
+#include "platform/fake/fakefileeventstream.h"
+#include "platform/fake/fakepasteboard.h"
+#include "platform/notificationcenter.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+
+// The shared state of the panel over stand-ins, for benchmarks of its panes: a
+// store and the settings in a temporary folder, fakes for the rest. The store and
+// the settings open at once, so a benchmark can fill them; `startApp` then makes
+// the state over them, as a launch does.
+struct AppBench
+{
+    AppBench()
+    {
+        StoreError error;
+        store = ClipboardStore::open(dir.filePath(QStringLiteral("Clipboard.store")), &error);
+        if (!store)
+            qFatal("cannot open the bench store: %s", qPrintable(error.description));
+        defaults = std::make_unique<Defaults>(dir.filePath(QStringLiteral("defaults.json")));
+    }
+
+    void startApp() { appState = std::make_unique<AppState>(*defaults, *store, pasteboard, events, clock); }
+
+    QTemporaryDir dir;
+    std::unique_ptr<ClipboardStore> store;
+    std::unique_ptr<Defaults> defaults;
+    FakePasteboard pasteboard;
+    FakeFileEventStream events;
+    FakeClock clock;
+    NotificationCenter notifications;
+    std::unique_ptr<AppState> appState;
+};
