@@ -1,37 +1,22 @@
 #include "clipboard/clipboardmanager.h"
-#include "platform/fake/fakeclock.h"
-#include "platform/fake/fakepasteboard.h"
 
+#include "tests/clipboard/managerfixture.h"
 #include "tests/support/logcapture.h"
+#include "tests/support/pngbytes.h"
 
 #include <QBuffer>
 #include <QImage>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-QByteArray png(int width, int height, QColor color = Qt::red)
-{
-    QImage image(width, height, QImage::Format_ARGB32);
-    image.fill(color);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
-class ClipboardManagerTest : public ::testing::Test
+class ClipboardManagerTest : public ClipboardManagerFixture
 {
 protected:
     void SetUp() override
     {
-        StoreError error;
-        store = ClipboardStore::open(dir.filePath(QStringLiteral("Clipboard.store")), &error);
-        ASSERT_TRUE(store);
-        manager = std::make_unique<ClipboardManager>(*store, pasteboard, 200, clock);
+        ASSERT_NO_FATAL_FAILURE(ClipboardManagerFixture::SetUp());
         manager->onSensitiveStateChanged = [this](bool sensitive) { sensitiveReports.append(sensitive); };
         manager->onPersistenceFailure
             = [this](const StoreError &error) { failures.append(error.description); };
@@ -63,11 +48,6 @@ protected:
         return result;
     }
 
-    QTemporaryDir dir;
-    FakeClock clock;
-    FakePasteboard pasteboard;
-    std::unique_ptr<ClipboardStore> store;
-    std::unique_ptr<ClipboardManager> manager;
     QList<bool> sensitiveReports;
     QStringList failures;
 };
@@ -229,7 +209,7 @@ TEST_F(ClipboardManagerTest, richTextKeepsItsFormatsAndIsKnownByItsRtf)
 TEST_F(ClipboardManagerTest, richTypesWithoutAPlainStringFallThroughToTheImage)
 {
     copy({ { PasteboardType::html, "<img src=\"https://example.org/cat.png\">" },
-        { PasteboardType::png, png(40, 30) } });
+        { PasteboardType::png, pngBytes(40, 30, Qt::red) } });
     ASSERT_EQ(entries().size(), 1);
     EXPECT_EQ(entries().first().contentType, ContentType::Image);
     EXPECT_EQ(entries().first().preview, QStringLiteral("Image (40x30)"));
@@ -254,9 +234,9 @@ TEST_F(ClipboardManagerTest, imagesAreStoredAsPngWithTheirSizeInWholePoints)
     EXPECT_TRUE(item.data.startsWith("\x89PNG"));
     EXPECT_EQ(logs.count(QStringLiteral("Captured image: Image (12x7)")), 1);
 
-    copy({ { PasteboardType::png, png(12, 7, Qt::red) }, { QStringLiteral("image/bmp"), "ignored" } });
+    copy({ { PasteboardType::png, pngBytes(12, 7, Qt::red) }, { QStringLiteral("image/bmp"), "ignored" } });
     EXPECT_EQ(entries().size(), 2) << "another image, PNG preferred";
-    copy({ { PasteboardType::png, png(12, 7, Qt::red) } });
+    copy({ { PasteboardType::png, pngBytes(12, 7, Qt::red) } });
     EXPECT_EQ(entries().size(), 2);
     EXPECT_EQ(logs.count(QStringLiteral("Bumped duplicate image to top")), 1);
 }
@@ -420,7 +400,7 @@ TEST_F(ClipboardManagerTest, copyBackWritesEveryRepresentationOfItsType)
     EXPECT_EQ(written.fileUrls.first().toLocalFile(), QStringLiteral("/tmp/My File.txt"));
     EXPECT_FALSE(written.string.has_value());
 
-    copy({ { PasteboardType::png, png(5, 4) } });
+    copy({ { PasteboardType::png, pngBytes(5, 4, Qt::red) } });
     manager->copyToPasteboard(entries().first());
     EXPECT_EQ(pasteboard.written().image.size(), QSize(5, 4));
 }

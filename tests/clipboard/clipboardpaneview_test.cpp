@@ -4,16 +4,14 @@
 #include "clipboard/clipboardpaneview.h"
 #include "clipboard/clipboardrowview.h"
 #include "clipboard/thumbnailcache.h"
-#include "platform/fake/fakeclock.h"
-#include "platform/fake/fakepasteboard.h"
 #include "platform/notificationcenter.h"
 
+#include "tests/clipboard/managerfixture.h"
 #include "tests/support/waitfor.h"
 #include "ui/panelstyle.h"
 
 #include <QImage>
 #include <QPainter>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -65,15 +63,12 @@ private:
     ThumbnailCache &m_cache;
 };
 
-class ClipboardPaneTest : public ::testing::Test
+class ClipboardPaneTest : public ClipboardManagerFixture
 {
 protected:
     void SetUp() override
     {
-        StoreError error;
-        store = ClipboardStore::open(dir.filePath(QStringLiteral("Clipboard.store")), &error);
-        ASSERT_TRUE(store);
-        manager = std::make_unique<ClipboardManager>(*store, pasteboard, 200, clock);
+        ASSERT_NO_FATAL_FAILURE(ClipboardManagerFixture::SetUp());
         manager->onPersistenceFailure = [this](const StoreError &) { ++failures; };
         state = std::make_unique<FakePaneState>(*manager, cache);
         dismissToken = notifications.addObserver(
@@ -119,14 +114,9 @@ protected:
     // The store announces its changes on the next turn of the event loop.
     void settle() { runEventsFor(std::chrono::milliseconds(20)); }
 
-    QTemporaryDir dir;
-    FakeClock clock;
-    FakePasteboard pasteboard;
     ThumbnailCache cache;
     NotificationCenter notifications;
     NotificationToken dismissToken;
-    std::unique_ptr<ClipboardStore> store;
-    std::unique_ptr<ClipboardManager> manager;
     std::unique_ptr<FakePaneState> state;
     std::unique_ptr<ClipboardPaneView> pane;
     int failures = 0;

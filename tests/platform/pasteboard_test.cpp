@@ -1,8 +1,7 @@
 #include "platform/fake/fakepasteboard.h"
 
 #include "tests/support/logcapture.h"
-
-#include <QBuffer>
+#include "tests/support/pngbytes.h"
 
 #include <gtest/gtest.h>
 
@@ -63,12 +62,7 @@ TEST(Pasteboard, stringFallsBackToTheTextOfRtf)
 
 TEST(Pasteboard, imagePrefersPngAndSkipsBytesThatDoNotDecode)
 {
-    QImage red(3, 2, QImage::Format_RGB32);
-    red.fill(Qt::red);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    red.save(&buffer, "PNG");
+    const QByteArray png = pngBytes(3, 2, Qt::red, QImage::Format_RGB32);
 
     FakePasteboard pasteboard;
     LogCapture logs;

@@ -3,15 +3,15 @@
 #include "clipboard/clipboardmanager.h"
 #include "platform/qt/qtpasteboard.h"
 
+#include "tests/support/pngbytes.h"
+#include "tests/support/waitfor.h"
+
 #include <QApplication>
-#include <QBuffer>
 #include <QClipboard>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QMimeData>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -19,20 +19,6 @@
 #include <memory>
 
 namespace {
-
-// Runs the event loop until `condition` holds or the deadline passes.
-template<typename Condition> bool waitFor(Condition condition, int timeoutMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
 
 class ClipboardCaptureTest : public ::testing::Test
 {
@@ -99,7 +85,7 @@ protected:
                     = type == QLatin1String("UTF8_STRING") ? QStringLiteral("text/plain") : type;
                 return mime && mime->data(format) == data;
             },
-            settleMs))
+            settle))
             << "xclip never owned it";
         QCoreApplication::processEvents();
         return process;
@@ -110,19 +96,20 @@ protected:
         const int before = pasteboard->changeCount();
         QProcess &process = start(QStringLiteral(QV_CLIPBOARD_OWNER), formats);
         EXPECT_TRUE(process.waitForReadyRead(10000));
-        EXPECT_TRUE(waitFor([&] { return pasteboard->changeCount() != before; }, 10000));
+        EXPECT_TRUE(
+            waitFor([&] { return pasteboard->changeCount() != before; }, std::chrono::milliseconds(10000)));
     }
 
     QList<ClipboardItem> entries() { return store->fetchNewestFirst().value(); }
 
     // How long a condition may take on a busy machine before the test fails:
     // the tests wait on conditions, never on the clock.
-    static constexpr int settleMs = 20000;
+    static constexpr std::chrono::milliseconds settle { 20000 };
 
     // The history holds `count` entries, once the polls have caught up.
     bool lands(qsizetype count)
     {
-        return waitFor([&] { return entries().size() == count; }, settleMs);
+        return waitFor([&] { return entries().size() == count; }, settle);
     }
 
     QTemporaryDir dir;
@@ -150,13 +137,7 @@ TEST_F(ClipboardCaptureTest, textHtmlPngAndFilesLandAndSecretsDoNot)
     ASSERT_TRUE(rich.htmlData.has_value());
     EXPECT_TRUE(rich.htmlData->contains("<b>Rich</b>"));
 
-    QImage image(64, 48, QImage::Format_RGB32);
-    image.fill(Qt::magenta);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    xclip(png, QStringLiteral("image/png"));
+    xclip(pngBytes(64, 48, Qt::magenta, QImage::Format_RGB32), QStringLiteral("image/png"));
     ASSERT_TRUE(lands(3));
     EXPECT_EQ(entries()[0].contentType, ContentType::Image);
     EXPECT_EQ(entries()[0].preview, QStringLiteral("Image (64x48)"));
@@ -168,7 +149,7 @@ TEST_F(ClipboardCaptureTest, textHtmlPngAndFilesLandAndSecretsDoNot)
     EXPECT_EQ(files, (QStringList { "one.txt", "two words.txt" }));
 
     owner({ QStringLiteral("text/plain=hunter2"), QStringLiteral("x-kde-passwordManagerHint=secret") });
-    EXPECT_TRUE(waitFor([&] { return manager->lastItemWasSensitive(); }, settleMs));
+    EXPECT_TRUE(waitFor([&] { return manager->lastItemWasSensitive(); }, settle));
     owner({ QStringLiteral("text/plain=hunter3"), QStringLiteral("org.nspasteboard.ConcealedType=") });
     xclip("after the secrets");
     ASSERT_TRUE(lands(6));
@@ -185,7 +166,7 @@ TEST_F(ClipboardCaptureTest, sameTextTwiceLeavesOneNewerEntry)
     xclip("between");
     ASSERT_TRUE(lands(2));
     xclip("twice");
-    ASSERT_TRUE(waitFor([&] { return entries()[0].id == first.id; }, settleMs));
+    ASSERT_TRUE(waitFor([&] { return entries()[0].id == first.id; }, settle));
     EXPECT_EQ(entries().size(), 2);
     EXPECT_GT(entries()[0].timestamp, first.timestamp);
 }
@@ -208,12 +189,12 @@ TEST_F(ClipboardCaptureTest, ownCopyBackIsNotCapturedAndPastesElsewhere)
     QProcess &reader = start(QStringLiteral("xclip"),
         { QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-o") });
     // xclip reads from us: the event loop must run to answer it.
-    ASSERT_TRUE(waitFor([&] { return reader.state() == QProcess::NotRunning; }, settleMs));
+    ASSERT_TRUE(waitFor([&] { return reader.state() == QProcess::NotRunning; }, settle));
     EXPECT_EQ(reader.readAllStandardOutput(), QByteArray("let answer = 42; // copied back"));
     // A copy in the same half second as ours would be taken for ours: wait for
     // the poll that consumes our write.
     const int seen = changesSeen;
-    ASSERT_TRUE(waitFor([&] { return changesSeen > seen; }, settleMs));
+    ASSERT_TRUE(waitFor([&] { return changesSeen > seen; }, settle));
     EXPECT_EQ(entries().size(), 1);
     xclip("next");
     ASSERT_TRUE(lands(2));
@@ -226,7 +207,7 @@ TEST_F(ClipboardCaptureTest, hugeTextBecomesOneEntry)
     while (huge.size() < 20 * 1024 * 1024)
         huge += "twenty megabytes of clipboard text, one line after another\n";
     xclip(huge);
-    ASSERT_TRUE(waitFor([&] { return entries().size() == 1; }, settleMs));
+    ASSERT_TRUE(waitFor([&] { return entries().size() == 1; }, settle));
     EXPECT_EQ(entries()[0].preview.size(), 200);
 }
 
@@ -273,10 +254,10 @@ TEST_F(ClipboardCaptureTest, lockedStoreReportsOnceAndStopsCapture)
 
     QProcess &sqlite = start(QStringLiteral("sqlite3"), { storePath() });
     sqlite.write("BEGIN IMMEDIATE;\n.print locked\n");
-    ASSERT_TRUE(waitFor([&] { return sqlite.canReadLine(); }, settleMs)) << "sqlite3 did not take the lock";
+    ASSERT_TRUE(waitFor([&] { return sqlite.canReadLine(); }, settle)) << "sqlite3 did not take the lock";
 
     xclip("refused by the lock");
-    ASSERT_TRUE(waitFor([&] { return failureReports > 0; }, settleMs));
+    ASSERT_TRUE(waitFor([&] { return failureReports > 0; }, settle));
     EXPECT_FALSE(manager->isPolling());
     xclip("after the failure");
     xclip("and another");
