@@ -4,6 +4,7 @@
 #include "markdown/theme/theme.h"
 #include "markdown/views/markdownenvironment.h"
 
+#include "tests/markdown/views/paragraphcontent.h"
 #include "tests/markdown/views/recordingimageprovider.h"
 #include "tests/markdown/views/rendered.h"
 #include "tests/support/printers.h"
@@ -16,16 +17,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QList<InlineNode> paragraphContent(const QString &markdown)
-{
-    const QList<BlockNode> blocks = MarkdownContent(markdown).blocks();
-    if (blocks.size() != 1 || !blocks.front().as<BlockNode::Paragraph>()) {
-        ADD_FAILURE() << "not one paragraph: " << markdown.toStdString();
-        return {};
-    }
-    return blocks.front().as<BlockNode::Paragraph>()->content;
-}
 
 TEST(ImageView, theImageStyleGetsTheImageAsOneParagraphWithItsPlainDescription)
 {
