@@ -2,6 +2,7 @@
 
 #include "platform/clock.h"
 #include "platform/fake/fakefileeventstream.h"
+#include "tests/notes/temporaryvault.h"
 #include "tests/support/filesizelimit.h"
 #include "tests/support/logcapture.h"
 #include "tests/support/printers.h"
@@ -16,34 +17,15 @@
 
 namespace {
 
-class NoteOperations : public ::testing::Test
+class NoteOperations : public TemporaryVaultWithDataHome
 {
 protected:
     void SetUp() override
     {
-        m_previousData = qgetenv("XDG_DATA_HOME");
-        qputenv("XDG_DATA_HOME", QFile::encodeName(root.filePath(QStringLiteral("data"))));
-        QDir().mkpath(vault());
+        TemporaryVaultWithDataHome::SetUp();
         manager.setVault(QUrl::fromLocalFile(vault()));
     }
-    void TearDown() override { qputenv("XDG_DATA_HOME", m_previousData); }
 
-    QString vault() const { return QDir(root.path()).canonicalPath() + QStringLiteral("/Vault"); }
-    QString at(const QString &relative) const { return vault() + u'/' + relative; }
-    QUrl url(const QString &relative) const { return QUrl::fromLocalFile(at(relative)); }
-
-    void write(const QString &relative, const QByteArray &bytes)
-    {
-        QDir().mkpath(QFileInfo(at(relative)).path());
-        QFile file(at(relative));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    QByteArray read(const QString &relative) const
-    {
-        QFile file(at(relative));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
     // Another program's write: its date lies well away from any own write.
     void writeOutside(const QString &relative, const QByteArray &bytes, qint64 secondsAhead = 60)
     {
@@ -62,11 +44,9 @@ protected:
         return names;
     }
 
-    QTemporaryDir root;
     FakeFileEventStream events;
     NotesManager manager { events, Clock::system() };
     LogCapture log;
-    QByteArray m_previousData;
 };
 
 TEST_F(NoteOperations, newNotesTakeTheFirstFreeUntitledName)

@@ -3,6 +3,7 @@
 #include "platform/fake/fakeclock.h"
 #include "platform/fake/fakefileeventstream.h"
 #include "platform/linux/inotifyfileeventstream.h"
+#include "tests/notes/temporaryvault.h"
 #include "tests/support/logcapture.h"
 #include "tests/support/printers.h"
 #include "tests/support/waitfor.h"
@@ -39,26 +40,9 @@ QString folderOf(const NoteFile &note)
     return note.folder.value_or(QStringLiteral("<none>"));
 }
 
-class VaultFixture : public ::testing::Test
+class VaultFixture : public TemporaryVault
 {
 protected:
-    QString vault() const { return QDir(root.path()).canonicalPath() + QStringLiteral("/Vault"); }
-    QString at(const QString &relative) const { return vault() + u'/' + relative; }
-
-    void write(const QString &relative, const QByteArray &bytes = "text",
-        std::optional<QDateTime> modified = std::nullopt)
-    {
-        const QString path = at(relative);
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-        file.write(bytes);
-        file.flush(); // a later flush would set the date again
-        if (modified) {
-            ASSERT_TRUE(file.setFileTime(*modified, QFileDevice::FileModificationTime));
-        }
-    }
-
     void makeFolder(const QString &relative) { ASSERT_TRUE(QDir().mkpath(at(relative))); }
 
     QStringList relativePaths(const QList<NoteFile> &notes) const
@@ -71,7 +55,6 @@ protected:
 
     static QDateTime day(int n) { return QDateTime(QDate(2025, 3, n), QTime(9, 0), Qt::UTC); }
 
-    QTemporaryDir root;
     FakeClock clock;
     LogCapture log;
 };
