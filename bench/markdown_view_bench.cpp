@@ -2,7 +2,8 @@
 // headings, lists and code) parses, resolves and lays out at 800 points in under
 // 300 ms, lays out again at another width (one seen before, or a new one) in under half
 // that, and one viewport of it paints in under 8 ms. An image arriving in a note of
-// 5,000 paragraphs reaches a painted frame in under 20 ms.
+// 5,000 paragraphs reaches a painted frame in under 20 ms. A single paragraph of 1 MB
+// shows its first viewport in time linear in its length.
 #include "bench/guibenchmain.h"
 #include "bench/imagearrival.h"
 #include "bench/treelayout.h"
@@ -138,6 +139,24 @@ void imageArrivesInALongNote(benchmark::State &state)
         [held](const QImage &image) { held->set(image); });
 }
 BENCHMARK(imageArrivesInALongNote)->Unit(benchmark::kMillisecond);
+
+// One paragraph of `state.range(0)` KB, shown and its first viewport painted: the cost
+// grows with the text, not with its square (a hostile note is one long line).
+void longParagraph(benchmark::State &state)
+{
+    QString note;
+    while (note.size() < state.range(0) * 1024)
+        note += QStringLiteral("word *emph* and more words ");
+    QImage canvas(800, 600, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        ui::ViewTree tree(Markdown(note).view().padding());
+        tree.rebuild(800);
+        QPainter painter(&canvas);
+        tree.paint(painter, QRectF(0, 0, 800, 600));
+        benchmark::DoNotOptimize(tree.contentSize());
+    }
+}
+BENCHMARK(longParagraph)->Arg(64)->Arg(1024)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -465,6 +465,9 @@ private:
         for (size_t i = 0; i < m_images.size(); ++i)
             document.addResource(QTextDocument::ImageResource, QUrl(inlineImageName(i)), m_images[i]);
         QTextCursor cursor(&document);
+        // One edit: a cursor outside an edit block works out where it stands after
+        // every insertion, laying out the whole paragraph each time.
+        cursor.beginEditBlock();
         const QTextBlockFormat block = blockFormat();
         cursor.setBlockFormat(block);
         for (size_t i = 0; i < m_paragraphs.size(); ++i) {
@@ -474,6 +477,7 @@ private:
             for (const QTextLayout::FormatRange &range : paragraph.formats)
                 cursor.insertText(paragraph.text.mid(range.start, range.length), range.format);
         }
+        cursor.endEditBlock();
         m_cursor = QTextCursor(&document);
         document.setTextWidth(slackened(m_shownWidth).value_or(-1));
         return document;
