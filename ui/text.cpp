@@ -306,8 +306,7 @@ protected:
 
     void paintContent(QPainter &painter, const QRectF &exposed) const override
     {
-        showAtFrameWidth();
-        document();
+        const QTextDocument &document = shownDocument();
         painter.save();
         painter.translate(m_frame.topLeft());
         QAbstractTextDocumentLayout::PaintContext context;
@@ -318,7 +317,7 @@ protected:
             selection.format.setBackground(m_highlight);
             context.selections.append(selection);
         }
-        m_document->documentLayout()->draw(&painter, context);
+        document.documentLayout()->draw(&painter, context);
         painter.restore();
     }
 
@@ -527,11 +526,17 @@ private:
             showAt(m_frame.width(), std::nullopt);
     }
 
-    int positionAt(QPointF point) const
+    // The document as drawn and hit: broken for the frame.
+    const QTextDocument &shownDocument() const
     {
         showAtFrameWidth();
-        document();
-        const int position = m_document->documentLayout()->hitTest(point - m_frame.topLeft(), Qt::FuzzyHit);
+        return document();
+    }
+
+    int positionAt(QPointF point) const
+    {
+        const int position
+            = shownDocument().documentLayout()->hitTest(point - m_frame.topLeft(), Qt::FuzzyHit);
         return std::max(0, position);
     }
 
@@ -539,9 +544,7 @@ private:
     {
         if (m_links.empty() || !m_frame.contains(point))
             return std::nullopt;
-        showAtFrameWidth();
-        document();
-        const QString href = m_document->documentLayout()->anchorAt(point - m_frame.topLeft());
+        const QString href = shownDocument().documentLayout()->anchorAt(point - m_frame.topLeft());
         bool ok = false;
         const int index = href.toInt(&ok);
         if (!ok || index < 0 || index >= int(m_links.size()))
