@@ -13,14 +13,49 @@ import shutil
 import signal
 import sqlite3
 import json
+import struct
 import subprocess
 import sys
 import tempfile
 import time
 import unittest
+import zlib
 
 BINARY = os.environ.get("QUORVANE_BINARY", "")
 DEFAULT_TIMEOUT = 10.0
+PANEL_HEIGHT = 360  # 40% of the session's 900-pixel screen
+# Ctrl+Shift+K as the settings store the toggle shortcut.
+CTRL_SHIFT_K = '{"carbonKeyCode":40,"carbonModifiers":768}'
+
+
+def build_dir():
+    """The folder of the program under test, where tests leave their screenshots."""
+    return os.path.dirname(os.path.abspath(BINARY))
+
+
+def panel_windows(s):
+    """The panel's windows of at least half its height: down, or on the way."""
+    return s.visible_windows("^Quorvane$", min_height=PANEL_HEIGHT // 2)
+
+
+def panel_shown(s):
+    """The geometries of the panel's windows once it is down at its full height."""
+    return [g for _, g in panel_windows(s) if g[3] == PANEL_HEIGHT]
+
+
+def panel_gone(s):
+    return not panel_windows(s)
+
+
+def png(width, height, row_colour=lambda y, height: (0xFF, 0x00, 0x80)):
+    """A PNG picture, written by hand so the tests need no image library: every pixel
+    of row y in the colour (red, green, blue) that `row_colour(y, height)` gives."""
+    def chunk(kind, body):
+        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+    rows = b"".join(b"\x00" + bytes(row_colour(y, height)) * width for y in range(height))
+    header = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(rows))
+            + chunk(b"IEND", b""))
 
 
 class Session:

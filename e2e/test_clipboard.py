@@ -3,25 +3,14 @@ content, secrets left out, repeats, what was there before launch, and a store
 that another process holds locked."""
 
 import signal
-import struct
 import subprocess
 import unittest
-import zlib
 
 import harness
+from harness import png
 
 # The history shows a copy within a second: two polls a second and a quick capture.
 LANDS_WITHIN = 1.0
-
-
-def png(width, height):
-    """A small opaque PNG, written by hand so the tests need no image library."""
-    def chunk(kind, body):
-        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
-    rows = b"".join(b"\x00" + b"\xff\x00\x80" * width for _ in range(height))
-    header = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(rows))
-            + chunk(b"IEND", b""))
 
 
 def previews(s):

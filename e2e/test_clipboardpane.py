@@ -6,26 +6,8 @@ import os
 import unittest
 
 import harness
-from test_clipboard import png
-
-PANEL_HEIGHT = 360  # 40% of the session's 900-pixel screen
-CTRL_SHIFT_K = '{"carbonKeyCode":40,"carbonModifiers":768}'
-
-
-def panel_shown(s):
-    return [g for _, g in s.visible_windows("^Quorvane$", min_height=PANEL_HEIGHT // 2) if g[3] == PANEL_HEIGHT]
-
-
-def panel_gone(s):
-    return not s.visible_windows("^Quorvane$", min_height=PANEL_HEIGHT // 2)
-
-
-def previews(s):
-    return [row["preview"] for row in s.store_rows()]
-
-
-def build_dir():
-    return os.path.dirname(os.path.abspath(harness.BINARY))
+from harness import CTRL_SHIFT_K, build_dir, panel_gone, panel_shown, png
+from test_clipboard import previews
 
 
 class ClipboardPane(unittest.TestCase):

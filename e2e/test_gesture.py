@@ -2,7 +2,6 @@
 panel down and, while it is shown, collapse it; the notches that make the gesture
 never reach the window under the pointer, every other notch does."""
 
-import json
 import os
 import re
 import signal
@@ -65,12 +64,6 @@ def panel_shown(s):
     return bool(s.window_ids("Quorvane"))
 
 
-def write_defaults(s, values):
-    os.makedirs(s.config_dir, exist_ok=True)
-    with open(os.path.join(s.config_dir, "defaults.json"), "w") as f:
-        json.dump(values, f)
-
-
 class PullDown(unittest.TestCase):
     def test_six_notches_at_the_top_drop_the_panel_and_only_the_trigger_is_swallowed(self):
         with harness.Session() as s:
@@ -120,7 +113,7 @@ class PullDown(unittest.TestCase):
 
     def test_reversed_direction_setting_swaps_the_buttons(self):
         with harness.Session() as s:
-            write_defaults(s, {"com.apple.swipescrolldirection": False})
+            s.write_defaults({"com.apple.swipescrolldirection": False})
             s.start_app()
             recorder = ButtonRecorder(s, "800x600+0+0")
             click(s, 4, 6)
@@ -132,7 +125,7 @@ class PullDown(unittest.TestCase):
 
     def test_gesture_switched_off_leaves_every_notch_alone(self):
         with harness.Session() as s:
-            write_defaults(s, {"isGestureEnabled": False})
+            s.write_defaults({"isGestureEnabled": False})
             s.start_app()
             recorder = ButtonRecorder(s)
             click(s, 4, 6)

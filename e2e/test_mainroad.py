@@ -8,8 +8,7 @@ import os
 import unittest
 
 import harness
-from test_clipboard import png
-from test_clipboardpane import CTRL_SHIFT_K, build_dir, panel_gone, panel_shown
+from harness import CTRL_SHIFT_K, build_dir, panel_gone, panel_shown, png
 from test_vault import bookmark, write
 
 

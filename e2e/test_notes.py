@@ -1,16 +1,15 @@
 """The notes pane as a person uses it: pick a note, edit it, and nothing typed is lost
 or written over another program's change."""
 
-import json
 import os
 import signal
 import subprocess
 import unittest
 
 import harness
+from harness import CTRL_SHIFT_K, panel_gone, panel_shown
 from test_vault import bookmark, write
 
-PANEL_HEIGHT = 360  # 40% of the session's 900-pixel screen
 FIRST_ROW = (760, 96)  # the first note of the notes list
 EDITOR = (1100, 250)  # inside the note's text
 SAVE_AS_NEW = (1301, 115)  # the red banner's first button, alone on screen
@@ -34,13 +33,12 @@ class NotesPane(unittest.TestCase):
             with open(path, "wb") as f:
                 f.write(data)
         settings = bookmark(vault)
-        settings["GlobalShortcuts_toggleHUD"] = json.dumps({"carbonKeyCode": 40, "carbonModifiers": 768})
+        settings["GlobalShortcuts_toggleHUD"] = CTRL_SHIFT_K
         settings["autoSaveDelay"] = delay
         s.write_defaults(settings)
         s.start_app(debug_log=True)
         s.xdotool("key", "ctrl+shift+k")
-        s.wait_for(lambda: [g for _, g in s.visible_windows("^Quorvane$", PANEL_HEIGHT // 2)
-                            if g[3] == PANEL_HEIGHT], "the panel")
+        s.wait_for(lambda: panel_shown(s), "the panel")
         return vault
 
     def edit_first_note(self, s):
@@ -142,10 +140,9 @@ class NotesPane(unittest.TestCase):
 
             self.assertGreater(preview_brightness(), 128)
             s.xdotool("key", "Escape")
-            s.wait_for(lambda: not s.visible_windows("^Quorvane$", PANEL_HEIGHT // 2), "the panel to hide")
+            s.wait_for(lambda: panel_gone(s), "the panel to hide")
             s.xdotool("key", "ctrl+shift+k")
-            s.wait_for(lambda: [g for _, g in s.visible_windows("^Quorvane$", PANEL_HEIGHT // 2)
-                                if g[3] == PANEL_HEIGHT], "the panel again")
+            s.wait_for(lambda: panel_shown(s), "the panel again")
             # Dark text on a light ground, as before: not on black.
             self.assertGreater(preview_brightness(), 128)
             self.assertEqual(s.stop_app(), 0, s.app_log())

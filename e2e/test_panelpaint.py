@@ -2,16 +2,14 @@
 its widgets paint when made to paint again: the rendered note keeps no faded
 frame, no older note and no "Select a note" behind it until a scroll repaints it."""
 
-import json
 import os
 import subprocess
 import unittest
 
 import harness
-from test_clipboardpane import build_dir
+from harness import CTRL_SHIFT_K, build_dir
 from test_vault import bookmark, write
 
-CTRL_SHIFT_K = json.dumps({"carbonKeyCode": 40, "carbonModifiers": 768})
 # Long enough to be rendered off the main thread, and to scroll.
 LONG_NOTE = "# Long\n\n" + "".join("Line %d of the long note, with a few words.\n\n" % i for i in range(400))
 SHORT_NOTE = "# Short\n\nA *few* words.\n"

@@ -1,18 +1,15 @@
 """The rendered preview of a vault note as a person sees it in the notes pane: the
 vault's conventions rewritten, a huge table as a card, and links between notes."""
 
-import json
 import os
 import stat
-import struct
 import time
 import unittest
-import zlib
 
 import harness
+from harness import CTRL_SHIFT_K, panel_shown
 from test_vault import bookmark, write
 
-PANEL_HEIGHT = 360  # 40% of the session's 900-pixel screen
 FIRST_ROW = (760, 96)  # the first note of the notes list
 # Inside the preview of NOTE below, as it lays out on this screen.
 CALLOUT_HEADER = (940, 122)
@@ -67,19 +64,10 @@ int answer = 42; /* a long line that goes on and on and on and on and on and on 
 
 
 
-def png(width, height):
-    """A PNG picture shading from sky blue at the top to navy at the bottom."""
-    def chunk(kind, data):
-        return (struct.pack(">I", len(data)) + kind + data
-                + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
-    rows = b""
-    for y in range(height):
-        t = y / max(1, height - 1)
-        pixel = bytes((int(135 * (1 - t)), int(206 * (1 - t)), int(235 - 107 * t)))
-        rows += b"\0" + pixel * width
-    header = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(rows))
-            + chunk(b"IEND", b""))
+def sky(y, height):
+    """Sky blue at the top shading to navy at the bottom."""
+    t = y / max(1, height - 1)
+    return int(135 * (1 - t)), int(206 * (1 - t)), int(235 - 107 * t)
 
 
 class Preview(unittest.TestCase):
@@ -108,12 +96,11 @@ class Preview(unittest.TestCase):
             f.write('#!/bin/sh\nprintf "%%s\\n" "$@" >> "%s"\n' % opened)
         os.chmod(opener, stat.S_IRWXU)
         settings = bookmark(vault)
-        settings["GlobalShortcuts_toggleHUD"] = json.dumps({"carbonKeyCode": 40, "carbonModifiers": 768})
+        settings["GlobalShortcuts_toggleHUD"] = CTRL_SHIFT_K
         s.write_defaults(settings)
         s.start_app(extra_env={"PATH": tools + os.pathsep + os.environ.get("PATH", "")})
         s.xdotool("key", "ctrl+shift+k")
-        s.wait_for(lambda: [g for _, g in s.visible_windows("^Quorvane$", PANEL_HEIGHT // 2)
-                            if g[3] == PANEL_HEIGHT], "the panel")
+        s.wait_for(lambda: panel_shown(s), "the panel")
         s.xdotool("mousemove", *FIRST_ROW, "click", 1)
         return vault, opened
 
@@ -156,7 +143,7 @@ class Preview(unittest.TestCase):
 
     def test_every_construct_renders(self):
         with harness.Session() as s:
-            self.start(s, {"Every.md": EVERY_CONSTRUCT, "Other.md": "other\n", "pic.png": png(240, 120)})
+            self.start(s, {"Every.md": EVERY_CONSTRUCT, "Other.md": "other\n", "pic.png": harness.png(240, 120, sky)})
             shots = os.path.dirname(harness.BINARY)
             s.still_screenshot(os.path.join(shots, "notes-preview-every-construct.png"))
             self.assertEqual(self.copy_text_at(s, CALLOUT_HEADER), "Heading one")

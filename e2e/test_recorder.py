@@ -7,18 +7,8 @@ import os
 import unittest
 
 import harness
-
-PANEL_HEIGHT = 360  # 40% of the session's 900-pixel screen
-CTRL_SHIFT_K = '{"carbonKeyCode":40,"carbonModifiers":768}'
+from harness import CTRL_SHIFT_K, PANEL_HEIGHT, panel_gone, panel_shown
 CTRL_ALT_J = {"carbonKeyCode": 38, "carbonModifiers": 0x900}
-
-
-def panel_shown(s):
-    return [g for _, g in s.visible_windows("^Quorvane$", min_height=PANEL_HEIGHT // 2) if g[3] == PANEL_HEIGHT]
-
-
-def panel_gone(s):
-    return not s.visible_windows("^Quorvane$", min_height=PANEL_HEIGHT // 2)
 
 
 def stored_toggle(s):

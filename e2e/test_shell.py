@@ -9,12 +9,7 @@ import threading
 import unittest
 
 import harness
-
-PANEL_HEIGHT = 360  # 40% of the session's 900-pixel screen
-
-
-def panel_windows(s):
-    return s.visible_windows("^Quorvane$", min_height=PANEL_HEIGHT // 2)
+from harness import panel_gone, panel_shown, panel_windows
 
 
 class TrayIcon(unittest.TestCase):
@@ -24,11 +19,10 @@ class TrayIcon(unittest.TestCase):
             s.start_app()
             icon = s.tray_icon()
             s.xdotool("mousemove", "--window", icon, 11, 11, "click", 1)
-            shown = s.wait_for(lambda: [g for _, g in panel_windows(s) if g[3] == PANEL_HEIGHT],
-                               "the dropped-down panel")
+            shown = s.wait_for(lambda: panel_shown(s), "the dropped-down panel")
             self.assertEqual(shown[0][:3], (0, 0, 1440))
             s.xdotool("mousemove", "--window", icon, 11, 11, "click", 1)
-            s.wait_for(lambda: not panel_windows(s), "the panel to go")
+            s.wait_for(lambda: panel_gone(s), "the panel to go")
             self.assertEqual(s.stop_app(), 0, s.app_log())
 
     def test_a_click_outside_the_panel_hides_it(self):
@@ -37,10 +31,10 @@ class TrayIcon(unittest.TestCase):
             s.start_app(debug_log=True)  # counts "Panel hidden"
             icon = s.tray_icon()
             s.xdotool("mousemove", "--window", icon, 11, 11, "click", 1)
-            s.wait_for(lambda: [g for _, g in panel_windows(s) if g[3] == PANEL_HEIGHT], "the panel")
+            s.wait_for(lambda: panel_shown(s), "the panel")
             s.xdotool("mousemove", 700, 200, "click", 1)  # inside
             s.xdotool("mousemove", 700, 600, "click", 1)  # outside
-            s.wait_for(lambda: not panel_windows(s), "the panel to go")
+            s.wait_for(lambda: panel_gone(s), "the panel to go")
             self.assertEqual(s.app_log().count("Panel hidden"), 1, s.app_log())
 
     def test_without_a_tray_the_pull_down_gesture_opens_the_panel(self):
@@ -113,9 +107,9 @@ class Keys(unittest.TestCase):
             s.start_app()
             icon = s.tray_icon()
             s.xdotool("mousemove", "--window", icon, 11, 11, "click", 1)
-            s.wait_for(lambda: [g for _, g in panel_windows(s) if g[3] == PANEL_HEIGHT], "the panel")
+            s.wait_for(lambda: panel_shown(s), "the panel")
             s.xdotool("key", "Escape")
-            s.wait_for(lambda: not panel_windows(s), "the panel to go on Escape")
+            s.wait_for(lambda: panel_gone(s), "the panel to go on Escape")
 
 
 class OneProgramPerStore(unittest.TestCase):

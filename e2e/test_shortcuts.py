@@ -4,18 +4,8 @@ drops the panel down on release and collapses it on the next."""
 import unittest
 
 import harness
-
-PANEL_HEIGHT = 360  # 40% of the session's 900-pixel screen
-CTRL_SHIFT_K = '{"carbonKeyCode":40,"carbonModifiers":768}'
+from harness import CTRL_SHIFT_K, panel_gone, panel_shown
 ERROR_LINE = "Error registering hotkey Ctrl+Shift+K: 10"
-
-
-def panel_shown(s):
-    return [g for _, g in s.visible_windows("^Quorvane$", min_height=PANEL_HEIGHT // 2) if g[3] == PANEL_HEIGHT]
-
-
-def panel_gone(s):
-    return not s.visible_windows("^Quorvane$", min_height=PANEL_HEIGHT // 2)
 
 
 def start_with_toggle(s, value=CTRL_SHIFT_K):

@@ -8,7 +8,7 @@ import os
 import unittest
 
 import harness
-from test_clipboardpane import CTRL_SHIFT_K, build_dir, panel_gone, panel_shown
+from harness import CTRL_SHIFT_K, build_dir, panel_gone, panel_shown
 
 ENTRIES = ["apple crumble for Sunday", "banana bread", "cherry pie"]
 
