@@ -1,11 +1,15 @@
 #pragma once
 
+#include "app/appnotesenvironment.h"
 #include "app/appstate.h"
 #include "clipboard/clipboardstore.h"
+#include "notes/notesmanager.h"
 #include "platform/defaults.h"
 #include "platform/fake/fakeclock.h"
 #include "platform/fake/fakefileeventstream.h"
+#include "platform/fake/fakefolderchooser.h"
 #include "platform/fake/fakepasteboard.h"
+#include "platform/fake/fakeworkspace.h"
 #include "platform/notificationcenter.h"
 
 #include <QTemporaryDir>
@@ -37,4 +41,22 @@ struct AppBench
     FakeClock clock;
     NotificationCenter notifications;
     std::unique_ptr<AppState> appState;
+};
+
+// The same with the notes pane's environment, for benchmarks of the notes pane: a
+// benchmark writes its notes into `vault`, then `startNotes` makes the state and
+// the environment and opens the vault.
+struct NotesAppBench : AppBench
+{
+    void startNotes()
+    {
+        startApp();
+        environment = std::make_unique<AppNotesEnvironment>(*appState, workspace, chooser, notifications);
+        appState->notesManager().setVault(QUrl::fromLocalFile(vault));
+    }
+
+    FakeWorkspace workspace;
+    FakeFolderChooser chooser;
+    std::unique_ptr<AppNotesEnvironment> environment;
+    QString vault;
 };

@@ -4,22 +4,13 @@
 // worker thread) in under 500 ms. A keystroke in the editor never renders the
 // preview again (the counter previewRenders stays 0), and a rebuild of the pane
 // that leaves the note and the vault as they were costs a key comparison.
+#include "appbench.h"
 #include "guibenchmain.h"
 
-#include "app/appnotesenvironment.h"
-#include "app/appstate.h"
-#include "clipboard/clipboardstore.h"
 #include "markdown/model/markdownparser.h"
 #include "notes/noteeditorview.h"
 #include "notes/notesmanager.h"
 #include "notes/notespaneview.h"
-#include "platform/defaults.h"
-#include "platform/fake/fakeclock.h"
-#include "platform/fake/fakefileeventstream.h"
-#include "platform/fake/fakefolderchooser.h"
-#include "platform/fake/fakepasteboard.h"
-#include "platform/fake/fakeworkspace.h"
-#include "platform/notificationcenter.h"
 #include "preview/notepreviewview.h"
 
 #include "ui/hostingview.h"
@@ -29,7 +20,6 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
-#include <QTemporaryDir>
 
 #include <memory>
 #include <vector>
@@ -85,20 +75,8 @@ QString longNote()
     return text;
 }
 
-struct Fixture
+struct Fixture : NotesAppBench
 {
-    QTemporaryDir dir;
-    std::unique_ptr<ClipboardStore> store;
-    std::unique_ptr<Defaults> defaults;
-    FakePasteboard pasteboard;
-    FakeFileEventStream events;
-    FakeClock clock;
-    FakeWorkspace workspace;
-    FakeFolderChooser chooser;
-    NotificationCenter notifications;
-    std::unique_ptr<AppState> appState;
-    std::unique_ptr<AppNotesEnvironment> environment;
-    QString vault;
     QString typical;
     QString longText;
 
@@ -131,13 +109,7 @@ Fixture &fixture()
     f->longText = longNote();
     writeFile(f->vault + QStringLiteral("/Typical.md"), f->typical.toUtf8());
     writeFile(f->vault + QStringLiteral("/Long.md"), f->longText.toUtf8());
-    StoreError error;
-    f->store = ClipboardStore::open(f->dir.filePath(QStringLiteral("Clipboard.store")), &error);
-    f->defaults = std::make_unique<Defaults>(f->dir.filePath(QStringLiteral("defaults.json")));
-    f->appState = std::make_unique<AppState>(*f->defaults, *f->store, f->pasteboard, f->events, f->clock);
-    f->environment
-        = std::make_unique<AppNotesEnvironment>(*f->appState, f->workspace, f->chooser, f->notifications);
-    f->notes().setVault(QUrl::fromLocalFile(f->vault));
+    f->startNotes();
     return *f;
 }
 

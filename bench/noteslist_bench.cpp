@@ -6,12 +6,9 @@
 #include "appbench.h"
 #include "guibenchmain.h"
 
-#include "app/appnotesenvironment.h"
 #include "notes/notesfilelistview.h"
 #include "notes/notesmanager.h"
 #include "notes/notespaneview.h"
-#include "platform/fake/fakefolderchooser.h"
-#include "platform/fake/fakeworkspace.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,13 +21,7 @@ constexpr int noteCount = 10'000;
 constexpr int rootNotes = 1'000;
 constexpr int folderCount = 45;
 
-struct Fixture : AppBench
-{
-    FakeWorkspace workspace;
-    FakeFolderChooser chooser;
-    std::unique_ptr<AppNotesEnvironment> environment;
-    QString vault;
-};
+using Fixture = NotesAppBench;
 
 Fixture &fixture()
 {
@@ -51,10 +42,7 @@ Fixture &fixture()
         file.setFileTime(start.addSecs(i * 60), QFileDevice::FileModificationTime);
     }
     f->defaults->setStringList(DefaultsKey::expandedFolders, { "Folder 1", "Folder 20", "Folder 44" });
-    f->startApp();
-    f->environment
-        = std::make_unique<AppNotesEnvironment>(*f->appState, f->workspace, f->chooser, f->notifications);
-    f->appState->notesManager().setVault(QUrl::fromLocalFile(f->vault));
+    f->startNotes();
     return *f;
 }
 
