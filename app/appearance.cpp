@@ -7,59 +7,73 @@ namespace Appearance {
 
 namespace {
 
-QPalette darkPalette()
+// The colours that make one of the looks; every other role it sets takes one of these.
+struct LookColours
+{
+    QColor window;
+    QColor base;
+    QColor text;
+    QColor button;
+    QColor highlight;
+    QColor link;
+    QColor mid;
+    QColor dark;
+    QColor light;
+};
+
+QPalette paletteOf(const LookColours &colours)
 {
     QPalette p;
-    const QColor window(0x26, 0x26, 0x28);
-    const QColor base(0x1c, 0x1c, 0x1e);
-    const QColor text(0xf2, 0xf2, 0xf7);
     const QColor disabledText(0x8e, 0x8e, 0x93);
-    p.setColor(QPalette::Window, window);
-    p.setColor(QPalette::WindowText, text);
-    p.setColor(QPalette::Base, base);
-    p.setColor(QPalette::AlternateBase, window);
-    p.setColor(QPalette::Text, text);
-    p.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3c));
-    p.setColor(QPalette::ButtonText, text);
-    p.setColor(QPalette::ToolTipBase, base);
-    p.setColor(QPalette::ToolTipText, text);
+    p.setColor(QPalette::Window, colours.window);
+    p.setColor(QPalette::WindowText, colours.text);
+    p.setColor(QPalette::Base, colours.base);
+    p.setColor(QPalette::AlternateBase, colours.window);
+    p.setColor(QPalette::Text, colours.text);
+    p.setColor(QPalette::Button, colours.button);
+    p.setColor(QPalette::ButtonText, colours.text);
+    p.setColor(QPalette::ToolTipBase, colours.base);
+    p.setColor(QPalette::ToolTipText, colours.text);
     p.setColor(QPalette::PlaceholderText, disabledText);
-    p.setColor(QPalette::Highlight, QColor(0x0a, 0x84, 0xff));
+    p.setColor(QPalette::Highlight, colours.highlight);
     p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::Link, QColor(0x40, 0x9c, 0xff));
-    p.setColor(QPalette::Mid, QColor(0x48, 0x48, 0x4a));
-    p.setColor(QPalette::Dark, QColor(0x10, 0x10, 0x12));
-    p.setColor(QPalette::Light, QColor(0x5a, 0x5a, 0x5e));
+    p.setColor(QPalette::Link, colours.link);
+    p.setColor(QPalette::Mid, colours.mid);
+    p.setColor(QPalette::Dark, colours.dark);
+    p.setColor(QPalette::Light, colours.light);
     for (auto role : { QPalette::WindowText, QPalette::Text, QPalette::ButtonText })
         p.setColor(QPalette::Disabled, role, disabledText);
     return p;
 }
 
+QPalette darkPalette()
+{
+    return paletteOf({
+        .window = QColor(0x26, 0x26, 0x28),
+        .base = QColor(0x1c, 0x1c, 0x1e),
+        .text = QColor(0xf2, 0xf2, 0xf7),
+        .button = QColor(0x3a, 0x3a, 0x3c),
+        .highlight = QColor(0x0a, 0x84, 0xff),
+        .link = QColor(0x40, 0x9c, 0xff),
+        .mid = QColor(0x48, 0x48, 0x4a),
+        .dark = QColor(0x10, 0x10, 0x12),
+        .light = QColor(0x5a, 0x5a, 0x5e),
+    });
+}
+
 QPalette lightPalette()
 {
-    QPalette p;
-    const QColor window(0xf5, 0xf5, 0xf7);
-    const QColor text(0x1d, 0x1d, 0x1f);
-    const QColor disabledText(0x8e, 0x8e, 0x93);
-    p.setColor(QPalette::Window, window);
-    p.setColor(QPalette::WindowText, text);
-    p.setColor(QPalette::Base, Qt::white);
-    p.setColor(QPalette::AlternateBase, window);
-    p.setColor(QPalette::Text, text);
-    p.setColor(QPalette::Button, QColor(0xe5, 0xe5, 0xea));
-    p.setColor(QPalette::ButtonText, text);
-    p.setColor(QPalette::ToolTipBase, Qt::white);
-    p.setColor(QPalette::ToolTipText, text);
-    p.setColor(QPalette::PlaceholderText, disabledText);
-    p.setColor(QPalette::Highlight, QColor(0x00, 0x7a, 0xff));
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::Link, QColor(0x00, 0x66, 0xcc));
-    p.setColor(QPalette::Mid, QColor(0xc7, 0xc7, 0xcc));
-    p.setColor(QPalette::Dark, QColor(0xa0, 0xa0, 0xa5));
-    p.setColor(QPalette::Light, Qt::white);
-    for (auto role : { QPalette::WindowText, QPalette::Text, QPalette::ButtonText })
-        p.setColor(QPalette::Disabled, role, disabledText);
-    return p;
+    return paletteOf({
+        .window = QColor(0xf5, 0xf5, 0xf7),
+        .base = Qt::white,
+        .text = QColor(0x1d, 0x1d, 0x1f),
+        .button = QColor(0xe5, 0xe5, 0xea),
+        .highlight = QColor(0x00, 0x7a, 0xff),
+        .link = QColor(0x00, 0x66, 0xcc),
+        .mid = QColor(0xc7, 0xc7, 0xcc),
+        .dark = QColor(0xa0, 0xa0, 0xa5),
+        .light = Qt::white,
+    });
 }
 
 // The palette the desktop handed the program, taken before any look of ours replaced it.
