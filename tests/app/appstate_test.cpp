@@ -9,6 +9,7 @@
 #include "platform/fake/fakefileeventstream.h"
 #include "platform/fake/fakepasteboard.h"
 #include "platform/notificationcenter.h"
+#include "tests/app/sharedstate.h"
 #include "tests/support/logcapture.h"
 
 #include <QCoreApplication>
@@ -54,10 +55,7 @@ protected:
 
     QTemporaryDir dir;
     std::unique_ptr<Defaults> m_defaults;
-    std::unique_ptr<ClipboardStore> store = [this] {
-        StoreError error;
-        return ClipboardStore::open(dir.filePath(QStringLiteral("Clipboard.store")), &error);
-    }();
+    std::unique_ptr<ClipboardStore> store = openStoreIn(dir);
     FakePasteboard pasteboard;
     FakeFileEventStream events;
     FakeClock clock;

@@ -14,6 +14,7 @@
 #include "platform/fake/fakepasteboard.h"
 #include "platform/fake/fakeworkspace.h"
 #include "platform/updater.h"
+#include "tests/app/sharedstate.h"
 #include "tests/support/waitfor.h"
 
 #include <QCheckBox>
@@ -30,7 +31,7 @@
 
 namespace {
 
-class SettingsViewTest : public ::testing::Test
+class SettingsViewTest : public ::testing::Test, public SharedState
 {
 public: // the table's rows reach in
     ~SettingsViewTest() override { Appearance::apply(Appearance::Mode::System); }
@@ -63,16 +64,6 @@ public: // the table's rows reach in
         return QUrl::fromLocalFile(QDir(path).canonicalPath());
     }
 
-    QTemporaryDir dir;
-    Defaults defaults { dir.filePath(QStringLiteral("defaults.json")) };
-    std::unique_ptr<ClipboardStore> store = [this] {
-        StoreError error;
-        return ClipboardStore::open(dir.filePath(QStringLiteral("Clipboard.store")), &error);
-    }();
-    FakePasteboard pasteboard;
-    FakeFileEventStream events;
-    FakeClock clock;
-    AppState state { defaults, *store, pasteboard, events, clock };
     FakeAlertPresenter alerts;
     FakeFolderChooser chooser;
     FakeWorkspace workspace;

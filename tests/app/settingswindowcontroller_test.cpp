@@ -5,6 +5,7 @@
 #include "platform/defaults.h"
 #include "platform/fake/fakefileeventstream.h"
 #include "platform/fake/fakepasteboard.h"
+#include "tests/app/sharedstate.h"
 
 #include <QTemporaryDir>
 
@@ -18,8 +19,7 @@ TEST(SettingsWindowController, aClosedWindowReopensAtItsSavedFrameInTheNextRun)
     Defaults defaults(dir.filePath(QStringLiteral("defaults.json")));
     FakeFileEventStream events;
     FakePasteboard pasteboard;
-    StoreError error;
-    auto store = ClipboardStore::open(dir.filePath(QStringLiteral("Clipboard.store")), &error);
+    auto store = openStoreIn(dir);
     AppState state(defaults, *store, pasteboard, events, Clock::system());
     QPoint movedTo;
     {

@@ -14,6 +14,13 @@
 
 #include <memory>
 
+// The clipboard store in `dir`, under the name the program gives its own.
+inline std::unique_ptr<ClipboardStore> openStoreIn(const QTemporaryDir &dir)
+{
+    StoreError error;
+    return ClipboardStore::open(dir.filePath(QStringLiteral("Clipboard.store")), &error);
+}
+
 struct SharedState
 {
     // Stores a text entry, newer than the ones before; returns its id.
@@ -27,10 +34,7 @@ struct SharedState
     }
 
     QTemporaryDir dir;
-    std::unique_ptr<ClipboardStore> store = [this] {
-        StoreError error;
-        return ClipboardStore::open(dir.filePath(QStringLiteral("Clipboard.store")), &error);
-    }();
+    std::unique_ptr<ClipboardStore> store = openStoreIn(dir);
     Defaults defaults { dir.filePath(QStringLiteral("defaults.json")) };
     FakePasteboard pasteboard;
     FakeFileEventStream events;
