@@ -1,15 +1,10 @@
 #include "clipboard/thumbnailcache.h"
 
+#include "tests/support/pngbytes.h"
+
 #include <gtest/gtest.h>
 
 namespace {
-
-QImage solid(int width, int height)
-{
-    QImage image(width, height, QImage::Format_ARGB32);
-    image.fill(Qt::darkCyan);
-    return image;
-}
 
 struct SizeCase
 {
@@ -25,8 +20,8 @@ class ThumbnailSizeTest : public ::testing::TestWithParam<SizeCase>
 TEST_P(ThumbnailSizeTest, fitsInsideMaxSizeKeepingShape)
 {
     ThumbnailCache cache;
-    const std::optional<QImage> thumbnail
-        = cache.thumbnail(QStringLiteral("key"), solid(GetParam().image.width(), GetParam().image.height()));
+    const std::optional<QImage> thumbnail = cache.thumbnail(
+        QStringLiteral("key"), solidImage(GetParam().image.width(), GetParam().image.height(), Qt::darkCyan));
     ASSERT_TRUE(thumbnail.has_value());
     EXPECT_EQ(thumbnail->size(), GetParam().thumbnail);
 }
@@ -41,7 +36,7 @@ INSTANTIATE_TEST_SUITE_P(ThumbnailCache, ThumbnailSizeTest,
 
 TEST(ThumbnailCache, sizesAreInPoints)
 {
-    QImage retina = solid(144, 72);
+    QImage retina = solidImage(144, 72, Qt::darkCyan);
     retina.setDevicePixelRatio(2.0); // 72 by 36 points
     ThumbnailCache cache;
     EXPECT_EQ(cache.thumbnail(QStringLiteral("r"), retina)->size(), QSize(36, 18));
@@ -50,12 +45,13 @@ TEST(ThumbnailCache, sizesAreInPoints)
 TEST(ThumbnailCache, aHiDpiThumbnailHoldsMorePixelsForTheSamePoints)
 {
     ThumbnailCache cache;
-    const QImage sharp = *cache.thumbnail(QStringLiteral("id"), solid(400, 200), 2.0);
+    const QImage sharp = *cache.thumbnail(QStringLiteral("id"), solidImage(400, 200, Qt::darkCyan), 2.0);
     EXPECT_EQ(sharp.size(), QSize(72, 36));
     EXPECT_EQ(sharp.deviceIndependentSize(), QSizeF(36, 18));
     // Each ratio is its own thumbnail; the plain one is still made at one pixel a point.
     EXPECT_FALSE(cache.cached(QStringLiteral("id")).has_value());
-    EXPECT_EQ(cache.thumbnail(QStringLiteral("id"), solid(400, 200))->size(), QSize(36, 18));
+    EXPECT_EQ(
+        cache.thumbnail(QStringLiteral("id"), solidImage(400, 200, Qt::darkCyan))->size(), QSize(36, 18));
     EXPECT_EQ(cache.cached(QStringLiteral("id"), 2.0)->size(), QSize(72, 36));
 }
 
@@ -63,25 +59,25 @@ TEST(ThumbnailCache, imageWithoutAreaGivesNoneAndIsRetried)
 {
     ThumbnailCache cache;
     EXPECT_FALSE(cache.thumbnail(QStringLiteral("k"), QImage()).has_value());
-    EXPECT_FALSE(cache.thumbnail(QStringLiteral("k"), solid(0, 10)).has_value());
+    EXPECT_FALSE(cache.thumbnail(QStringLiteral("k"), solidImage(0, 10, Qt::darkCyan)).has_value());
     EXPECT_FALSE(cache.cached(QStringLiteral("k")).has_value());
-    EXPECT_EQ(cache.thumbnail(QStringLiteral("k"), solid(10, 10))->size(), QSize(10, 10));
+    EXPECT_EQ(cache.thumbnail(QStringLiteral("k"), solidImage(10, 10, Qt::darkCyan))->size(), QSize(10, 10));
 }
 
 TEST(ThumbnailCache, keyReturnsTheFirstThumbnailWhateverImageFollows)
 {
     ThumbnailCache cache;
-    const QImage first = *cache.thumbnail(QStringLiteral("id"), solid(100, 50));
-    EXPECT_EQ(cache.thumbnail(QStringLiteral("id"), solid(10, 40))->size(), first.size());
+    const QImage first = *cache.thumbnail(QStringLiteral("id"), solidImage(100, 50, Qt::darkCyan));
+    EXPECT_EQ(cache.thumbnail(QStringLiteral("id"), solidImage(10, 40, Qt::darkCyan))->size(), first.size());
     EXPECT_EQ(cache.cached(QStringLiteral("id"))->size(), QSize(36, 18));
 }
 
 TEST(ThumbnailCache, evictsBeyondItsCountLimit)
 {
     ThumbnailCache cache(2);
-    cache.thumbnail(QStringLiteral("a"), solid(4, 4));
-    cache.thumbnail(QStringLiteral("b"), solid(4, 4));
-    cache.thumbnail(QStringLiteral("c"), solid(4, 4));
+    cache.thumbnail(QStringLiteral("a"), solidImage(4, 4, Qt::darkCyan));
+    cache.thumbnail(QStringLiteral("b"), solidImage(4, 4, Qt::darkCyan));
+    cache.thumbnail(QStringLiteral("c"), solidImage(4, 4, Qt::darkCyan));
     EXPECT_FALSE(cache.cached(QStringLiteral("a")).has_value());
     EXPECT_TRUE(cache.cached(QStringLiteral("c")).has_value());
 }

@@ -8,7 +8,6 @@
 
 #include "ui/viewtree.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -153,13 +152,7 @@ TEST_F(VaultFixture, loadsAnImageInsideTheVault)
 
 QByteArray encoded(const char *format)
 {
-    QImage image(8, 4, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
+    return encodedImage(solidImage(8, 4, Qt::red, QImage::Format_RGB32), format);
 }
 
 struct MediaCase

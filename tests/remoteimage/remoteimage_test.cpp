@@ -1,6 +1,7 @@
 #include "remoteimage/remoteimage.h"
 
 #include "tests/remoteimage/fakeremoteimageloader.h"
+#include "tests/support/pngbytes.h"
 #include "tests/support/printers.h"
 
 #include "ui/viewtree.h"
@@ -14,13 +15,6 @@
 namespace {
 
 using namespace Qt::StringLiterals;
-
-QImage bitmap(int width, int height)
-{
-    QImage image(width, height, QImage::Format_ARGB32);
-    image.fill(Qt::green);
-    return image;
-}
 
 const QUrl urlA(u"https://example.org/a.png"_s);
 const QUrl urlB(u"https://example.org/b.png"_s);
@@ -98,7 +92,7 @@ TEST(RemoteImage, thePlainFormShowsTheRedactedPlaceholderUntilTheImageArrives)
     Harness view(
         [](const std::optional<QUrl> &url, double scale) { return ui::View(RemoteImage(url, scale)); });
     EXPECT_EQ(innermostSize(view.tree), QSizeF(120, 80));
-    view.loader.answer(urlA, bitmap(20, 10));
+    view.loader.answer(urlA, solidImage(20, 10, Qt::green));
     view.shown();
     EXPECT_EQ(innermostSize(view.tree), QSizeF(20, 10)) << "the image at its own size";
 }
@@ -114,7 +108,7 @@ TEST(RemoteImage, theIdealSizeIsThePixelsOverTheScale)
 {
     for (const double scale : { 2.0, 1.0 }) {
         Harness view(stateView, urlA, scale);
-        view.loader.answer(urlA, bitmap(200, 100));
+        view.loader.answer(urlA, solidImage(200, 100, Qt::green));
         ASSERT_EQ(view.shown(), u"success"_s);
         EXPECT_EQ(view.tree.frameOfTag(u"success"_s).size(), QSizeF(200 / scale, 100 / scale));
     }
@@ -123,12 +117,12 @@ TEST(RemoteImage, theIdealSizeIsThePixelsOverTheScale)
 TEST(RemoteImage, aNewScaleLoadsAgain)
 {
     Harness view(stateView);
-    view.loader.answer(urlA, bitmap(200, 100));
+    view.loader.answer(urlA, solidImage(200, 100, Qt::green));
     view.scale = 2;
     view.tree.rebuild();
     EXPECT_EQ(view.loader.requests, std::vector<QUrl>({ urlA, urlA }));
     EXPECT_EQ(view.shown(), u"success"_s) << "the previous image stays while the new load runs";
-    view.loader.answer(urlA, bitmap(200, 100));
+    view.loader.answer(urlA, solidImage(200, 100, Qt::green));
     EXPECT_EQ(view.shown(), u"success"_s);
     EXPECT_EQ(view.tree.frameOfTag(u"success"_s).size(), QSizeF(100, 50));
 }
@@ -150,8 +144,8 @@ TEST(RemoteImage, aLoadThatEndsAfterTheAddressChangedIsDropped)
     view.url = urlB;
     view.tree.rebuild();
     ASSERT_EQ(view.loader.requests, std::vector<QUrl>({ urlA, urlB }));
-    view.loader.answer(urlB, bitmap(20, 10));
-    view.loader.answer(urlA, bitmap(200, 100));
+    view.loader.answer(urlB, solidImage(20, 10, Qt::green));
+    view.loader.answer(urlA, solidImage(200, 100, Qt::green));
     EXPECT_EQ(view.shown(), u"success"_s);
     EXPECT_EQ(view.tree.frameOfTag(u"success"_s).size(), QSizeF(20, 10)) << "B is what the view shows";
 
@@ -166,7 +160,7 @@ TEST(RemoteImage, aLoadThatEndsAfterTheAddressChangedIsDropped)
 TEST(RemoteImage, anAddressThatGoesAwayKeepsWhatWasShown)
 {
     Harness view(stateView);
-    view.loader.answer(urlA, bitmap(20, 10));
+    view.loader.answer(urlA, solidImage(20, 10, Qt::green));
     view.url = std::nullopt;
     view.tree.rebuild();
     EXPECT_EQ(view.shown(), u"success"_s);
@@ -238,13 +232,13 @@ INSTANTIATE_TEST_SUITE_P(Initialisers, Forms,
 
 TEST(RemoteImageState, equalityCoversTheCaseTheImageAndBothSides)
 {
-    const ui::Image image(bitmap(4, 2));
+    const ui::Image image(solidImage(4, 2, Qt::green));
     EXPECT_EQ(RemoteImageState::failure(), RemoteImageState::failure());
     EXPECT_NE(RemoteImageState::failure(), RemoteImageState::empty());
     EXPECT_EQ(RemoteImageState::success(image, QSizeF(4, 2)), RemoteImageState::success(image, QSizeF(4, 2)));
     EXPECT_NE(RemoteImageState::success(image, QSizeF(4, 2)), RemoteImageState::success(image, QSizeF(4, 3)));
     EXPECT_NE(RemoteImageState::success(image, QSizeF(4, 2)),
-        RemoteImageState::success(ui::Image(bitmap(4, 3)), QSizeF(4, 2)));
+        RemoteImageState::success(ui::Image(solidImage(4, 3, Qt::green)), QSizeF(4, 2)));
 }
 
 } // namespace

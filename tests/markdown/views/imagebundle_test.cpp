@@ -2,6 +2,7 @@
 
 #include "platform/symbolicon.h"
 
+#include "tests/support/pngbytes.h"
 #include "tests/support/printers.h"
 
 #include <gtest/gtest.h>
@@ -16,9 +17,7 @@ using namespace Qt::StringLiterals;
 
 void writeImage(const QString &path, QSize size, const char *format)
 {
-    QImage image(size, QImage::Format_ARGB32);
-    image.fill(Qt::blue);
-    ASSERT_TRUE(image.save(path, format)) << path.toStdString();
+    ASSERT_TRUE(solidImage(size.width(), size.height(), Qt::blue).save(path, format)) << path.toStdString();
 }
 
 // A bundle folder inside a parent that holds a picture the bundle must not reach.

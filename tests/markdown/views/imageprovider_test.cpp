@@ -2,6 +2,7 @@
 
 #include "remoteimage/remoteimage.h"
 #include "tests/remoteimage/fakeremoteimageloader.h"
+#include "tests/support/pngbytes.h"
 #include "tests/support/printers.h"
 
 #include "ui/color.h"
@@ -17,13 +18,6 @@ namespace {
 using namespace Qt::StringLiterals;
 
 const QUrl catURL(u"https://example.org/pics/cat.png"_s);
-
-QImage bitmap(int width, int height)
-{
-    QImage image(width, height, QImage::Format_ARGB32);
-    image.fill(Qt::green);
-    return image;
-}
 
 // A provider's view above a 10-point square, in a column without spacing, so the
 // square's top says how much room the image took.
@@ -81,11 +75,12 @@ TEST_P(DefaultImageProviderLoad, showsTheLoadedImageAtItsIdealSizeFittedToTheWid
 }
 
 INSTANTIATE_TEST_SUITE_P(States, DefaultImageProviderLoad,
-    ::testing::Values(LoadCase { "loaded", catURL, bitmap(200, 100), QSizeF(200, 100) },
+    ::testing::Values(LoadCase { "loaded", catURL, solidImage(200, 100, Qt::green), QSizeF(200, 100) },
         // One pixel per point, whatever the display.
-        LoadCase { "loadedLarge", catURL, bitmap(450, 30), QSizeF(450, 30) },
+        LoadCase { "loadedLarge", catURL, solidImage(450, 30, Qt::green), QSizeF(450, 30) },
         // Narrowed to the column, the aspect kept.
-        LoadCase { "loadedWiderThanTheColumn", catURL, bitmap(200, 100), QSizeF(150, 75), 150 },
+        LoadCase {
+            "loadedWiderThanTheColumn", catURL, solidImage(200, 100, Qt::green), QSizeF(150, 75), 150 },
         LoadCase { "loading", catURL, std::nullopt, QSizeF(0, 0) },
         LoadCase { "failed", catURL, RemoteImageError::cannotDecodeContentData(), QSizeF(0, 0) },
         LoadCase { "noURL", std::nullopt, std::nullopt, QSizeF(0, 0) }),
@@ -94,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(States, DefaultImageProviderLoad,
 // A bundle folder holding one 200 by 100 picture, "cat.png".
 struct CatBundle
 {
-    CatBundle() { EXPECT_TRUE(bitmap(200, 100).save(dir.filePath(u"cat.png"_s), "PNG")); }
+    CatBundle() { EXPECT_TRUE(solidImage(200, 100, Qt::green).save(dir.filePath(u"cat.png"_s), "PNG")); }
     ImageBundle bundle() const { return ImageBundle(dir.path()); }
     QTemporaryDir dir;
 };
