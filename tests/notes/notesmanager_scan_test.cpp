@@ -43,6 +43,8 @@ QString folderOf(const NoteFile &note)
 class VaultFixture : public TemporaryVault
 {
 protected:
+    void SetUp() override { QDir().mkpath(vault()); }
+
     void makeFolder(const QString &relative) { ASSERT_TRUE(QDir().mkpath(at(relative))); }
 
     QStringList relativePaths(const QList<NoteFile> &notes) const
@@ -62,8 +64,6 @@ protected:
 class NotesScan : public VaultFixture
 {
 protected:
-    void SetUp() override { QDir().mkpath(vault()); }
-
     FakeFileEventStream events;
     NotesManager manager { events, clock };
 };
@@ -421,8 +421,6 @@ TEST_F(NotesScan, stoppingWatchDropsAPendingRescanButOnlyWhenWatching)
 class NotesWatch : public VaultFixture
 {
 protected:
-    void SetUp() override { QDir().mkpath(vault()); }
-
     InotifyFileEventStream events;
     NotesManager manager { events, clock };
 };
