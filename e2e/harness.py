@@ -222,6 +222,12 @@ class Session:
         self.extra.append(proc)
         return proc
 
+    def copy_into_store(self, data, mime="UTF8_STRING"):
+        """Copies from another client and returns once the program stored one more entry."""
+        count = len(self.store_rows())
+        self.copy(data, mime)
+        self.wait_for(lambda: len(self.store_rows()) == count + 1, "the copy of %r in the store" % data[:20])
+
     def own_clipboard(self, formats):
         """Another client owns the CLIPBOARD with several formats at once (xclip offers
         one): `formats` maps MIME types to text; "text/plain" is offered as a string.

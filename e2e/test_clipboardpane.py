@@ -15,11 +15,6 @@ class ClipboardPane(unittest.TestCase):
         s.write_defaults({"GlobalShortcuts_toggleHUD": CTRL_SHIFT_K})
         s.start_app()
 
-    def copy_and_wait(self, s, data, mime="UTF8_STRING"):
-        count = len(s.store_rows())
-        s.copy(data, mime)
-        s.wait_for(lambda: len(s.store_rows()) == count + 1, "the copy of %r in the store" % data[:20])
-
     def open_panel(self, s):
         s.xdotool("key", "ctrl+shift+k")
         s.wait_for(lambda: panel_shown(s), "the panel")
@@ -28,7 +23,7 @@ class ClipboardPane(unittest.TestCase):
         with harness.Session() as s:
             self.start(s)
             for text in ("alpha words", "bravo words", "charlie words"):
-                self.copy_and_wait(s, text)
+                s.copy_into_store(text)
             self.open_panel(s)
             s.xdotool("key", "Down", "key", "Return")
             s.wait_for(lambda: s.clipboard() == b"bravo words", "the second-newest text on the clipboard")
@@ -45,13 +40,13 @@ class ClipboardPane(unittest.TestCase):
     def test_every_kind_of_entry_in_the_pane(self):
         with harness.Session() as s:
             self.start(s)
-            self.copy_and_wait(s, "A short text someone copied")
-            self.copy_and_wait(s, "def main():\n    for i in range(10):\n        print(i)\n    return 0\n")
+            s.copy_into_store("A short text someone copied")
+            s.copy_into_store("def main():\n    for i in range(10):\n        print(i)\n    return 0\n")
             count = len(s.store_rows())
             s.own_clipboard({"text/plain": "Rich words here", "text/html": "<p><b>Rich</b> <i>words</i> here</p>"})
             s.wait_for(lambda: len(s.store_rows()) == count + 1, "the rich text")
-            self.copy_and_wait(s, png(96, 60), "image/png")
-            self.copy_and_wait(s, "file:///home/user/Documents/report.pdf\n", "text/uri-list")
+            s.copy_into_store(png(96, 60), "image/png")
+            s.copy_into_store("file:///home/user/Documents/report.pdf\n", "text/uri-list")
             self.open_panel(s)
             path = s.still_screenshot(os.path.join(build_dir(), "clipboard-pane.png"))
             self.assertTrue(os.path.getsize(path) > 0)

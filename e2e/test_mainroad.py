@@ -32,11 +32,6 @@ class MainRoad(unittest.TestCase):
     def shot(self, s, stage):
         return s.still_screenshot(os.path.join(build_dir(), "mainroad-%s.png" % stage))
 
-    def copy_and_wait(self, s, data, mime="UTF8_STRING"):
-        count = len(s.store_rows())
-        s.copy(data, mime)
-        s.wait_for(lambda: len(s.store_rows()) == count + 1, "the copy in the store")
-
     def test_main_road(self):
         with harness.Session() as s:
             vault = os.path.join(s.home, "Vault")
@@ -45,9 +40,9 @@ class MainRoad(unittest.TestCase):
             s.write_defaults({"GlobalShortcuts_toggleHUD": CTRL_SHIFT_K, **bookmark(vault)})
             s.start_app()
 
-            self.copy_and_wait(s, "apple crumble for Sunday")
-            self.copy_and_wait(s, "banana bread")
-            self.copy_and_wait(s, png(80, 50), "image/png")
+            s.copy_into_store("apple crumble for Sunday")
+            s.copy_into_store("banana bread")
+            s.copy_into_store(png(80, 50), "image/png")
 
             s.xdotool("key", "ctrl+shift+k")
             s.wait_for(lambda: panel_shown(s), "the panel")

@@ -51,9 +51,7 @@ class WindowManager(unittest.TestCase):
             s.write_defaults({"GlobalShortcuts_toggleHUD": CTRL_SHIFT_K})
             s.start_app()
             for text in ENTRIES:
-                count = len(s.store_rows())
-                s.copy(text)
-                s.wait_for(lambda: len(s.store_rows()) == count + 1, "the copy of %r" % text)
+                s.copy_into_store(text)
             other = s.other_window()
 
             for how, word, entry in (("hot key", "apple", ENTRIES[0]), ("tray", "banana", ENTRIES[1]),
