@@ -9,17 +9,11 @@
 #include "platform/fake/fakefileeventstream.h"
 #include "platform/fake/fakepasteboard.h"
 #include "platform/notificationcenter.h"
+#include "tests/clipboard/temporarystore.h"
 
 #include <QTemporaryDir>
 
 #include <memory>
-
-// The clipboard store in `dir`, under the name the program gives its own.
-inline std::unique_ptr<ClipboardStore> openStoreIn(const QTemporaryDir &dir)
-{
-    StoreError error;
-    return ClipboardStore::open(dir.filePath(QStringLiteral("Clipboard.store")), &error);
-}
 
 struct SharedState
 {

@@ -2,6 +2,8 @@
 #include "clipboard/clipboardstore.h"
 #include "clipboard/thumbnailcache.h"
 
+#include "tests/clipboard/temporarystore.h"
+
 #include <QImage>
 #include <QMenu>
 #include <QRegularExpression>
@@ -19,8 +21,7 @@ class ClipboardRowTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        StoreError error;
-        store = ClipboardStore::open(dir.filePath(QStringLiteral("Clipboard.store")), &error);
+        store = openStoreIn(dir);
         ASSERT_TRUE(store);
     }
 

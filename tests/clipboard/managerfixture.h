@@ -3,6 +3,7 @@
 #include "clipboard/clipboardmanager.h"
 #include "platform/fake/fakeclock.h"
 #include "platform/fake/fakepasteboard.h"
+#include "tests/clipboard/temporarystore.h"
 
 #include <QTemporaryDir>
 
@@ -18,8 +19,7 @@ class ClipboardManagerFixture : public ::testing::Test
 protected:
     void SetUp() override
     {
-        StoreError error;
-        store = ClipboardStore::open(dir.filePath(QStringLiteral("Clipboard.store")), &error);
+        store = openStoreIn(dir);
         ASSERT_TRUE(store);
         manager = std::make_unique<ClipboardManager>(*store, pasteboard, 200, clock);
     }
