@@ -22,7 +22,9 @@ import unittest
 import zlib
 
 BINARY = os.environ.get("QUORVANE_BINARY", "")
-DEFAULT_TIMEOUT = 10.0
+# How long a condition may take before a test fails. Waits end as soon as their
+# condition holds, so this only needs room for a machine that is busy elsewhere.
+DEFAULT_TIMEOUT = 20.0
 PANEL_HEIGHT = 360  # 40% of the session's 900-pixel screen
 # Ctrl+Shift+K as the settings store the toggle shortcut.
 CTRL_SHIFT_K = '{"carbonKeyCode":40,"carbonModifiers":768}'

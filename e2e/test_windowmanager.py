@@ -49,7 +49,7 @@ class WindowManager(unittest.TestCase):
             s.start_window_manager()
             s.start_tray()
             s.write_defaults({"GlobalShortcuts_toggleHUD": CTRL_SHIFT_K})
-            s.start_app()
+            s.start_app(debug_log=True)  # shows and hides in the log, should a step fail
             for text in ENTRIES:
                 s.copy_into_store(text)
             other = s.other_window()
