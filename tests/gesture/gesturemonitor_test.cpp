@@ -5,9 +5,9 @@
 #include "platform/fake/fakenaturalscrolling.h"
 #include "platform/fake/fakescrolltap.h"
 #include "tests/support/logcapture.h"
+#include "tests/support/waitfor.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -28,17 +28,6 @@ public:
     std::vector<QScreen *> shows;
     int hides = 0;
 };
-
-bool waitFor(const std::function<bool()> &condition, int milliseconds = 2000)
-{
-    QDeadlineTimer deadline(milliseconds);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 void settle()
 {
@@ -157,7 +146,7 @@ TEST_F(GestureMonitorTest, stuckTapThreadIsCutOffSoNoGrabOutlivesStop)
         logs.contains(QStringLiteral("GestureMonitor tap thread did not finish before stop timeout")));
     EXPECT_TRUE(logs.contains(QStringLiteral("GestureMonitor stopped")));
     tap.releaseRun();
-    EXPECT_TRUE(waitFor([&] { return tap.hasReturned(); }));
+    EXPECT_TRUE(waitFor([&] { return tap.hasReturned(); }, std::chrono::milliseconds(2000)));
 }
 
 TEST_F(GestureMonitorTest, sixNotchesAtTheTopShowThePanelAndOnlyTheTriggerIsSwallowed)
@@ -200,7 +189,8 @@ TEST_F(GestureMonitorTest, visibilityReportResetsTheRecognizerAMomentLater)
     monitor.setPanelVisible(true);
     EXPECT_EQ(monitor.stateMachine().state(), GestureStateMachine::State::Triggered);
     EXPECT_TRUE(monitor.stateMachine().isPanelVisible());
-    EXPECT_TRUE(waitFor([&] { return monitor.stateMachine().state() == GestureStateMachine::State::Idle; }));
+    EXPECT_TRUE(waitFor([&] { return monitor.stateMachine().state() == GestureStateMachine::State::Idle; },
+        std::chrono::milliseconds(2000)));
 }
 
 TEST_F(GestureMonitorTest, disabledTapPassesEverythingUntilEnabledAgain)

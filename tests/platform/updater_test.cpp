@@ -1,7 +1,7 @@
 #include "platform/updater.h"
+#include "tests/support/waitfor.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QNetworkAccessManager>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -73,14 +73,6 @@ public:
     QByteArray body;
 };
 
-bool waitFor(const int &count, int expected)
-{
-    QDeadlineTimer deadline(5000);
-    while (count < expected && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return count >= expected;
-}
-
 TEST(Updater, eachCheckReportsWhatTheFeedSaysNow)
 {
     FeedServer server;
@@ -100,22 +92,22 @@ TEST(Updater, eachCheckReportsWhatTheFeedSaysNow)
 
     server.body = appcast(QStringLiteral("0.2.0"));
     ASSERT_TRUE(updater.start());
-    ASSERT_TRUE(waitFor(found, 1));
+    ASSERT_TRUE(waitFor([&] { return found >= 1; }));
     EXPECT_TRUE(opened.isEmpty()); // automatic checks open nothing
 
     server.body = appcast(QStringLiteral("0.1.0"));
     updater.checkForUpdates();
-    ASSERT_TRUE(waitFor(notFound, 1));
+    ASSERT_TRUE(waitFor([&] { return notFound >= 1; }));
 
     server.status = 404;
     updater.checkForUpdates();
-    ASSERT_TRUE(waitFor(failed, 1));
+    ASSERT_TRUE(waitFor([&] { return failed >= 1; }));
     EXPECT_EQ(failures, QStringList { QStringLiteral("HTTP status 404") });
 
     server.status = 200;
     server.body = appcast(QStringLiteral("1.0"));
     updater.checkForUpdates();
-    ASSERT_TRUE(waitFor(found, 2));
+    ASSERT_TRUE(waitFor([&] { return found >= 2; }));
     EXPECT_EQ(opened, QList<QUrl> { QUrl(QStringLiteral("https://example.invalid/download")) });
 }
 

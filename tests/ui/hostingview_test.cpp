@@ -2,11 +2,12 @@
 #include "ui/layout.h"
 #include "ui/text.h"
 
+#include "tests/support/waitfor.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDeadlineTimer>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTimer>
@@ -22,14 +23,6 @@ void click(QWidget *widget, QPoint at)
     QApplication::sendEvent(widget, &press);
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), global, Qt::LeftButton, Qt::NoButton, {});
     QApplication::sendEvent(widget, &release);
-}
-
-template<class Condition> bool waitFor(Condition condition)
-{
-    QDeadlineTimer deadline(5000);
-    while (!condition() && !deadline.hasExpired())
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return condition();
 }
 
 } // namespace

@@ -4,9 +4,10 @@
 #include "app/quorvpanel.h"
 #include "platform/x11/xinputclickmonitor.h"
 
+#include "tests/support/waitfor.h"
+
 #include <QAbstractAnimation>
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
@@ -14,17 +15,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 5000)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 void xdotool(const QStringList &arguments)
 {
@@ -46,7 +36,7 @@ TEST(ClickOutside, pressOutsideTheShownPanelHidesItAndInsideDoesNot)
     XInputClickMonitor monitor;
     PanelController controller(panel, monitor);
     controller.showFrom(QGuiApplication::primaryScreen());
-    ASSERT_TRUE(waitUntil([&] { return !controller.isAnimating(); }));
+    ASSERT_TRUE(waitFor([&] { return !controller.isAnimating(); }));
     ASSERT_TRUE(monitor.isRunning());
     const QRect frame = panel.geometry();
 
@@ -56,12 +46,12 @@ TEST(ClickOutside, pressOutsideTheShownPanelHidesItAndInsideDoesNot)
     int presses = 0;
     QObject::connect(&monitor, &GlobalClickMonitor::pressed, [&] { ++presses; });
     clickAt(frame.center() + QPoint(10, 0));
-    ASSERT_TRUE(waitUntil([&] { return presses >= 1; }));
+    ASSERT_TRUE(waitFor([&] { return presses >= 1; }));
     EXPECT_TRUE(controller.isVisible());
 
     clickAt(QPoint(frame.center().x(), frame.bottom() + 50));
-    ASSERT_TRUE(waitUntil([&] { return !controller.isVisible(); }));
-    ASSERT_TRUE(waitUntil([&] { return !panel.isVisible(); }));
+    ASSERT_TRUE(waitFor([&] { return !controller.isVisible(); }));
+    ASSERT_TRUE(waitFor([&] { return !panel.isVisible(); }));
     EXPECT_FALSE(monitor.isRunning());
 }
 

@@ -4,8 +4,9 @@
 #include "platform/keyboardlayout.h"
 #include "shortcuts/modifiers.h"
 
+#include "tests/support/waitfor.h"
+
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QProcess>
 #include <QScopeGuard>
 
@@ -25,18 +26,6 @@ void xdotool(const QStringList &arguments)
     process.start(QStringLiteral("xdotool"), arguments);
     ASSERT_TRUE(process.waitForFinished(10000));
     ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-}
-
-// Serves the event loop until the condition holds or the deadline passes.
-bool waitFor(const std::function<bool()> &condition, int milliseconds = 5000)
-{
-    QDeadlineTimer deadline(milliseconds);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
 }
 
 class XcbHotKeyGrabberTest : public ::testing::Test
