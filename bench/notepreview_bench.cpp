@@ -21,7 +21,10 @@
 #include <QFile>
 #include <QKeyEvent>
 
+#include <algorithm>
+#include <chrono>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -153,6 +156,71 @@ void BM_Open1MBNote(benchmark::State &state)
     openNote(state, f.longText, f.url(QStringLiteral("Long.md")));
 }
 BENCHMARK(BM_Open1MBNote)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The longest the main thread is busy in one go while a 1 MB note opens: the call
+// that sets the note, each turn of the event loop until it is shown, and the first
+// paint. Over an empty preview, and over one showing another long note (whose tree
+// goes away).
+double longestStretchWhileOpening(NotePreviewView &preview, const QString &text, const QUrl &note)
+{
+    using Clock = std::chrono::steady_clock;
+    double longest = 0;
+    auto timed = [&longest](auto &&work) {
+        const Clock::time_point start = Clock::now();
+        work();
+        longest = std::max(longest, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    };
+    timed([&] { preview.setNote(text, note); });
+    while (preview.isRendering()) {
+        timed([] { QCoreApplication::processEvents(); });
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    timed([&] {
+        QCoreApplication::processEvents();
+        preview.host().flush();
+        preview.host().viewport()->repaint();
+    });
+    return longest;
+}
+
+void openWatchingTheMainThread(benchmark::State &state, bool overAnother)
+{
+    Fixture &f = fixture();
+    const QUrl note = f.url(QStringLiteral("Long.md"));
+    QString other = f.longText;
+    other.replace(QStringLiteral("Week"), QStringLiteral("Month"));
+    double longest = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto preview = std::make_unique<NotePreviewView>(f.notes(), f.workspace);
+        preview->resize(800, 600);
+        preview->show();
+        if (overAnother) {
+            preview->setNote(other, note);
+            while (preview->isRendering())
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            preview->host().flush();
+        }
+        state.ResumeTiming();
+        longest = std::max(longest, longestStretchWhileOpening(*preview, f.longText, note));
+        state.PauseTiming();
+        preview.reset();
+        state.ResumeTiming();
+    }
+    state.counters["longestMainThreadMs"] = longest;
+}
+
+void BM_Open1MBNoteWatchingTheMainThread(benchmark::State &state)
+{
+    openWatchingTheMainThread(state, false);
+}
+BENCHMARK(BM_Open1MBNoteWatchingTheMainThread)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_Open1MBNoteOverAnotherWatchingTheMainThread(benchmark::State &state)
+{
+    openWatchingTheMainThread(state, true);
+}
+BENCHMARK(BM_Open1MBNoteOverAnotherWatchingTheMainThread)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // The parts of opening the long note: what runs on the worker thread (rewrite, cut,
 // parse), and what then runs on the main thread (resolve and lay out).

@@ -13,6 +13,7 @@
 #include "preview/vaultimageprovider.h"
 
 #include "ui/hostingview.h"
+#include "ui/viewtree.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -23,6 +24,7 @@
 #include <QUrlQuery>
 #include <QVBoxLayout>
 
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -113,6 +115,14 @@ bool launchesAProgram(const QString &path)
     return isProgramType(QMimeDatabase().mimeTypeForFile(info));
 }
 
+// Tearing down the tree of a long note takes a while: it is done on a worker. The
+// tree holds nothing of the main thread (never shown, or handed back by the host).
+void disposeOffThread(std::unique_ptr<ui::ViewTree> tree)
+{
+    auto doomed = std::make_shared<std::unique_ptr<ui::ViewTree>>(std::move(tree));
+    QThreadPool::globalInstance()->start([doomed] { doomed->reset(); });
+}
+
 } // namespace
 
 NotePreviewView::NotePreviewView(NotesManager &vault, Workspace &workspace, QWidget *parent)
@@ -162,21 +172,25 @@ NotePreviewView::Rendering NotePreviewView::render(
     return rendering;
 }
 
-ui::View NotePreviewView::body(const Rendering &rendering)
+NotePreviewView::Links NotePreviewView::links()
 {
     const QPointer<NotePreviewView> self(this);
-    const ui::OpenUrlAction openLink = [self](const QUrl &url) {
+    Links links;
+    links.openLink = [self](const QUrl &url) {
         if (self)
             self->openLink(url);
     };
-    std::function<void()> openExternally;
     if (onOpenExternally) {
-        openExternally = [self] {
+        links.openExternally = [self] {
             if (self && self->onOpenExternally)
                 self->onOpenExternally();
         };
     }
+    return links;
+}
 
+ui::View NotePreviewView::body(const Rendering &rendering, const Links &links)
+{
     // Embedded images come only from the vault: no block image is fetched from the web.
     const VaultImageProvider images(rendering.vaultURL);
 
@@ -185,7 +199,7 @@ ui::View NotePreviewView::body(const Rendering &rendering)
     for (qsizetype i = 0; i < rendering.result.sections.size(); ++i) {
         const LargeTablePreviewSimplifier::Section &section = rendering.result.sections.at(i);
         if (!section.isMarkdown()) {
-            rows.push_back(SimplifiedTablePlaceholderView(section.table(), openExternally));
+            rows.push_back(SimplifiedTablePlaceholderView(section.table(), links.openExternally));
             continue;
         }
         const MarkdownContent &document = *rendering.documents.at(i);
@@ -194,7 +208,7 @@ ui::View NotePreviewView::body(const Rendering &rendering)
                            .modifier(markdownTheme(previewTheme()))
                            .modifier(markdownSoftBreakMode(SoftBreak::Mode::LineBreak))
                            .modifier(markdownImageProvider(images))
-                           .onOpenUrl(openLink));
+                           .onOpenUrl(links.openLink));
     }
     constexpr double infinity = std::numeric_limits<double>::infinity();
     return ui::VStack(ui::HorizontalAlignment::Leading, 12, std::move(rows))
@@ -220,26 +234,56 @@ void NotePreviewView::noteChanged()
         return;
     }
     m_pending = key;
+    // What the worker needs of the widgets is read here: it touches none of them.
+    auto tree = std::make_shared<std::unique_ptr<ui::ViewTree>>(
+        std::make_unique<ui::ViewTree>(ui::View(), m_host->treeEnvironment()));
+    (*tree)->store().holdTasks();
+    const quint64 environmentRevision = m_host->environmentRevision();
+    const double scrollingWidth = m_host->viewportWidth(true);
+    const double fittingWidth = m_host->viewportWidth(false);
+    const double fittingHeight = m_host->viewportHeight();
     // Checked on the main thread only: the preview may be gone by the time the
     // rendering is ready.
     const QPointer<NotePreviewView> self(this);
     QThreadPool::globalInstance()->start(
-        [self, generation, key, note = currentNoteURL(), text = content(), context] {
+        [self, generation, key, note = currentNoteURL(), text = content(), context, links = links(), tree,
+            environmentRevision, scrollingWidth, fittingWidth, fittingHeight] {
             Rendering rendering = render(text, context);
-            MainQueue::async([self, generation, key, note, rendering = std::move(rendering)]() mutable {
-                if (!self || self->m_generation != generation)
+            ui::ViewTree &made = **tree;
+            made.setRoot(body(rendering, links));
+            // A note this long almost always scrolls: laid out for the scroll bar first.
+            made.rebuild(scrollingWidth);
+            if (std::ceil(made.contentSize().height()) <= fittingHeight && fittingWidth != scrollingWidth)
+                made.layout(fittingWidth);
+            MainQueue::async([self, generation, key, note, rendering = std::move(rendering), tree,
+                                 environmentRevision]() mutable {
+                if (!self || self->m_generation != generation) {
+                    disposeOffThread(std::move(*tree));
                     return;
+                }
                 self->m_pending.reset();
-                self->showRendering(std::move(rendering), key, note);
+                self->showRendering(std::move(rendering), std::move(*tree), environmentRevision, key, note);
             });
         });
 }
 
 void NotePreviewView::showRendering(Rendering rendering, const NotePreviewKey &key, const QUrl &note)
 {
+    m_host->setRootView(body(rendering));
+    shown(std::move(rendering), key, note);
+}
+
+void NotePreviewView::showRendering(Rendering rendering, std::unique_ptr<ui::ViewTree> tree,
+    quint64 environmentRevision, const NotePreviewKey &key, const QUrl &note)
+{
+    disposeOffThread(m_host->adoptTree(std::move(tree), environmentRevision));
+    shown(std::move(rendering), key, note);
+}
+
+void NotePreviewView::shown(Rendering rendering, const NotePreviewKey &key, const QUrl &note)
+{
     m_memo.value(key, [&rendering] { return rendering.result; });
     m_shown = std::move(rendering);
-    m_host->setRootView(body(m_shown));
     // Another note starts at its top; the same note, rendered again, stays where
     // the reader is.
     if (note != m_shownNote)

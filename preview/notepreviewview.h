@@ -13,13 +13,16 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
+#include <memory>
 #include <optional>
 
 class Workspace;
 
 namespace ui {
 class HostingView;
-}
+class ViewTree;
+} // namespace ui
 
 // The rendered preview of the open note: its text rewritten from the vault's own
 // conventions into plain Markdown, cut into sections where a table is too large to
@@ -29,8 +32,10 @@ class HostingView;
 //
 // The rewrite, the cut and the parse run again only when the note's text or the
 // vault's lists changed (the memo, kept as long as the view lives). For a long note
-// they run on a worker thread: the previous rendering stays on screen until the new
-// one is ready, and a result for a text that has changed since is dropped.
+// they run on a worker thread, and so do resolving and laying out what they made:
+// the main thread only swaps the finished tree in. The previous rendering stays on
+// screen until the new one is ready, and a result for a text that has changed since
+// is dropped.
 // Main thread only.
 class NotePreviewView final : public NotePreview
 {
@@ -74,8 +79,17 @@ public:
         std::optional<QUrl> vaultURL; // where images may be shown from
     };
     static Rendering render(const QString &content, const std::optional<ObsidianContext> &context);
+    // What a click in the preview calls: made on the main thread, safe to call from
+    // the views after the preview is gone.
+    struct Links
+    {
+        ui::OpenUrlAction openLink;
+        std::function<void()> openExternally; // empty: the card offers no button
+    };
+    Links links();
     // The whole preview of a rendering: a padded column with a row per section.
-    ui::View body(const Rendering &rendering);
+    static ui::View body(const Rendering &rendering, const Links &links);
+    ui::View body(const Rendering &rendering) { return body(rendering, links()); }
 
     // Times the note was rewritten and cut: memo misses.
     int computations() const { return m_computations; }
@@ -86,7 +100,8 @@ public:
     ui::HostingView &host() const { return *m_host; }
 
 Q_SIGNALS:
-    // A new rendering is on screen (laid out on the next turn of the event loop).
+    // A new rendering is on screen (a short note is laid out on the next turn of the
+    // event loop, a long one already was).
     void rendered();
 
 protected:
@@ -94,6 +109,10 @@ protected:
 
 private:
     void showRendering(Rendering rendering, const NotePreviewKey &key, const QUrl &note);
+    // Shows a rendering whose tree was resolved and laid out on a worker thread.
+    void showRendering(Rendering rendering, std::unique_ptr<ui::ViewTree> tree, quint64 environmentRevision,
+        const NotePreviewKey &key, const QUrl &note);
+    void shown(Rendering rendering, const NotePreviewKey &key, const QUrl &note);
     std::optional<QUrl> listedNote(const QString &path) const;
 
     Workspace &m_workspace;

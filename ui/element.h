@@ -136,6 +136,9 @@ public:
     virtual void hoverLeft() { }
     virtual bool keyPressed(QKeyEvent *) { return false; }
     virtual void focusLost() { }
+    // Drops the objects it made on the thread it was drawn on (they belong to that
+    // thread), so that the element can be torn down on another.
+    virtual void dropThreadBoundObjects() { }
     // A wheel turn in pixels; true when consumed (a horizontal scroller).
     virtual bool wheelScrolled(QPointF) { return false; }
 

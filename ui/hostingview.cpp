@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolTip>
 #include <QWheelEvent>
@@ -30,11 +31,60 @@ HostingView::HostingView(QWidget *parent)
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
     verticalScrollBar()->setSingleStep(20);
+    connectTree();
+    applyEnvironment();
+}
+
+void HostingView::connectTree()
+{
     m_tree->setNeedsRebuildHandler([this] { scheduleRebuild(); });
     m_tree->setNeedsLayoutHandler([this] { scheduleLayout(); });
     m_tree->setNeedsRepaintHandler([this] { viewport()->update(); });
     m_tree->setWillRemoveHandler([this](Element &subtree) { forgetElementsIn(subtree); });
-    applyEnvironment();
+}
+
+double HostingView::viewportWidth(bool scrolls) const
+{
+    const QScrollBar *bar = verticalScrollBar();
+    // A transient bar is drawn over the content and takes no room.
+    const bool takesRoom = !style()->styleHint(QStyle::SH_ScrollBar_Transient, nullptr, bar);
+    const double extent = takesRoom ? style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, bar) : 0;
+    const double full = maximumViewportSize().width();
+    return scrolls ? full - extent : full;
+}
+
+bool HostingView::scrolls(double contentHeight) const
+{
+    return std::ceil(contentHeight) > viewportHeight();
+}
+
+std::unique_ptr<ViewTree> HostingView::adoptTree(std::unique_ptr<ViewTree> tree, quint64 environmentRevision)
+{
+    forgetElements();
+    std::unique_ptr<ViewTree> old = std::exchange(m_tree, std::move(tree));
+    old->setNeedsRebuildHandler({});
+    old->setNeedsLayoutHandler({});
+    old->setNeedsRepaintHandler({});
+    old->setWillRemoveHandler({});
+    // A late answer of the old tree's work must not reach it once it is handed away.
+    old->store().setChangeHandler({});
+    old->dropThreadBoundObjects();
+    connectTree();
+    // What was scheduled for the old tree does not concern this one.
+    m_rebuildScheduled = false;
+    m_resolveAllScheduled = false;
+    m_layoutScheduled = false;
+    if (environmentRevision != m_environmentRevision) {
+        applyEnvironment();
+        scheduleRebuild(true);
+    } else if (m_tree->width() != viewportWidth(scrolls(m_tree->contentSize().height()))) {
+        scheduleLayout();
+    }
+    m_tree->store().releaseTasks();
+    if (m_tree->needsRebuild())
+        scheduleRebuild();
+    relayout();
+    return old;
 }
 
 HostingView::~HostingView()
@@ -61,6 +111,7 @@ void HostingView::applyEnvironment()
     if (!environment.contains<ColorSchemeKey>())
         environment.set<ColorSchemeKey>(schemeOf(palette()));
     m_tree->setEnvironment(std::move(environment));
+    ++m_environmentRevision;
 }
 
 QSize HostingView::sizeHint() const

@@ -26,6 +26,25 @@ public:
     void setEnvironment(EnvironmentValues environment);
 
     ViewTree &tree() { return *m_tree; }
+
+    // Showing a tree resolved and laid out elsewhere (a worker thread), so that the
+    // main thread only swaps it in. A tree made for this host starts from
+    // treeEnvironment() and is laid out at viewportWidth(); it holds its tasks
+    // (StateStore::holdTasks()) until adopted.
+    EnvironmentValues treeEnvironment() const { return m_tree->environment(); }
+    // Changes whenever the environment given to the tree does.
+    quint64 environmentRevision() const { return m_environmentRevision; }
+    // The width the tree gets when its content scrolls (a scroll bar may take room)
+    // or fits.
+    double viewportWidth(bool scrolls) const;
+    double viewportHeight() const { return maximumViewportSize().height(); }
+    // Whether content of this height scrolls.
+    bool scrolls(double contentHeight) const;
+    // Shows `tree` in place of the current one, which comes back (its hooks into this
+    // host cut, the objects it made for drawing dropped) for the caller to dispose of
+    // on any thread. A tree made for an older environment is
+    // resolved again; one laid out at another width is laid out again.
+    std::unique_ptr<ViewTree> adoptTree(std::unique_ptr<ViewTree> tree, quint64 environmentRevision);
     QSize sizeHint() const override;
 
     // Runs a pending rebuild or relayout now (tests and callers that need the result).
@@ -53,12 +72,14 @@ private:
     void scheduleLayout();
     void relayout();
     void applyEnvironment();
+    void connectTree();
     void updateHover(QPointF contentPoint);
     void forgetElements();
     void forgetElementsIn(Element &subtree);
 
     std::unique_ptr<ViewTree> m_tree;
     EnvironmentValues m_environment;
+    quint64 m_environmentRevision = 0;
     bool m_rebuildScheduled = false;
     bool m_resolveAllScheduled = false;
     bool m_layoutScheduled = false;

@@ -101,6 +101,12 @@ void StateStore::task(quint64 identity, const QVariant &id, std::function<void(T
     m_pendingTasks.emplace_back(TaskHandle(entry.cancelled), std::move(work));
 }
 
+void StateStore::releaseTasks()
+{
+    m_holdingTasks = false;
+    startPending();
+}
+
 void StateStore::afterPass(std::function<void()> action)
 {
     m_afterPass.push_back(std::move(action));
@@ -132,6 +138,8 @@ void StateStore::startPending()
     m_afterPass.clear();
     for (const auto &action : actions)
         action();
+    if (m_holdingTasks)
+        return;
     auto pending = std::move(m_pendingTasks);
     m_pendingTasks.clear();
     for (auto &[handle, work] : pending) {

@@ -132,6 +132,10 @@ public:
     // Runs the actions and starts the tasks asked for outside a pass (content that a
     // geometry reader resolved during a layout of its own).
     void startPending();
+    // A tree resolved away from the main thread keeps its tasks until it is shown: the
+    // answers they write arrive on the main thread and must find the tree there.
+    void holdTasks() { m_holdingTasks = true; }
+    void releaseTasks();
 
     int stateCount() const { return int(m_entries.size()); }
     // Whether the entry of `key` belongs to the tree (was visited by the last pass).
@@ -157,6 +161,7 @@ private:
     std::vector<std::pair<TaskHandle, std::function<void(TaskHandle)>>> m_pendingTasks;
     std::vector<std::function<void()>> m_afterPass;
     std::shared_ptr<detail::StateNotifier> m_notifier;
+    bool m_holdingTasks = false;
 };
 
 } // namespace ui

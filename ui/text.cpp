@@ -271,6 +271,13 @@ public:
         }
     }
 
+    // The document may hold timers of its thread's event loop.
+    void dropThreadBoundObjects() override
+    {
+        m_cursor = QTextCursor();
+        m_document.reset();
+    }
+
     QString selectedText() const
     {
         QString text = m_cursor.selectedText();

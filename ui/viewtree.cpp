@@ -40,6 +40,20 @@ void ViewTree::setEnvironment(EnvironmentValues environment)
     m_resolveAll = true;
 }
 
+void ViewTree::dropThreadBoundObjects()
+{
+    std::vector<Element *> pending;
+    if (m_root)
+        pending.push_back(m_root.get());
+    while (!pending.empty()) {
+        Element *element = pending.back();
+        pending.pop_back();
+        element->dropThreadBoundObjects();
+        for (const ElementPtr &child : element->children())
+            pending.push_back(child.get());
+    }
+}
+
 void ViewTree::setNeedsRebuildHandler(std::function<void()> handler)
 {
     m_needsRebuild = std::move(handler);

@@ -53,6 +53,8 @@ public:
     QRectF frameOfTag(const QVariant &tag) const;
 
     void paint(QPainter &painter, const QRectF &exposed) const;
+    // Before the tree is destroyed on another thread than the one it was drawn on.
+    void dropThreadBoundObjects();
 
     StateStore &store() { return m_store; }
 

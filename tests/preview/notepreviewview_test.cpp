@@ -346,6 +346,73 @@ TEST_F(NotePreviewViewTest, goingBackToTheShownTextWhileALongOneRendersKeepsIt)
     EXPECT_EQ(preview->computations(), 2);
 }
 
+// A long note is resolved and laid out on a worker and swapped in finished; it must
+// then behave as a short one does: its images load, its card's button works, and
+// it is laid out at the width it is shown at.
+struct ShownCase
+{
+    const char *name;
+    bool longNote;
+    bool overALongNote;
+};
+
+void PrintTo(const ShownCase &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class ShownAlike : public NotePreviewViewTest, public ::testing::WithParamInterface<ShownCase>
+{
+};
+
+TEST_P(ShownAlike, loadsItsImagesAndTakesClicksWhereverItWasLaidOut)
+{
+    const ShownCase &row = GetParam();
+    write(u"media/photo.png"_s, pngBytes(200, 100));
+    openVault();
+    int opened = 0;
+    preview->onOpenExternally = [&opened] { ++opened; };
+    preview->resize(600, 400);
+    preview->show();
+    const QString filler = QString(u"Some words in a paragraph.\n\n"_s)
+                               .repeated(NotePreviewView::backgroundThreshold / 28 + 1);
+    if (row.overALongNote) {
+        preview->setNote(u"Another one.\n\n"_s + filler, url(u"B.md"_s));
+        ASSERT_TRUE(waitFor([&] { return !preview->isRendering(); }));
+        preview->host().flush();
+    }
+    std::optional<double> buttonBefore;
+    QObject::connect(preview.get(), &NotePreviewView::rendered, [&] {
+        preview->host().flush();
+        buttonBefore
+            = preview->host().tree().frameOfTag(SimplifiedTablePlaceholderView::openButtonTag()).top();
+    });
+    const QString text
+        = u"![[photo.png|300]]\n\n"_s + table(500) + u"\n"_s + (row.longNote ? filler : QString());
+    preview->setNote(text, url(u"A.md"_s));
+    EXPECT_EQ(preview->isRendering(), row.longNote);
+    ASSERT_TRUE(waitFor([&] { return buttonBefore.has_value(); }));
+
+    ui::ViewTree &tree = preview->host().tree();
+    ASSERT_TRUE(waitFor([&] {
+        preview->host().flush();
+        return tree.frameOfTag(SimplifiedTablePlaceholderView::openButtonTag()).top() == *buttonBefore + 150;
+    })) << "the image arrives and pushes the card down";
+    ASSERT_TRUE(waitFor([&] {
+        preview->host().flush();
+        return tree.width() == preview->host().viewport()->width();
+    }));
+    const QRectF button = tree.frameOfTag(SimplifiedTablePlaceholderView::openButtonTag());
+    preview->host().verticalScrollBar()->setValue(0);
+    QTest::mouseClick(preview->host().viewport(), Qt::LeftButton, {}, button.center().toPoint());
+    EXPECT_EQ(opened, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(NotePreviewView, ShownAlike,
+    ::testing::Values(ShownCase { "short", false, false }, ShownCase { "long", true, false },
+        ShownCase { "longOverLong", true, true }),
+    [](const auto &info) { return std::string(info.param.name); });
+
 // ---- In the notes pane -----------------------------------------------------
 
 TEST_F(NotePreviewViewTest, theNotesPaneShowsItAndFollowsItsNoteLinks)

@@ -12,6 +12,8 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include <thread>
+
 using namespace ui;
 
 namespace {
@@ -193,3 +195,83 @@ TEST(HostingView, aStateWriteElsewhereKeepsTheSelectionAndForgetsOnlyWhatItRepla
     EXPECT_EQ(clicks, 0);
     EXPECT_EQ(host.tree().frameOfTag(QStringLiteral("button")).height(), 60);
 }
+
+// ---- A tree made on another thread --------------------------------------------
+
+struct AdoptCase
+{
+    const char *name;
+    double contentHeight; // of the new tree, before its task adds to it
+    bool paletteChangesMeanwhile;
+};
+
+void PrintTo(const AdoptCase &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class AdoptTree : public ::testing::TestWithParam<AdoptCase>
+{
+};
+
+TEST_P(AdoptTree, showsATreeMadeOnAnotherThreadAsIfItWereMadeHere)
+{
+    const AdoptCase &row = GetParam();
+    HostingView host;
+    host.resize(300, 200);
+    State<int> oldState;
+    host.setRootView(withState<int>(0, [&oldState](State<int> state) {
+        return View(Color::blue()).frame(std::nullopt, 10).tag("old").task(1, [&oldState, state](TaskHandle) {
+            oldState = state;
+        });
+    }));
+    host.show();
+    host.flush();
+
+    int started = 0;
+    auto tree = std::make_unique<ViewTree>(withState<double>(row.contentHeight,
+                                               [&started](State<double> height) {
+                                                   return View(Color::red())
+                                                       .frame(std::nullopt, *height)
+                                                       .tag("new")
+                                                       .task(1, [&started, height](TaskHandle) {
+                                                           ++started;
+                                                           height.set(*height + 5);
+                                                       });
+                                               }),
+        host.treeEnvironment());
+    tree->store().holdTasks();
+    const quint64 revision = host.environmentRevision();
+    const double width = host.viewportWidth(host.scrolls(row.contentHeight));
+    std::thread([&tree, width] { tree->rebuild(width); }).join();
+    EXPECT_EQ(started, 0) << "its work waits until it is shown";
+
+    if (row.paletteChangesMeanwhile) {
+        QPalette dark = host.palette();
+        dark.setColor(QPalette::Window, Qt::black);
+        host.setPalette(dark);
+    }
+    std::unique_ptr<ViewTree> old = host.adoptTree(std::move(tree), revision);
+    EXPECT_EQ(started, 1);
+    EXPECT_EQ(old->findByTag(QStringLiteral("new")), nullptr);
+    ASSERT_NE(old->findByTag(QStringLiteral("old")), nullptr);
+    // Late work of the old tree reaches nothing.
+    oldState.set(1);
+    EXPECT_FALSE(old->needsRebuild());
+    old.reset();
+
+    ASSERT_TRUE(waitFor([&] {
+        return host.tree().frameOfTag(QStringLiteral("new")).height() == row.contentHeight + 5
+            && host.tree().width() == host.viewport()->width();
+    }));
+    EXPECT_EQ(host.tree().frameOfTag(QStringLiteral("new")).width(), host.viewport()->width());
+    EXPECT_EQ(host.tree().environment().get<ColorSchemeKey>(),
+        row.paletteChangesMeanwhile ? ColorScheme::Dark : ColorScheme::Light);
+    EXPECT_EQ(host.verticalScrollBar()->maximum(),
+        std::max(0, int(row.contentHeight + 5) - host.viewport()->height()));
+}
+
+INSTANTIATE_TEST_SUITE_P(HostingView, AdoptTree,
+    ::testing::Values(AdoptCase { "fits", 100, false }, AdoptCase { "scrolls", 1000, false },
+        AdoptCase { "paletteChanged", 1000, true }),
+    [](const auto &info) { return std::string(info.param.name); });
