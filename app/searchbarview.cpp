@@ -2,6 +2,7 @@
 
 #include "app/appstate.h"
 #include "notes/debouncer.h"
+#include "platform/qt/derivedpalette.h"
 #include "platform/symbolicon.h"
 #include "ui/panelstyle.h"
 
@@ -32,6 +33,7 @@ SearchBarView::SearchBarView(AppState &appState, QWidget *parent)
     m_field->setFrame(false);
     m_field->setFont(PanelStyle::font(13));
     m_field->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; }"));
+    followLook(*m_field);
     m_field->installEventFilter(this);
 
     m_clear->setObjectName(QStringLiteral("clearButton"));
@@ -40,6 +42,7 @@ SearchBarView::SearchBarView(AppState &appState, QWidget *parent)
     m_clear->setFocusPolicy(Qt::NoFocus);
     m_clear->setCursor(Qt::ArrowCursor);
     m_clear->setStyleSheet(QStringLiteral("QToolButton { border: none; background: transparent; }"));
+    followLook(*m_clear);
     m_clear->hide();
 
     row->addWidget(m_glass);

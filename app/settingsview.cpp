@@ -11,6 +11,7 @@
 #include "platform/folderchooser.h"
 #include "platform/log.h"
 #include "platform/loginitem.h"
+#include "platform/qt/derivedpalette.h"
 #include "platform/qt/elidedlabel.h"
 #include "platform/updater.h"
 #include "platform/workspace.h"
@@ -73,11 +74,11 @@ QLabel *makeLabel(const QString &text, int pixelSize, Emphasis emphasis, QWidget
     label->setWordWrap(true);
     label->setForegroundRole(QPalette::PlaceholderText);
     if (emphasis == Emphasis::Tertiary) {
-        QPalette palette = label->palette();
-        QColor color = palette.color(QPalette::PlaceholderText);
-        color.setAlphaF(0.7f);
-        palette.setColor(QPalette::PlaceholderText, color);
-        label->setPalette(palette);
+        derivePalette(*label, [](QPalette &palette) {
+            QColor color = palette.color(QPalette::PlaceholderText);
+            color.setAlphaF(0.7f);
+            palette.setColor(QPalette::PlaceholderText, color);
+        });
     }
     return label;
 }
@@ -527,11 +528,11 @@ void SettingsView::setLoginItemStatus(const QString &status)
 {
     m_loginItemStatus->setText(status);
     m_loginItemStatus->setVisible(!status.isEmpty());
-    QPalette palette = m_loginItemStatus->palette();
-    palette.setColor(QPalette::PlaceholderText,
-        status.contains(QLatin1String("Failed")) ? QColor(0xff, 0x3b, 0x30)
-                                                 : QWidget::palette().color(QPalette::PlaceholderText));
-    m_loginItemStatus->setPalette(palette);
+    const bool failed = status.contains(QLatin1String("Failed"));
+    derivePalette(*m_loginItemStatus, [failed](QPalette &palette) {
+        if (failed)
+            palette.setColor(QPalette::PlaceholderText, QColor(0xff, 0x3b, 0x30));
+    });
 }
 
 void SettingsView::setLaunchAtLogin(bool enabled)

@@ -22,11 +22,9 @@ constexpr int selectionScrollMs = 160;
 constexpr int expandedScrollDelayMs = 200;
 constexpr int expandedScrollMs = 200;
 
-void setTextColor(QWidget *widget, const QColor &color)
+void setTextColor(QWidget *widget, QColor (*tone)(const QPalette &))
 {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, color);
-    widget->setPalette(palette);
+    PanelStyle::setTextTone(*widget, tone);
     // Set, not inherited: inside the list's viewport a label would draw in the
     // viewport's text colour, not this one.
     widget->setForegroundRole(QPalette::WindowText);
@@ -44,7 +42,7 @@ QWidget *makeSensitiveBanner(QWidget *colours)
         symbolPixmap(Symbol::LockShield, 11, PanelStyle::tertiary(*colours), colours->devicePixelRatioF()));
     auto *text = new QLabel(QStringLiteral("Sensitive item — not stored"), banner);
     text->setFont(PanelStyle::font(11));
-    setTextColor(text, PanelStyle::tertiary(*colours));
+    setTextColor(text, PanelStyle::tertiary);
     row->addWidget(icon);
     row->addWidget(text);
     row->addStretch(1);
@@ -78,7 +76,7 @@ ClipboardPaneView::ClipboardPaneView(
     titleFont.setCapitalization(QFont::AllUppercase);
     titleFont.setLetterSpacing(QFont::AbsoluteSpacing, 0.5);
     m_title->setFont(titleFont);
-    setTextColor(m_title, PanelStyle::secondary(*this));
+    setTextColor(m_title, PanelStyle::secondary);
     headerRow->addWidget(m_title);
     headerRow->addStretch(1);
     m_header->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -92,7 +90,7 @@ ClipboardPaneView::ClipboardPaneView(
     m_empty->setObjectName(QStringLiteral("emptyState"));
     m_empty->setAlignment(Qt::AlignCenter);
     m_empty->setFont(PanelStyle::font(12));
-    setTextColor(m_empty, PanelStyle::tertiary(*this));
+    setTextColor(m_empty, PanelStyle::tertiary);
     m_stack->addWidget(m_list);
     m_stack->addWidget(m_empty);
     column->addWidget(m_stack, 1);

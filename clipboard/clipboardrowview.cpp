@@ -2,6 +2,7 @@
 
 #include "clipboard/clipboardstore.h"
 #include "clipboard/thumbnailcache.h"
+#include "platform/qt/derivedpalette.h"
 #include "platform/relativetime.h"
 #include "platform/rtftext.h"
 #include "platform/symbolicon.h"
@@ -57,10 +58,12 @@ protected:
 class ClampedText final : public QWidget
 {
 public:
-    ClampedText(const QString &text, const QFont &font, QColor color, int maxLines, QWidget *parent)
+    // `tone` picks the colour from the palette in force when it paints.
+    ClampedText(const QString &text, const QFont &font, QColor (*tone)(const QPalette &), int maxLines,
+        QWidget *parent)
         : QWidget(parent)
         , m_text(text)
-        , m_color(color)
+        , m_tone(tone)
         , m_maxLines(maxLines)
     {
         setFont(font);
@@ -77,7 +80,7 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
-        painter.setPen(m_color);
+        painter.setPen(m_tone(palette()));
         painter.setFont(font());
         const QFontMetrics metrics = fontMetrics();
         int y = metrics.ascent();
@@ -94,7 +97,7 @@ private:
     }
 
     QString m_text;
-    QColor m_color;
+    QColor (*m_tone)(const QPalette &);
     int m_maxLines;
 };
 
@@ -165,6 +168,7 @@ public:
         m_edit->setContextMenuPolicy(Qt::NoContextMenu);
         m_edit->viewport()->setAutoFillBackground(false);
         m_edit->setStyleSheet(QStringLiteral("QTextEdit { background: transparent; }"));
+        followLook(*m_edit);
         m_edit->setFocusPolicy(Qt::ClickFocus);
         QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
         policy.setHeightForWidth(true);
@@ -215,9 +219,7 @@ QLabel *metaLabel(const QString &text, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
     label->setFont(PanelStyle::font(9));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, PanelStyle::tertiary(*parent));
-    label->setPalette(palette);
+    PanelStyle::setTextTone(*label, PanelStyle::tertiary);
     return label;
 }
 
@@ -567,8 +569,8 @@ void ClipboardRowView::rebuildContent()
         if (image)
             column->addWidget(
                 new FittedImage(*image, m_expanded ? expandedImageHeight : collapsedImageHeight, m_content));
-        auto *preview = new ClampedText(
-            m_item.preview, PanelStyle::font(11), PanelStyle::secondary(*this), 1, m_content);
+        auto *preview
+            = new ClampedText(m_item.preview, PanelStyle::font(11), PanelStyle::secondary, 1, m_content);
         column->addWidget(preview);
     } else {
         QTextDocument *document = nullptr;
@@ -592,7 +594,7 @@ void ClipboardRowView::rebuildContent()
             text->setObjectName(QStringLiteral("expandedText"));
             column->addWidget(text);
         } else {
-            auto *preview = new ClampedText(m_item.preview, font, PanelStyle::primary(*this), 2, m_content);
+            auto *preview = new ClampedText(m_item.preview, font, PanelStyle::primary, 2, m_content);
             preview->setObjectName(QStringLiteral("preview"));
             column->addWidget(preview);
         }

@@ -1,6 +1,7 @@
 #include "notes/noteeditorview.h"
 
 #include "notes/debouncer.h"
+#include "platform/qt/derivedpalette.h"
 
 #include <QFontDatabase>
 #include <QScrollBar>
@@ -33,6 +34,7 @@ void NoteEditorView::styleAsNoteText(QPlainTextEdit &edit)
     edit.setBackgroundVisible(false);
     edit.viewport()->setAutoFillBackground(false);
     edit.setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; }"));
+    followLook(edit);
     edit.document()->setDocumentMargin(padding);
 }
 

@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "platform/defaults.h"
 #include "platform/mainqueue.h"
+#include "platform/qt/derivedpalette.h"
 #include "platform/symbolicon.h"
 #include "platform/workspace.h"
 
@@ -431,10 +432,10 @@ NotesFileListView::NotesFileListView(NotesEnvironment &environment, const Clock 
     titleFont.setWeight(QFont::DemiBold);
     titleFont.setLetterSpacing(QFont::AbsoluteSpacing, 0.5);
     title->setFont(titleFont);
-    QPalette secondary = title->palette();
-    secondary.setColor(
-        QPalette::WindowText, withOpacity(secondary.color(QPalette::WindowText), secondaryOpacity));
-    title->setPalette(secondary);
+    derivePalette(*title, [](QPalette &palette) {
+        palette.setColor(
+            QPalette::WindowText, withOpacity(palette.color(QPalette::WindowText), secondaryOpacity));
+    });
     headerRow->addWidget(title);
     headerRow->addStretch(1);
     m_newButton = new QPushButton(QStringLiteral("+ New"), header);
@@ -447,6 +448,7 @@ NotesFileListView::NotesFileListView(NotesEnvironment &environment, const Clock 
     m_newButton->setFont(small);
     m_newButton->setStyleSheet(QStringLiteral("QPushButton { padding: 2px 8px; border-radius: 4px;"
                                               " background: rgba(127, 127, 127, 0.15); }"));
+    followLook(*m_newButton);
     connect(m_newButton, &QPushButton::clicked, this, &NotesFileListView::newNote);
     headerRow->addWidget(m_newButton);
     column->addWidget(header);

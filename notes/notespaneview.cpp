@@ -10,6 +10,7 @@
 #include "notes/vaultonboardingview.h"
 #include "platform/defaults.h"
 #include "platform/fileoperations.h"
+#include "platform/qt/derivedpalette.h"
 #include "platform/qt/elidedlabel.h"
 #include "platform/symbolicon.h"
 #include "platform/workspace.h"
@@ -45,16 +46,16 @@ QFont systemFont(int pixelSize, QFont::Weight weight = QFont::Normal)
 
 void setTextOpacity(QWidget &widget, qreal opacity)
 {
-    QPalette palette = widget.palette();
-    QColor color = palette.color(QPalette::WindowText);
-    color.setAlphaF(opacity);
-    palette.setColor(QPalette::WindowText, color);
-    palette.setColor(QPalette::ButtonText, color);
-    // A control that can't act now reads fainter, not like one that can.
-    color.setAlphaF(opacity / 2);
-    palette.setColor(QPalette::Disabled, QPalette::WindowText, color);
-    palette.setColor(QPalette::Disabled, QPalette::ButtonText, color);
-    widget.setPalette(palette);
+    derivePalette(widget, [opacity](QPalette &palette) {
+        QColor color = palette.color(QPalette::WindowText);
+        color.setAlphaF(opacity);
+        palette.setColor(QPalette::WindowText, color);
+        palette.setColor(QPalette::ButtonText, color);
+        // A control that can't act now reads fainter, not like one that can.
+        color.setAlphaF(opacity / 2);
+        palette.setColor(QPalette::Disabled, QPalette::WindowText, color);
+        palette.setColor(QPalette::Disabled, QPalette::ButtonText, color);
+    });
 }
 
 QFrame *divider(QFrame::Shape shape, qreal opacity, QWidget *parent)
@@ -201,6 +202,7 @@ QWidget *NotesPaneView::makeDetail()
     m_titleField->setFont(systemFont(13, QFont::DemiBold));
     m_titleField->setFrame(false);
     m_titleField->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; }"));
+    followLook(*m_titleField);
     connect(m_titleField, &QLineEdit::returnPressed, this, &NotesPaneView::commitRename);
     m_titleStack->addWidget(m_titleLabel);
     m_titleStack->addWidget(m_titleField);

@@ -3,8 +3,10 @@
 #include "notes/notesenvironment.h"
 #include "platform/folderchooser.h"
 #include "platform/mainqueue.h"
+#include "platform/qt/derivedpalette.h"
 #include "platform/symbolicon.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -17,11 +19,11 @@ QLabel *label(const QString &text, int pixelSize, qreal opacity, QWidget *parent
     QFont font;
     font.setPixelSize(pixelSize);
     label->setFont(font);
-    QPalette palette = label->palette();
-    QColor color = palette.color(QPalette::WindowText);
-    color.setAlphaF(opacity);
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
+    derivePalette(*label, [opacity](QPalette &palette) {
+        QColor color = palette.color(QPalette::WindowText);
+        color.setAlphaF(opacity);
+        palette.setColor(QPalette::WindowText, color);
+    });
     label->setAlignment(Qt::AlignCenter);
     return label;
 }
@@ -37,11 +39,10 @@ VaultOnboardingView::VaultOnboardingView(NotesEnvironment &environment, QWidget 
     column->setSpacing(16);
     column->addStretch(1);
 
-    auto *icon = label(QString(), 32, 0.6, this);
-    icon->setObjectName(QStringLiteral("onboardingIcon"));
-    icon->setPixmap(symbolPixmap(
-        Symbol::FolderPlus, 32, icon->palette().color(QPalette::WindowText), icon->devicePixelRatioF()));
-    column->addWidget(icon, 0, Qt::AlignHCenter);
+    m_icon = label(QString(), 32, 0.6, this);
+    m_icon->setObjectName(QStringLiteral("onboardingIcon"));
+    updateIcon();
+    column->addWidget(m_icon, 0, Qt::AlignHCenter);
 
     column->addWidget(
         label(QStringLiteral("Choose a folder to get started"), 13, 0.6, this), 0, Qt::AlignHCenter);
@@ -60,6 +61,20 @@ VaultOnboardingView::VaultOnboardingView(NotesEnvironment &environment, QWidget 
     connect(m_chooseButton, &QPushButton::clicked, this, &VaultOnboardingView::chooseVaultFolder);
     column->addWidget(m_chooseButton, 0, Qt::AlignHCenter);
     column->addStretch(1);
+}
+
+void VaultOnboardingView::updateIcon()
+{
+    m_icon->setPixmap(symbolPixmap(
+        Symbol::FolderPlus, 32, m_icon->palette().color(QPalette::WindowText), m_icon->devicePixelRatioF()));
+}
+
+void VaultOnboardingView::changeEvent(QEvent *event)
+{
+    // The icon is drawn in the text colour of the look at the time.
+    if (event->type() == QEvent::PaletteChange)
+        updateIcon();
+    QWidget::changeEvent(event);
 }
 
 void VaultOnboardingView::chooseVaultFolder()

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class NotesEnvironment;
+class QLabel;
 class QPushButton;
 
 // The notes pane's first-run view: it asks for the folder of Markdown files
@@ -20,7 +21,13 @@ public:
     void chooseVaultFolder();
     QPushButton *chooseButton() const { return m_chooseButton; }
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
+    void updateIcon();
+
     NotesEnvironment &m_environment;
+    QLabel *m_icon;
     QPushButton *m_chooseButton;
 };

@@ -12,6 +12,8 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionFrame>
 #include <QTimer>
 
 namespace GlobalShortcuts {
@@ -66,8 +68,8 @@ RecorderCocoa::RecorderCocoa(
     setAlignment(Qt::AlignCenter);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setCanBecomeKey(false);
-    m_cancelButton = addAction(
-        symbolIcon(Symbol::ClearCircle, palette().color(QPalette::PlaceholderText)), TrailingPosition);
+    m_cancelButton = addAction(QIcon(), TrailingPosition);
+    updateCancelButtonIcon();
     m_cancelButton->setToolTip(QStringLiteral("Clear"));
     connect(m_cancelButton, &QAction::triggered, this, [this] { clearShortcut(); });
     m_eventMonitor = std::make_unique<LocalEventMonitor>(
@@ -119,6 +121,11 @@ void RecorderCocoa::refreshText()
 void RecorderCocoa::applyCancelButtonRule()
 {
     m_cancelButton->setVisible(!text().isEmpty());
+}
+
+void RecorderCocoa::updateCancelButtonIcon()
+{
+    m_cancelButton->setIcon(symbolIcon(Symbol::ClearCircle, palette().color(QPalette::PlaceholderText)));
 }
 
 void RecorderCocoa::observeShortcutChanges()
@@ -190,10 +197,32 @@ bool RecorderCocoa::event(QEvent *event)
         if (m_recording)
             endEditing();
         break;
+    case QEvent::PaletteChange:
+        // The appearance switched: the button takes the new look's colour.
+        updateCancelButtonIcon();
+        break;
     default:
         break;
     }
     return QLineEdit::event(event);
+}
+
+void RecorderCocoa::paintEvent(QPaintEvent *event)
+{
+    QLineEdit::paintEvent(event);
+    // A centred field hides its placeholder while it has the focus, to keep it
+    // clear of a caret; this one shows no caret, and while it records the prompt
+    // is all that tells the user to press the keys: it is drawn here.
+    if (!hasFocus() || !text().isEmpty() || placeholderText().isEmpty())
+        return;
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    const QRect area
+        = style()->subElementRect(QStyle::SE_LineEditContents, &option, this).marginsRemoved(textMargins());
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    painter.drawText(
+        area, Qt::AlignCenter, fontMetrics().elidedText(placeholderText(), Qt::ElideRight, area.width()));
 }
 
 void RecorderCocoa::startRecording()

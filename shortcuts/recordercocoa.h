@@ -71,10 +71,12 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void refreshText();
     void applyCancelButtonRule();
+    void updateCancelButtonIcon();
     void observeShortcutChanges();
     void preventBecomingKey();
     void setCanBecomeKey(bool canBecomeKey);

@@ -1,5 +1,7 @@
 #include "ui/panelstyle.h"
 
+#include "platform/qt/derivedpalette.h"
+
 #include <QApplication>
 #include <QFontDatabase>
 #include <QWidget>
@@ -18,17 +20,38 @@ namespace PanelStyle {
 
 QColor primary(const QWidget &widget)
 {
-    return widget.palette().color(QPalette::WindowText);
+    return primary(widget.palette());
+}
+
+QColor primary(const QPalette &palette)
+{
+    return palette.color(QPalette::WindowText);
 }
 
 QColor secondary(const QWidget &widget)
 {
-    return withAlpha(primary(widget), 0.55);
+    return secondary(widget.palette());
 }
 
 QColor tertiary(const QWidget &widget)
 {
-    return withAlpha(primary(widget), 0.32);
+    return tertiary(widget.palette());
+}
+
+QColor secondary(const QPalette &palette)
+{
+    return withAlpha(palette.color(QPalette::WindowText), 0.55);
+}
+
+QColor tertiary(const QPalette &palette)
+{
+    return withAlpha(palette.color(QPalette::WindowText), 0.32);
+}
+
+void setTextTone(QWidget &widget, QColor (*tone)(const QPalette &))
+{
+    ::derivePalette(
+        widget, [tone](QPalette &palette) { palette.setColor(QPalette::WindowText, tone(palette)); });
 }
 
 QColor accent(const QWidget &widget)

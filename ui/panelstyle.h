@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPalette>
 
 class QWidget;
 
@@ -15,7 +16,15 @@ QColor primary(const QWidget &widget);
 QColor secondary(const QWidget &widget);
 QColor tertiary(const QWidget &widget);
 QColor accent(const QWidget &widget);
+// The same tones of a palette's text colour.
+QColor primary(const QPalette &palette);
+QColor secondary(const QPalette &palette);
+QColor tertiary(const QPalette &palette);
 QColor textBackground(const QWidget &widget);
+
+// The widget's text in a tone of the text colour it inherits (primary, secondary
+// or tertiary), kept in that tone when the appearance switches (see derivePalette).
+void setTextTone(QWidget &widget, QColor (*tone)(const QPalette &));
 
 QFont font(int pixelSize, QFont::Weight weight = QFont::Normal);
 QFont monospacedFont(int pixelSize);

@@ -17,6 +17,7 @@
 #include "tests/app/sharedstate.h"
 #include "tests/support/waitfor.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QDoubleSpinBox>
@@ -234,6 +235,39 @@ TEST_F(SettingsViewTest, aFailedRegisterTurnsTheToggleOffKeepsTheMessageAndUnreg
     EXPECT_EQ(view().loginItemStatus(), QStringLiteral("Failed — check /autostart"));
     EXPECT_EQ(control<QLabel>("loginItemStatus")->palette().color(QPalette::PlaceholderText),
         QColor(0xff, 0x3b, 0x30));
+}
+
+TEST_F(SettingsViewTest, theLoginItemStatusReadsInTheLookItIsShownIn)
+{
+    const struct
+    {
+        const char *name;
+        bool failRegister;
+        std::optional<QColor> ownColor; // none: the form's own quiet text colour
+    } cases[] = {
+        { "enabled", false, std::nullopt },
+        { "failed", true, QColor(0xff, 0x3b, 0x30) },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        m_view.reset();
+        Appearance::apply(Appearance::Mode::System); // Qt's own palette: another quiet text colour
+        ASSERT_NE(QApplication::palette().color(QPalette::PlaceholderText), QColor(0x8e, 0x8e, 0x93));
+        loginItem.enabled = false;
+        loginItem.failRegister = c.failRegister;
+        control<QCheckBox>("launchAtLogin")->click();
+        QLabel *status = control<QLabel>("loginItemStatus");
+        ASSERT_FALSE(view().loginItemStatus().isEmpty());
+
+        // Switched while the form is up: the line takes the new look's colour.
+        Appearance::apply(Appearance::Mode::Dark);
+        const auto expected
+            = [&] { return c.ownColor.value_or(view().palette().color(QPalette::PlaceholderText)); };
+        EXPECT_TRUE(waitFor([&] {
+            return Appearance::isDark() && view().palette().color(QPalette::Window).lightnessF() < 0.5
+                && status->palette().color(QPalette::PlaceholderText) == expected();
+        })) << status->palette().color(QPalette::PlaceholderText).name().toStdString();
+    }
 }
 
 // --- actions ---------------------------------------------------------------------

@@ -328,6 +328,54 @@ TEST_F(RecorderTest, recordingSilencesHotKeysAndAnnouncesItself)
     EXPECT_EQ(fired, 1);
 }
 
+// Whether anything but the field's background is drawn across its middle: the
+// prompt or the shortcut, centred.
+bool showsInkInTheMiddle(RecorderCocoa &recorder)
+{
+    const QImage image = recorder.grab().toImage();
+    const QRgb background = recorder.palette().color(QPalette::Base).rgb();
+    for (int y = image.height() / 3; y < image.height() * 2 / 3; ++y)
+        for (int x = image.width() / 3; x < image.width() * 2 / 3; ++x)
+            if (image.pixel(x, y) != background)
+                return true;
+    return false;
+}
+
+TEST_F(RecorderTest, whatItShowsIsDrawnIdleAndWhileRecording)
+{
+    const struct
+    {
+        const char *name;
+        std::optional<Shortcut> stored;
+        bool recording;
+    } cases[] = {
+        { "idleWithoutShortcut", {}, false },
+        { "recordingWithoutShortcut", {}, true },
+        { "recordingWithShortcut", ctrlShiftK, true },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        registry.setShortcut(c.stored, name);
+        if (c.recording)
+            startRecording();
+        else
+            before->setFocus(Qt::MouseFocusReason);
+        ASSERT_EQ(recorder->isRecording(), c.recording);
+        EXPECT_TRUE(showsInkInTheMiddle(*recorder));
+    }
+}
+
+TEST_F(RecorderTest, theCancelButtonFollowsTheAppearance)
+{
+    registry.setShortcut(ctrlShiftK, name);
+    const auto iconImage = [&] { return recorder->cancelButton()->icon().pixmap(16, 16).toImage(); };
+    const QImage light = iconImage();
+    QPalette dark = window.palette();
+    dark.setColor(QPalette::PlaceholderText, QColor(0xee, 0x22, 0x22));
+    window.setPalette(dark);
+    EXPECT_NE(iconImage(), light);
+}
+
 TEST_F(RecorderTest, theCancelButtonClearsReportsNoneAndRecords)
 {
     registry.setShortcut(ctrlShiftK, name);

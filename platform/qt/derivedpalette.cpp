@@ -1,0 +1,126 @@
+#include "platform/qt/derivedpalette.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QPointer>
+#include <QWidget>
+
+namespace {
+
+const char derivationName[] = "PanelStyle.derivedPalette";
+
+// Re-derives its widget's colours from the inherited palette whenever that
+// changes. A copy of an inherited palette set on a widget pins every role it
+// sets, so without this the colours of the look at creation would stay. It is
+// the parent that is watched: a change of look that leaves the widget's other
+// roles as they were sends the widget itself nothing.
+class PaletteDerivation final : public QObject
+{
+public:
+    explicit PaletteDerivation(QWidget &widget)
+        : QObject(&widget)
+        , m_widget(widget)
+    {
+        setObjectName(QLatin1String(derivationName));
+        widget.installEventFilter(this);
+        watchParent();
+    }
+
+    void setDerive(std::function<void(QPalette &)> derive)
+    {
+        m_derive = std::move(derive);
+        apply();
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == &m_widget && event->type() == QEvent::ParentChange) {
+            watchParent();
+            apply();
+        } else if (event->type() == QEvent::PaletteChange && (watched == m_parent || !m_parent)) {
+            // What the widget inherits changed; its own changes with a parent are
+            // ours or its style sheet's.
+            apply();
+        }
+        return false;
+    }
+
+private:
+    void watchParent()
+    {
+        if (m_parent)
+            m_parent->removeEventFilter(this);
+        m_parent = m_widget.parentWidget();
+        if (m_parent)
+            m_parent->installEventFilter(this);
+    }
+
+    void apply()
+    {
+        if (m_applying)
+            return; // our own change of the palette
+        if (m_widget.styleSheet().isEmpty())
+            setDerivedPalette();
+        else
+            refreshSheetLater();
+    }
+
+    void setDerivedPalette()
+    {
+        m_applying = true;
+        QPalette palette = m_parent ? m_parent->palette() : QApplication::palette(&m_widget);
+        palette.setResolveMask(0); // only the derived roles are the widget's own
+        if (m_derive)
+            m_derive(palette);
+        m_widget.setPalette(palette);
+        m_applying = false;
+    }
+
+    // A style sheet keeps the palette the widget had when it was applied and puts
+    // it back when it is taken off: off, the new palette, and on again. Later, as
+    // a change may come while the sheet polishes the widget, and taking it off then
+    // would pull the style from under it.
+    void refreshSheetLater()
+    {
+        if (m_refreshQueued)
+            return;
+        m_refreshQueued = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_refreshQueued = false;
+                const QString sheet = m_widget.styleSheet();
+                m_applying = true;
+                m_widget.setStyleSheet(QString());
+                m_applying = false;
+                setDerivedPalette();
+                m_applying = true;
+                m_widget.setStyleSheet(sheet);
+                m_applying = false;
+            },
+            Qt::QueuedConnection);
+    }
+
+    QWidget &m_widget;
+    QPointer<QWidget> m_parent;
+    std::function<void(QPalette &)> m_derive;
+    bool m_applying = false;
+    bool m_refreshQueued = false;
+};
+
+} // namespace
+
+void followLook(QWidget &widget)
+{
+    derivePalette(widget, {});
+}
+
+void derivePalette(QWidget &widget, std::function<void(QPalette &)> derive)
+{
+    auto *derivation = static_cast<PaletteDerivation *>(
+        widget.findChild<QObject *>(QLatin1String(derivationName), Qt::FindDirectChildrenOnly));
+    if (!derivation)
+        derivation = new PaletteDerivation(widget);
+    derivation->setDerive(std::move(derive));
+}
