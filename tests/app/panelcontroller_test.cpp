@@ -200,11 +200,22 @@ protected:
     }
     ~PanelOnScreenTest() override { controller.hideImmediately(); }
 
-    // Runs the transition through `times` (ms) and checks the screen after each.
+    // The test steps the transition itself: left running, the animation's timer would
+    // move it on between a step and its check, and under load run it to its end and
+    // free it while the test still steps it.
+    void holdTransition()
+    {
+        QAbstractAnimation *animation = controller.runningAnimation();
+        ASSERT_NE(animation, nullptr);
+        animation->pause();
+    }
+
+    // Runs the held transition through `times` (ms) and checks the screen after each.
     void expectEveryFrameOnScreen(const std::vector<int> &times)
     {
         QAbstractAnimation *animation = controller.runningAnimation();
         ASSERT_NE(animation, nullptr);
+        ASSERT_EQ(animation->state(), QAbstractAnimation::Paused);
         for (int time : times) {
             animation->setCurrentTime(time);
             settle();
@@ -239,6 +250,7 @@ protected:
 TEST_F(PanelOnScreenTest, theDropAndTheFadeLeaveTheContentOnScreenAsItPaints)
 {
     controller.showFrom(nullptr);
+    holdTransition();
     settle();
     constexpr int drop = PanelController::dropMs;
     expectEveryFrameOnScreen(
@@ -254,9 +266,11 @@ TEST_F(PanelOnScreenTest, theFadeOutLeavesTheContentOnScreenAsItPaints)
     settle();
     ASSERT_EQ(onScreen(), painted());
     controller.hide();
+    holdTransition();
     expectEveryFrameOnScreen({ 10, 50, PanelController::contentFadeOutMs });
     // Shown again before the collapse ends: the content fades in afresh.
     controller.showFrom(nullptr);
+    holdTransition();
     settle();
     constexpr int drop = PanelController::dropMs;
     expectEveryFrameOnScreen({ drop + 20, drop + 100, drop + PanelController::contentFadeInMs });
