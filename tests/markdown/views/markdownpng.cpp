@@ -5,6 +5,7 @@
 #include "ui/viewtree.h"
 
 #include <QPainter>
+#include <QSaveFile>
 
 #include <cmath>
 
@@ -26,5 +27,8 @@ QImage renderMarkdown(
 bool writeMarkdownPng(const QString &markdown, double width, const QString &path,
     const ui::EnvironmentValues &environment, double scale)
 {
-    return renderMarkdown(markdown, width, environment, scale).save(path, "PNG");
+    // Replaced whole: another build's tests may be reading the same file.
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly)
+        && renderMarkdown(markdown, width, environment, scale).save(&file, "PNG") && file.commit();
 }

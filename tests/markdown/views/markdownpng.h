@@ -11,6 +11,7 @@
 // for.
 QImage renderMarkdown(
     const QString &markdown, double width, const ui::EnvironmentValues &environment = {}, double scale = 2);
-// The same written to `path` as a PNG; false when it could not be written.
+// The same written to `path` as a PNG, which readers see whole or not at all; false
+// when it could not be written.
 bool writeMarkdownPng(const QString &markdown, double width, const QString &path,
     const ui::EnvironmentValues &environment = {}, double scale = 2);
