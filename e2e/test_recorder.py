@@ -26,14 +26,25 @@ def alerts(s):
     return [wid for wid, g in s.visible_windows("^Quorvane$") if 40 < g[3] < PANEL_HEIGHT // 2]
 
 
+def recordings(s):
+    return s.app_log().count("Recording a shortcut")
+
+
+def wait_recording(s, count):
+    """Waits for the recorder's `count`th start: before it holds the keyboard, a
+    combination another program grabs goes to that program instead."""
+    s.wait_for(lambda: recordings(s) >= count, "the recorder to record (%d)" % count)
+
+
 def start_recording(s):
     """Starts the program with Ctrl+Shift+K as its toggle shortcut, opens the settings
     and tabs into the recorder, which starts recording."""
     s.write_defaults({"GlobalShortcuts_toggleHUD": CTRL_SHIFT_K})
     s.start_tray()
-    s.start_app()
+    s.start_app(debug_log=True)  # waits for the recorder's debug line
     s.open_settings()
     s.xdotool("key", "Tab", "Tab")  # past "Launch at login"
+    wait_recording(s, 1)
 
 
 class RecordTheToggleShortcut(unittest.TestCase):
@@ -89,6 +100,7 @@ class RecordTheToggleShortcut(unittest.TestCase):
             s.wait_for(lambda: not alerts(s), "the alert to go")
             self.assertEqual(stored_toggle(s), json.loads(CTRL_SHIFT_K))
             # Recording again at once: the next combination is taken.
+            wait_recording(s, 2)
             s.xdotool("key", "ctrl+shift+l")
             s.wait_for(lambda: stored_toggle(s) == {"carbonKeyCode": 37, "carbonModifiers": 768},
                        "the next combination stored")

@@ -1,6 +1,7 @@
 #include "shortcuts/recordercocoa.h"
 
 #include "platform/alertpresenter.h"
+#include "platform/log.h"
 #include "platform/symbolicon.h"
 #include "shortcuts/applicationmenu.h"
 #include "shortcuts/localeventmonitor.h"
@@ -19,6 +20,12 @@
 namespace GlobalShortcuts {
 
 namespace {
+
+const Log &log()
+{
+    static const Log instance("ShortcutRecorder");
+    return instance;
+}
 
 // Modifier masks over ModifierFlags' bits. Caps Lock and the keypad flag never
 // count; Shift and Function don't count as command modifiers either.
@@ -237,6 +244,8 @@ void RecorderCocoa::startRecording()
     // by this one) would otherwise go to its grab instead of coming here.
     if (QGuiApplication::platformName() == QLatin1String("xcb"))
         grabKeyboard();
+    // Said once the grab is in place: a combination pressed from here on is recorded.
+    log().debug(QStringLiteral("Recording a shortcut"));
 }
 
 void RecorderCocoa::stopRecording()
