@@ -15,6 +15,14 @@ ENTRIES = ["apple crumble for Sunday", "banana bread", "cherry pie"]
 
 class WindowManager(unittest.TestCase):
     def trigger(self, s, how):
+        """Brings the panel down by `how` and returns once it has the keyboard: the
+        window manager gives it the focus in its own time, and keys typed before
+        that reach the other program."""
+        self.bring_down(s, how)
+        panel = panel_window(s)
+        s.wait_for(lambda: s.focused_window() == panel, "the panel to have the keyboard after the %s" % how)
+
+    def bring_down(self, s, how):
         if how == "hot key":
             s.xdotool("key", "ctrl+shift+k")
         elif how == "tray":
@@ -59,8 +67,6 @@ class WindowManager(unittest.TestCase):
                 with self.subTest(how):
                     self.from_another_program(s, other)
                     self.trigger(s, how)
-                    panel = panel_window(s)
-                    s.wait_for(lambda: s.focused_window() == panel, "the panel to have the keyboard")
                     s.xdotool("key", "Escape")
                     s.wait_for(lambda: panel_gone(s), "the panel to go on Escape after the %s" % how)
 
