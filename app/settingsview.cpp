@@ -601,7 +601,11 @@ void SettingsView::checkForUpdates()
     m_updateCheck = check;
     const auto report = [this, check](const QString &message, const QString &informativeText) {
         check->deleteLater();
-        m_environment.alerts.run({ Alert::Style::Informational, message, informativeText, {} });
+        // On a later turn: the updater opens the download page once its signal
+        // returns, and the alert that says so must not hold that back.
+        QTimer::singleShot(0, this, [this, message, informativeText] {
+            m_environment.alerts.run({ Alert::Style::Informational, message, informativeText, {} });
+        });
     };
     connect(updater, &Updater::didFindValidUpdate, check, [report](const AppcastItem &item) {
         report(QStringLiteral("A new version of Quorvane is available"),

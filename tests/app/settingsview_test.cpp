@@ -25,6 +25,7 @@
 #include <QNetworkAccessManager>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QUrlQuery>
 
@@ -347,6 +348,34 @@ TEST_F(SettingsViewTest, aManualUpdateCheckThatFailsSaysSo)
     control<QPushButton>("checkForUpdates")->click();
     ASSERT_TRUE(waitFor([&] { return !alerts.shown.isEmpty(); }));
     EXPECT_EQ(alerts.shown[0].message, QStringLiteral("Update check failed"));
+    state.setUpdater(nullptr);
+}
+
+TEST_F(SettingsViewTest, aNewerReleaseIsReportedOnceItsPageIsOpen)
+{
+    QTcpServer silent; // takes the check's request and never answers it
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    QNetworkAccessManager network;
+    Updater updater(network, QStringLiteral("0.1.0"));
+    updater.feedUrlString
+        = [&] { return QStringLiteral("http://127.0.0.1:%1/appcast.xml").arg(silent.serverPort()); };
+    QList<QUrl> opened;
+    updater.openDownloadPage = [&](const QUrl &page) { opened.append(page); };
+    state.setUpdater(&updater);
+    QList<QUrl> openedWhenShown;
+    alerts.onRun = [&] { openedWhenShown = opened; };
+    control<QPushButton>("checkForUpdates")->click();
+
+    // What the updater does when its check finds a newer release.
+    AppcastItem item;
+    item.displayVersion = QStringLiteral("9.0");
+    item.downloadPage = QUrl(QStringLiteral("https://quorvane.app/download"));
+    Q_EMIT updater.didFindValidUpdate(item);
+    updater.openDownloadPage(item.downloadPage);
+
+    ASSERT_TRUE(waitFor([&] { return !alerts.shown.isEmpty(); }));
+    EXPECT_EQ(alerts.shown[0].message, QStringLiteral("A new version of Quorvane is available"));
+    EXPECT_EQ(openedWhenShown, QList<QUrl> { item.downloadPage });
     state.setUpdater(nullptr);
 }
 
