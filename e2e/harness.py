@@ -291,6 +291,10 @@ class Session:
             return sorted(found)
         return self.wait_for(icons, "the tray icon")[0][1]
 
+    def click_tray_icon(self, button=1):
+        """Clicks the tray icon with `button` (1: left, 3: right), inside its bounds."""
+        self.xdotool("mousemove", "--window", self.tray_icon(), 11, 11, "click", button)
+
     def start_window_manager(self):
         """Starts a real window manager (openbox with its stock settings), which
         decides itself which window gets the keyboard, as on a desktop; returns once
@@ -318,16 +322,15 @@ class Session:
 
     def tray_menu(self, *keys):
         """Opens the tray icon's menu and walks it with keys ("Down", "Return")."""
-        icon = self.tray_icon()
         before = len(self.own_windows())
-        self.xdotool("mousemove", "--window", icon, 11, 11, "click", 3)
+        self.click_tray_icon(3)
         self.wait_for(lambda: len(self.own_windows()) > before, "the tray menu")
         self.xdotool("key", *keys)
 
     def open_settings(self):
         """Opens the settings as a user does: the tray icon drops the panel down, the
         footer's gear (at its bottom right) opens them. Returns the window's id."""
-        self.xdotool("mousemove", "--window", self.tray_icon(), 11, 11, "click", 1)
+        self.click_tray_icon()
         previous = []
 
         def panel_settled():

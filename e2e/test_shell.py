@@ -17,11 +17,10 @@ class TrayIcon(unittest.TestCase):
         with harness.Session() as s:
             s.start_tray()
             s.start_app()
-            icon = s.tray_icon()
-            s.xdotool("mousemove", "--window", icon, 11, 11, "click", 1)
+            s.click_tray_icon()
             shown = s.wait_for(lambda: panel_shown(s), "the dropped-down panel")
             self.assertEqual(shown[0][:3], (0, 0, 1440))
-            s.xdotool("mousemove", "--window", icon, 11, 11, "click", 1)
+            s.click_tray_icon()
             s.wait_for(lambda: panel_gone(s), "the panel to go")
             self.assertEqual(s.stop_app(), 0, s.app_log())
 
@@ -29,8 +28,7 @@ class TrayIcon(unittest.TestCase):
         with harness.Session() as s:
             s.start_tray()
             s.start_app(debug_log=True)  # counts "Panel hidden"
-            icon = s.tray_icon()
-            s.xdotool("mousemove", "--window", icon, 11, 11, "click", 1)
+            s.click_tray_icon()
             s.wait_for(lambda: panel_shown(s), "the panel")
             s.xdotool("mousemove", 700, 200, "click", 1)  # inside
             s.xdotool("mousemove", 700, 600, "click", 1)  # outside
@@ -105,8 +103,7 @@ class Keys(unittest.TestCase):
         with harness.Session() as s:
             s.start_tray()
             s.start_app()
-            icon = s.tray_icon()
-            s.xdotool("mousemove", "--window", icon, 11, 11, "click", 1)
+            s.click_tray_icon()
             s.wait_for(lambda: panel_shown(s), "the panel")
             s.xdotool("key", "Escape")
             s.wait_for(lambda: panel_gone(s), "the panel to go on Escape")

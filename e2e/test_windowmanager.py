@@ -26,7 +26,7 @@ class WindowManager(unittest.TestCase):
         if how == "hot key":
             s.xdotool("key", "ctrl+shift+k")
         elif how == "tray":
-            s.xdotool("mousemove", "--window", s.tray_icon(), 11, 11, "click", 1)
+            s.click_tray_icon()
         else:
             # Quick notches up the wheel at the top edge, until enough came in time
             # (a busy machine may space them out); extra ones only reach the desktop.
