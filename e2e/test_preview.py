@@ -141,6 +141,32 @@ class Preview(unittest.TestCase):
             self.assertEqual(self.copy_text_at(s, CALLOUT_HEADER), "other text")
             self.assertEqual(s.stop_app(), 0, s.app_log())
 
+    def test_a_long_note_opens_with_working_links_selection_and_scrolling(self):
+        # Long enough to be resolved and laid out away from the main thread.
+        filler = "".join("Paragraph %d of a long note, with words enough to wrap at the width of the "
+                         "preview and then some more.\n\n" % i for i in range(3000))
+        long_note = ("---\ntitle: Secret front matter\n---\n> [!tip] Try it\n> Callout body.\n\n"
+                     "See [[Other]] for more.\n\n" + filler)
+        with harness.Session() as s:
+            self.start(s, {"Long.md": long_note, "Other.md": "other text\n"})
+            shots = os.path.dirname(harness.BINARY)
+            s.still_screenshot(os.path.join(shots, "notes-preview-long.png"))
+            header = self.copy_text_at(s, CALLOUT_HEADER)
+            self.assertIn("Tip: Try it", header)
+            self.assertNotIn("Secret", header)
+
+            # Far down, the text is there and selectable.
+            s.xdotool("mousemove", 1100, 250)
+            s.xdotool("click", "--repeat", "40", "5")
+            s.still_screenshot(os.path.join(shots, "notes-preview-long-scrolled.png"))
+            self.assertRegex(self.copy_text_at(s, (1000, 220)), r"^Paragraph \d+ of a long note")
+
+            s.xdotool("mousemove", 1100, 250, "click", "--repeat", "40", "4")
+            s.wait_for(lambda: "Tip: Try it" in self.copy_text_at(s, CALLOUT_HEADER), "the top again")
+            s.xdotool("mousemove", *WIKI_LINK, "click", 1)
+            s.wait_for(lambda: self.copy_text_at(s, CALLOUT_HEADER) == "other text", "the other note")
+            self.assertEqual(s.stop_app(), 0, s.app_log())
+
     def test_every_construct_renders(self):
         with harness.Session() as s:
             self.start(s, {"Every.md": EVERY_CONSTRUCT, "Other.md": "other\n", "pic.png": harness.png(240, 120, sky)})
