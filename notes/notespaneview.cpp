@@ -215,9 +215,7 @@ QWidget *NotesPaneView::makeDetail()
     m_copyButton->setFixedSize(24, 24);
     m_copyButton->setFocusPolicy(Qt::NoFocus);
     m_copyButton->setToolTip(QStringLiteral("Copy note contents"));
-    QColor secondary = palette().color(QPalette::WindowText);
-    secondary.setAlphaF(0.6);
-    m_copyButton->setIcon(symbolIcon(Symbol::Copy, secondary));
+    updateCopyIcon();
     m_copyButton->setIconSize(QSize(12, 12));
     connect(m_copyButton, &QPushButton::clicked, this, &NotesPaneView::copyNoteContents);
     headerRow->addWidget(m_copyButton);
@@ -293,6 +291,21 @@ QWidget *NotesPaneView::makeBanner(const QString &name, const QColor &tint, QLab
     addButton(secondButton, second);
     banner->hide();
     return banner;
+}
+
+void NotesPaneView::updateCopyIcon()
+{
+    QColor secondary = palette().color(QPalette::WindowText);
+    secondary.setAlphaF(0.6);
+    m_copyButton->setIcon(symbolIcon(Symbol::Copy, secondary));
+}
+
+void NotesPaneView::changeEvent(QEvent *event)
+{
+    // The icon is drawn in the text colour of the look at the time.
+    if (event->type() == QEvent::PaletteChange && m_copyButton)
+        updateCopyIcon();
+    QWidget::changeEvent(event);
 }
 
 bool NotesPaneView::eventFilter(QObject *watched, QEvent *event)

@@ -89,8 +89,10 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    void updateCopyIcon();
     enum class DiskState { Unchanged, Modified, Deleted };
 
     QWidget *makeDetail();
@@ -136,7 +138,7 @@ private:
     QStackedWidget *m_titleStack;
     QLabel *m_titleLabel;
     QLineEdit *m_titleField;
-    QPushButton *m_copyButton;
+    QPushButton *m_copyButton = nullptr;
     QPushButton *m_toggleButton;
     QWidget *m_deletedBanner;
     QWidget *m_modifiedBanner;

@@ -80,6 +80,20 @@ TEST_F(NotesPane, showsOnboardingOnlyWhileThereIsNeitherANoteNorABookmark)
     EXPECT_FALSE(pane->isShowingOnboarding());
 }
 
+// The copy button's icon is drawn in the text colour of the look at the time: a
+// switch of appearance redraws it.
+TEST_F(NotesPane, theCopyIconFollowsASwitchOfLook)
+{
+    open({ "a.md" }, "a.md");
+    const auto icon
+        = [&] { return pane->findChild<QPushButton *>("copyNoteButton")->icon().pixmap(12, 12).toImage(); };
+    const QImage before = icon();
+    QPalette other = pane->palette();
+    other.setColor(QPalette::WindowText, QColor(0xee, 0x22, 0x22));
+    pane->setPalette(other);
+    EXPECT_NE(icon(), before);
+}
+
 TEST_F(NotesPane, selectingANoteLoadsItIntoThePreview)
 {
     open({ "a.md", "b.md" }, "a.md");
