@@ -124,7 +124,7 @@ std::unique_ptr<NotePreviewView> open(Fixture &f, const QString &text, const QUr
     preview->show();
     preview->setNote(text, note);
     while (preview->isRendering())
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     preview->host().flush();
     return preview;
 }
