@@ -1,4 +1,5 @@
 #include "tests/markdown/views/markdownpng.h"
+#include "tests/markdown/views/rendered.h"
 
 #include "markdown/views/markdown.h"
 
@@ -12,7 +13,7 @@
 QImage renderMarkdown(
     const QString &markdown, double width, const ui::EnvironmentValues &environment, double scale)
 {
-    ui::ViewTree tree(ui::View(Markdown(markdown)).padding(), environment);
+    ui::ViewTree tree(ui::View(Markdown(markdown)).padding(), offline(environment));
     tree.rebuild(width);
     const QSizeF size = tree.contentSize();
     QImage image(QSize(int(std::ceil(width * scale)), std::max(1, int(std::ceil(size.height() * scale)))),

@@ -1,6 +1,22 @@
 #include "tests/markdown/views/rendered.h"
 
+#include "markdown/views/inlineimageprovider.h"
+#include "markdown/views/markdownenvironment.h"
+#include "remoteimage/remoteimage.h"
+
 namespace {
+
+class SilentLoader final : public RemoteImageLoader
+{
+public:
+    void image(const QUrl &, Completion) override { }
+};
+
+SilentLoader &silentLoader()
+{
+    static SilentLoader loader;
+    return loader;
+}
 
 void collectTags(const ui::Element &element, const QString &prefix, std::vector<QString> &found)
 {
@@ -15,8 +31,17 @@ void collectTags(const ui::Element &element, const QString &prefix, std::vector<
 
 } // namespace
 
+ui::EnvironmentValues offline(ui::EnvironmentValues env)
+{
+    if (!env.contains<RemoteImageLoaderKey>())
+        env.set<RemoteImageLoaderKey>(&silentLoader());
+    if (!env.contains<InlineImageProviderKey>())
+        env.set<InlineImageProviderKey>(std::make_shared<const DefaultInlineImageProvider>(silentLoader()));
+    return env;
+}
+
 Rendered::Rendered(const ui::View &view, ui::EnvironmentValues env, double width)
-    : tree(view, std::move(env))
+    : tree(view, offline(std::move(env)))
 {
     tree.rebuild(width);
 }

@@ -22,5 +22,10 @@ struct Rendered
     ui::ViewTree tree;
 };
 
+// `env` with remote images asked of a loader that never answers, unless the test set
+// its own: a unit test must not reach the network (a lookup still running when the
+// test process exits can crash it).
+ui::EnvironmentValues offline(ui::EnvironmentValues env);
+
 // `theme` with every paragraph tagged "p" around what its own style makes of it.
 Theme withTaggedParagraphs(const Theme &theme);
