@@ -41,6 +41,7 @@ struct XGrab
 };
 
 using Combination = std::pair<qint64, qint64>;
+using XKey = std::pair<xcb_keycode_t, quint16>; // keycode, X modifier mask
 
 } // namespace
 
@@ -135,14 +136,29 @@ struct XcbHotKeyGrabber::Private
         return locks;
     }
 
+    // The server's passive grabs behind one of ours: its key in each lock state.
+    static QList<XKey> xKeys(const XGrab &grab, const QList<quint16> &locks)
+    {
+        QList<XKey> keys;
+        for (const quint16 lock : locks)
+            keys.append({ grab.keycode, quint16(grab.modifiers | lock) });
+        return keys;
+    }
+
+    static QList<XKey> without(QList<XKey> keys, const QList<XKey> &others)
+    {
+        keys.removeIf([&](const XKey &key) { return others.contains(key); });
+        return keys;
+    }
+
     // 0, or the first error code of the four grabs (then none of them stays).
-    int grabX(const XGrab &grab) { return grabX(connection, grab); }
-    int grabX(xcb_connection_t *on, const XGrab &grab)
+    int grabX(const XGrab &grab) { return grabKeys(connection, xKeys(grab, lockCombinations())); }
+    int grabKeys(xcb_connection_t *on, const QList<XKey> &keys)
     {
         QList<xcb_void_cookie_t> cookies;
-        for (const quint16 lock : lockCombinations()) {
-            cookies.append(xcb_grab_key_checked(on, 0, root, quint16(grab.modifiers | lock), grab.keycode,
-                XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+        for (const auto &[keycode, modifiers] : keys) {
+            cookies.append(xcb_grab_key_checked(
+                on, 0, root, modifiers, keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
         }
         int status = 0;
         for (const xcb_void_cookie_t cookie : cookies) {
@@ -152,16 +168,18 @@ struct XcbHotKeyGrabber::Private
             }
         }
         if (status != 0)
-            ungrabX(on, grab);
+            ungrabKeys(on, keys);
         return status;
     }
 
-    void ungrabX(const XGrab &grab) { ungrabX(connection, grab); }
-    void ungrabX(xcb_connection_t *on, const XGrab &grab)
+    void ungrabX(const XGrab &grab) { ungrabKeys(connection, xKeys(grab, lockCombinations())); }
+    void ungrabKeys(xcb_connection_t *on, const QList<XKey> &keys)
     {
+        if (keys.isEmpty())
+            return;
         // Ungrabbing touches only this client's grabs, so it is safe for the ones that failed.
-        for (const quint16 lock : lockCombinations())
-            xcb_ungrab_key(on, grab.keycode, root, quint16(grab.modifiers | lock));
+        for (const auto &[keycode, modifiers] : keys)
+            xcb_ungrab_key(on, keycode, root, modifiers);
         // A round trip: the server serves clients in any order, so without it another
         // program's grab right after this could still meet the old one.
         free(xcb_get_input_focus_reply(on, xcb_get_input_focus(on), nullptr));
@@ -269,9 +287,10 @@ int XcbHotKeyGrabber::probe(qint64 keyCode, qint64 carbonModifiers)
     const auto closeScratch = qScopeGuard([scratch] { xcb_disconnect(scratch); });
     if (xcb_connection_has_error(scratch))
         return 0; // can't tell: the real grab will report it
-    const int status = d->grabX(scratch, *translated);
+    const QList<XKey> keys = Private::xKeys(*translated, d->lockCombinations());
+    const int status = d->grabKeys(scratch, keys);
     if (status == 0)
-        d->ungrabX(scratch, *translated); // gone before a grab of ours can follow
+        d->ungrabKeys(scratch, keys); // gone before a grab of ours can follow
     return status == XCB_ACCESS ? heldByAnotherClient : status;
 }
 
@@ -332,20 +351,29 @@ void XcbHotKeyGrabber::processEvents()
 
 void XcbHotKeyGrabber::keymapChanged()
 {
-    for (const XGrab &grab : std::as_const(d->grabs))
-        d->ungrabX(grab);
+    // Each grab stays in place until its replacement is: ungrabbing them all first left
+    // a moment in which the hot key went to whatever window had the focus. That moment
+    // came often, as the first key another program types through XTEST announces a new
+    // keyboard, with that very key right behind the announcement.
+    const QList<quint16> oldLocks = d->lockCombinations();
     d->layout->reloadFromServer(d->connection);
     d->readModifierMap();
+    const QList<quint16> newLocks = d->lockCombinations();
     d->down.clear();
     QList<std::pair<Combination, int>> lostGrabs;
     for (auto it = d->grabs.begin(); it != d->grabs.end();) {
+        const QList<XKey> held = Private::xKeys(*it, oldLocks);
         const std::optional<XGrab> translated = d->translate(it.key().first, it.key().second);
-        const int status = translated ? d->grabX(*translated) : cannotExpress;
+        const QList<XKey> wanted = translated ? Private::xKeys(*translated, newLocks) : QList<XKey> {};
+        const int status
+            = translated ? d->grabKeys(d->connection, Private::without(wanted, held)) : cannotExpress;
         if (status != 0) {
+            d->ungrabKeys(d->connection, held);
             lostGrabs.append({ it.key(), status });
             it = d->grabs.erase(it);
             continue;
         }
+        d->ungrabKeys(d->connection, Private::without(held, wanted));
         *it = *translated;
         ++it;
     }
