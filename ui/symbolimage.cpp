@@ -4,6 +4,7 @@
 #include <QPainterPathStroker>
 
 #include <cmath>
+#include <optional>
 
 namespace ui {
 
@@ -78,9 +79,9 @@ QPainterPath polyline(std::initializer_list<QPointF> unitPoints, double side)
 class SymbolElement final : public Element
 {
 public:
-    SymbolElement(SymbolImage::Layers layers, double side, double fontSize, QColor primary, QColor secondary,
+    SymbolElement(QString name, double side, double fontSize, QColor primary, QColor secondary,
         SymbolRenderingMode mode)
-        : m_layers(std::move(layers))
+        : m_name(std::move(name))
         , m_side(side)
         , m_fontSize(fontSize)
         , m_primary(primary)
@@ -105,20 +106,42 @@ protected:
         painter.save();
         painter.setRenderHint(QPainter::Antialiasing, true);
         painter.translate(m_frame.center() - QPointF(m_side / 2, m_side / 2));
-        const bool layered = m_mode == SymbolRenderingMode::Hierarchical && !m_layers.mark.isEmpty();
-        if (layered) {
-            painter.fillPath(m_layers.shape, m_secondary);
-            painter.fillPath(m_layers.mark, m_primary);
-        } else if (m_layers.knocksOut) {
-            painter.fillPath(m_layers.shape.subtracted(m_layers.mark), m_primary);
-        } else {
-            painter.fillPath(m_layers.shape.united(m_layers.mark), m_primary);
-        }
+        const Paths &paths = this->paths();
+        if (!paths.under.isEmpty())
+            painter.fillPath(paths.under, m_secondary);
+        painter.fillPath(paths.over, m_primary);
         painter.restore();
     }
 
 private:
-    SymbolImage::Layers m_layers;
+    // What is filled, in the secondary colour under the primary one.
+    struct Paths
+    {
+        QPainterPath under;
+        QPainterPath over;
+    };
+
+    // Shaped on first paint and kept: path clipping costs far more than laying a symbol
+    // out, and a long list has thousands of bullets of which a screenful is ever painted.
+    const Paths &paths() const
+    {
+        if (m_paths)
+            return *m_paths;
+        const SymbolImage::Layers layers = SymbolImage::layers(m_name, m_side);
+        Paths paths;
+        if (m_mode == SymbolRenderingMode::Hierarchical && !layers.mark.isEmpty()) {
+            paths.under = layers.shape;
+            paths.over = layers.mark;
+        } else if (layers.knocksOut) {
+            paths.over = layers.shape.subtracted(layers.mark);
+        } else {
+            paths.over = layers.shape.united(layers.mark);
+        }
+        return m_paths.emplace(std::move(paths));
+    }
+
+    QString m_name;
+    mutable std::optional<Paths> m_paths;
     double m_side;
     double m_fontSize;
     QColor m_primary;
@@ -206,8 +229,8 @@ SymbolImage::operator View() const
         const Color primary
             = symbol.m_primary.value_or(env.get<ForegroundColorKey>().value_or(Color::primary()));
         const Color secondary = symbol.m_secondary.value_or(primary.opacity(hierarchicalSecondaryOpacity));
-        return std::make_unique<SymbolElement>(layers(symbol.m_name, side), side, fontSize,
-            primary.resolve(scheme), secondary.resolve(scheme), symbol.m_mode);
+        return std::make_unique<SymbolElement>(
+            symbol.m_name, side, fontSize, primary.resolve(scheme), secondary.resolve(scheme), symbol.m_mode);
     });
 }
 
