@@ -261,6 +261,7 @@ void BM_LayOutRendered1MBNote(benchmark::State &state)
     std::vector<std::unique_ptr<ui::ViewTree>> shown;
     for (auto _ : state) {
         shown.push_back(std::make_unique<ui::ViewTree>(preview.body(rendering)));
+        shown.back()->setParallelLayout(true); // as the preview's worker lays it out
         shown.back()->rebuild(800);
         benchmark::DoNotOptimize(shown.back()->contentSize());
     }

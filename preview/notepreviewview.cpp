@@ -251,6 +251,7 @@ void NotePreviewView::noteChanged()
             Rendering rendering = render(text, context);
             ui::ViewTree &made = **tree;
             made.setRoot(body(rendering, links));
+            made.setParallelLayout(true);
             // A note this long almost always scrolls: laid out for the scroll bar first.
             made.rebuild(scrollingWidth);
             if (std::ceil(made.contentSize().height()) <= fittingHeight && fittingWidth != scrollingWidth)

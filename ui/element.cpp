@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 
 namespace ui {
@@ -15,14 +16,27 @@ namespace {
 // pass's answers kept beside them, so that an unchanged subtree is not measured
 // again. Answers of the current pass are never dropped, whatever their number.
 constexpr size_t cacheCapacity = 8;
-quint64 currentPass = 1;
+// Trees are laid out on more than one thread (a long document on a worker, its
+// blocks on a few): each thread keeps the pass it works for, numbered from one count.
+std::atomic<quint64> passCount = 1;
+thread_local quint64 currentPass = 1;
 } // namespace
 
 Element::~Element() = default;
 
 void Element::beginLayoutPass()
 {
-    ++currentPass;
+    currentPass = ++passCount;
+}
+
+quint64 Element::layoutPass()
+{
+    return currentPass;
+}
+
+void Element::joinLayoutPass(quint64 pass)
+{
+    currentPass = pass;
 }
 
 Element::ProposalKey Element::ProposalKey::of(const ProposedSize &proposal, ProposalAxes followed)

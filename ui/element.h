@@ -90,6 +90,10 @@ public:
     // Starts a layout pass: measurements made since the previous one may be dropped
     // from the caches once they are full, those of this pass never are.
     static void beginLayoutPass();
+    // The pass under way on this thread, and joining one begun on another thread (to
+    // measure for it there).
+    static quint64 layoutPass();
+    static void joinLayoutPass(quint64 pass);
 
     Element *parent() const { return m_parent; }
     const std::vector<ElementPtr> &children() const { return m_children; }

@@ -1,6 +1,13 @@
 #include "ui/layout.h"
 
+#include <QThread>
+#include <QThreadPool>
+
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <numeric>
 
 namespace ui {
@@ -88,6 +95,87 @@ View layoutWithAxis(
     });
 }
 
+thread_local bool measuresInParallel = false;
+
+// Fewer subviews are measured faster than threads start.
+constexpr size_t parallelThreshold = 64;
+// Claimed a few at a time: one subview may be a long paragraph, the next a rule.
+constexpr size_t claimedTogether = 4;
+constexpr int maxHelpers = 7;
+
+// Subviews measured by whichever thread claims them first. The calling thread takes
+// part, so the batch finishes even when no helper ever starts; a helper that starts
+// late finds nothing left and touches no element.
+class MeasureBatch
+{
+public:
+    MeasureBatch(const LayoutSubviews &subviews, const ProposedSize &proposal)
+        : m_proposal(proposal)
+        , m_pass(Element::layoutPass())
+    {
+        m_elements.reserve(subviews.size());
+        for (const LayoutSubview &subview : subviews)
+            m_elements.push_back(&subview.element());
+    }
+
+    void work()
+    {
+        // Nested stacks are measured by whoever claimed them, alone.
+        const ParallelMeasuring alone(false);
+        const quint64 ownPass = Element::layoutPass();
+        Element::joinLayoutPass(m_pass);
+        measure();
+        Element::joinLayoutPass(ownPass);
+    }
+
+    void waitUntilMeasured()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_finished.wait(lock, [this] { return m_done.load() == m_elements.size(); });
+    }
+
+private:
+    void measure()
+    {
+        const size_t count = m_elements.size();
+        for (;;) {
+            const size_t first = m_next.fetch_add(claimedTogether);
+            if (first >= count)
+                return;
+            const size_t end = std::min(count, first + claimedTogether);
+            for (size_t i = first; i < end; ++i)
+                m_elements[i]->sizeThatFits(m_proposal);
+            if (m_done.fetch_add(end - first) + (end - first) == count) {
+                const std::lock_guard<std::mutex> lock(m_mutex);
+                m_finished.notify_all();
+            }
+        }
+    }
+
+    std::vector<Element *> m_elements;
+    ProposedSize m_proposal;
+    quint64 m_pass;
+    std::atomic<size_t> m_next { 0 };
+    std::atomic<size_t> m_done { 0 };
+    std::mutex m_mutex;
+    std::condition_variable m_finished;
+};
+
+// Fills the subviews' caches for `proposal`, side by side when allowed and worth it.
+void measureAhead(const LayoutSubviews &subviews, const ProposedSize &proposal)
+{
+    if (!measuresInParallel || subviews.size() < parallelThreshold)
+        return;
+    const int helpers = std::min(maxHelpers, QThread::idealThreadCount() - 1);
+    if (helpers <= 0)
+        return;
+    auto batch = std::make_shared<MeasureBatch>(subviews, proposal);
+    for (int i = 0; i < helpers; ++i)
+        QThreadPool::globalInstance()->start([batch] { batch->work(); });
+    batch->work();
+    batch->waitUntilMeasured();
+}
+
 double baselineOrBottom(const LayoutSubview &subview, const ProposedSize &proposal, QSizeF size, bool last)
 {
     return subview.baseline(proposal, last).value_or(size.height());
@@ -138,6 +226,15 @@ ProposalAxes followedByAny(const LayoutSubviews &subviews)
 }
 } // namespace
 
+ParallelMeasuring::ParallelMeasuring(bool enabled)
+    : m_previous(std::exchange(measuresInParallel, enabled))
+{ }
+
+ParallelMeasuring::~ParallelMeasuring()
+{
+    measuresInParallel = m_previous;
+}
+
 View LayoutView(std::shared_ptr<const Layout> layout, std::vector<View> children)
 {
     return layoutWithAxis(std::move(layout), std::move(children), std::nullopt);
@@ -183,6 +280,8 @@ StackLayout::Shares StackLayout::allocate(const ProposedSize &proposal, const La
                                           : ProposedSize { crossOffer, alongValue };
     };
     if (!offered) {
+        // Each subview is asked this one proposal, whatever the others answer.
+        measureAhead(subviews, makeProposal(std::nullopt));
         for (size_t i = 0; i < count; ++i) {
             shares[i].proposal = makeProposal(std::nullopt);
             shares[i].size = subviews[i].sizeThatFits(shares[i].proposal);

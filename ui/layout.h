@@ -72,6 +72,23 @@ public:
     virtual ProposalAxes followedAxes(const LayoutSubviews &subviews) const;
 };
 
+// While it lives, layout passes on this thread measure the subviews of a long stack
+// that is offered no length along its axis (a document's column of blocks) side by
+// side on a few threads of the global pool: each is then measured for the same
+// proposal and alone, as one after another would. Only for trees whose elements
+// keep to themselves while measured; workers never measure in parallel themselves.
+class ParallelMeasuring
+{
+public:
+    explicit ParallelMeasuring(bool enabled);
+    ~ParallelMeasuring();
+    ParallelMeasuring(const ParallelMeasuring &) = delete;
+    ParallelMeasuring &operator=(const ParallelMeasuring &) = delete;
+
+private:
+    bool m_previous;
+};
+
 // Lays `children` out with `layout`. Empty views among them are left out.
 View LayoutView(std::shared_ptr<const Layout> layout, std::vector<View> children);
 

@@ -1,5 +1,7 @@
 #include "ui/viewtree.h"
 
+#include "ui/layout.h"
+
 #include <QPainter>
 
 #include <algorithm>
@@ -229,6 +231,7 @@ void ViewTree::place(double width)
     if (!m_root)
         return;
     Element::beginLayoutPass();
+    const ParallelMeasuring parallel(m_parallelLayout);
     const ProposedSize proposal { width, std::nullopt };
     const QSizeF size = m_root->sizeThatFits(proposal);
     m_root->place(QRectF(QPointF(0, 0), size), proposal);

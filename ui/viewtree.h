@@ -45,6 +45,9 @@ public:
     void layout(double width);
     double width() const { return m_width; }
     QSizeF contentSize() const;
+    // Lets layout passes measure long stacks on a few threads (see ParallelMeasuring):
+    // for trees of many blocks whose elements keep to themselves while measured.
+    void setParallelLayout(bool enabled) { m_parallelLayout = enabled; }
 
     Element *root() const { return m_root.get(); }
     Element *findByTag(const QVariant &tag) const;
@@ -87,6 +90,7 @@ private:
     bool m_rebuildRequested = false;
     bool m_resolveAll = true;
     bool m_resolving = false;
+    bool m_parallelLayout = false;
     std::vector<quint64> m_written; // state written since the last pass
     std::function<void()> m_needsRebuild;
     std::function<void()> m_needsLayout;

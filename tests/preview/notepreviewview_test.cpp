@@ -7,6 +7,7 @@
 #include "tests/notes/notesviewfixture.h"
 #include "tests/support/pngbytes.h"
 #include "tests/support/waitfor.h"
+#include "tests/ui/layoutdump.h"
 
 #include "ui/hostingview.h"
 
@@ -235,6 +236,29 @@ TEST_F(NotePreviewViewTest, aLargeTableBecomesACardBetweenItsText)
     preview->resize(600, 400);
     preview->host().flush();
     EXPECT_NE(preview->host().tree().findByTag(SimplifiedTablePlaceholderView::openButtonTag()), nullptr);
+}
+
+TEST_F(NotePreviewViewTest, aLongNoteIsLaidOutOnSeveralThreadsAsOnOne)
+{
+    const QString section = u"# Heading\n\nProse with *emphasis*, **strength**, `code`, ==marks== and [[B]], "
+                            u"long enough to wrap at the narrower width of the two.\nA second line.\n\n"
+                            u"> [!note] Callout\n> Inside it.\n\n"
+                            u"- one\n- two, with more words\n  - nested\n\n1. first\n2. second\n\n"
+                            u"- [x] done\n- [ ] open\n\n```cpp\nint x = 1;\n```\n\n"
+                            u"| a | b |\n|---|---|\n| 1 | 2 |\n\n---\n\n![[photo.png|300]]\n\n"_s;
+    const QString note = section.repeated(12) + table(600) + u"\n"_s + section.repeated(12);
+    const ObsidianContext context = ObsidianContext::fromVault(manager(), url(u"A.md"_s));
+    const NotePreviewView::Rendering rendering = NotePreviewView::render(note, context);
+    ASSERT_EQ(rendering.result.sections.size(), 3);
+    ui::ViewTree alone(preview->body(rendering));
+    ui::ViewTree together(preview->body(rendering));
+    together.setParallelLayout(true);
+    alone.rebuild(600);
+    together.rebuild(600);
+    ASSERT_EQ(layoutDump(*together.root()), layoutDump(*alone.root()));
+    alone.layout(350);
+    together.layout(350);
+    EXPECT_EQ(layoutDump(*together.root()), layoutDump(*alone.root()));
 }
 
 TEST_F(NotePreviewViewTest, anEmbeddedVaultImageShowsAtTheWidthItAsksFor)

@@ -1,3 +1,4 @@
+#include "tests/ui/layoutdump.h"
 #include "ui/layout.h"
 #include "ui/text.h"
 #include "ui/viewtree.h"
@@ -416,3 +417,84 @@ INSTANTIATE_TEST_SUITE_P(Views, ProposalAxesTest,
         AxesCase { "scrollView", ScrollView(Axis::Horizontal, Text(sentence())) },
         AxesCase { "spacerAlone", Spacer() }, AxesCase { "empty", EmptyView() }),
     [](const testing::TestParamInfo<AxesCase> &info) { return std::string(info.param.name); });
+
+// ---- Measured side by side -------------------------------------------------
+
+namespace {
+
+// A column of many blocks as a document makes them, each unlike its neighbours.
+View documentColumn(int blocks, const View &(*nested)(int))
+{
+    std::vector<View> rows;
+    for (int i = 0; i < blocks; ++i) {
+        const QString words = QStringLiteral("Block %1, ").arg(i).repeated(1 + i % 23);
+        switch (i % 5) {
+        case 0:
+            rows.push_back(Text(words).view().font(Font::system(13 + i % 7)));
+            break;
+        case 1:
+            rows.push_back(Label(Text(words), Text(QStringLiteral("%1.").arg(i))));
+            break;
+        case 2:
+            rows.push_back(HStack({ View(Color::red()).frame(4, std::nullopt),
+                                      Text(words).view().font(Font::system(13).italic()) })
+                               .padding(6));
+            break;
+        case 3:
+            rows.push_back(Grid({ GridRow({ Text(words), Text(QStringLiteral("cell")) }) }));
+            break;
+        default:
+            rows.push_back(
+                nested ? nested(i) : Text(words).view().font(Font::system(15, Font::Weight::Bold)));
+            break;
+        }
+    }
+    return VStack(HorizontalAlignment::Leading, 8, std::move(rows)).padding(16);
+}
+
+const View &innerColumn(int)
+{
+    static const View column = documentColumn(80, nullptr);
+    return column;
+}
+
+struct ParallelCase
+{
+    const char *name;
+    int blocks;
+    bool nestedColumns;
+};
+
+void PrintTo(const ParallelCase &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class ParallelLayout : public testing::TestWithParam<ParallelCase>
+{
+};
+
+} // namespace
+
+TEST_P(ParallelLayout, laysOutAsOneThreadDoesAtEveryWidth)
+{
+    const ParallelCase &row = GetParam();
+    const View view = documentColumn(row.blocks, row.nestedColumns ? innerColumn : nullptr);
+    ViewTree alone(view);
+    ViewTree together(view);
+    together.setParallelLayout(true);
+    alone.rebuild(800);
+    together.rebuild(800);
+    ASSERT_EQ(layoutDump(*together.root()), layoutDump(*alone.root()));
+    // Laid out again, measurements of earlier widths are kept and asked again.
+    for (const double width : { 431.5, 120.0, 800.0 }) {
+        alone.layout(width);
+        together.layout(width);
+        ASSERT_EQ(layoutDump(*together.root()), layoutDump(*alone.root())) << "at " << width;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Stacks, ParallelLayout,
+    testing::Values(ParallelCase { "fewBlocks", 12, false }, ParallelCase { "manyBlocks", 700, false },
+        ParallelCase { "columnsInColumns", 300, true }),
+    [](const testing::TestParamInfo<ParallelCase> &info) { return std::string(info.param.name); });
