@@ -268,6 +268,25 @@ void BM_LayOutRendered1MBNote(benchmark::State &state)
 }
 BENCHMARK(BM_LayOutRendered1MBNote)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// The shown long note laid out again at a width not seen before (the panel resized).
+void BM_RelayOut1MBNoteAtANewWidth(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    const ObsidianContext context = ObsidianContext::fromVault(f.notes(), f.url(QStringLiteral("Long.md")));
+    const NotePreviewView::Rendering rendering = NotePreviewView::render(f.longText, context);
+    NotePreviewView preview(f.notes(), f.workspace);
+    ui::ViewTree tree(preview.body(rendering));
+    tree.setParallelLayout(true); // as the preview lays it out
+    tree.rebuild(800);
+    double width = 800;
+    for (auto _ : state) {
+        width -= 7;
+        tree.layout(width);
+        benchmark::DoNotOptimize(tree.contentSize());
+    }
+}
+BENCHMARK(BM_RelayOut1MBNoteAtANewWidth)->Unit(benchmark::kMillisecond)->Iterations(5);
+
 // The pane rebuilding the preview for a rescan that changed nothing it reads.
 void BM_RebuildWithTheNoteUnchanged(benchmark::State &state)
 {

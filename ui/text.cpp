@@ -205,6 +205,8 @@ public:
                 append(run.text.mid(start), format);
             }
         }
+        m_styles.clear();
+        m_styles.shrink_to_fit();
     }
 
     bool acceptsPointer() const override { return m_selectable || !m_links.empty(); }
@@ -409,7 +411,24 @@ private:
         paragraph.text += text;
     }
 
+    // Runs of one text mostly repeat a few styles: a run styled as an earlier one of
+    // this text takes its format (shared only within the element, which is measured on
+    // one thread at a time). A link's format is its own.
     QTextCharFormat formatOf(const AttributeContainer &attributes, const Font &baseFont,
+        const QColor &foreground, ColorScheme scheme)
+    {
+        if (attributes.contains<LinkAttribute>())
+            return makeFormat(attributes, baseFont, foreground, scheme);
+        for (const auto &[styled, format] : m_styles) {
+            if (styled == attributes)
+                return format;
+        }
+        const QTextCharFormat format = makeFormat(attributes, baseFont, foreground, scheme);
+        m_styles.emplace_back(attributes, format);
+        return format;
+    }
+
+    QTextCharFormat makeFormat(const AttributeContainer &attributes, const Font &baseFont,
         const QColor &foreground, ColorScheme scheme)
     {
         const Font *font = attributes.get<FontAttribute>();
@@ -562,6 +581,8 @@ private:
     static constexpr size_t maxFits = 4;
 
     std::vector<Fit> m_fits;
+    // The formats made so far, while the element is built.
+    std::vector<std::pair<AttributeContainer, QTextCharFormat>> m_styles;
     // One per block of the document; the first block keeps the document's format.
     std::vector<TextLines::Paragraph> m_paragraphs;
     std::vector<QTextCharFormat> m_blockFormats;

@@ -758,10 +758,29 @@ ResolveScope ResolveScope::nested(quint64 slot) const
     return ResolveScope(*m_store, mix(m_identity ^ 0x6a09e667f3bcc909ull, slot), m_container);
 }
 
+namespace {
+// An id's own hash, apart for each type. Whole numbers (every block of a document
+// has one) are hashed as they are rather than written out first.
+quint64 explicitIdHash(const QVariant &id)
+{
+    switch (id.typeId()) {
+    case QMetaType::ULongLong:
+        return mix(quint64(id.typeId()), id.value<qulonglong>());
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+        return mix(quint64(id.typeId()), quint64(id.value<qlonglong>()));
+    default:
+        break;
+    }
+    const QByteArray key = QByteArray(id.typeName() ? id.typeName() : "") + '\0' + id.toString().toUtf8();
+    return qHash(key);
+}
+} // namespace
+
 ResolveScope ResolveScope::withExplicitId(const QVariant &id) const
 {
-    const QByteArray key = QByteArray(id.typeName() ? id.typeName() : "") + '\0' + id.toString().toUtf8();
-    return ResolveScope(*m_store, mix(m_container ^ 0x5bd1e995ull, qHash(key)), m_container);
+    return ResolveScope(*m_store, mix(m_container ^ 0x5bd1e995ull, explicitIdHash(id)), m_container);
 }
 
 QRectF GeometryProxy::operator[](const Anchor &anchor) const

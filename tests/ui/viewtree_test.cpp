@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QList>
+#include <QSet>
 
 using namespace ui;
 
@@ -145,6 +146,24 @@ TEST(State, explicitIdentityFollowsAnItemThatMoves)
     EXPECT_EQ(tree.frameOfTag(2).width(), 99);
     EXPECT_EQ(tree.frameOfTag(2).y(), 0);
     EXPECT_EQ(tree.frameOfTag(1).width(), 10);
+}
+
+// Ids of different types or values are different places, whatever their text; one
+// id is one place wherever the item stands among its siblings.
+TEST(State, explicitIdsAreApartByTypeAndValue)
+{
+    StateStore store;
+    const ResolveScope container = ResolveScope(store, 7).child(3);
+    const QList<QVariant> ids { QVariant(5), QVariant(5u), QVariant(qulonglong(5)), QVariant(qlonglong(5)),
+        QVariant(QStringLiteral("5")), QVariant(6), QVariant(qulonglong(6)), QVariant(-5),
+        QVariant(qulonglong(1) << 40), QVariant(QStringLiteral("item")) };
+    QSet<quint64> identities;
+    for (const QVariant &id : ids) {
+        const quint64 identity = container.child(0).withExplicitId(id).identity();
+        EXPECT_EQ(container.child(9).withExplicitId(id).identity(), identity) << id.toString().toStdString();
+        identities.insert(identity);
+    }
+    EXPECT_EQ(identities.size(), ids.size());
 }
 
 TEST(Tasks, startOnceRestartWhenTheirIdChangesAndCancelWhenTheViewGoes)
