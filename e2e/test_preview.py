@@ -2,6 +2,7 @@
 vault's conventions rewritten, a huge table as a card, and links between notes."""
 
 import os
+import socket
 import stat
 import time
 import unittest
@@ -179,6 +180,35 @@ class Preview(unittest.TestCase):
                 s.xdotool("click", "--repeat", "5", "5")
                 s.still_screenshot(os.path.join(shots, "notes-preview-every-construct-%d.png" % page))
             self.assertEqual(s.stop_app(), 0, s.app_log())
+
+    def test_quitting_with_an_image_download_stalled_ends_cleanly(self):
+        # A server that takes the connection and never answers.
+        server = socket.socket()
+        server.bind(("127.0.0.1", 0))
+        server.listen(4)
+        server.settimeout(0.05)
+        connections = []
+
+        def accepted():
+            try:
+                connections.append(server.accept()[0])
+            except socket.timeout:
+                pass
+            return connections
+
+        # Long enough to be laid out away from the main thread, which then asks for the image.
+        note = ("Look ![a picture](http://127.0.0.1:%d/pic.png) here.\n\n" % server.getsockname()[1]
+                + "A line of filler text.\n\n" * 1000)
+        try:
+            with harness.Session() as s:
+                self.start(s, {"Picture.md": note})
+                s.wait_for(accepted, "the image's download")
+                self.assertEqual(s.stop_app(), 0, s.app_log())
+                self.assertIn("Quorvane terminated", s.app_log())
+        finally:
+            for connection in connections:
+                connection.close()
+            server.close()
 
 
 if __name__ == "__main__":

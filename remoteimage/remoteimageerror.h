@@ -12,6 +12,7 @@ struct RemoteImageError
         CannotDecodeContentData, // no image could be read from the data
         TimedOut, // no data arrived for the session's timeout
         Transport, // the connection failed: see networkError
+        Cancelled, // the loader shut down before the download ended (the program quits)
     };
 
     Code code = Code::Transport;
@@ -26,6 +27,10 @@ struct RemoteImageError
     {
         return { Code::CannotDecodeContentData, QNetworkReply::NoError,
             QStringLiteral("cannot decode image data") };
+    }
+    static RemoteImageError cancelled()
+    {
+        return { Code::Cancelled, QNetworkReply::OperationCanceledError, QStringLiteral("cancelled") };
     }
     bool operator==(const RemoteImageError &) const = default;
 };

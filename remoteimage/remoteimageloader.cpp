@@ -11,6 +11,22 @@
 #include <QThread>
 #include <QThreadPool>
 
+#include <atomic>
+
+namespace {
+
+std::atomic<DefaultRemoteImageLoader *> sharedLoader = nullptr;
+
+// Runs as the application object goes, on its thread, before Qt's network and
+// host-lookup machinery is torn down.
+void shutDownSharedLoader()
+{
+    if (DefaultRemoteImageLoader *loader = sharedLoader.load())
+        loader->shutDown();
+}
+
+} // namespace
+
 RemoteImageLoader::~RemoteImageLoader() = default;
 
 DefaultRemoteImageLoader::DefaultRemoteImageLoader(
@@ -19,15 +35,34 @@ DefaultRemoteImageLoader::DefaultRemoteImageLoader(
     , m_session(std::move(session))
 { }
 
+DefaultRemoteImageLoader::DefaultRemoteImageLoader(RemoteImageCache &cache, SessionFactory makeSession)
+    : m_cache(cache)
+    , m_makeSession(std::move(makeSession))
+{
+    // The first view to ask may be laying out a long note on a worker.
+    if (const QCoreApplication *app = QCoreApplication::instance(); app && app->thread() != thread())
+        moveToThread(app->thread());
+}
+
 DefaultRemoteImageLoader::~DefaultRemoteImageLoader() = default;
 
 DefaultRemoteImageLoader &DefaultRemoteImageLoader::shared()
 {
-    // Leaked on purpose, like the cache: nothing may outlive it that still asks for images.
-    static DefaultRemoteImageLoader *const loader
-        = new DefaultRemoteImageLoader(DefaultRemoteImageCache::shared(),
-            RemoteImageSession::imageLoading(10 * 1024 * 1024, 100 * 1024 * 1024, std::chrono::seconds(15),
-                Paths::cacheDir() + QStringLiteral("/RemoteImages")));
+    // Leaked on purpose, like the cache: nothing may outlive it that still asks for
+    // images. What it holds of Qt's network goes before the application object does:
+    // left to the end of the process, a download or a host lookup still running could
+    // wake Qt's network threads while the process tears down what they use.
+    static DefaultRemoteImageLoader *const loader = [] {
+        auto *made = new DefaultRemoteImageLoader(DefaultRemoteImageCache::shared(), [] {
+            return RemoteImageSession::imageLoading(10 * 1024 * 1024, 100 * 1024 * 1024,
+                std::chrono::seconds(15), Paths::cacheDir() + QStringLiteral("/RemoteImages"));
+        });
+        sharedLoader = made;
+        qAddPostRoutine(&shutDownSharedLoader);
+        if (const QCoreApplication *app = QCoreApplication::instance())
+            QObject::connect(app, &QCoreApplication::aboutToQuit, made, &DefaultRemoteImageLoader::shutDown);
+        return made;
+    }();
     return *loader;
 }
 
@@ -54,10 +89,16 @@ void DefaultRemoteImageLoader::image(const QUrl &url, Completion completion)
         completion(cached);
         return;
     }
+    if (m_isShutDown) {
+        completion(RemoteImageError::cancelled());
+        return;
+    }
     if (const auto ongoing = m_ongoing.find(url); ongoing != m_ongoing.end()) {
         ongoing->push_back(std::move(completion));
         return;
     }
+    if (!m_session)
+        m_session = std::exchange(m_makeSession, nullptr)();
     m_ongoing[url].push_back(std::move(completion));
     m_session->data(url, [this, url](const Result<RemoteImageResponse, RemoteImageError> &response) {
         if (!response) {
@@ -79,8 +120,12 @@ void DefaultRemoteImageLoader::decodeOffThread(const QUrl &url, const QByteArray
     const QPointer<DefaultRemoteImageLoader> self(this);
     QThreadPool::globalInstance()->start([self, url, data] {
         const QImage image = decode(data);
+        // None once the application object is going: the loader has shut down by then.
+        QCoreApplication *app = QCoreApplication::instance();
+        if (!app)
+            return;
         QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
+            app,
             [self, url, image] {
                 if (!self)
                     return;
@@ -91,6 +136,21 @@ void DefaultRemoteImageLoader::decodeOffThread(const QUrl &url, const QByteArray
             },
             Qt::QueuedConnection);
     });
+}
+
+void DefaultRemoteImageLoader::shutDown()
+{
+    Q_ASSERT_X(QThread::currentThread() == thread(), "DefaultRemoteImageLoader::shutDown",
+        "the session's network objects must go on their own thread");
+    if (std::exchange(m_isShutDown, true))
+        return;
+    // The session aborts its replies without answering them: the waiters hear it here.
+    m_session.reset();
+    m_makeSession = nullptr;
+    const QHash<QUrl, std::vector<Completion>> ongoing = std::exchange(m_ongoing, {});
+    for (const std::vector<Completion> &waiters : ongoing)
+        for (const Completion &waiter : waiters)
+            waiter(RemoteImageError::cancelled());
 }
 
 void DefaultRemoteImageLoader::finish(const QUrl &url, const Result<QImage, RemoteImageError> &result)

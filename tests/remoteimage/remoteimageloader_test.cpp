@@ -6,11 +6,14 @@
 #include "tests/support/printers.h"
 #include "tests/support/waitfor.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -206,6 +209,62 @@ TEST_F(Loading, aRefusedConnectionIsPassedOn)
     ASSERT_FALSE(outcomes.front());
     EXPECT_EQ(outcomes.front().error().code, Code::Transport);
     EXPECT_EQ(outcomes.front().error().networkError, QNetworkReply::ConnectionRefusedError);
+}
+
+// The program quits with downloads in flight: nothing of Qt's network may be left
+// running as the application object goes, and nobody is left waiting.
+TEST_F(Loading, shuttingDownAbortsWhatIsInFlightAndAnswersEveryWaiter)
+{
+    server.stall(u"/slow.png"_s);
+    const auto loader = makeLoader();
+    std::vector<Outcome> outcomes;
+    for (int i = 0; i < 2; ++i)
+        loader->image(
+            server.url(u"/slow.png"_s), [&](const Outcome &outcome) { outcomes.push_back(outcome); });
+    ASSERT_TRUE(waitFor([&] { return server.hits() == 1; }, 10s));
+    const QList<QTcpSocket *> connections = server.findChildren<QTcpSocket *>();
+    ASSERT_FALSE(connections.isEmpty());
+
+    loader->shutDown();
+    ASSERT_EQ(outcomes.size(), 2u) << "answered within the call";
+    for (const Outcome &outcome : outcomes) {
+        ASSERT_FALSE(outcome);
+        EXPECT_EQ(outcome.error().code, Code::Cancelled);
+    }
+    EXPECT_EQ(loader->ongoingCount(), 0);
+    EXPECT_TRUE(waitFor(
+        [&] {
+            return std::all_of(connections.begin(), connections.end(), [](const QTcpSocket *socket) {
+                return socket->state() == QAbstractSocket::UnconnectedState;
+            });
+        },
+        10s))
+        << "the stalled download's connection is closed";
+
+    std::optional<Outcome> later;
+    loader->image(server.url(u"/a.png"_s), [&](const Outcome &outcome) { later = outcome; });
+    ASSERT_TRUE(later) << "answered at once";
+    ASSERT_FALSE(*later);
+    EXPECT_EQ(later->error().code, Code::Cancelled);
+    EXPECT_EQ(server.hits(), 1);
+    loader->shutDown(); // a second time changes nothing
+}
+
+// A long note is laid out on a worker, which may be the first to ask for the loader.
+TEST_F(Loading, aLoaderMadeOnAWorkerDownloadsOnTheApplicationsThread)
+{
+    caches.push_back(std::make_unique<DefaultRemoteImageCache>(100));
+    std::unique_ptr<DefaultRemoteImageLoader> loader;
+    std::thread worker([&] {
+        loader = std::make_unique<DefaultRemoteImageLoader>(*caches.back(),
+            [this] { return RemoteImageSession::imageLoading(10 * MiB, 100 * MiB, 15s, folder.path()); });
+    });
+    worker.join();
+    EXPECT_EQ(loader->thread(), QCoreApplication::instance()->thread());
+    const std::vector<Outcome> outcomes = load(*loader, server.url(u"/a.png"_s));
+    ASSERT_EQ(outcomes.size(), 1u);
+    EXPECT_TRUE(outcomes.front());
+    EXPECT_EQ(server.hits(), 1);
 }
 
 TEST(DefaultRemoteImageLoader, decodingStopsAtTheAllocationLimit)
