@@ -460,6 +460,11 @@ bool AppDelegate::handlePanelKeyDown(QKeyEvent *event)
             m_panelController->hide();
         return true;
     }
+    // A key that acts on the list right after typing acts on what the typed query
+    // lists: its publication, still waiting for the typing to pause, goes first, and
+    // the list's own reaction to it is queued ahead of the action.
+    if (action->kind != PanelKeys::Action::Kind::CycleFocus && m_appState->searchFieldFlush)
+        m_appState->searchFieldFlush();
     m_pendingPanelActions.push_back(*action);
     QPointer<AppDelegate> self(this);
     MainQueue::async([self] {

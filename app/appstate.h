@@ -114,6 +114,9 @@ public:
     // --- callback slots, empty until their owner fills them ------------------
     std::function<void()> onOpenSettings;
     std::function<void()> noteEditorFlush;
+    // Publishes the search field's text as the query at once when its publication
+    // is still pending, so that a key acting on the list sees the typed query.
+    std::function<void()> searchFieldFlush;
     std::function<void(bool)> onGestureEnabledChanged;
     std::function<void()> onCopySelectedClipboardItem;
     std::function<void()> onDeleteSelectedClipboardItem;

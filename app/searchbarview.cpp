@@ -53,10 +53,16 @@ SearchBarView::SearchBarView(AppState &appState, QWidget *parent)
     connect(m_field, &QLineEdit::textChanged, this, &SearchBarView::onTextChanged);
     connect(m_clear, &QToolButton::clicked, this, &SearchBarView::clear);
     connect(&m_appState, &AppState::focusTargetChanged, this, &SearchBarView::onFocusTargetChanged);
+    QPointer<SearchBarView> self(this);
+    m_appState.searchFieldFlush = [self] {
+        if (self)
+            self->m_debouncer->flush();
+    };
 }
 
 SearchBarView::~SearchBarView()
 {
+    m_appState.searchFieldFlush = nullptr;
     // A publication still armed must not reach a field that is gone.
     m_debouncer->cancel();
 }

@@ -12,7 +12,8 @@ class QToolButton;
 
 // The search field along the top of the panel. Shows what is typed at once and
 // publishes it as the shared query once typing has paused for 0.15 s (only the
-// last text of a burst); the clear button empties the field and the query at
+// last text of a burst), or at once when a key acts on the list before then
+// (AppState::searchFieldFlush); the clear button empties the field and the query at
 // once. Its keyboard focus follows the panel's focus target both ways: the focus
 // cycle puts the caret in it, a click into it makes the search the target.
 // Made once with the panel, so the typed text survives hiding. Main thread only.

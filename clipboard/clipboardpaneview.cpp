@@ -244,9 +244,13 @@ void ClipboardPaneView::installSelectionCallbacks()
     const QList<QUuid> visible = m_listing.ids;
     QPointer<ClipboardPaneView> self(this);
     ClipboardKeyboardActions actions;
+    // Each first settles a selection the list has yet to validate: the list may
+    // have changed right before the key (a query published for it), and the key
+    // acts on the row the list is about to show selected.
     actions.copySelected = [self, visible] {
         if (!self)
             return;
+        self->validateSelection();
         const std::optional<QUuid> selected = self->m_state.selectedClipboardItemID();
         if (selected && visible.contains(*selected))
             self->copyEntry(*selected);
@@ -254,24 +258,32 @@ void ClipboardPaneView::installSelectionCallbacks()
     actions.deleteSelected = [self, visible] {
         if (!self)
             return;
+        self->validateSelection();
         const std::optional<QUuid> selected = self->m_state.selectedClipboardItemID();
         if (selected && visible.contains(*selected))
             self->deleteFrom(*selected, visible);
     };
     actions.moveSelection = [self, visible](int step) {
-        if (self)
-            self->m_state.setSelectedClipboardItemID(
-                selectionMoved(self->m_state.selectedClipboardItemID(), step, visible));
+        if (!self)
+            return;
+        self->validateSelection();
+        self->m_state.setSelectedClipboardItemID(
+            selectionMoved(self->m_state.selectedClipboardItemID(), step, visible));
     };
     m_state.setKeyboardActions(std::move(actions));
 }
 
 void ClipboardPaneView::scheduleSelectionValidation()
 {
-    QTimer::singleShot(0, this, [this] {
-        m_state.setSelectedClipboardItemID(
-            selectionValidated(m_state.selectedClipboardItemID(), m_listing.ids));
-    });
+    m_validationPending = true;
+    QTimer::singleShot(0, this, [this] { validateSelection(); });
+}
+
+void ClipboardPaneView::validateSelection()
+{
+    if (!std::exchange(m_validationPending, false))
+        return;
+    m_state.setSelectedClipboardItemID(selectionValidated(m_state.selectedClipboardItemID(), m_listing.ids));
 }
 
 void ClipboardPaneView::copyEntry(const QUuid &id)

@@ -51,6 +51,8 @@ private:
     void refreshForChange();
     void installSelectionCallbacks();
     void scheduleSelectionValidation();
+    // The validation scheduled last, now, unless it ran already.
+    void validateSelection();
     void updateSelectionLook();
     void updateScrollState();
     void updateHeader();
@@ -64,6 +66,7 @@ private:
     ClipboardListing m_listing;
     bool m_reportedFetchFailure = false;
     bool m_hasAppeared = false;
+    bool m_validationPending = false;
     // The selection and the list last scrolled for: only a change scrolls.
     std::optional<QUuid> m_scrolledSelection;
     QList<QUuid> m_scrolledIds;

@@ -1,6 +1,6 @@
 """The clipboard pane as a user drives it: copy in other programs, open the
 panel with the hot key, pick an entry with the arrow keys and Return, delete
-one with Delete."""
+one with Delete, and a query typed and picked faster than the search waits for."""
 
 import os
 import unittest
@@ -19,12 +19,16 @@ class ClipboardPane(unittest.TestCase):
         s.xdotool("key", "ctrl+shift+k")
         s.wait_for(lambda: panel_shown(s), "the panel")
 
+    def open_panel_over_three_words(self, s):
+        """Starts the program, copies three texts (the last is the newest), opens the panel."""
+        self.start(s)
+        for text in ("alpha words", "bravo words", "charlie words"):
+            s.copy_into_store(text)
+        self.open_panel(s)
+
     def test_down_and_return_copy_the_second_newest_and_delete_removes_the_selection(self):
         with harness.Session() as s:
-            self.start(s)
-            for text in ("alpha words", "bravo words", "charlie words"):
-                s.copy_into_store(text)
-            self.open_panel(s)
+            self.open_panel_over_three_words(s)
             s.xdotool("key", "Down", "key", "Return")
             s.wait_for(lambda: s.clipboard() == b"bravo words", "the second-newest text on the clipboard")
             s.wait_for(lambda: panel_gone(s), "the panel to hide after the copy")
@@ -35,6 +39,16 @@ class ClipboardPane(unittest.TestCase):
             self.open_panel(s)
             s.xdotool("key", "Delete")
             s.wait_for(lambda: previews(s) == ["charlie words", "alpha words"], "the entry gone from the store")
+            self.assertEqual(s.stop_app(), 0, s.app_log())
+
+    def test_a_query_typed_and_picked_in_one_burst_copies_what_it_matches(self):
+        with harness.Session() as s:
+            self.open_panel_over_three_words(s)
+            # Faster than the search waits for typing to pause: Return must not act
+            # on the unfiltered list, where the newest entry is selected.
+            s.xdotool("key", "--delay", "0", "shift+Tab", "a", "l", "p", "h", "a", "Tab", "Return")
+            s.wait_for(lambda: s.clipboard() == b"alpha words", "the matching entry on the clipboard")
+            s.wait_for(lambda: previews(s)[0] == "alpha words", "the copied entry at the top")
             self.assertEqual(s.stop_app(), 0, s.app_log())
 
     def test_every_kind_of_entry_in_the_pane(self):

@@ -11,6 +11,7 @@
 #include "shortcuts/applicationmenu.h"
 #include "tests/app/fakesystem.h"
 #include "tests/support/logcapture.h"
+#include "tests/support/printers.h"
 
 #include <QCoreApplication>
 #include <QDialog>
@@ -18,6 +19,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 
 #include <gtest/gtest.h>
 
@@ -285,6 +287,67 @@ TEST_F(AppDelegateTest, aKeyRightAfterATabActsWhereTheTabMovedTheFocus)
     EXPECT_EQ(state.focusTarget(), PanelFocusTarget::pane(FocusedPane::Clipboard));
     EXPECT_GT(pasteboard.changeCount(), changes); // the entry copied back
 }
+
+// Typing a query, then Tab and a key for the list, all before the query's
+// publication waits out the typing pause: the key acts on what the query lists.
+struct QueryKeyCase
+{
+    const char *name;
+    QList<int> keys; // after the Tab that leaves the field
+    QString copied; // what the pasteboard then holds
+    int entriesLeft;
+};
+
+void PrintTo(const QueryKeyCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+class KeysRightAfterTyping : public AppDelegateTest, public ::testing::WithParamInterface<QueryKeyCase>
+{
+};
+
+TEST_P(KeysRightAfterTyping, actOnTheListTheTypedQueryLeaves)
+{
+    auto delegate = makeDelegate();
+    ASSERT_EQ(delegate->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Launched);
+    AppState &state = *delegate->appState();
+    for (const QString &text :
+        { QStringLiteral("apple pie"), QStringLiteral("apricot jam"), QStringLiteral("banana split") }) {
+        pasteboard.offerText(text);
+        state.clipboardManager().checkPasteboard();
+    }
+    PanelController &controller = *delegate->panelController();
+    controller.showFrom(nullptr);
+    finishAnimation(controller);
+    processEvents();
+    ASSERT_TRUE(state.selectedClipboardItemID()); // the newest, "banana split"
+    state.setFocusTarget(PanelFocusTarget::search());
+    processEvents();
+    auto *field = delegate->contentView()->findChild<QLineEdit *>(QStringLiteral("searchField"));
+    ASSERT_NE(field, nullptr);
+
+    field->setText(QStringLiteral("ap")); // "apricot jam", then "apple pie"
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+    EXPECT_TRUE(delegate->handlePanelKeyDown(&tab));
+    for (const int key : GetParam().keys) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        EXPECT_TRUE(delegate->handlePanelKeyDown(&event));
+    }
+    processEvents();
+    EXPECT_EQ(state.focusTarget(), PanelFocusTarget::pane(FocusedPane::Clipboard));
+    EXPECT_EQ(state.searchQuery(), QStringLiteral("ap"));
+    EXPECT_EQ(QString::fromUtf8(pasteboard.formats().value(PasteboardType::string)), GetParam().copied);
+    EXPECT_EQ(
+        state.clipboardManager().modelContext().fetchNewestFirst().value().size(), GetParam().entriesLeft);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, KeysRightAfterTyping,
+    ::testing::Values(QueryKeyCase { "returnCopiesTheFirstMatch", { Qt::Key_Return }, "apricot jam", 3 },
+        QueryKeyCase {
+            "downThenReturnCopiesTheSecondMatch", { Qt::Key_Down, Qt::Key_Return }, "apple pie", 3 },
+        QueryKeyCase { "deleteRemovesTheFirstMatch", { Qt::Key_Delete }, "banana split", 2 }),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(AppDelegateTest, openingSettingsHidesThePanelAtOnceAndReusesTheWindow)
 {
