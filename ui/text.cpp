@@ -608,11 +608,24 @@ private:
 
 } // namespace
 
-Text::operator View() const
+namespace {
+View textView(Text text)
 {
-    return View::make([text = *this](const EnvironmentValues &env, const ResolveScope &) -> ElementPtr {
-        return std::make_unique<TextElement>(text, env);
-    });
+    return View::make(
+        [text = std::move(text)](const EnvironmentValues &env, const ResolveScope &) -> ElementPtr {
+            return std::make_unique<TextElement>(text, env);
+        });
+}
+} // namespace
+
+Text::operator View() const &
+{
+    return textView(*this);
+}
+
+Text::operator View() &&
+{
+    return textView(std::move(*this));
 }
 
 } // namespace ui

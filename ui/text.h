@@ -61,8 +61,11 @@ public:
     const std::vector<Piece> &pieces() const { return m_pieces; }
     QString plainText() const;
 
-    operator View() const;
-    View view() const { return View(*this); }
+    operator View() const &;
+    // A text made for its view alone (the usual case) moves into it.
+    operator View() &&;
+    View view() const & { return View(*this); }
+    View view() && { return View(std::move(*this)); }
 
 private:
     std::vector<Piece> m_pieces;
