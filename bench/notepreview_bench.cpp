@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QPalette>
 
 #include <algorithm>
 #include <chrono>
@@ -239,6 +240,44 @@ void BM_Open1MBNoteOverAnotherWatchingTheMainThread(benchmark::State &state)
     openWatchingTheMainThread(state, true);
 }
 BENCHMARK(BM_Open1MBNoteOverAnotherWatchingTheMainThread)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The appearance switching (light to dark and back) while the long note is shown: the
+// time until it shows in the new look, and the longest the main thread is busy in one
+// go meanwhile (the note is made again on a worker).
+void BM_SwitchAppearanceOver1MBNote(benchmark::State &state)
+{
+    using Clock = std::chrono::steady_clock;
+    Fixture &f = fixture();
+    std::unique_ptr<NotePreviewView> preview = open(f, f.longText, f.url(QStringLiteral("Long.md")));
+    const QPalette light = preview->palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, Qt::black);
+    bool isDark = false;
+    double longest = 0;
+    for (auto _ : state) {
+        isDark = !isDark;
+        const ui::ColorScheme wanted = isDark ? ui::ColorScheme::Dark : ui::ColorScheme::Light;
+        auto timed = [&longest](auto &&work) {
+            const Clock::time_point start = Clock::now();
+            work();
+            longest
+                = std::max(longest, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        };
+        timed([&] {
+            preview->setPalette(isDark ? dark : light);
+            preview->host().flush();
+        });
+        while (preview->host().tree().environment().get<ui::ColorSchemeKey>() != wanted) {
+            timed([&] {
+                QCoreApplication::processEvents();
+                preview->host().flush();
+            });
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    }
+    state.counters["longestMainThreadMs"] = longest;
+}
+BENCHMARK(BM_SwitchAppearanceOver1MBNote)->Unit(benchmark::kMillisecond)->Iterations(4);
 
 // The parts of opening the long note: what runs on the worker thread (rewrite, cut,
 // parse), and what then runs on the main thread (resolve and lay out).

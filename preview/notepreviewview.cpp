@@ -137,6 +137,7 @@ NotePreviewView::NotePreviewView(NotesManager &vault, Workspace &workspace, QWid
     // On the panel's own background, as the editor is.
     m_host->viewport()->setAutoFillBackground(false);
     m_host->setRootView(body(m_shown));
+    m_host->setAppearanceChangeHandler([this] { return appearanceChanged(); });
 }
 
 NotePreviewView::~NotePreviewView() = default;
@@ -224,16 +225,59 @@ void NotePreviewView::noteChanged()
     if (m_pending && *m_pending == key)
         return; // on its way already
     // Whatever is still being made is for an older text or vault now.
-    const quint64 generation = ++m_generation;
+    ++m_generation;
     m_pending.reset();
-    if (m_memo.holds(key))
-        return; // what is shown is this very note
+    if (m_memo.holds(key)) {
+        // What is shown is this very note, though an appearance change while another
+        // was on its way may have left it in the old look.
+        if (!m_host->showsCurrentEnvironment() && !appearanceChanged())
+            m_host->setRootView(body(m_shown));
+        return;
+    }
     ++m_computations;
     if (content().size() < backgroundThreshold) {
         showRendering(render(content(), context), key, currentNoteURL());
         return;
     }
+    renderOffThread(key, context);
+}
+
+void NotePreviewView::renderOffThread(const NotePreviewKey &key, const ObsidianContext &context)
+{
     m_pending = key;
+    buildOffThread([text = content(), context] { return render(text, context); },
+        [key, note = currentNoteURL()](NotePreviewView &self, Rendering rendering,
+            std::unique_ptr<ui::ViewTree> tree, quint64 environmentRevision) {
+            self.m_pending.reset();
+            self.showRendering(std::move(rendering), std::move(tree), environmentRevision, key, note);
+        });
+}
+
+bool NotePreviewView::appearanceChanged()
+{
+    if (m_pending) {
+        // The note on its way is made in the look it was started in: made again.
+        ++m_generation;
+        const NotePreviewKey key = *m_pending;
+        renderOffThread(key, ObsidianContext::fromVault(vault(), currentNoteURL()));
+        return true;
+    }
+    // A short note is resolved again at once by the host.
+    if (!m_shownOffThread)
+        return false;
+    ++m_generation;
+    buildOffThread([rendering = m_shown] { return rendering; },
+        [](NotePreviewView &self, Rendering, std::unique_ptr<ui::ViewTree> tree,
+            quint64 environmentRevision) {
+            disposeOffThread(self.m_host->adoptTree(std::move(tree), environmentRevision));
+            Q_EMIT self.rendered();
+        });
+    return true;
+}
+
+void NotePreviewView::buildOffThread(std::function<Rendering()> make, Built built)
+{
+    const quint64 generation = m_generation;
     // What the worker needs of the widgets is read here: it touches none of them.
     auto tree = std::make_shared<std::unique_ptr<ui::ViewTree>>(
         std::make_unique<ui::ViewTree>(ui::View(), m_host->treeEnvironment()));
@@ -245,32 +289,32 @@ void NotePreviewView::noteChanged()
     // Checked on the main thread only: the preview may be gone by the time the
     // rendering is ready.
     const QPointer<NotePreviewView> self(this);
-    QThreadPool::globalInstance()->start(
-        [self, generation, key, note = currentNoteURL(), text = content(), context, links = links(), tree,
-            environmentRevision, scrollingWidth, fittingWidth, fittingHeight] {
-            Rendering rendering = render(text, context);
-            ui::ViewTree &made = **tree;
-            made.setRoot(body(rendering, links));
-            made.setParallelLayout(true);
-            // A note this long almost always scrolls: laid out for the scroll bar first.
-            made.rebuild(scrollingWidth);
-            if (std::ceil(made.contentSize().height()) <= fittingHeight && fittingWidth != scrollingWidth)
-                made.layout(fittingWidth);
-            MainQueue::async([self, generation, key, note, rendering = std::move(rendering), tree,
-                                 environmentRevision]() mutable {
+    QThreadPool::globalInstance()->start([self, generation, make = std::move(make), built = std::move(built),
+                                             links = links(), tree, environmentRevision, scrollingWidth,
+                                             fittingWidth, fittingHeight] {
+        Rendering rendering = make();
+        ui::ViewTree &made = **tree;
+        made.setRoot(body(rendering, links));
+        made.setParallelLayout(true);
+        // A note this long almost always scrolls: laid out for the scroll bar first.
+        made.rebuild(scrollingWidth);
+        if (std::ceil(made.contentSize().height()) <= fittingHeight && fittingWidth != scrollingWidth)
+            made.layout(fittingWidth);
+        MainQueue::async(
+            [self, generation, built, rendering = std::move(rendering), tree, environmentRevision]() mutable {
                 if (!self || self->m_generation != generation) {
                     disposeOffThread(std::move(*tree));
                     return;
                 }
-                self->m_pending.reset();
-                self->showRendering(std::move(rendering), std::move(*tree), environmentRevision, key, note);
+                built(*self, std::move(rendering), std::move(*tree), environmentRevision);
             });
-        });
+    });
 }
 
 void NotePreviewView::showRendering(Rendering rendering, const NotePreviewKey &key, const QUrl &note)
 {
     m_host->setRootView(body(rendering));
+    m_shownOffThread = false;
     shown(std::move(rendering), key, note);
 }
 
@@ -278,6 +322,7 @@ void NotePreviewView::showRendering(Rendering rendering, std::unique_ptr<ui::Vie
     quint64 environmentRevision, const NotePreviewKey &key, const QUrl &note)
 {
     disposeOffThread(m_host->adoptTree(std::move(tree), environmentRevision));
+    m_shownOffThread = true;
     shown(std::move(rendering), key, note);
 }
 

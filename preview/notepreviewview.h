@@ -113,6 +113,16 @@ private:
     void showRendering(Rendering rendering, std::unique_ptr<ui::ViewTree> tree, quint64 environmentRevision,
         const NotePreviewKey &key, const QUrl &note);
     void shown(Rendering rendering, const NotePreviewKey &key, const QUrl &note);
+    // Renders the current text on a worker thread and shows it when it is ready.
+    void renderOffThread(const NotePreviewKey &key, const ObsidianContext &context);
+    // The host's appearance changed: a long note is made again in the new look on a
+    // worker thread (true), a short one is left to the host (false).
+    bool appearanceChanged();
+    // Makes what `make` renders into a tree on a worker thread, resolved and laid out
+    // for the host as it is now, and hands it to `built` on the main thread, unless the
+    // generation moved on meanwhile (the tree is then torn down on a worker).
+    using Built = std::function<void(NotePreviewView &, Rendering, std::unique_ptr<ui::ViewTree>, quint64)>;
+    void buildOffThread(std::function<Rendering()> make, Built built);
     std::optional<QUrl> listedNote(const QString &path) const;
 
     Workspace &m_workspace;
@@ -124,5 +134,6 @@ private:
     // only while the generation is still the one it was started in.
     std::optional<NotePreviewKey> m_pending;
     quint64 m_generation = 0;
+    bool m_shownOffThread = false; // the shown tree was made on a worker thread
     int m_computations = 0;
 };

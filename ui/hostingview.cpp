@@ -74,6 +74,7 @@ std::unique_ptr<ViewTree> HostingView::adoptTree(std::unique_ptr<ViewTree> tree,
     m_rebuildScheduled = false;
     m_resolveAllScheduled = false;
     m_layoutScheduled = false;
+    m_treeRevision = environmentRevision;
     if (environmentRevision != m_environmentRevision) {
         applyEnvironment();
         scheduleRebuild(true);
@@ -94,6 +95,10 @@ HostingView::~HostingView()
 
 void HostingView::setRootView(View root)
 {
+    // A tree left in an older look while its owner made a new one takes the current
+    // look with its new root.
+    if (!showsCurrentEnvironment())
+        applyEnvironment();
     m_tree->setRoot(std::move(root));
     scheduleRebuild(true);
 }
@@ -101,17 +106,23 @@ void HostingView::setRootView(View root)
 void HostingView::setEnvironment(EnvironmentValues environment)
 {
     m_environment = std::move(environment);
+    ++m_environmentRevision;
     applyEnvironment();
     scheduleRebuild(true);
 }
 
-void HostingView::applyEnvironment()
+EnvironmentValues HostingView::treeEnvironment() const
 {
     EnvironmentValues environment = m_environment;
     if (!environment.contains<ColorSchemeKey>())
         environment.set<ColorSchemeKey>(schemeOf(palette()));
-    m_tree->setEnvironment(std::move(environment));
-    ++m_environmentRevision;
+    return environment;
+}
+
+void HostingView::applyEnvironment()
+{
+    m_tree->setEnvironment(treeEnvironment());
+    m_treeRevision = m_environmentRevision;
 }
 
 QSize HostingView::sizeHint() const
@@ -377,8 +388,11 @@ void HostingView::scrollContentsBy(int, int)
 void HostingView::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::PaletteChange) {
-        applyEnvironment();
-        scheduleRebuild(true);
+        ++m_environmentRevision;
+        if (!m_appearanceChange || !m_appearanceChange()) {
+            applyEnvironment();
+            scheduleRebuild(true);
+        }
     }
     QAbstractScrollArea::changeEvent(event);
 }

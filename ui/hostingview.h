@@ -4,6 +4,7 @@
 
 #include <QAbstractScrollArea>
 
+#include <functional>
 #include <memory>
 
 namespace ui {
@@ -31,9 +32,20 @@ public:
     // main thread only swaps it in. A tree made for this host starts from
     // treeEnvironment() and is laid out at viewportWidth(); it holds its tasks
     // (StateStore::holdTasks()) until adopted.
-    EnvironmentValues treeEnvironment() const { return m_tree->environment(); }
+    EnvironmentValues treeEnvironment() const;
     // Changes whenever the environment given to the tree does.
     quint64 environmentRevision() const { return m_environmentRevision; }
+    // For an owner that makes its trees elsewhere: when the appearance changes, the
+    // handler is asked first, and answers true when it makes a tree for the new
+    // environment itself. The shown tree then keeps its look, unresolved, until one
+    // made for environmentRevision() is adopted (or a new root view is set). Answering
+    // false leaves it to the host, which resolves the shown tree again.
+    void setAppearanceChangeHandler(std::function<bool()> handler)
+    {
+        m_appearanceChange = std::move(handler);
+    }
+    // Whether the shown tree was resolved for the current environment.
+    bool showsCurrentEnvironment() const { return m_treeRevision == m_environmentRevision; }
     // The width the tree gets when its content scrolls (a scroll bar may take room)
     // or fits.
     double viewportWidth(bool scrolls) const;
@@ -80,6 +92,8 @@ private:
     std::unique_ptr<ViewTree> m_tree;
     EnvironmentValues m_environment;
     quint64 m_environmentRevision = 0;
+    quint64 m_treeRevision = 0; // what the shown tree was resolved for
+    std::function<bool()> m_appearanceChange;
     bool m_rebuildScheduled = false;
     bool m_resolveAllScheduled = false;
     bool m_layoutScheduled = false;

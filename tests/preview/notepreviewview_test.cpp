@@ -370,6 +370,67 @@ TEST_F(NotePreviewViewTest, goingBackToTheShownTextWhileALongOneRendersKeepsIt)
     EXPECT_EQ(preview->computations(), 2);
 }
 
+// An appearance change resolves a long note again on a worker, as opening it does:
+// the main thread keeps showing the old look until the new one is ready.
+struct AppearanceCase
+{
+    const char *name;
+    bool longShown;
+    bool anotherOnItsWay; // a long note is being made when the appearance changes
+    bool backToTheShown; // and the text goes back to the shown one before it is ready
+};
+
+void PrintTo(const AppearanceCase &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class AppearanceChange : public NotePreviewViewTest, public ::testing::WithParamInterface<AppearanceCase>
+{
+};
+
+TEST_P(AppearanceChange, endsInTheNewLookWithoutResolvingALongNoteOnTheMainThread)
+{
+    const AppearanceCase &row = GetParam();
+    const QString longText = QString(u"word "_s).repeated(NotePreviewView::backgroundThreshold / 5 + 1);
+    const QString shown = row.longShown ? longText : u"short"_s;
+    preview->resize(600, 400);
+    preview->show();
+    preview->setNote(shown, url(u"A.md"_s));
+    ASSERT_TRUE(waitFor([&] { return !preview->isRendering(); }));
+    preview->host().flush();
+    const QString other = u"other "_s + longText;
+    if (row.anotherOnItsWay)
+        preview->setNote(other, url(u"B.md"_s));
+
+    QPalette dark = preview->palette();
+    dark.setColor(QPalette::Window, Qt::black);
+    preview->setPalette(dark);
+    preview->host().flush();
+    auto scheme = [this] { return preview->host().tree().environment().get<ui::ColorSchemeKey>(); };
+    EXPECT_EQ(scheme(), row.longShown || row.anotherOnItsWay ? ui::ColorScheme::Light : ui::ColorScheme::Dark)
+        << "a long note is not resolved again on the main thread";
+    if (row.backToTheShown)
+        preview->setNote(shown, url(u"A.md"_s));
+
+    ASSERT_TRUE(waitFor([&] {
+        preview->host().flush();
+        return scheme() == ui::ColorScheme::Dark && !preview->isRendering();
+    }));
+    const QString expected = row.anotherOnItsWay && !row.backToTheShown ? other : shown;
+    ASSERT_EQ(preview->shownSections().sections.size(), 1);
+    EXPECT_EQ(preview->shownSections().sections[0].markdownText(), expected);
+    EXPECT_TRUE(preview->host().showsCurrentEnvironment());
+}
+
+INSTANTIATE_TEST_SUITE_P(NotePreviewView, AppearanceChange,
+    ::testing::Values(AppearanceCase { "shortShown", false, false, false },
+        AppearanceCase { "longShown", true, false, false },
+        AppearanceCase { "anotherOnItsWay", false, true, false },
+        AppearanceCase { "backToTheShortOne", false, true, true },
+        AppearanceCase { "backToTheLongOne", true, true, true }),
+    [](const auto &info) { return std::string(info.param.name); });
+
 // A long note is resolved and laid out on a worker and swapped in finished; it must
 // then behave as a short one does: its images load, its card's button works, and
 // it is laid out at the width it is shown at.

@@ -275,3 +275,85 @@ INSTANTIATE_TEST_SUITE_P(HostingView, AdoptTree,
     ::testing::Values(AdoptCase { "fits", 100, false }, AdoptCase { "scrolls", 1000, false },
         AdoptCase { "paletteChanged", 1000, true }),
     [](const auto &info) { return std::string(info.param.name); });
+
+// ---- An appearance change ---------------------------------------------------
+
+struct AppearanceCase
+{
+    const char *name;
+    std::optional<bool> ownerMakesTheTree; // absent: no handler
+};
+
+void PrintTo(const AppearanceCase &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class AppearanceChange : public ::testing::TestWithParam<AppearanceCase>
+{
+};
+
+TEST_P(AppearanceChange, resolvesTheTreeAgainUnlessItsOwnerMakesOne)
+{
+    const AppearanceCase &row = GetParam();
+    HostingView host;
+    host.resize(300, 200);
+    int asked = 0;
+    if (row.ownerMakesTheTree) {
+        host.setAppearanceChangeHandler([&] {
+            ++asked;
+            return *row.ownerMakesTheTree;
+        });
+    }
+    int resolved = 0;
+    host.setRootView(EnvironmentReader([&resolved](const EnvironmentValues &) {
+        ++resolved;
+        return View(Color::blue()).frame(std::nullopt, 10);
+    }));
+    host.show();
+    host.flush();
+    ASSERT_EQ(resolved, 1);
+
+    QPalette dark = host.palette();
+    dark.setColor(QPalette::Window, Qt::black);
+    host.setPalette(dark);
+    host.flush();
+    EXPECT_EQ(asked, row.ownerMakesTheTree ? 1 : 0);
+    EXPECT_EQ(host.treeEnvironment().get<ColorSchemeKey>(), ColorScheme::Dark);
+    const bool left = row.ownerMakesTheTree.value_or(false);
+    EXPECT_EQ(host.showsCurrentEnvironment(), !left);
+    EXPECT_EQ(host.tree().environment().get<ColorSchemeKey>(), left ? ColorScheme::Light : ColorScheme::Dark);
+    EXPECT_EQ(resolved, left ? 1 : 2) << "resolved again only when the host makes it";
+
+    if (left) {
+        // The owner's tree, made for the new look, is shown as it is.
+        auto made = std::make_unique<ViewTree>(View(Color::red()).tag("made"), host.treeEnvironment());
+        made->rebuild(host.viewportWidth(false));
+        host.adoptTree(std::move(made), host.environmentRevision());
+        host.flush();
+        EXPECT_NE(host.tree().findByTag(QStringLiteral("made")), nullptr);
+        EXPECT_EQ(resolved, 1);
+        EXPECT_TRUE(host.showsCurrentEnvironment());
+        EXPECT_EQ(host.tree().environment().get<ColorSchemeKey>(), ColorScheme::Dark);
+    }
+}
+
+TEST(AppearanceChange, aNewRootViewTakesTheLookAnOwnerLeftBehind)
+{
+    HostingView host;
+    host.setAppearanceChangeHandler([] { return true; });
+    host.setRootView(View(Color::blue()));
+    host.flush();
+    QPalette dark = host.palette();
+    dark.setColor(QPalette::Window, Qt::black);
+    host.setPalette(dark);
+    host.setRootView(View(Color::red()));
+    host.flush();
+    EXPECT_TRUE(host.showsCurrentEnvironment());
+    EXPECT_EQ(host.tree().environment().get<ColorSchemeKey>(), ColorScheme::Dark);
+}
+
+INSTANTIATE_TEST_SUITE_P(HostingView, AppearanceChange,
+    ::testing::Values(AppearanceCase { "noOwner", std::nullopt }, AppearanceCase { "ownerDeclines", false },
+        AppearanceCase { "ownerMakesIt", true }),
+    [](const auto &info) { return std::string(info.param.name); });
