@@ -33,7 +33,8 @@ class ViewTree;
 // The rewrite, the cut and the parse run again only when the note's text or the
 // vault's lists changed (the memo, kept as long as the view lives). For a long note
 // they run on a worker thread, and so do resolving and laying out what they made:
-// the main thread only swaps the finished tree in. The previous rendering stays on
+// the main thread only swaps the finished tree in (also when the appearance changes:
+// a long note is made again in the new look there). The previous rendering stays on
 // screen until the new one is ready, and a result for a text that has changed since
 // is dropped.
 // Main thread only.
