@@ -11,7 +11,7 @@ packages=(
   libxcb1-dev libxcb-xinput-dev libxcb-xkb-dev libxkbcommon-dev libxkbcommon-x11-dev xkb-data
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool xclip x11-utils trayer imagemagick openbox
-  fonts-dejavu-core python3
+  fonts-dejavu-core fonts-noto-color-emoji python3
 )
 
 missing=()
