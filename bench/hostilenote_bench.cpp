@@ -3,7 +3,8 @@
 // Each shape runs at 64 KB, 256 KB and 1 MB and reports its time and the peak of the
 // heap above where it started (as a multiple of the note's size), and the part of it the
 // parsed model alone holds. Targets: within 1 s at 1 MB, a peak within 20 times the
-// note's size, and time growing no more than 5 times from 256 KB to 1 MB. The summary prints each figure beside its target.
+// note's size, and time growing no more than 5 times from 256 KB to 1 MB. The summary prints each figure
+// beside its target.
 #include "markdown/model/markdownparser.h"
 #include "preview/largetablepreviewsimplifier.h"
 #include "preview/obsidianprocessor.h"
@@ -101,6 +102,16 @@ QString repeatedTo(const QString &unit, qsizetype size)
     return unit.repeated(std::max<qsizetype>(1, size / unit.size()));
 }
 
+// A unit with a counter in it ("%1"), repeated with the counter going up until the text
+// holds about `size` bytes: no word or address comes twice.
+QString countedTo(const QString &unit, qsizetype size)
+{
+    QString text;
+    for (qsizetype i = 0; text.size() < size; ++i)
+        text += unit.arg(i);
+    return text;
+}
+
 QString readme()
 {
     QFile file(QStringLiteral(QV_BENCH_DATA_DIR "/long_readme.md"));
@@ -108,6 +119,9 @@ QString readme()
         qFatal("Cannot read %s", qPrintable(file.fileName()));
     return QString::fromUtf8(file.readAll()) + QStringLiteral("\n\n");
 }
+
+// More notes than the parser's tables can tell apart.
+constexpr int variedNotes = 5000;
 
 // A shape of hostile note: its text at about a given size in bytes.
 using Shape = std::function<QString(qsizetype)>;
@@ -141,6 +155,19 @@ const std::map<std::string, Shape> &shapes()
         // wiki links and highlights into links and strong emphasis of one paragraph.
         { "wikiLinksAndHighlights",
             [](qsizetype n) { return repeatedTo(QStringLiteral("text [[Note]] ==hi== text.\n"), n); } },
+        // The same three with every word and address different, so that nothing of the
+        // model can be shared; the vault holds variedNotes notes, each linked to in turn.
+        { "emphasisAndLinksVaried",
+            [](qsizetype n) { return countedTo(QStringLiteral("*b%1* [d%1](u%1)\n"), n); } },
+        { "wikiLinksAndHighlightsVaried",
+            [](qsizetype n) {
+                QString text;
+                for (qsizetype i = 0; text.size() < n; ++i)
+                    text += QStringLiteral("text%1 [[Note %2]] ==hi%1== text.\n").arg(i).arg(i % variedNotes);
+                return text;
+            } },
+        { "longLineVaried",
+            [](qsizetype n) { return countedTo(QStringLiteral("lorem%1 *ipsum%1* dolor "), n); } },
         { "deepQuotes", [](qsizetype n) { return QString(n, u'>') + QStringLiteral(" deep"); } },
         { "deepLists",
             [](qsizetype n) { return repeatedTo(QStringLiteral("- "), n) + QStringLiteral("leaf"); } },
@@ -175,6 +202,11 @@ ObsidianContext vault()
     ObsidianContext context;
     const QUrl url = QUrl::fromLocalFile(QStringLiteral("/home/me/Vault/Note.md"));
     context.allFiles = { NoteFile { url, QStringLiteral("Note"), url, std::nullopt, QDateTime() } };
+    for (int i = 0; i < variedNotes; ++i) {
+        const QString name = QStringLiteral("Note %1").arg(i);
+        const QUrl other = QUrl::fromLocalFile(QStringLiteral("/home/me/Vault/%1.md").arg(name));
+        context.allFiles.append(NoteFile { other, name, other, std::nullopt, QDateTime() });
+    }
     context.currentNoteURL = url;
     context.vaultURL = QUrl::fromLocalFile(QStringLiteral("/home/me/Vault"));
     return context;

@@ -263,9 +263,18 @@ public:
 
     void flush(QList<Section> &sections)
     {
-        QString text = m_lineFeed ? QStringLiteral("\n") : QString();
-        if (m_from >= 0)
-            text += QStringView(m_text).sliced(m_from, m_to - m_from);
+        const QStringView stretch
+            = m_from >= 0 ? QStringView(m_text).sliced(m_from, m_to - m_from) : QStringView();
+        QString text;
+        if (!m_lineFeed && stretch.size() == m_text.size()) {
+            text = m_text; // the whole note: shared, not copied
+        } else {
+            // Exactly as long as it needs: a section lives as long as the preview shows it.
+            text.reserve(stretch.size() + (m_lineFeed ? 1 : 0));
+            if (m_lineFeed)
+                text += u'\n';
+            text += stretch;
+        }
         if (!text.isEmpty())
             sections.append(Section::markdown(std::move(text)));
         m_lineFeed = false;

@@ -148,6 +148,9 @@ QString replaceMatches(
         copied = match.capturedEnd();
     }
     result.append(QStringView(text).sliced(copied));
+    // The rewritten note is held as long as its preview is shown; growing it may have left
+    // up to half of it unused.
+    result.squeeze();
     return result;
 }
 

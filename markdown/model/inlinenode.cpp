@@ -6,24 +6,6 @@ namespace {
 
 const QList<InlineNode> noChildren;
 
-// The children of a container alternative, or nullptr for a leaf.
-const QList<InlineNode> *childrenOf(const InlineNode::Payload &payload)
-{
-    return std::visit(
-        [](const auto &alternative) -> const QList<InlineNode> * {
-            if constexpr (requires { alternative.children; })
-                return &alternative.children;
-            else
-                return nullptr;
-        },
-        payload);
-}
-
-QList<InlineNode> *childrenOf(InlineNode::Payload &payload)
-{
-    return const_cast<QList<InlineNode> *>(childrenOf(std::as_const(payload)));
-}
-
 // Rewrites one level; a failure anywhere below ends the whole walk.
 std::optional<QList<InlineNode>> rewriteLevel(
     const QList<InlineNode> &nodes, const FallibleInlineRewrite &rewrite)
@@ -32,8 +14,8 @@ std::optional<QList<InlineNode>> rewriteLevel(
     result.reserve(nodes.size());
     for (const InlineNode &node : nodes) {
         InlineNode rebuilt = node;
-        if (const QList<InlineNode> *children = childrenOf(node.payload())) {
-            std::optional<QList<InlineNode>> rewritten = rewriteLevel(*children, rewrite);
+        if (node.hasChildren()) {
+            std::optional<QList<InlineNode>> rewritten = rewriteLevel(node.children(), rewrite);
             if (!rewritten)
                 return std::nullopt;
             rebuilt = node.withChildren(std::move(*rewritten));
@@ -49,47 +31,76 @@ std::optional<QList<InlineNode>> rewriteLevel(
 } // namespace
 
 InlineNode::InlineNode() = default;
-InlineNode::InlineNode(const InlineNode &) = default;
-InlineNode::InlineNode(InlineNode &&) noexcept = default;
-InlineNode &InlineNode::operator=(const InlineNode &) = default;
-InlineNode &InlineNode::operator=(InlineNode &&) noexcept = default;
-InlineNode::~InlineNode() = default;
 
 const QList<InlineNode> &InlineNode::children() const
 {
-    const QList<InlineNode> *children = childrenOf(m_payload);
-    return children ? *children : noChildren;
+    return std::visit(
+        [](const auto &alternative) -> const QList<InlineNode> & {
+            if constexpr (requires { alternative.children; })
+                return alternative.children;
+            else if constexpr (requires { alternative->value.children; })
+                return alternative->value.children;
+            else
+                return noChildren;
+        },
+        m_storage);
+}
+
+bool InlineNode::hasChildren() const
+{
+    switch (kind()) {
+    case Kind::Emphasis:
+    case Kind::Strong:
+    case Kind::Strikethrough:
+    case Kind::Link:
+    case Kind::Image:
+        return true;
+    default:
+        return false;
+    }
 }
 
 InlineNode InlineNode::withChildren(QList<InlineNode> children) const
 {
-    InlineNode copy = *this;
-    if (QList<InlineNode> *own = childrenOf(copy.m_payload))
-        *own = std::move(children);
-    return copy;
+    return std::visit(
+        [this, &children](const auto &alternative) -> InlineNode {
+            using Alternative = std::remove_cvref_t<decltype(alternative)>;
+            if constexpr (requires { alternative.children; })
+                return Alternative { std::move(children) };
+            else if constexpr (std::is_same_v<Alternative, Shared<Link>>)
+                return Link { alternative->value.destination, std::move(children) };
+            else if constexpr (std::is_same_v<Alternative, Shared<Image>>)
+                return Image { alternative->value.source, std::move(children) };
+            else
+                return *this;
+        },
+        m_storage);
 }
 
 bool InlineNode::operator==(const InlineNode &other) const
 {
-    if (m_payload.index() != other.m_payload.index())
+    if (m_storage.index() != other.m_storage.index())
         return false;
     switch (kind()) {
     case Kind::Text:
-        return canonicallyEqual(std::get<Text>(m_payload).literal, std::get<Text>(other.m_payload).literal);
+        return canonicallyEqual(as<Text>()->literal, other.as<Text>()->literal);
     case Kind::Code:
-        return canonicallyEqual(std::get<Code>(m_payload).literal, std::get<Code>(other.m_payload).literal);
+        return canonicallyEqual(as<Code>()->literal, other.as<Code>()->literal);
     case Kind::Html:
-        return canonicallyEqual(std::get<Html>(m_payload).literal, std::get<Html>(other.m_payload).literal);
+        return canonicallyEqual(as<Html>()->literal, other.as<Html>()->literal);
     case Kind::SoftBreak:
     case Kind::LineBreak:
         return true;
     case Kind::Link:
-        if (!canonicallyEqual(
-                std::get<Link>(m_payload).destination, std::get<Link>(other.m_payload).destination))
+        if (as<Link>() == other.as<Link>())
+            return true; // one box
+        if (!canonicallyEqual(as<Link>()->destination, other.as<Link>()->destination))
             return false;
         break;
     case Kind::Image:
-        if (!canonicallyEqual(std::get<Image>(m_payload).source, std::get<Image>(other.m_payload).source))
+        if (as<Image>() == other.as<Image>())
+            return true;
+        if (!canonicallyEqual(as<Image>()->source, other.as<Image>()->source))
             return false;
         break;
     case Kind::Emphasis:
@@ -103,21 +114,33 @@ bool InlineNode::operator==(const InlineNode &other) const
 void feedHash(ModelHasher &hasher, const InlineNode &node)
 {
     hasher.feed(static_cast<qint64>(node.kind()));
-    std::visit(
-        [&hasher](const auto &alternative) {
-            if constexpr (requires { alternative.literal; })
-                hasher.feed(alternative.literal);
-            if constexpr (requires { alternative.destination; })
-                hasher.feed(alternative.destination);
-            if constexpr (requires { alternative.source; })
-                hasher.feed(alternative.source);
-            if constexpr (requires { alternative.children; }) {
-                hasher.feedCount(alternative.children.size());
-                for (const InlineNode &child : alternative.children)
-                    feedHash(hasher, child);
-            }
-        },
-        node.payload());
+    switch (node.kind()) {
+    case InlineNode::Kind::Text:
+        hasher.feed(node.as<InlineNode::Text>()->literal);
+        return;
+    case InlineNode::Kind::Code:
+        hasher.feed(node.as<InlineNode::Code>()->literal);
+        return;
+    case InlineNode::Kind::Html:
+        hasher.feed(node.as<InlineNode::Html>()->literal);
+        return;
+    case InlineNode::Kind::SoftBreak:
+    case InlineNode::Kind::LineBreak:
+        return;
+    case InlineNode::Kind::Link:
+        hasher.feed(node.as<InlineNode::Link>()->destination);
+        break;
+    case InlineNode::Kind::Image:
+        hasher.feed(node.as<InlineNode::Image>()->source);
+        break;
+    case InlineNode::Kind::Emphasis:
+    case InlineNode::Kind::Strong:
+    case InlineNode::Kind::Strikethrough:
+        break;
+    }
+    hasher.feedCount(node.children().size());
+    for (const InlineNode &child : node.children())
+        feedHash(hasher, child);
 }
 
 size_t qHash(const InlineNode &node, size_t seed)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QSharedData>
 #include <QString>
 
 #include <functional>
@@ -10,7 +11,7 @@
 #include <variant>
 
 // One inline element of a Markdown document: an immutable value. Copies are cheap
-// (the strings and child lists are implicitly shared); an edit makes a new node.
+// (the strings, child lists and boxes are implicitly shared); an edit makes a new node.
 //
 // Equality and hashing cover the whole payload, children included; strings compare
 // and hash in Unicode canonical form (NFC), so one text typed in two normalisations
@@ -73,13 +74,14 @@ public:
     template<class T>
     requires std::is_constructible_v<Payload, T &&> &&(!std::is_same_v<std::remove_cvref_t<T>, InlineNode>)
         InlineNode(T &&payload) // NOLINT: implicit, a payload is a node
-        : m_payload(std::forward<T>(payload))
+        : m_storage(stored(std::forward<T>(payload)))
     { }
-    InlineNode(const InlineNode &);
-    InlineNode(InlineNode &&) noexcept;
-    InlineNode &operator=(const InlineNode &);
-    InlineNode &operator=(InlineNode &&) noexcept;
-    ~InlineNode();
+    // Inline: a parse makes, moves and frees several nodes for every dozen bytes of text.
+    InlineNode(const InlineNode &) = default;
+    InlineNode(InlineNode &&) noexcept = default;
+    InlineNode &operator=(const InlineNode &) = default;
+    InlineNode &operator=(InlineNode &&) noexcept = default;
+    ~InlineNode() = default;
 
     static InlineNode text(QString literal) { return Text { std::move(literal) }; }
     static InlineNode softBreak() { return SoftBreak {}; }
@@ -101,20 +103,57 @@ public:
         return Image { std::move(source), std::move(children) };
     }
 
-    Kind kind() const { return static_cast<Kind>(m_payload.index()); }
-    const Payload &payload() const { return m_payload; }
-    template<class T> const T *as() const { return std::get_if<T>(&m_payload); }
+    Kind kind() const { return static_cast<Kind>(m_storage.index()); }
+    // The alternative, or nullptr for another kind; valid as long as this node or a copy of it.
+    template<class T> const T *as() const
+    {
+        if constexpr (isBoxed<T>) {
+            const Shared<T> *box = std::get_if<Shared<T>>(&m_storage);
+            return box ? &(*box)->value : nullptr;
+        } else {
+            return std::get_if<T>(&m_storage);
+        }
+    }
 
     // The children of emphasis, strong, strikethrough, link and image; empty for the rest.
     const QList<InlineNode> &children() const;
+    // Whether the kind has children (emphasis, strong, strikethrough, link, image), even none.
+    bool hasChildren() const;
     // The same node with other children; nodes without children come back unchanged.
     InlineNode withChildren(QList<InlineNode> children) const;
 
     bool operator==(const InlineNode &other) const;
 
 private:
-    Payload m_payload;
+    // A parsed note holds several inline nodes for every dozen bytes of its text, so a node
+    // is kept at the size of a string: the two alternatives with a string and a list sit
+    // behind one shared pointer to an immutable box.
+    template<class T> struct Box : QSharedData
+    {
+        explicit Box(T value)
+            : value(std::move(value))
+        { }
+        const T value;
+    };
+    template<class T> using Shared = QExplicitlySharedDataPointer<const Box<T>>;
+    template<class T> static constexpr bool isBoxed = std::is_same_v<T, Link> || std::is_same_v<T, Image>;
+
+    using Storage = std::variant<Text, SoftBreak, LineBreak, Code, Html, Emphasis, Strong, Strikethrough,
+        Shared<Link>, Shared<Image>>;
+
+    template<class T> static Storage stored(T &&payload)
+    {
+        using Alternative = std::remove_cvref_t<T>;
+        if constexpr (isBoxed<Alternative>)
+            return Storage(std::in_place_type<Shared<Alternative>>,
+                new Box<Alternative>(Alternative(std::forward<T>(payload))));
+        else
+            return Storage(std::forward<T>(payload));
+    }
+
+    Storage m_storage;
 };
+Q_DECLARE_TYPEINFO(InlineNode, Q_RELOCATABLE_TYPE);
 
 size_t qHash(const InlineNode &node, size_t seed = 0);
 

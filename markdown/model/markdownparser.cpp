@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -413,6 +414,163 @@ QByteArray terminatedUtf8(const QString &text)
     return copy.toUtf8();
 }
 
+// Equal inline values of a long note's parse share their storage. A note repeats its short words,
+// its spaces and punctuation, and its links (a vault's notes link to a few notes, by long
+// file URLs); every copy made afresh costs a string or a list of its own, which in a text
+// dense with markup is many times the bytes it was written with. The tables are
+// direct-mapped and of a fixed size for the parse: a repeat found too late costs a copy
+// of its own, never more memory than the tables.
+class InlineSharing
+{
+public:
+    explicit InlineSharing(qsizetype textSize)
+    {
+        size_t slots = minSlots;
+        while (slots < maxSlots && qsizetype(slots) * bytesPerSlot < textSize)
+            slots *= 2;
+        m_strings.resize(slots);
+        m_nodes.resize(slots);
+        m_mask = slots - 1;
+    }
+
+    // The text of a literal, shared with an equal one met before when it is short.
+    QString literal(const char *utf8) { return shared(utf8, maxLiteralLength); }
+    // A link's destination or an image's source, shared with an equal one met before.
+    QString destination(const char *utf8) { return shared(utf8, maxDestinationLength); }
+
+    // An emphasis, strong text, strikethrough, link or image, sharing its storage with an
+    // equal one met before. Only nodes whose parts were shared already can match: parts
+    // are compared by where they are stored.
+    InlineNode container(InlineNode node)
+    {
+        InlineNode &held = m_nodes[identityHash(node) & m_mask];
+        if (isSameStorage(held, node))
+            return held;
+        if (held.children().isEmpty())
+            held = node;
+        return node;
+    }
+
+private:
+    static constexpr size_t minSlots = 16;
+    static constexpr size_t maxSlots = 4096;
+    static constexpr qsizetype bytesPerSlot = 256;
+    static constexpr qsizetype maxLiteralLength = 32;
+    static constexpr qsizetype maxDestinationLength = 2048;
+
+    // A repeat is found from the library's bytes, before anything is decoded: most literals
+    // are ASCII and compare as they stand.
+    QString shared(const char *utf8, size_t maxLength)
+    {
+        if (!utf8)
+            return QString();
+        const size_t length = std::strlen(utf8);
+        if (length > maxLength)
+            return QString::fromUtf8(utf8, qsizetype(length));
+        // Eight bytes at a time: a literal is hashed on every parse of every note.
+        std::uint64_t hash = 0xcbf29ce484222325ULL ^ length;
+        std::uint64_t highBits = 0;
+        for (size_t i = 0; i < length; i += 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, utf8 + i, std::min<size_t>(8, length - i));
+            highBits |= word;
+            hash = (hash ^ word) * 0x100000001b3ULL;
+            hash ^= hash >> 29;
+        }
+        const bool isAscii = (highBits & 0x8080808080808080ULL) == 0;
+        QString &held = m_strings[(hash ^ (hash >> 32)) & m_mask];
+        if (isAscii && !held.isNull() && equalsAscii(held, utf8, length))
+            return held;
+        QString text = QString::fromUtf8(utf8, qsizetype(length));
+        if (!isAscii && held == text)
+            return held;
+        if (held.isNull())
+            held = text; // the first comes to stay: replacing costs more than the repeats it finds
+        return text;
+    }
+
+    static bool equalsAscii(const QString &text, const char *ascii, size_t length)
+    {
+        if (size_t(text.size()) != length)
+            return false;
+        const QChar *units = text.constData();
+        for (size_t i = 0; i < length; ++i) {
+            if (units[i].unicode() != static_cast<unsigned char>(ascii[i]))
+                return false;
+        }
+        return true;
+    }
+
+    // Where a string is stored; a null string is told from an empty one.
+    static const void *storageOf(const QString &text)
+    {
+        return text.isNull() ? nullptr : static_cast<const void *>(text.constData());
+    }
+
+    // Where a node's part is stored: equal addresses mean one value.
+    static const void *storageOf(const InlineNode &node)
+    {
+        switch (node.kind()) {
+        case InlineNode::Kind::Text:
+            return storageOf(node.as<InlineNode::Text>()->literal);
+        case InlineNode::Kind::Code:
+            return storageOf(node.as<InlineNode::Code>()->literal);
+        case InlineNode::Kind::Html:
+            return storageOf(node.as<InlineNode::Html>()->literal);
+        case InlineNode::Kind::SoftBreak:
+        case InlineNode::Kind::LineBreak:
+            return nullptr;
+        case InlineNode::Kind::Link:
+            return node.as<InlineNode::Link>();
+        case InlineNode::Kind::Image:
+            return node.as<InlineNode::Image>();
+        case InlineNode::Kind::Emphasis:
+        case InlineNode::Kind::Strong:
+        case InlineNode::Kind::Strikethrough:
+            return node.children().constData();
+        }
+        return nullptr;
+    }
+
+    static const void *ownStringOf(const InlineNode &node)
+    {
+        if (const auto *link = node.as<InlineNode::Link>())
+            return storageOf(link->destination);
+        if (const auto *image = node.as<InlineNode::Image>())
+            return storageOf(image->source);
+        return nullptr; // the kind tells it from a link's or an image's
+    }
+
+    static size_t identityHash(const InlineNode &node)
+    {
+        size_t hash = qHash(int(node.kind()), qHash(ownStringOf(node)));
+        for (const InlineNode &child : node.children())
+            hash = qHashMulti(hash, int(child.kind()), storageOf(child));
+        return hash;
+    }
+
+    // Equal by the parts' addresses: a node compared with itself's parts, and nodes whose
+    // children were shared.
+    static bool isSameStorage(const InlineNode &a, const InlineNode &b)
+    {
+        if (a.kind() != b.kind() || ownStringOf(a) != ownStringOf(b))
+            return false;
+        const QList<InlineNode> &left = a.children();
+        const QList<InlineNode> &right = b.children();
+        if (left.size() != right.size())
+            return false;
+        for (qsizetype i = 0; i < left.size(); ++i) {
+            if (left[i].kind() != right[i].kind() || storageOf(left[i]) != storageOf(right[i]))
+                return false;
+        }
+        return true;
+    }
+
+    std::vector<QString> m_strings;
+    std::vector<InlineNode> m_nodes;
+    size_t m_mask;
+};
+
 // Builds the model from the library's tree without recursion: a 100,000-level quote must
 // not exhaust the stack. Each open container is a frame; a container nested deeper than
 // the cap gets a frame without content of its own, whose children go to the nearest
@@ -420,6 +578,13 @@ QByteArray terminatedUtf8(const QString &text)
 class TreeConverter
 {
 public:
+    // `sharing`, when there is one, outlives the converter; one parse may convert several
+    // trees with it. Without, every value is made afresh: a note parsed whole is small
+    // enough that looking for repeats costs more than the memory it saves.
+    explicit TreeConverter(InlineSharing *sharing)
+        : m_sharing(sharing)
+    { }
+
     std::optional<QList<BlockNode>> convert(cmark_node *root)
     {
         return convert(root, cmark_node_first_child(root), nullptr);
@@ -721,13 +886,13 @@ private:
         QList<InlineNode> &inlines = receiver().inlines;
         switch (type) {
         case NodeType::Text:
-            inlines.append(InlineNode::text(decoded(cmark_node_get_literal(node))));
+            inlines.append(InlineNode::text(literal(cmark_node_get_literal(node))));
             return false;
         case NodeType::Code:
-            inlines.append(InlineNode::code(decoded(cmark_node_get_literal(node))));
+            inlines.append(InlineNode::code(literal(cmark_node_get_literal(node))));
             return false;
         case NodeType::Html:
-            inlines.append(InlineNode::html(decoded(cmark_node_get_literal(node))));
+            inlines.append(InlineNode::html(literal(cmark_node_get_literal(node))));
             return false;
         case NodeType::SoftBreak:
             inlines.append(InlineNode::softBreak());
@@ -795,21 +960,21 @@ private:
             target.cells.append(RawTableCell { std::move(content.inlines) });
             break;
         case NodeType::Emphasis:
-            target.inlines.append(InlineNode::emphasis(std::move(content.inlines)));
+            target.inlines.append(container(InlineNode::emphasis(std::move(content.inlines))));
             break;
         case NodeType::Strong:
-            target.inlines.append(InlineNode::strong(std::move(content.inlines)));
+            target.inlines.append(container(InlineNode::strong(std::move(content.inlines))));
             break;
         case NodeType::Strikethrough:
-            target.inlines.append(InlineNode::strikethrough(std::move(content.inlines)));
+            target.inlines.append(container(InlineNode::strikethrough(std::move(content.inlines))));
             break;
         case NodeType::Link:
-            target.inlines.append(
-                InlineNode::link(decoded(cmark_node_get_url(frame.node)), std::move(content.inlines)));
+            target.inlines.append(container(
+                InlineNode::link(destination(cmark_node_get_url(frame.node)), std::move(content.inlines))));
             break;
         case NodeType::Image:
-            target.inlines.append(
-                InlineNode::image(decoded(cmark_node_get_url(frame.node)), std::move(content.inlines)));
+            target.inlines.append(container(
+                InlineNode::image(destination(cmark_node_get_url(frame.node)), std::move(content.inlines))));
             break;
         default:
             break;
@@ -828,6 +993,11 @@ private:
         return BlockNode::bulletedList(isTight, std::move(content.items));
     }
 
+    QString literal(const char *utf8) { return m_sharing ? m_sharing->literal(utf8) : decoded(utf8); }
+    QString destination(const char *utf8) { return m_sharing ? m_sharing->destination(utf8) : decoded(utf8); }
+    InlineNode container(InlineNode node) { return m_sharing ? m_sharing->container(std::move(node)) : node; }
+
+    InlineSharing *m_sharing;
     std::vector<Frame> m_frames;
     std::vector<Content> m_contents;
     std::vector<QList<RawTableColumnAlignment>> m_pendingAlignments;
@@ -1113,7 +1283,7 @@ std::optional<QList<BlockNode>> parseWhole(QByteArrayView utf8)
     const LibraryTree tree({ utf8 });
     if (!tree.document())
         return std::nullopt;
-    return TreeConverter().convert(tree.document()).value_or(QList<BlockNode>());
+    return TreeConverter(nullptr).convert(tree.document()).value_or(QList<BlockNode>());
 }
 
 // Lines as the library counts them: a line ends at "\n", "\r\n" or "\r".
@@ -1248,6 +1418,7 @@ public:
         , m_lines(text)
         , m_pieceSize(pieceSize)
         , m_mayDefine(contains(text, "]:"))
+        , m_sharing(text.size())
     { }
 
     std::optional<QList<BlockNode>> run()
@@ -1416,8 +1587,10 @@ private:
 
     bool append(const LibraryTree &tree, const std::vector<cmark_node *> &children, size_t from, size_t to)
     {
-        std::optional<QList<BlockNode>> blocks = TreeConverter().convert(tree.document(),
-            from < children.size() ? children[from] : nullptr, to < children.size() ? children[to] : nullptr);
+        std::optional<QList<BlockNode>> blocks
+            = TreeConverter(&m_sharing)
+                  .convert(tree.document(), from < children.size() ? children[from] : nullptr,
+                      to < children.size() ? children[to] : nullptr);
         if (!blocks)
             return false;
         m_blocks.append(std::move(*blocks));
@@ -1532,10 +1705,10 @@ private:
         return true;
     }
 
-    static std::optional<QList<InlineNode>> paragraphContent(const LibraryTree &tree, cmark_node *paragraph)
+    std::optional<QList<InlineNode>> paragraphContent(const LibraryTree &tree, cmark_node *paragraph)
     {
         std::optional<QList<BlockNode>> blocks
-            = TreeConverter().convert(tree.document(), paragraph, cmark_node_next(paragraph));
+            = TreeConverter(&m_sharing).convert(tree.document(), paragraph, cmark_node_next(paragraph));
         if (!blocks || blocks->size() != 1 || !blocks->first().as<BlockNode::Paragraph>())
             return std::nullopt;
         return blocks->first().as<BlockNode::Paragraph>()->content;
@@ -1623,6 +1796,7 @@ private:
     LineWalk m_lines;
     qsizetype m_pieceSize;
     bool m_mayDefine;
+    InlineSharing m_sharing;
     Candidate m_candidate;
     std::vector<Piece> m_pieces;
     QList<BlockNode> m_blocks;
@@ -1661,12 +1835,16 @@ void registerExtensions()
 
 std::optional<QList<BlockNode>> convertDocumentBlocks(cmark_node *node)
 {
-    return TreeConverter().convert(node);
+    return TreeConverter(nullptr).convert(node);
 }
 
 std::optional<QList<BlockNode>> parseMarkdownBlocks(const QString &text)
 {
-    return parseMarkdownBlocks(QByteArrayView(text.toUtf8()));
+    QByteArray utf8 = text.toUtf8();
+    // The rewritten bytes take the place of the note's: a large note holds one copy, not two.
+    if (std::optional<QByteArray> defused = ParseGuard::defused(utf8))
+        utf8 = std::move(*defused);
+    return parseMarkdownBlocksInPieces(utf8, pieceSize);
 }
 
 std::optional<QList<BlockNode>> parseMarkdownBlocks(QByteArrayView utf8)

@@ -4,6 +4,8 @@
 
 #include <QSet>
 
+#include <optional>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -123,5 +125,54 @@ TEST(InlineRewrite, aFailureAnywhereFailsTheWholeRewrite)
     EXPECT_FALSE(result.has_value());
     EXPECT_EQ(calls, 3);
 }
+
+struct ContainerCase
+{
+    const char *name;
+    InlineNode node;
+};
+
+class InlineNodeContainers : public ::testing::TestWithParam<ContainerCase>
+{
+};
+
+// Every container, whatever way it is stored, takes new children and keeps the rest.
+TEST_P(InlineNodeContainers, newChildrenKeepTheRest)
+{
+    const InlineNode &node = GetParam().node;
+    const QList<InlineNode> children { InlineNode::text(u"new"_s), InlineNode::softBreak() };
+    const InlineNode changed = node.withChildren(children);
+    EXPECT_EQ(changed.kind(), node.kind());
+    EXPECT_EQ(changed.children(), children);
+    EXPECT_NE(changed, node);
+    EXPECT_EQ(node.withChildren(node.children()), node);
+    if (const auto *link = changed.as<InlineNode::Link>()) {
+        EXPECT_EQ(link->destination, u"https://x.org"_s);
+    }
+    if (const auto *image = changed.as<InlineNode::Image>()) {
+        EXPECT_EQ(image->source, u"i.png"_s);
+    }
+}
+
+// What as() gives stays valid as long as any copy of the node does.
+TEST_P(InlineNodeContainers, partsOutliveTheNodeTheyCameFrom)
+{
+    std::optional<InlineNode> original = GetParam().node;
+    const InlineNode copy = *original;
+    const QList<InlineNode> *children = &copy.children();
+    original.reset();
+    ASSERT_EQ(children->size(), 1);
+    EXPECT_EQ(children->first(), InlineNode::text(u"old"_s));
+    EXPECT_EQ(copy, GetParam().node);
+    EXPECT_EQ(qHash(copy, 3), qHash(GetParam().node, 3));
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, InlineNodeContainers,
+    ::testing::Values(ContainerCase { "emphasis", InlineNode::emphasis({ InlineNode::text(u"old"_s) }) },
+        ContainerCase { "strong", InlineNode::strong({ InlineNode::text(u"old"_s) }) },
+        ContainerCase { "strikethrough", InlineNode::strikethrough({ InlineNode::text(u"old"_s) }) },
+        ContainerCase { "link", InlineNode::link(u"https://x.org"_s, { InlineNode::text(u"old"_s) }) },
+        ContainerCase { "image", InlineNode::image(u"i.png"_s, { InlineNode::text(u"old"_s) }) }),
+    [](const ::testing::TestParamInfo<ContainerCase> &info) { return std::string(info.param.name); });
 
 } // namespace

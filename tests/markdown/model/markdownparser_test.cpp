@@ -299,6 +299,31 @@ TEST(MarkdownParser, longNotesParseAsInOneGo)
     }
 }
 
+// A long note repeats its words and links, and equal ones may be stored once: a repeat
+// is one only code unit for code unit, so two spellings of one text (precomposed or with
+// a combining mark) stay as written.
+TEST(MarkdownParser, repeatsInALongNoteKeepTheirSpelling)
+{
+    const QByteArray composed = "caf\xC3\xA9";
+    const QByteArray decomposed = "cafe\xCC\x81";
+    QByteArray text;
+    for (int i = 0; text.size() < 5 * MarkdownParser::pieceSize; ++i) {
+        const QByteArray &word = i % 2 ? composed : decomposed;
+        text += "*" + word + "* [" + word + "](" + word + ") [](<>) [x]() `" + word + "` " + word + "\n";
+        if (i % 7 == 0)
+            text += "\n";
+    }
+    const std::optional<QList<BlockNode>> whole
+        = MarkdownParser::parseMarkdownBlocksInPieces(text, text.size());
+    const std::optional<QList<BlockNode>> pieces
+        = MarkdownParser::parseMarkdownBlocksInPieces(text, MarkdownParser::pieceSize);
+    ASSERT_TRUE(whole && pieces);
+    EXPECT_EQ(dump(*pieces), dump(*whole));
+    const QString dumped = dump(*pieces);
+    EXPECT_TRUE(dumped.contains(QString::fromUtf8("em[text\"" + composed + "\"]")));
+    EXPECT_TRUE(dumped.contains(QString::fromUtf8("em[text\"" + decomposed + "\"]")));
+}
+
 TEST(MarkdownParser, threadsParseIndependently)
 {
     const QString text
