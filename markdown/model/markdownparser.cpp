@@ -1388,12 +1388,30 @@ public:
     QList<InlineNode> take()
     {
         m_started = false;
+        // Room guessed too large is given back, at the cost of a copy held with the list for
+        // a moment: the list is kept as long as the note's model.
+        if (m_content.capacity() - m_content.size() > m_content.size() / 4)
+            m_content.squeeze();
+        m_expected = false;
         return std::exchange(m_content, {});
+    }
+
+    // Makes room at once for as much content again as `remaining` bytes would give at the
+    // rate of the `parsed` bytes so far: growing by appending keeps up to half of a long
+    // paragraph's list unused, and the paragraph ends within the bytes the caller knows.
+    void expect(qsizetype parsed, qsizetype remaining)
+    {
+        if (m_expected || parsed <= 0)
+            return;
+        m_expected = true;
+        const qsizetype count = m_content.size() + m_content.size() * remaining / parsed;
+        m_content.reserve(count + count / 16);
     }
 
 private:
     QList<InlineNode> m_content;
     bool m_started = false;
+    bool m_expected = false;
 };
 
 // A large note is parsed a piece at a time, each piece a run of whole top-level blocks,
@@ -1451,6 +1469,8 @@ public:
                     reach *= 2;
                     continue;
                 }
+                // The paragraph ends before the next line after a blank one.
+                m_pending.expect(seam->start - start, m_candidate.stop - seam->end);
                 start = seam->end;
                 m_space = QString::fromUtf8(m_text.sliced(seam->start, seam->end - seam->start));
                 reach = m_pieceSize;
