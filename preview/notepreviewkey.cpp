@@ -51,32 +51,19 @@ bool canonicallyEqual(const std::optional<QString> &a, const std::optional<QStri
     return !a || canonicallyEqual(QStringView(*a), QStringView(*b));
 }
 
-} // namespace
-
-namespace {
-
-// What the rewrite reads of a note, compared without copying it out.
-bool sameFingerprint(const QString &nameA, const std::optional<QString> &folderA, const QUrl &urlA,
-    const QString &nameB, const std::optional<QString> &folderB, const QUrl &urlB)
+// What the rewrite reads of a note of the vault; its date is left out.
+bool sameFingerprint(const NoteFile &a, const NoteFile &b)
 {
-    return canonicallyEqual(QStringView(nameA), QStringView(nameB)) && canonicallyEqual(folderA, folderB)
-        && urlA == urlB;
+    return canonicallyEqual(QStringView(a.name), QStringView(b.name)) && canonicallyEqual(a.folder, b.folder)
+        && a.url == b.url;
 }
 
 } // namespace
-
-bool operator==(const NotePreviewKey::FileFingerprint &a, const NotePreviewKey::FileFingerprint &b)
-{
-    return sameFingerprint(a.name, a.folder, a.url, b.name, b.folder, b.url);
-}
 
 bool operator==(const NotePreviewKey::ContextFingerprint &a, const NotePreviewKey::ContextFingerprint &b)
 {
     const auto sameFiles = [](const QList<NoteFile> &x, const QList<NoteFile> &y) {
-        return sharesData(x, y)
-            || std::equal(x.begin(), x.end(), y.begin(), y.end(), [](const NoteFile &p, const NoteFile &q) {
-                   return sameFingerprint(p.name, p.folder, p.url, q.name, q.folder, q.url);
-               });
+        return sharesData(x, y) || std::equal(x.begin(), x.end(), y.begin(), y.end(), sameFingerprint);
     };
     return a.currentNoteURL == b.currentNoteURL && a.vaultURL == b.vaultURL && sameFiles(a.files, b.files)
         && (sharesData(a.media, b.media) || a.media == b.media);

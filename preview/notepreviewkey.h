@@ -21,27 +21,11 @@
 // two scans are compared entry by entry.
 struct NotePreviewKey
 {
-    // What the rewrite reads of one note of the vault.
-    struct FileFingerprint
-    {
-        explicit FileFingerprint(const NoteFile &note)
-            : name(note.name)
-            , folder(note.folder)
-            , url(note.url)
-        { }
-
-        QString name;
-        std::optional<QString> folder;
-        QUrl url;
-
-        friend bool operator==(const FileFingerprint &, const FileFingerprint &);
-    };
-
     struct ContextFingerprint
     {
         QUrl currentNoteURL;
         std::optional<QUrl> vaultURL;
-        QList<NoteFile> files; // in the vault's order: a reordering changes the key
+        QList<NoteFile> files; // in the vault's order: a reordering changes the key; dates are not compared
         QList<QUrl> media;
 
         friend bool operator==(const ContextFingerprint &, const ContextFingerprint &);
