@@ -694,10 +694,7 @@ void NotesFileListView::move(const NoteFile &note, const std::optional<QString> 
             QStringLiteral("Failed to move note %1: %2").arg(note.url.fileName(), moved.error().description));
         return;
     }
-    if (onNoteMoved)
-        onNoteMoved(note.url, moved.value());
-    if (m_environment.selectedNoteURL() == note.url)
-        m_environment.setSelectedNoteURL(moved.value());
+    followMove(note.url, moved.value());
 }
 
 void NotesFileListView::remove(const NoteFile &note)
@@ -765,8 +762,13 @@ void NotesFileListView::commitRenameDialog()
                         .arg(note->url.fileName(), renamed.error().description));
         return;
     }
+    followMove(note->url, renamed.value());
+}
+
+void NotesFileListView::followMove(const QUrl &from, const QUrl &to)
+{
     if (onNoteMoved)
-        onNoteMoved(note->url, renamed.value());
-    if (m_environment.selectedNoteURL() == note->url)
-        m_environment.setSelectedNoteURL(renamed.value());
+        onNoteMoved(from, to);
+    if (m_environment.selectedNoteURL() == from)
+        m_environment.setSelectedNoteURL(to);
 }

@@ -108,6 +108,8 @@ private:
     void reveal(const NoteFile &note);
     void move(const NoteFile &note, const std::optional<QString> &folder);
     void remove(const NoteFile &note);
+    // The note at `from` now lives at `to`: whoever holds it and the selection follow.
+    void followMove(const QUrl &from, const QUrl &to);
 
     NotesEnvironment &m_environment;
     const Clock &m_clock;
