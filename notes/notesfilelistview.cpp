@@ -576,14 +576,14 @@ QStringList NotesFileListView::rowTexts() const
     return texts;
 }
 
-FileRowView NotesFileListView::makeRow(const NoteFile &note, const QStringList &folders) const
+FileRowView NotesFileListView::makeRow(const NoteFile &note) const
 {
     // The list may be gone when a menu entry fires late.
     QPointer<NotesFileListView> self(const_cast<NotesFileListView *>(this));
     FileRowView row;
     row.file = note;
     row.isSelected = m_environment.selectedNoteURL() == note.url;
-    row.folders = folders;
+    row.folders = NotesListing::sortedFolders(m_environment.notesManager().folders());
     row.onSelect = [self, note] {
         if (self)
             self->select(note.url);
@@ -612,8 +612,7 @@ std::optional<FileRowView> NotesFileListView::rowView(const QUrl &note) const
     const int index = m_model->indexOf(note);
     if (index < 0)
         return std::nullopt;
-    return makeRow(
-        m_model->row(index).note, NotesListing::sortedFolders(m_environment.notesManager().folders()));
+    return makeRow(m_model->row(index).note);
 }
 
 void NotesFileListView::activate(const QModelIndex &index)
@@ -639,8 +638,7 @@ void NotesFileListView::showContextMenu(const QPoint &position)
         menu.addAction(QStringLiteral("New Note in %1").arg(row.folder),
             [this, folder = row.folder] { newNoteInFolder(folder); });
     } else {
-        makeRow(row.note, NotesListing::sortedFolders(m_environment.notesManager().folders()))
-            .fillContextMenu(menu);
+        makeRow(row.note).fillContextMenu(menu);
     }
     menu.exec(m_listView->viewport()->mapToGlobal(position));
 }

@@ -101,7 +101,7 @@ private:
     void showContextMenu(const QPoint &position);
     void scrollToSelection();
     void updateHeaderTint();
-    FileRowView makeRow(const NoteFile &note, const QStringList &folders) const;
+    FileRowView makeRow(const NoteFile &note) const;
 
     void select(const QUrl &note);
     void beginRename(const NoteFile &note);
