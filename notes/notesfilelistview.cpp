@@ -126,11 +126,6 @@ NotesListing NotesListing::make(
     return listing;
 }
 
-bool NotesListing::matches(const QString &name, const QString &query)
-{
-    return query.isEmpty() || folded(name).contains(folded(query));
-}
-
 QStringList NotesListing::sortedFolders(const QSet<QString> &folders)
 {
     std::vector<std::pair<QString, QString>> keyed;

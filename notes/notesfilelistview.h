@@ -35,7 +35,6 @@ struct NotesListing
     // decomposed spellings of a character match each other. Not trimmed.
     static NotesListing make(
         const QList<NoteFile> &allFiles, const QSet<QString> &folders, const QString &query);
-    static bool matches(const QString &name, const QString &query);
     // Folder names in the order the list shows them.
     static QStringList sortedFolders(const QSet<QString> &folders);
 };

@@ -60,11 +60,12 @@ TEST_P(Filter, namesMatchIgnoringCaseAndSpelling)
 {
     const QStringList names { "Meeting", "team meeting", QStringLiteral("Caf\u00E9"),
         QStringLiteral("Cafe\u0301"), "a b" };
+    QList<NoteFile> notes;
+    for (const QString &name : names)
+        notes.append(NoteFile { {}, name, {}, std::nullopt, {} });
     QStringList matched;
-    for (const QString &name : names) {
-        if (NotesListing::matches(name, GetParam().query))
-            matched.append(name);
-    }
+    for (const NoteFile &note : NotesListing::make(notes, {}, GetParam().query).rootFiles)
+        matched.append(note.name);
     EXPECT_EQ(matched, GetParam().expected);
 }
 
