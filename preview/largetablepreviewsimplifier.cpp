@@ -96,9 +96,9 @@ std::pair<QStringView, RowIndent> stripHeaderMarkers(QStringView line)
 {
     QStringView rest = stripBlockquoteMarkers(line);
     RowIndent indent;
-    if (leadingSpaceCount(rest) >= 4)
-        return { rest, indent };
     const qsizetype leading = leadingSpaceCount(rest);
+    if (leading >= 4)
+        return { rest, indent };
     QStringView content = rest.sliced(leading);
     qsizetype width = leading;
     // Nested items may open on one line ("- 1. | a |").
