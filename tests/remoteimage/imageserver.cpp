@@ -2,8 +2,6 @@
 
 #include "tests/support/pngbytes.h"
 
-#include <QBuffer>
-#include <QImage>
 #include <QTcpSocket>
 
 ImageServer::ImageServer()
@@ -39,16 +37,11 @@ int ImageServer::hits(const QString &path) const
         [&](const QByteArray &request) { return request.startsWith(line); }));
 }
 
-QByteArray ImageServer::png(int width, int height)
-{
-    return pngBytes(width, height);
-}
-
 void ImageServer::answer(QTcpSocket *socket, const QByteArray &request)
 {
     m_requests.append(request);
     const QByteArray path = request.split(' ').value(1);
-    const Reply reply = m_replies.value(QString::fromUtf8(path), Reply { 200, png(2, 2), {}, false });
+    const Reply reply = m_replies.value(QString::fromUtf8(path), Reply { 200, pngBytes(2, 2), {}, false });
     if (reply.stall)
         return;
     socket->write("HTTP/1.1 " + QByteArray::number(reply.status) + " Status\r\nContent-Length: "

@@ -34,8 +34,6 @@ public:
     int hits(const QString &path) const;
     const QList<QByteArray> &requests() const { return m_requests; }
 
-    static QByteArray png(int width, int height);
-
 private:
     void answer(QTcpSocket *socket, const QByteArray &request);
 

@@ -3,6 +3,7 @@
 #include "remoteimage/remoteimagecache.h"
 #include "remoteimage/remoteimagesession.h"
 #include "tests/remoteimage/imageserver.h"
+#include "tests/support/pngbytes.h"
 #include "tests/support/printers.h"
 #include "tests/support/waitfor.h"
 
@@ -107,7 +108,7 @@ TEST_F(Loading, aSecondLoaderOnTheSameCacheFolderNeedsNoServer)
 
 TEST_F(Loading, aResponseTheServerForbidsStoringIsFetchedAgain)
 {
-    server.setReply(u"/live.png"_s, 200, ImageServer::png(2, 2), "Cache-Control: no-store\r\n");
+    server.setReply(u"/live.png"_s, 200, pngBytes(2, 2), "Cache-Control: no-store\r\n");
     ASSERT_TRUE(load(*makeLoader(), server.url(u"/live.png"_s)).front());
     ASSERT_TRUE(load(*makeLoader(), server.url(u"/live.png"_s)).front());
     EXPECT_EQ(server.hits(), 2);
@@ -142,11 +143,11 @@ TEST_P(Responses, onlyA2xxStatusWithAnImageSucceeds)
 }
 
 INSTANTIATE_TEST_SUITE_P(Statuses, Responses,
-    ::testing::Values(ResponseCase { "ok200", 200, ImageServer::png(3, 1), std::nullopt },
-        ResponseCase { "ok299", 299, ImageServer::png(3, 1), std::nullopt },
-        ResponseCase { "multipleChoices300", 300, ImageServer::png(3, 1), Code::BadServerResponse },
-        ResponseCase { "notFound404", 404, ImageServer::png(3, 1), Code::BadServerResponse },
-        ResponseCase { "serverError500", 500, ImageServer::png(3, 1), Code::BadServerResponse },
+    ::testing::Values(ResponseCase { "ok200", 200, pngBytes(3, 1), std::nullopt },
+        ResponseCase { "ok299", 299, pngBytes(3, 1), std::nullopt },
+        ResponseCase { "multipleChoices300", 300, pngBytes(3, 1), Code::BadServerResponse },
+        ResponseCase { "notFound404", 404, pngBytes(3, 1), Code::BadServerResponse },
+        ResponseCase { "serverError500", 500, pngBytes(3, 1), Code::BadServerResponse },
         ResponseCase {
             "htmlServedAs200", 200, "<html><body>Not an image</body></html>", Code::CannotDecodeContentData },
         // A header that claims 60000 × 60000 pixels must not allocate them.
@@ -158,11 +159,11 @@ TEST_F(Loading, addressesThatAreNotHttpAreBadResponsesWithoutBeingRead)
 {
     QFile file(folder.filePath(u"local.png"_s));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(ImageServer::png(2, 2));
+    file.write(pngBytes(2, 2));
     file.close();
     const auto loader = makeLoader();
     for (const QUrl &url : { QUrl::fromLocalFile(file.fileName()),
-             QUrl(u"data:image/png;base64,"_s + QString::fromLatin1(ImageServer::png(2, 2).toBase64())) }) {
+             QUrl(u"data:image/png;base64,"_s + QString::fromLatin1(pngBytes(2, 2).toBase64())) }) {
         const std::vector<Outcome> outcomes = load(*loader, url);
         ASSERT_FALSE(outcomes.front()) << url.toString().toStdString();
         EXPECT_EQ(outcomes.front().error().code, Code::BadServerResponse);
@@ -179,7 +180,7 @@ TEST_F(Loading, failuresAreNotRememberedAndEveryWaiterHearsOfThem)
     EXPECT_FALSE(failed[1]);
     EXPECT_EQ(server.hits(), 1);
 
-    server.setReply(u"/later.png"_s, 200, ImageServer::png(2, 2));
+    server.setReply(u"/later.png"_s, 200, pngBytes(2, 2));
     EXPECT_TRUE(load(*loader, server.url(u"/later.png"_s)).front());
     EXPECT_EQ(server.hits(), 2);
 }
@@ -196,7 +197,7 @@ TEST_F(Loading, aStalledServerTimesOutForEveryWaiterAndTheNextRequestTriesAgain)
     }
     EXPECT_EQ(loader->ongoingCount(), 0);
 
-    server.setReply(u"/slow.png"_s, 200, ImageServer::png(2, 2));
+    server.setReply(u"/slow.png"_s, 200, pngBytes(2, 2));
     EXPECT_TRUE(load(*loader, server.url(u"/slow.png"_s)).front());
     EXPECT_EQ(server.hits(u"/slow.png"_s), 2);
 }
@@ -269,7 +270,7 @@ TEST_F(Loading, aLoaderMadeOnAWorkerDownloadsOnTheApplicationsThread)
 
 TEST(DefaultRemoteImageLoader, decodingStopsAtTheAllocationLimit)
 {
-    const QByteArray fourMegabytes = ImageServer::png(1024, 1024); // 4 bytes a pixel once decoded
+    const QByteArray fourMegabytes = pngBytes(1024, 1024); // 4 bytes a pixel once decoded
     EXPECT_TRUE(DefaultRemoteImageLoader::decode(fourMegabytes, 1).isNull());
     EXPECT_EQ(DefaultRemoteImageLoader::decode(fourMegabytes, 8).size(), QSize(1024, 1024));
 }
