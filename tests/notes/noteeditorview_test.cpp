@@ -56,12 +56,4 @@ TEST_F(Editor, textSetByTheProgramSchedulesNoSave)
     EXPECT_TRUE(saves.isEmpty());
 }
 
-TEST_F(Editor, aFlushSavesTheLastChangeAtOnce)
-{
-    QTest::keyClicks(&editor, "abc");
-    debouncer.flush();
-    EXPECT_EQ(saves, QStringList { "abc" });
-    EXPECT_FALSE(debouncer.isPending());
-}
-
 } // namespace

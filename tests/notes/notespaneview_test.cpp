@@ -611,15 +611,6 @@ TEST_F(NotesPane, switchingNotesWritesThePendingTextToThePreviousNote)
     EXPECT_EQ(pane->noteContent(), "text of b.md");
 }
 
-TEST_F(NotesPane, aNewNoteOpensInTheEditor)
-{
-    open({ "a.md" }, "a.md");
-    pane->fileList()->newNote();
-    EXPECT_EQ(pane->currentFile()->url, url("Untitled.md"));
-    EXPECT_TRUE(environment->isEditing());
-    EXPECT_TRUE(pane->editor()->isVisibleTo(pane.get()));
-}
-
 // The three ways to a new note: Ctrl+N (the shell's new note in the vault),
 // "+ New" and "New Note in <folder>".
 struct NewNoteRoute
@@ -642,6 +633,7 @@ TEST_P(NewNote, takesTheKeyboardSoTypingGoesIntoIt)
     pane->setFocus(); // the panel holds the keyboard, as after the focus cycle
     GetParam().create(*pane, *environment, QUrl::fromLocalFile(vault()));
     ASSERT_EQ(pane->currentFile()->url, url(GetParam().created));
+    EXPECT_TRUE(environment->isEditing());
     ASSERT_TRUE(pane->editor()->hasFocus());
     EXPECT_TRUE(environment->isNotesPaneFocused());
 
@@ -716,16 +708,6 @@ TEST_F(NotesPane, textTheNoteCanNotTakeIsKeptBesideItAtShutdown)
     environment->noteEditorFlush();
     EXPECT_EQ(read("a.md"), "theirs");
     EXPECT_EQ(read("a (2).md"), "text of a.md mine");
-}
-
-TEST_F(NotesPane, aLinkInThePreviewSelectsTheOtherNote)
-{
-    open({ "a.md", "b.md" }, "a.md");
-    ASSERT_NE(pane->preview(), nullptr);
-    pane->preview()->onNavigateToNote(url("b.md"));
-    EXPECT_EQ(pane->currentFile()->url, url("b.md"));
-    pane->preview()->onOpenExternally();
-    EXPECT_EQ(environment->fakeWorkspace().opened, QList<QUrl> { url("b.md") });
 }
 
 } // namespace

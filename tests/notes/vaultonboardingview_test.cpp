@@ -42,21 +42,6 @@ TEST_F(Onboarding, cancellingChangesNothing)
     EXPECT_TRUE(environment->changedVaults.isEmpty());
 }
 
-TEST_F(Onboarding, showsItsTexts)
-{
-    VaultOnboardingView view(*environment);
-    QStringList texts;
-    for (const QLabel *label : view.findChildren<QLabel *>()) {
-        if (!label->text().isEmpty())
-            texts.append(label->text());
-    }
-    EXPECT_EQ(texts,
-        QStringList({ "Choose a folder to get started",
-            QStringLiteral(
-                "Point Quorvane at a folder of Markdown files \u2014 like your Obsidian vault.") }));
-    EXPECT_EQ(view.chooseButton()->text(), "Choose Folder...");
-}
-
 // The notes pane's size in the panel: 40% of the screen's height less the
 // search bar and the footer, half of its width.
 struct PaneSize

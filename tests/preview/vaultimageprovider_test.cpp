@@ -85,9 +85,7 @@ INSTANTIATE_TEST_SUITE_P(VaultImageProvider, SizeFragment,
         FragmentCase { "overflowingWidth", u"file:///vault/a.png#w=1e999"_s, std::nullopt },
         FragmentCase { "zeroWidth", u"file:///vault/a.png#w=0"_s, std::nullopt },
         FragmentCase { "negativeWidth", u"file:///vault/a.png#w=-3"_s, std::nullopt },
-        FragmentCase { "zeroHeight", u"file:///vault/a.png#w=300x0"_s, std::nullopt },
-        FragmentCase { "notANumberHeight", u"file:///vault/a.png#w=300xnan"_s, std::nullopt },
-        FragmentCase { "negativeHeight", u"file:///vault/a.png#w=300x-1"_s, std::nullopt }),
+        FragmentCase { "zeroHeight", u"file:///vault/a.png#w=300x0"_s, std::nullopt }),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(VaultImageProvider, percentEncodedPathNamesTheDecodedFile)
@@ -141,13 +139,6 @@ std::optional<QImage> loadWithin(
     if (result.wait_for(deadline) != std::future_status::ready)
         return std::nullopt;
     return result.get();
-}
-
-TEST_F(VaultFixture, loadsAnImageInsideTheVault)
-{
-    const std::optional<QImage> image = loadWithin(vaultPath() + u"/media/photo.png"_s, vaultPath());
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->size(), QSize(200, 100));
 }
 
 QByteArray encoded(const char *format)

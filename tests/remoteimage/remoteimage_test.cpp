@@ -97,13 +97,6 @@ TEST(RemoteImage, thePlainFormShowsTheRedactedPlaceholderUntilTheImageArrives)
     EXPECT_EQ(innermostSize(view.tree), QSizeF(20, 10)) << "the image at its own size";
 }
 
-TEST(RemoteImage, anAbsentAddressStaysEmptyAndLoadsNothing)
-{
-    Harness absent(stateView, std::nullopt);
-    EXPECT_EQ(absent.shown(), u"empty"_s);
-    EXPECT_TRUE(absent.loader.requests.empty());
-}
-
 TEST(RemoteImage, theIdealSizeIsThePixelsOverTheScale)
 {
     for (const double scale : { 2.0, 1.0 }) {
