@@ -2,6 +2,7 @@
 
 #include "markdown/model/markdownparser_p.h"
 #include "markdown/model/parseguard.h"
+#include "markdown/model/textline_p.h"
 #include "platform/log.h"
 
 #include <cmark-gfm-core-extensions.h>
@@ -1298,17 +1299,7 @@ public:
     // Where the line after the one holding `at` starts (the text's size after the last).
     qsizetype nextLine(qsizetype at) const
     {
-        const char *begin = m_text.data() + at;
-        const size_t rest = size_t(m_text.size() - at);
-        const char *feed = static_cast<const char *>(std::memchr(begin, '\n', rest));
-        if (m_carriageReturns) {
-            const size_t length = feed ? size_t(feed - begin) : rest;
-            if (const char *carriage = static_cast<const char *>(std::memchr(begin, '\r', length))) {
-                const qsizetype end = at + (carriage - begin);
-                return end + 1 < m_text.size() && m_text[end + 1] == '\n' ? end + 2 : end + 1;
-            }
-        }
-        return feed ? at + (feed - begin) + 1 : m_text.size();
+        return MarkdownText::lineAt(m_text, at, m_carriageReturns).next;
     }
 
     // Where the line holding `at` starts.

@@ -1,6 +1,7 @@
 #include "markdown/model/parseguard.h"
 
 #include "markdown/model/markdownparser.h"
+#include "markdown/model/textline_p.h"
 
 #include <algorithm>
 #include <array>
@@ -8,30 +9,8 @@
 
 namespace {
 
-// A line of the text: lines end at "\n", "\r\n" or "\r", as the library reads them.
-struct Line
-{
-    qsizetype start = 0;
-    qsizetype end = 0; // before the line end
-    qsizetype next = 0; // where the next line starts
-};
-
-// `carriageReturns`: whether the text holds any "\r" at all; most hold none, and
-// then one search per line finds its end.
-Line lineAt(QByteArrayView text, qsizetype start, bool carriageReturns = true)
-{
-    const char *begin = text.data() + start;
-    const size_t rest = size_t(text.size() - start);
-    const char *feed = static_cast<const char *>(std::memchr(begin, '\n', rest));
-    const size_t length = feed ? size_t(feed - begin) : rest;
-    const char *carriage
-        = carriageReturns ? static_cast<const char *>(std::memchr(begin, '\r', length)) : nullptr;
-    const qsizetype end = start + qsizetype(carriage ? carriage - begin : length);
-    qsizetype next = end;
-    if (next < text.size())
-        next += text[next] == '\r' && next + 1 < text.size() && text[next + 1] == '\n' ? 2 : 1;
-    return { start, end, next };
-}
+using MarkdownText::Line;
+using MarkdownText::lineAt;
 
 bool isBlank(char c)
 {
