@@ -96,7 +96,7 @@ struct Code
 namespace detail {
 
 // Emphasis, strong text and strikethrough differ only in the node they make.
-template<InlineNode::Kind kind> struct StyledInline
+template<class Styled> struct StyledInline
 {
     // The string is one text node, not parsed.
     explicit StyledInline(const QString &text)
@@ -110,15 +110,7 @@ template<InlineNode::Kind kind> struct StyledInline
         : content(std::forward<F>(build)())
     { }
 
-    InlineContent inlineContent() const
-    {
-        if constexpr (kind == InlineNode::Kind::Emphasis)
-            return { { InlineNode::emphasis(content.inlines) } };
-        else if constexpr (kind == InlineNode::Kind::Strong)
-            return { { InlineNode::strong(content.inlines) } };
-        else
-            return { { InlineNode::strikethrough(content.inlines) } };
-    }
+    InlineContent inlineContent() const { return { { InlineNode(Styled { content.inlines }) } }; }
 
     InlineContent content;
 };
@@ -132,9 +124,9 @@ inline QString absoluteString(const QUrl &url)
 
 } // namespace detail
 
-using Emphasis = detail::StyledInline<InlineNode::Kind::Emphasis>;
-using Strong = detail::StyledInline<InlineNode::Kind::Strong>;
-using Strikethrough = detail::StyledInline<InlineNode::Kind::Strikethrough>;
+using Emphasis = detail::StyledInline<InlineNode::Emphasis>;
+using Strong = detail::StyledInline<InlineNode::Strong>;
+using Strikethrough = detail::StyledInline<InlineNode::Strikethrough>;
 
 struct InlineLink
 {
