@@ -17,7 +17,6 @@
 #include <ranges>
 #include <type_traits>
 #include <utility>
-#include <vector>
 
 // A table block made from a collection of values of one type and a list of columns, each
 // saying how one value becomes the inline content of one cell. The first row is the
@@ -158,11 +157,8 @@ public:
     {
         using Value = detail::TableRowValue<Rows>;
         const QList<TextTableRow<Value>> listed = std::forward<Rows>(rows)();
-        std::vector<Value> values;
-        values.reserve(listed.size());
-        for (const TextTableRow<Value> &row : listed)
-            values.push_back(row.value);
-        build(values, QList<TextTableColumn<Value>>(std::forward<Columns>(columns)()));
+        build(std::views::transform(listed, &TextTableRow<Value>::value),
+            QList<TextTableColumn<Value>>(std::forward<Columns>(columns)()));
     }
 
     MarkdownContent markdownContent() const
