@@ -6,6 +6,31 @@ namespace {
 
 const QList<InlineNode> noChildren;
 
+// The string a node holds besides its children (a literal, a destination or a source), or
+// nullptr for a kind that holds none.
+const QString *ownString(const InlineNode &node)
+{
+    switch (node.kind()) {
+    case InlineNode::Kind::Text:
+        return &node.as<InlineNode::Text>()->literal;
+    case InlineNode::Kind::Code:
+        return &node.as<InlineNode::Code>()->literal;
+    case InlineNode::Kind::Html:
+        return &node.as<InlineNode::Html>()->literal;
+    case InlineNode::Kind::Link:
+        return &node.as<InlineNode::Link>()->destination;
+    case InlineNode::Kind::Image:
+        return &node.as<InlineNode::Image>()->source;
+    case InlineNode::Kind::SoftBreak:
+    case InlineNode::Kind::LineBreak:
+    case InlineNode::Kind::Emphasis:
+    case InlineNode::Kind::Strong:
+    case InlineNode::Kind::Strikethrough:
+        break;
+    }
+    return nullptr;
+}
+
 // Rewrites one level; a failure anywhere below ends the whole walk.
 std::optional<QList<InlineNode>> rewriteLevel(
     const QList<InlineNode> &nodes, const FallibleInlineRewrite &rewrite)
@@ -81,63 +106,22 @@ bool InlineNode::operator==(const InlineNode &other) const
 {
     if (m_storage.index() != other.m_storage.index())
         return false;
-    switch (kind()) {
-    case Kind::Text:
-        return canonicallyEqual(as<Text>()->literal, other.as<Text>()->literal);
-    case Kind::Code:
-        return canonicallyEqual(as<Code>()->literal, other.as<Code>()->literal);
-    case Kind::Html:
-        return canonicallyEqual(as<Html>()->literal, other.as<Html>()->literal);
-    case Kind::SoftBreak:
-    case Kind::LineBreak:
+    if (const auto *link = as<Link>(); link && link == other.as<Link>())
+        return true; // one box
+    if (const auto *image = as<Image>(); image && image == other.as<Image>())
         return true;
-    case Kind::Link:
-        if (as<Link>() == other.as<Link>())
-            return true; // one box
-        if (!canonicallyEqual(as<Link>()->destination, other.as<Link>()->destination))
-            return false;
-        break;
-    case Kind::Image:
-        if (as<Image>() == other.as<Image>())
-            return true;
-        if (!canonicallyEqual(as<Image>()->source, other.as<Image>()->source))
-            return false;
-        break;
-    case Kind::Emphasis:
-    case Kind::Strong:
-    case Kind::Strikethrough:
-        break;
-    }
-    return children() == other.children();
+    if (const QString *own = ownString(*this); own && !canonicallyEqual(*own, *ownString(other)))
+        return false;
+    return !hasChildren() || children() == other.children();
 }
 
 void feedHash(ModelHasher &hasher, const InlineNode &node)
 {
     hasher.feed(static_cast<qint64>(node.kind()));
-    switch (node.kind()) {
-    case InlineNode::Kind::Text:
-        hasher.feed(node.as<InlineNode::Text>()->literal);
+    if (const QString *own = ownString(node))
+        hasher.feed(*own);
+    if (!node.hasChildren())
         return;
-    case InlineNode::Kind::Code:
-        hasher.feed(node.as<InlineNode::Code>()->literal);
-        return;
-    case InlineNode::Kind::Html:
-        hasher.feed(node.as<InlineNode::Html>()->literal);
-        return;
-    case InlineNode::Kind::SoftBreak:
-    case InlineNode::Kind::LineBreak:
-        return;
-    case InlineNode::Kind::Link:
-        hasher.feed(node.as<InlineNode::Link>()->destination);
-        break;
-    case InlineNode::Kind::Image:
-        hasher.feed(node.as<InlineNode::Image>()->source);
-        break;
-    case InlineNode::Kind::Emphasis:
-    case InlineNode::Kind::Strong:
-    case InlineNode::Kind::Strikethrough:
-        break;
-    }
     hasher.feedCount(node.children().size());
     for (const InlineNode &child : node.children())
         feedHash(hasher, child);
