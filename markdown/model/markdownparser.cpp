@@ -480,7 +480,7 @@ private:
         }
         const bool isAscii = (highBits & 0x8080808080808080ULL) == 0;
         QString &held = m_strings[(hash ^ (hash >> 32)) & m_mask];
-        if (isAscii && !held.isNull() && equalsAscii(held, utf8, length))
+        if (isAscii && !held.isNull() && held == QLatin1StringView(utf8, qsizetype(length)))
             return held;
         QString text = QString::fromUtf8(utf8, qsizetype(length));
         if (!isAscii && held == text)
@@ -488,18 +488,6 @@ private:
         if (held.isNull())
             held = text; // the first comes to stay: replacing costs more than the repeats it finds
         return text;
-    }
-
-    static bool equalsAscii(const QString &text, const char *ascii, size_t length)
-    {
-        if (size_t(text.size()) != length)
-            return false;
-        const QChar *units = text.constData();
-        for (size_t i = 0; i < length; ++i) {
-            if (units[i].unicode() != static_cast<unsigned char>(ascii[i]))
-                return false;
-        }
-        return true;
     }
 
     // Where a string is stored; a null string is told from an empty one.
