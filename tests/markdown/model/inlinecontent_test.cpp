@@ -62,25 +62,9 @@ INSTANTIATE_TEST_SUITE_P(Builds, InlineContentBuilderTest,
                 .inlineContent(),
             R"(link("https://example.org/c%20d.md")[text"x"])" },
         BuildCase { "absentOptionalAddsNothing", InlineContentBuilder::buildOptional(absentCode), "" },
-        BuildCase { "presentOptional", InlineContentBuilder::buildOptional(std::optional<Code>(Code(u"y"_s))),
-            R"(code"y")" },
-        BuildCase { "emptyLoop", InlineContentBuilder::buildArray(std::vector<Code>()), "" },
         BuildCase { "loopInOrder",
             InlineContentBuilder::buildArray(std::vector<Code> { Code(u"1"_s), Code(u"2"_s) }),
-            R"(code"1" code"2")" },
-        BuildCase { "eitherBranch",
-            InlineContentBuilder::buildBlock(InlineContentBuilder::buildEitherFirst(LineBreak()),
-                InlineContentBuilder::buildEitherSecond(SoftBreak())),
-            "br soft" }),
+            R"(code"1" code"2")" }),
     [](const auto &info) { return std::string(info.param.name); });
-
-TEST(InlineContent, equalOnlyWithTheSameNodesInTheSameOrder)
-{
-    const InlineContent ab = InlineContentBuilder::buildBlock(LineBreak(), SoftBreak());
-    EXPECT_EQ(ab, InlineContentBuilder::buildBlock(LineBreak(), SoftBreak()));
-    EXPECT_NE(ab, InlineContentBuilder::buildBlock(SoftBreak(), LineBreak()));
-    EXPECT_NE(ab, InlineContentBuilder::buildBlock(LineBreak()));
-    EXPECT_EQ(ab.inlineContent(), ab);
-}
 
 } // namespace

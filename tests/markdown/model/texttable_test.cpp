@@ -47,40 +47,6 @@ TEST(TextTable, buildsWhatParsingTheEquivalentTableGives)
     EXPECT_EQ(MarkdownContent(table.markdownContent().renderMarkdown()), parsed);
 }
 
-struct AlignmentCase
-{
-    const char *name;
-    std::optional<TextTableColumnAlignment> alignment;
-    RawTableColumnAlignment raw;
-};
-
-void PrintTo(const AlignmentCase &c, std::ostream *out)
-{
-    *out << c.name;
-}
-
-class TextTableAlignment : public ::testing::TestWithParam<AlignmentCase>
-{
-};
-
-TEST_P(TextTableAlignment, mapsToTheModelsAlignment)
-{
-    const AlignmentCase &c = GetParam();
-    const TextTable table(people, [&c] {
-        return Columns::buildBlock(
-            Column(c.alignment, u"a"_s, &Person::age), Column(std::nullopt, u"b"_s, &Person::age));
-    });
-    EXPECT_EQ(
-        table.columnAlignments, QList<RawTableColumnAlignment>({ c.raw, RawTableColumnAlignment::None }));
-}
-
-INSTANTIATE_TEST_SUITE_P(Alignments, TextTableAlignment,
-    ::testing::Values(AlignmentCase { "none", std::nullopt, RawTableColumnAlignment::None },
-        AlignmentCase { "leading", TextTableColumnAlignment::Leading, RawTableColumnAlignment::Left },
-        AlignmentCase { "center", TextTableColumnAlignment::Center, RawTableColumnAlignment::Center },
-        AlignmentCase { "trailing", TextTableColumnAlignment::Trailing, RawTableColumnAlignment::Right }),
-    [](const auto &info) { return std::string(info.param.name); });
-
 struct ShapeCase
 {
     const char *name;
@@ -136,19 +102,7 @@ INSTANTIATE_TEST_SUITE_P(Shapes, TextTableShape,
                             },
                             &Person::age));
                 }),
-            R"(table(--)[row[cell[text"*a* b"] cell[strong[text"x"] text"y" code"z"]]])" },
-        ShapeCase { "columnsFromALoopAndBranches",
-            TextTable(people,
-                [] {
-                    const std::optional<Column> none;
-                    return Columns::buildBlock(
-                        Columns::buildArray(QList<Column> { Column(std::nullopt, u"a"_s, &Person::age) }),
-                        Columns::buildOptional(none),
-                        Columns::buildEitherSecond(
-                            Column(TextTableColumnAlignment::Trailing, u"n"_s, &Person::name)));
-                }),
-            R"(table(-r)[row[cell[text"a"] cell[text"n"]] row[cell[text"31"] cell[text"Ann"]] )"
-            R"(row[cell[text"-4"] cell[text"**Bob**"]]])" }),
+            R"(table(--)[row[cell[text"*a* b"] cell[strong[text"x"] text"y" code"z"]]])" }),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(TextTable, callsEachColumnsContentOncePerValue)
@@ -182,14 +136,6 @@ TEST(TextTable, rowsFromABuilderComeFirstAndKeepTheirOrder)
     EXPECT_EQ(calls, QStringList({ u"rows"_s, u"columns"_s }));
     EXPECT_EQ(dumpTable(table),
         R"(table(-)[row[cell[text"n"]] row[cell[text"3"]] row[cell[text"1"]] row[cell[text"2"]]])");
-}
-
-TEST(TextTable, standsAmongBlocksInABlockBuilder)
-{
-    const MarkdownContent content = MarkdownContentBuilder::buildBlock(u"# People"_s,
-        TextTable(people, [] { return Columns::buildBlock(Column(std::nullopt, u"Age"_s, &Person::age)); }));
-    EXPECT_EQ(dump(content.blocks()),
-        R"(h1[text"People"] table(-)[row[cell[text"Age"]] row[cell[text"31"]] row[cell[text"-4"]]])");
 }
 
 } // namespace
