@@ -37,8 +37,6 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 namespace {
 
 const Log &log()
@@ -47,11 +45,7 @@ const Log &log()
     return instance;
 }
 
-constexpr int historyMinimum = 50;
-constexpr int historyMaximum = 1000;
 constexpr int historyStep = 50;
-constexpr double autoSaveMinimum = 0.5;
-constexpr double autoSaveMaximum = 5.0;
 constexpr double autoSaveStep = 0.5;
 
 const QString noFolderSelected = QStringLiteral("No folder selected");
@@ -339,7 +333,7 @@ QWidget *SettingsView::clipboardSection()
     QGroupBox *section = makeSection(QStringLiteral("Clipboard"), this);
     m_historyLimit = new QSpinBox(section);
     m_historyLimit->setObjectName(QStringLiteral("historyLimit"));
-    m_historyLimit->setRange(historyMinimum, historyMaximum);
+    m_historyLimit->setRange(int(SettingRange::historyLimitMin), int(SettingRange::historyLimitMax));
     m_historyLimit->setSingleStep(historyStep);
     m_historyLimit->setPrefix(QStringLiteral("History depth: "));
     makeStepper(m_historyLimit);
@@ -402,7 +396,7 @@ QWidget *SettingsView::notesSection()
     delay->addWidget(new QLabel(QStringLiteral("Auto-save delay:"), section));
     m_autoSaveDelay = new QDoubleSpinBox(section);
     m_autoSaveDelay->setObjectName(QStringLiteral("autoSaveDelay"));
-    m_autoSaveDelay->setRange(autoSaveMinimum, autoSaveMaximum);
+    m_autoSaveDelay->setRange(SettingRange::autoSaveDelayMin, SettingRange::autoSaveDelayMax);
     m_autoSaveDelay->setSingleStep(autoSaveStep);
     m_autoSaveDelay->setDecimals(1);
     m_autoSaveDelay->setSuffix(QStringLiteral("s"));
@@ -507,11 +501,11 @@ void SettingsView::showBoundValues()
     const QSignalBlocker quietGesture(m_gestureToggle);
     m_gestureToggle->setChecked(state.isGestureEnabled());
     const QSignalBlocker quietLimit(m_historyLimit);
-    m_historyLimit->setValue(int(std::clamp<qint64>(state.historyLimit(), historyMinimum, historyMaximum)));
+    m_historyLimit->setValue(state.historyLimit()); // read into the range already
     const QSignalBlocker quietSkip(m_skipSensitive);
     m_skipSensitive->setChecked(state.skipSensitiveItems());
     const QSignalBlocker quietDelay(m_autoSaveDelay);
-    m_autoSaveDelay->setValue(std::clamp(state.autoSaveDelay(), autoSaveMinimum, autoSaveMaximum));
+    m_autoSaveDelay->setValue(state.autoSaveDelay());
     const QString mode = state.defaults().string(DefaultsKey::appearanceMode, DefaultValue::appearanceMode);
     const QString shown
         = mode == QLatin1String("dark") || mode == QLatin1String("light") ? mode : QStringLiteral("system");
