@@ -16,12 +16,12 @@
 #include "platform/updater.h"
 #include "platform/workspace.h"
 #include "shortcuts/recorder.h"
+#include "ui/panelstyle.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDoubleSpinBox>
-#include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -50,21 +50,13 @@ constexpr double autoSaveStep = 0.5;
 
 const QString noFolderSelected = QStringLiteral("No folder selected");
 
-QFont pixelFont(int pixelSize, bool bold = false)
-{
-    QFont font;
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
-
 // The form's quieter texts: the window text at part strength.
 enum class Emphasis { Secondary, Tertiary };
 
 QLabel *makeLabel(const QString &text, int pixelSize, Emphasis emphasis, QWidget *parent = nullptr)
 {
     auto *label = new QLabel(text, parent);
-    label->setFont(pixelFont(pixelSize));
+    label->setFont(PanelStyle::font(pixelSize));
     label->setWordWrap(true);
     label->setForegroundRole(QPalette::PlaceholderText);
     if (emphasis == Emphasis::Tertiary) {
@@ -93,9 +85,7 @@ public:
     explicit KeyBadge(const QString &key, QWidget *parent = nullptr)
         : QLabel(key, parent)
     {
-        QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        font.setPixelSize(11);
-        setFont(font);
+        setFont(PanelStyle::monospacedFont(11));
         setForegroundRole(QPalette::PlaceholderText);
         setContentsMargins(6, 2, 6, 2);
         setAlignment(Qt::AlignCenter);
@@ -286,7 +276,7 @@ QWidget *SettingsView::gestureSection()
     row->addLayout(texts);
     row->addStretch(1);
     auto *open = new QPushButton(QStringLiteral("Open System Settings..."));
-    open->setFont(pixelFont(11));
+    open->setFont(PanelStyle::font(11));
     connect(open, &QPushButton::clicked, this, [this] {
         if (m_environment.requestAccessibility)
             m_environment.requestAccessibility();
@@ -384,7 +374,7 @@ QWidget *SettingsView::notesSection()
     m_vaultPath = new ElidedLabel(Qt::ElideMiddle, section);
     m_vaultPath->setText(noFolderSelected);
     m_vaultPath->setObjectName(QStringLiteral("vaultPath"));
-    m_vaultPath->setFont(pixelFont(12));
+    m_vaultPath->setFont(PanelStyle::font(12));
     m_vaultPath->setForegroundRole(QPalette::PlaceholderText);
     folder->addWidget(m_vaultPath, 1);
     auto *change = new QPushButton(QStringLiteral("Change..."), section);
@@ -436,7 +426,7 @@ QWidget *SettingsView::footerSection()
     auto *texts = new QVBoxLayout;
     texts->setSpacing(2);
     auto *name = new QLabel(QStringLiteral("Quorvane"), section);
-    name->setFont(pixelFont(13, true));
+    name->setFont(PanelStyle::font(13, QFont::Bold));
     texts->addWidget(name);
     QLabel *version = makeLabel(versionLine(), 10, Emphasis::Secondary, section);
     version->setObjectName(QStringLiteral("versionLine"));
@@ -452,7 +442,7 @@ QWidget *SettingsView::footerSection()
         QStringLiteral("<a href=\"%1\">%2</a>").arg(Product::homePage.toHtmlEscaped(), Product::host),
         section);
     site->setObjectName(QStringLiteral("siteLink"));
-    site->setFont(pixelFont(12));
+    site->setFont(PanelStyle::font(12));
     site->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     connect(site, &QLabel::linkActivated, this,
         [this](const QString &link) { m_environment.workspace.open(QUrl(link)); });
@@ -460,7 +450,7 @@ QWidget *SettingsView::footerSection()
 
     auto *feedback = new QPushButton(QStringLiteral("Send Feedback..."), section);
     feedback->setObjectName(QStringLiteral("sendFeedback"));
-    feedback->setFont(pixelFont(12));
+    feedback->setFont(PanelStyle::font(12));
     feedback->setFlat(true);
     connect(feedback, &QPushButton::clicked, this, [this] { sendFeedback(); });
     QHBoxLayout *row = addRow(section);
