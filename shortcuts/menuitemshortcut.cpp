@@ -53,17 +53,14 @@ void setShortcut(QAction &action, Registry &registry, const std::optional<Name> 
     setShortcut(action, registry.shortcut(*name));
     QPointer<QAction> target(&action);
     QPointer<Registry> source(&registry);
-    const QString rawValue = name->rawValue();
     NotificationToken token = registry.notifications().addObserver(
-        shortcutByNameDidChange, [target, source, rawValue](const Notification &notification) {
-            const QVariant changed = notification.userInfo.value(QStringLiteral("name"));
-            if (changed.metaType() != QMetaType::fromType<Name>()
-                || changed.value<Name>().rawValue() != rawValue)
+        shortcutByNameDidChange, [target, source, followed = *name](const Notification &notification) {
+            if (!isShortcutChangeOf(notification, followed))
                 return;
             // Shown on a later turn, read afresh then.
-            MainQueue::async([target, source, rawValue] {
+            MainQueue::async([target, source, followed] {
                 const Follower *follower = target ? followerOf(*target) : nullptr;
-                if (follower && source && follower->name.rawValue() == rawValue)
+                if (follower && source && follower->name == followed)
                     setShortcut(*target, source->shortcut(follower->name));
             });
         });

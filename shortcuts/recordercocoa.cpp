@@ -139,9 +139,7 @@ void RecorderCocoa::observeShortcutChanges()
 {
     m_shortcutsNameChangeObserver = m_registry.notifications().addObserver(
         shortcutByNameDidChange, [this](const Notification &notification) {
-            const QVariant name = notification.userInfo.value(QStringLiteral("name"));
-            if (name.metaType() == QMetaType::fromType<Name>()
-                && name.value<Name>().rawValue() == m_shortcutName.rawValue())
+            if (isShortcutChangeOf(notification, m_shortcutName))
                 refreshText();
         });
 }

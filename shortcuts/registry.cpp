@@ -368,4 +368,10 @@ void Registry::postShortcutChange(const Name &name)
     m_notifications.post(shortcutByNameDidChange, { { QStringLiteral("name"), QVariant::fromValue(name) } });
 }
 
+bool isShortcutChangeOf(const Notification &notification, const Name &name)
+{
+    const QVariant changed = notification.userInfo.value(QStringLiteral("name"));
+    return changed.metaType() == QMetaType::fromType<Name>() && changed.value<Name>() == name;
+}
+
 } // namespace GlobalShortcuts

@@ -15,11 +15,14 @@
 class Defaults;
 class HotKeyGrabber;
 class NotificationCenter;
+struct Notification;
 
 namespace GlobalShortcuts {
 
 // Posted (user info "name": the Name) whenever a Name's stored shortcut changes.
 inline const QString shortcutByNameDidChange = QStringLiteral("GlobalShortcuts_shortcutByNameDidChange");
+// Whether such a notification tells of `name`'s shortcut.
+bool isShortcutChangeOf(const Notification &notification, const Name &name);
 
 // The named global shortcuts: one stored shortcut per Name in the settings
 // ("GlobalShortcuts_<name>": the shortcut's JSON as a string, or false for a

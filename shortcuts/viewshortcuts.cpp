@@ -71,9 +71,7 @@ public:
     {
         NotificationCenter &center = registry.notifications();
         m_changes = center.addObserver(shortcutByNameDidChange, [this](const Notification &notification) {
-            const QVariant changed = notification.userInfo.value(QStringLiteral("name"));
-            if (changed.metaType() == QMetaType::fromType<Name>()
-                && changed.value<Name>().rawValue() == m_name.rawValue())
+            if (isShortcutChangeOf(notification, m_name))
                 refresh();
         });
         m_recorders
