@@ -298,19 +298,27 @@ void ClipboardManager::reportPersistenceFailure(const StoreError &error, const Q
 
 void ClipboardManager::copyToPasteboard(const ClipboardItem &item)
 {
-    ClipboardItem entry = item;
-    if (!entry.hasPayload) {
-        StoreResult<std::optional<ClipboardItem>> loaded
-            = m_store.fetchById(item.id, ClipboardStore::Payload::Load);
-        if (!loaded.ok()) {
-            reportPersistenceFailure(loaded.error(), QStringLiteral("fetch (copy back)"));
-            return;
-        }
-        if (!loaded.value())
-            return; // deleted meanwhile: there is nothing left to copy
-        entry = *loaded.value();
-    }
+    if (item.hasPayload)
+        writeToPasteboard(item);
+    else
+        copyToPasteboard(item.id);
+}
 
+bool ClipboardManager::copyToPasteboard(const QUuid &id)
+{
+    StoreResult<std::optional<ClipboardItem>> loaded = m_store.fetchById(id, ClipboardStore::Payload::Load);
+    if (!loaded.ok()) {
+        reportPersistenceFailure(loaded.error(), QStringLiteral("fetch (copy back)"));
+        return false;
+    }
+    if (!loaded.value())
+        return false; // deleted meanwhile: there is nothing left to copy
+    writeToPasteboard(*loaded.value());
+    return true;
+}
+
+void ClipboardManager::writeToPasteboard(const ClipboardItem &entry)
+{
     m_selfCopyFlag = true;
     m_pasteboard.clearContents();
     switch (entry.contentType) {

@@ -59,6 +59,9 @@ public:
     // Writes the entry to the pasteboard (the next change is taken for this write
     // and not captured) and moves it to the top, saved at once.
     void copyToPasteboard(const ClipboardItem &item);
+    // The same for the entry stored under `id`, read afresh with its payload;
+    // false when it is gone or can't be read (then reported).
+    bool copyToPasteboard(const QUuid &id);
     // Deletes every entry, pinned ones included, and saves.
     void clearAll();
     // Gives every stored entry without a content hash its hash, and saves.
@@ -109,6 +112,7 @@ private:
     std::optional<ClipboardItem> findItemByHash(const QString &hash);
     bool pruneHistory();
     bool saveContext();
+    void writeToPasteboard(const ClipboardItem &entry);
 
     const Log m_log { "ClipboardManager" };
     ClipboardStore &m_store;

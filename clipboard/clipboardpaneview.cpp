@@ -288,17 +288,7 @@ void ClipboardPaneView::validateSelection()
 
 void ClipboardPaneView::copyEntry(const QUuid &id)
 {
-    ClipboardManager &manager = m_state.clipboardManager();
-    StoreResult<std::optional<ClipboardItem>> found
-        = manager.modelContext().fetchById(id, ClipboardStore::Payload::Load);
-    if (!found.ok()) {
-        manager.reportPersistenceFailure(found.error(), QStringLiteral("fetch (copy back)"));
-        return;
-    }
-    if (!found.value())
-        return; // deleted meanwhile
-    manager.copyToPasteboard(*found.value());
-    if (m_state.dismissOnCopy())
+    if (m_state.clipboardManager().copyToPasteboard(id) && m_state.dismissOnCopy())
         m_notifications.post(NotificationName::dismissHUD);
 }
 
