@@ -146,7 +146,8 @@ std::unique_ptr<ClipboardStore> ClipboardStore::open(const QString &path, StoreE
     // consistent under WAL; only a power cut can lose the last commits.
     if (!db->exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;") || !db->exec(schemaSql))
         return fail(toStoreError(db->lastError()));
-    if (const std::optional<StoreError> layout = checkLayout())
+    // A table of ours was checked above; a new one is checked once it exists.
+    if (const std::optional<StoreError> layout = hasOurTable ? std::nullopt : checkLayout())
         return fail(*layout);
     if (!db->exec(indexSql))
         return fail(toStoreError(db->lastError()));
