@@ -146,9 +146,7 @@ void AppState::shutdown()
     if (noteEditorFlush)
         noteEditorFlush();
     m_clipboardManager->stopPolling();
-    ClipboardStore &store = m_clipboardManager->modelContext();
-    if (!store.save())
-        m_clipboardManager->reportPersistenceFailure(store.lastError(), QStringLiteral("save"));
+    m_clipboardManager->saveContext();
     m_notesManager->stopWatching();
     closeVaultScope();
 }

@@ -23,13 +23,12 @@ class QUrl;
 //   "historyLimit" setting (read into 50…1000; 200 when not positive), sets
 //   skipSensitiveItems from "skipSensitiveItems" right after and on every change
 //   of either setting, and sets onSensitiveStateChanged to mirror the value for
-//   the pane's banner. At shutdown it calls stopPolling(), saves the store and
-//   hands a failed save to reportPersistenceFailure(error, "save").
+//   the pane's banner. At shutdown it calls stopPolling() and saveContext().
 // - Start-up sets onPersistenceFailure (the one "Clipboard history can't be
 //   saved" alert), then calls backfillContentHashes() and startPolling().
 // - The clipboard pane calls copyToPasteboard() and clearAll(), changes entries
-//   through modelContext(), and reports a failed save of its own with
-//   reportPersistenceFailure(error, "save"). The settings form calls clearAll().
+//   through modelContext(), and saves them with saveContext(). The settings
+//   form calls clearAll().
 //
 // The first failed fetch or save rolls back, stops capture for the rest of the
 // run and reaches onPersistenceFailure; later failures are logged and rolled back.
@@ -70,6 +69,8 @@ public:
     // Logs, rolls back unsaved changes, and on the first failure of the run stops
     // capture and calls onPersistenceFailure.
     void reportPersistenceFailure(const StoreError &error, const QString &operation);
+    // Saves the store; a failure is reported as a failed "save", and false.
+    bool saveContext();
     bool hasReportedPersistenceFailure() const { return m_hasReportedPersistenceFailure; }
 
     // Unpinned entries kept; used by the next trim, which follows the next new entry.
@@ -111,7 +112,6 @@ private:
         const std::function<QString(const ClipboardItem &)> &capturedMessage);
     std::optional<ClipboardItem> findItemByHash(const QString &hash);
     bool pruneHistory();
-    bool saveContext();
     void writeToPasteboard(const ClipboardItem &entry);
 
     const Log m_log { "ClipboardManager" };

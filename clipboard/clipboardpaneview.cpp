@@ -306,10 +306,8 @@ void ClipboardPaneView::deleteItem(const QUuid &id)
 void ClipboardPaneView::deleteFrom(const QUuid &id, const QList<QUuid> &visible)
 {
     m_state.setSelectedClipboardItemID(selectionAfterRemoval(id, m_state.selectedClipboardItemID(), visible));
-    ClipboardStore &store = m_state.clipboardManager().modelContext();
-    store.remove(id);
-    if (!store.save())
-        m_state.clipboardManager().reportPersistenceFailure(store.lastError(), QStringLiteral("save"));
+    m_state.clipboardManager().modelContext().remove(id);
+    m_state.clipboardManager().saveContext();
 }
 
 void ClipboardPaneView::togglePin(const QUuid &id)
@@ -326,8 +324,7 @@ void ClipboardPaneView::togglePin(const QUuid &id)
     // rollback after any later failure, and the trim would then delete an entry
     // the user meant to keep forever.
     store.setPinned(id, !found.value()->isPinned);
-    if (!store.save())
-        m_state.clipboardManager().reportPersistenceFailure(store.lastError(), QStringLiteral("save"));
+    m_state.clipboardManager().saveContext();
 }
 
 void ClipboardPaneView::clearAll()
