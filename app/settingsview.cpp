@@ -496,11 +496,11 @@ void SettingsView::showBoundValues()
     m_skipSensitive->setChecked(state.skipSensitiveItems());
     const QSignalBlocker quietDelay(m_autoSaveDelay);
     m_autoSaveDelay->setValue(state.autoSaveDelay());
-    const QString mode = state.defaults().string(DefaultsKey::appearanceMode, DefaultValue::appearanceMode);
-    const QString shown
-        = mode == QLatin1String("dark") || mode == QLatin1String("light") ? mode : QStringLiteral("system");
+    // Any stored value but the two fixed looks follows the system, as it is applied.
+    const Appearance::Mode shown = Appearance::modeFor(
+        state.defaults().string(DefaultsKey::appearanceMode, DefaultValue::appearanceMode));
     for (QAbstractButton *segment : m_theme->buttons())
-        segment->setChecked(segment->property("appearanceMode").toString() == shown);
+        segment->setChecked(Appearance::modeFor(segment->property("appearanceMode").toString()) == shown);
 }
 
 QString SettingsView::loginItemStatus() const
