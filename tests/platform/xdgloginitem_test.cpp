@@ -1,12 +1,12 @@
 #include "platform/linux/xdgloginitem.h"
 
+#include "tests/support/permissionsbind.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 namespace {
 
@@ -109,16 +109,20 @@ TEST(XdgLoginItem, anUnwritableFolderFailsAndLeavesTheOldEntry)
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(blocked.isEnabled());
 
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permissions do not bind root";
     const QString folder = dir.filePath(QStringLiteral("autostart"));
     XdgLoginItem item(folder, QStringLiteral("/usr/bin/quorvane"));
     ASSERT_TRUE(QDir().mkpath(folder));
     write(item.filePath(), "[Desktop Entry]\nExec=old\nHidden=true\n");
     ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     error.clear();
-    const bool registered = item.registerEntry(&error);
-    const bool unregistered = item.unregisterEntry();
+    bool registered = true;
+    bool unregistered = true;
+    {
+        PermissionsBind bound;
+        EXPECT_TRUE(bound.isValid());
+        registered = item.registerEntry(&error);
+        unregistered = item.unregisterEntry();
+    }
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_FALSE(registered);
     EXPECT_FALSE(error.isEmpty());
