@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTextDocumentFragment>
-#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -24,17 +23,6 @@ TEST(PanelFooter, theUpdateButtonShowsOnlyWhileAnUpdateExists)
     EXPECT_FALSE(footer.updateButton()->isVisibleTo(&window));
     EXPECT_EQ(QTextDocumentFragment::fromHtml(footer.hint()->text()).toPlainText(),
         QStringLiteral("Press Esc to dismiss"));
-}
-
-TEST(PanelFooter, theGearRunsTheSettingsActionWhenThereIsOne)
-{
-    SharedState shared;
-    PanelFooterView footer(shared.state);
-    footer.settingsButton()->click(); // none yet: nothing
-    int taps = 0;
-    footer.onSettingsTapped = [&] { ++taps; };
-    footer.settingsButton()->click();
-    EXPECT_EQ(taps, 1);
 }
 
 } // namespace

@@ -136,7 +136,6 @@ TEST_P(QuorvPanelFade, theContentShowsOverTheBackgroundByItsOpacity)
 
 INSTANTIATE_TEST_SUITE_P(Fades, QuorvPanelFade,
     ::testing::Values(FadeCase { "fadingInOverAnOpaqueBackground", false, { 0.0, 0.25, 0.6, 1.0 } },
-        FadeCase { "fadingOutOverAnOpaqueBackground", false, { 0.8, 0.3, 0.0 } },
         FadeCase { "jumpingBothWays", false, { 0.0, 1.0, 0.5, 1.0, 0.0 } },
         FadeCase { "fadingInOverASeeThroughBackground", true, { 0.0, 0.4, 1.0 } },
         FadeCase { "fadingOutOverASeeThroughBackground", true, { 0.7, 0.1 } }),

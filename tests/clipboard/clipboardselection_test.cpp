@@ -57,9 +57,8 @@ TEST_P(Validated, keepsAVisibleSelectionElseTheFirst)
 }
 
 INSTANTIATE_TEST_SUITE_P(ClipboardSelection, Validated,
-    testing::Values(Case { "emptyListNoSelection", "", '-', '-' },
-        Case { "emptyListWithSelection", "", 'B', '-' }, Case { "noSelectionTakesFirst", "ABC", '-', 'A' },
-        Case { "visibleSelectionKept", "ABC", 'B', 'B' },
+    testing::Values(Case { "emptyListWithSelection", "", 'B', '-' },
+        Case { "noSelectionTakesFirst", "ABC", '-', 'A' }, Case { "visibleSelectionKept", "ABC", 'B', 'B' },
         Case { "hiddenSelectionTakesFirst", "ABC", 'Z', 'A' }),
     caseName);
 
@@ -72,8 +71,6 @@ TEST_P(Moved, stepsAndClampsWithoutWrapping)
 INSTANTIATE_TEST_SUITE_P(ClipboardSelection, Moved,
     testing::Values(Case { "emptyList", "", 'A', '-', 1 }, Case { "downFromMiddle", "ABC", 'B', 'C', 1 },
         Case { "downOnLastStays", "ABC", 'C', 'C', 1 }, Case { "upOnFirstStays", "ABC", 'A', 'A', -1 },
-        Case { "bigStepDownClamps", "ABC", 'B', 'C', 5 }, Case { "bigStepUpClamps", "ABC", 'B', 'A', -5 },
-        Case { "noSelectionTakesFirst", "ABC", '-', 'A', 1 },
         Case { "noSelectionUpTakesFirst", "ABC", '-', 'A', -1 },
         Case { "hiddenSelectionTakesFirst", "ABC", 'Z', 'A', 1 },
         Case { "hugeStepDoesNotOverflow", "ABC", 'B', 'C', std::numeric_limits<int>::max() },
@@ -89,7 +86,6 @@ TEST_P(AfterRemoval, selectsTheEntryThatTakesTheRemovedPlace)
 INSTANTIATE_TEST_SUITE_P(ClipboardSelection, AfterRemoval,
     testing::Values(Case { "emptyList", "", 'A', '-', 0, 'A' },
         Case { "middleSelectedGivesNext", "ABC", 'B', 'C', 0, 'B' },
-        Case { "middleUnselectedGivesNext", "ABC", '-', 'C', 0, 'B' },
         Case { "middleWhileFirstSelectedFollowsPosition", "ABC", 'A', 'C', 0, 'B' },
         Case { "lastGivesNewLast", "ABC", 'C', 'B', 0, 'C' },
         Case { "firstGivesSecond", "ABC", 'A', 'B', 0, 'A' },

@@ -172,7 +172,6 @@ INSTANTIATE_TEST_SUITE_P(Links, WriteThroughLink,
         LinkCase { "danglingAbsolute", { { "note.md", "/sub/other.md" } }, "sub/other.md" },
         LinkCase {
             "danglingChain", { { "note.md", "hop.md" }, { "hop.md", "sub/later.md" } }, "sub/later.md" },
-        LinkCase { "toItself", { { "note.md", "note.md" } }, "" },
         LinkCase { "loopOfTwo", { { "note.md", "hop.md" }, { "hop.md", "note.md" } }, "" }),
     [](const auto &info) { return std::string(info.param.name); });
 

@@ -26,7 +26,7 @@ namespace {
 
 // X keycodes of the built-in US keymap.
 constexpr quint32 xTab = 23, xEscape = 9, xBackspace = 22, xDelete = 119, xA = 38, xJ = 44, xQ = 24, xC = 54,
-                  xF5 = 71, xF12 = 96, xLeft = 113, xControlL = 37;
+                  xF5 = 71, xLeft = 113, xControlL = 37;
 
 const Shortcut ctrlShiftK(Key::k, ModifierFlag::Command | ModifierFlag::Shift);
 const Shortcut ctrlAltJ(Key::j, ModifierFlag::Command | ModifierFlag::Option);
@@ -131,7 +131,6 @@ const KeyCase keyCases[] = {
     { "f5AloneIsTaken", Qt::Key_F5, {}, xF5, {}, Shortcut(Key::f5, {}), false, 0 },
     { "shiftF5IsTaken", Qt::Key_F5, Qt::ShiftModifier, xF5, {}, Shortcut(Key::f5, ModifierFlag::Shift), false,
         0 },
-    { "f12AloneIsTaken", Qt::Key_F12, {}, xF12, {}, Shortcut(Key::f12, {}), false, 0 },
     { "ctrlAltJReplacesTheShortcut", Qt::Key_J, Qt::ControlModifier | Qt::AltModifier, xJ, ctrlShiftK,
         ctrlAltJ, false, 0 },
     { "aKeyTheLayoutCantNumberBeeps", Qt::Key_J, Qt::ControlModifier, 0, ctrlShiftK, ctrlShiftK, true, 1 },
