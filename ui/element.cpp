@@ -57,14 +57,6 @@ ProposalAxes Element::followedAxes()
     return *m_followedAxes;
 }
 
-ProposalAxes Element::childrenFollow()
-{
-    ProposalAxes axes = ProposalAxes::none();
-    for (const ElementPtr &child : m_children)
-        axes = axes | child->followedAxes();
-    return axes;
-}
-
 Element::Measurement *Element::findMeasurement(const ProposedSize &proposal)
 {
     const ProposalKey key = ProposalKey::of(proposal, followedAxes());

@@ -157,8 +157,6 @@ protected:
     // The dimensions of a proposal measure() and measureBaseline() read. The default,
     // both, is always right; an element answers less only when it is sure.
     virtual ProposalAxes proposalAxes() { return {}; }
-    // What the children follow together.
-    ProposalAxes childrenFollow();
     // Called from measure() by elements that find their baselines cheapest while
     // measuring (text): they are kept with the size being measured.
     void setMeasuredBaselines(std::optional<double> first, std::optional<double> last);
