@@ -118,7 +118,7 @@ public:
 
     // Resolving a subtree again: `visits` are the entries it visited last time. What
     // the new subtree does not visit again is dropped (tasks cancelled) at the end;
-    // the dropped keys come back.
+    // the dropped keys come back in the order of `visits` (sorted, when it is).
     void beginResolveAgain(const std::vector<quint64> &visits);
     std::vector<quint64> endResolveAgain(const std::vector<quint64> &visits);
 

@@ -189,8 +189,7 @@ bool ViewTree::resolveChanged()
         const StateStore::ResolveFrame frame = m_store.beginResolve();
         ElementPtr fresh = origin->view.resolve(origin->environment, origin->scope);
         std::vector<quint64> visits = m_store.endResolve(frame, true).visits;
-        std::vector<quint64> dropped = m_store.endResolveAgain(origin->visits);
-        std::sort(dropped.begin(), dropped.end());
+        const std::vector<quint64> dropped = m_store.endResolveAgain(origin->visits);
         // The ancestors were built from what the old subtree reported up, and a stack
         // leaves empty views out: a change of either needs them built again too.
         if (fresh->isEmpty() != old->isEmpty() || !fresh->preferences().isSameAs(old->preferences()))
