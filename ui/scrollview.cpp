@@ -35,14 +35,7 @@ public:
         const double limit = overflow();
         if (step == 0 || limit <= 0)
             return false;
-        const double next = std::clamp(*m_offset - step, 0.0, limit);
-        if (next == *m_offset)
-            return false;
-        // Written without a rebuild: scrolling moves the content only.
-        m_offset.setWithoutRebuild(next);
-        placeAgain();
-        requestRepaint();
-        return true;
+        return scrollTo(std::clamp(*m_offset - step, 0.0, limit));
     }
 
     bool acceptsPointer() const override { return false; }
@@ -157,12 +150,19 @@ private:
         if (travel <= 0 || limit <= 0)
             return;
         const double fraction = std::clamp((indicatorPosition - trackStart()) / travel, 0.0, 1.0);
-        const double next = fraction * limit;
-        if (next == *m_offset)
-            return;
-        m_offset.setWithoutRebuild(next);
+        scrollTo(fraction * limit);
+    }
+
+    // False when the content is already there.
+    bool scrollTo(double offset)
+    {
+        if (offset == *m_offset)
+            return false;
+        // Written without a rebuild: scrolling moves the content only.
+        m_offset.setWithoutRebuild(offset);
         placeAgain();
         requestRepaint();
+        return true;
     }
 
     ProposedSize contentProposal(const ProposedSize &proposal) const
