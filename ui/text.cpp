@@ -175,7 +175,6 @@ public:
         m_highlight = Color::accent().opacity(0.3).resolve(scheme);
         m_font = baseFont.toQFont();
         m_alignment = alignmentOf(env.get<MultilineTextAlignmentKey>());
-        m_leading = env.get<MultilineTextAlignmentKey>() == TextAlignment::Leading;
         m_lineSpacing = env.get<LineSpacingKey>();
 
         startBlock(m_font, {});
@@ -546,7 +545,7 @@ private:
         // narrower frame: broken again at the frame, a glyph leaning past the end of a
         // line (italics) could move a word to a line that was never measured.
         const double current = m_shownWidth < 0 ? infinity : m_shownWidth + widthSlack;
-        if (m_leading && current >= m_frame.width() && shownIdeal() <= m_frame.width())
+        if (m_alignment == Qt::AlignLeft && current >= m_frame.width() && shownIdeal() <= m_frame.width())
             return;
         if (m_shownWidth != m_frame.width())
             showAt(m_frame.width(), std::nullopt);
@@ -601,7 +600,6 @@ private:
     Qt::Alignment m_alignment = Qt::AlignLeft;
     double m_lineSpacing = 0;
     bool m_selectable;
-    bool m_leading = true;
     bool m_dragged = false;
     std::optional<QUrl> m_pressedLink;
 };
