@@ -1,6 +1,7 @@
 #include "ui/symbolimage.h"
 
 #include <QPainter>
+#include <QPainterPath>
 #include <QPainterPathStroker>
 
 #include <cmath>
@@ -76,6 +77,49 @@ QPainterPath polyline(std::initializer_list<QPointF> unitPoints, double side)
     return path;
 }
 
+// The two layers of a symbol in a square of `side` points at the origin: the shape
+// and the mark drawn on it (empty for symbols of one layer); both empty for a name
+// that is not known.
+struct Layers
+{
+    QPainterPath shape;
+    QPainterPath mark;
+    bool knocksOut = false; // monochrome cuts the mark out of the shape
+};
+
+Layers layersOf(const QString &name, double side)
+{
+    Layers layers;
+    const double stroke = 0.1 * side;
+    if (name == QLatin1String("circle.fill")) {
+        layers.shape = disc(side);
+    } else if (name == QLatin1String("circle")) {
+        layers.shape = outline(disc(side), side);
+    } else if (name == QLatin1String("square.fill")) {
+        layers.shape = box(side);
+    } else if (name == QLatin1String("square")) {
+        layers.shape = outline(box(side), side);
+    } else if (name == QLatin1String("checkmark.square.fill")) {
+        layers.shape = box(side);
+        layers.mark = stroked(polyline({ { 0.28, 0.52 }, { 0.44, 0.68 }, { 0.72, 0.34 } }, side), stroke);
+        layers.knocksOut = true;
+    } else if (name == QLatin1String("info.circle.fill")) {
+        layers.shape = disc(side);
+        QPainterPath mark;
+        mark.addEllipse(QPointF(0.5, 0.29) * side, 0.065 * side, 0.065 * side);
+        mark.addRoundedRect(
+            QRectF(QPointF(0.445, 0.42) * side, QPointF(0.555, 0.75) * side), 0.05 * side, 0.05 * side);
+        layers.mark = mark.simplified();
+        layers.knocksOut = true;
+    } else if (name == QLatin1String("arrow.up.right.square")) {
+        layers.shape = outline(box(side), side);
+        QPainterPath arrow = polyline({ { 0.35, 0.65 }, { 0.64, 0.36 } }, side);
+        arrow.addPath(polyline({ { 0.42, 0.35 }, { 0.65, 0.35 }, { 0.65, 0.58 } }, side));
+        layers.mark = stroked(arrow, 0.085 * side);
+    }
+    return layers;
+}
+
 class SymbolElement final : public Element
 {
 public:
@@ -127,7 +171,7 @@ private:
     {
         if (m_paths)
             return *m_paths;
-        const SymbolImage::Layers layers = SymbolImage::layers(m_name, m_side);
+        const Layers layers = layersOf(m_name, m_side);
         Paths paths;
         if (m_mode == SymbolRenderingMode::Hierarchical && !layers.mark.isEmpty()) {
             paths.under = layers.shape;
@@ -177,47 +221,9 @@ SymbolImage SymbolImage::foregroundStyle(Color primary, std::optional<Color> sec
     return copy;
 }
 
-bool SymbolImage::isKnown(const QString &name)
-{
-    return !layers(name, 10).shape.isEmpty();
-}
-
 double SymbolImage::sideFor(double fontSize, ImageScale scale)
 {
     return fontSize * sidePerPoint * scaleFactor(scale);
-}
-
-SymbolImage::Layers SymbolImage::layers(const QString &name, double side)
-{
-    Layers layers;
-    const double stroke = 0.1 * side;
-    if (name == QLatin1String("circle.fill")) {
-        layers.shape = disc(side);
-    } else if (name == QLatin1String("circle")) {
-        layers.shape = outline(disc(side), side);
-    } else if (name == QLatin1String("square.fill")) {
-        layers.shape = box(side);
-    } else if (name == QLatin1String("square")) {
-        layers.shape = outline(box(side), side);
-    } else if (name == QLatin1String("checkmark.square.fill")) {
-        layers.shape = box(side);
-        layers.mark = stroked(polyline({ { 0.28, 0.52 }, { 0.44, 0.68 }, { 0.72, 0.34 } }, side), stroke);
-        layers.knocksOut = true;
-    } else if (name == QLatin1String("info.circle.fill")) {
-        layers.shape = disc(side);
-        QPainterPath mark;
-        mark.addEllipse(QPointF(0.5, 0.29) * side, 0.065 * side, 0.065 * side);
-        mark.addRoundedRect(
-            QRectF(QPointF(0.445, 0.42) * side, QPointF(0.555, 0.75) * side), 0.05 * side, 0.05 * side);
-        layers.mark = mark.simplified();
-        layers.knocksOut = true;
-    } else if (name == QLatin1String("arrow.up.right.square")) {
-        layers.shape = outline(box(side), side);
-        QPainterPath arrow = polyline({ { 0.35, 0.65 }, { 0.64, 0.36 } }, side);
-        arrow.addPath(polyline({ { 0.42, 0.35 }, { 0.65, 0.35 }, { 0.65, 0.58 } }, side));
-        layers.mark = stroked(arrow, 0.085 * side);
-    }
-    return layers;
 }
 
 SymbolImage::operator View() const

@@ -3,7 +3,6 @@
 #include "ui/color.h"
 #include "ui/view.h"
 
-#include <QPainterPath>
 #include <QString>
 
 #include <optional>
@@ -35,19 +34,9 @@ public:
     SymbolImage foregroundStyle(Color primary, std::optional<Color> secondary = std::nullopt) const;
 
     const QString &name() const { return m_name; }
-    static bool isKnown(const QString &name);
 
     // The symbol's side in points for a font of `fontSize` points.
     static double sideFor(double fontSize, ImageScale scale);
-    // The two layers of the symbol in a square of `side` points at the origin: the
-    // shape and the mark drawn on it (empty for symbols of one layer).
-    struct Layers
-    {
-        QPainterPath shape;
-        QPainterPath mark;
-        bool knocksOut = false; // monochrome cuts the mark out of the shape
-    };
-    static Layers layers(const QString &name, double side);
 
     operator View() const;
 

@@ -64,14 +64,6 @@ INSTANTIATE_TEST_SUITE_P(Symbols, SymbolSize,
         SymbolSizeCase { "unknownName", "no.such.symbol", 13, ImageScale::Medium, 13 * 1.15 }),
     [](const testing::TestParamInfo<SymbolSizeCase> &info) { return std::string(info.param.label); });
 
-TEST(Symbols, everyNameTheRendererDrawsIsKnown)
-{
-    for (const char *name : { "circle", "circle.fill", "square", "square.fill", "checkmark.square.fill",
-             "info.circle.fill", "arrow.up.right.square" })
-        EXPECT_TRUE(SymbolImage::isKnown(QString::fromLatin1(name))) << name;
-    EXPECT_FALSE(SymbolImage::isKnown(QStringLiteral("star")));
-}
-
 TEST(Symbols, hierarchicalDrawsTheMarkOverTheShapeInTheSecondColourAndMonochromeCutsItOut)
 {
     const QColor mark(0xB9, 0xB9, 0xBB);
