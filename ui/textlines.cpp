@@ -46,10 +46,6 @@ Qt::LayoutDirection directionOf(const QString &text)
     return Qt::LeftToRight;
 }
 
-} // namespace
-
-namespace {
-
 // The document shapes neighbouring text of one format together, across the runs it
 // was inserted in; a layout shapes each range apart (kerning and ligatures stop at
 // their ends): ranges of one format that touch become one.
