@@ -23,14 +23,3 @@ TEST(Color, packedValuesReadRedGreenBlueThenOpacity)
     EXPECT_NEAR(Color::rgba(0xFF000080u).resolve(ColorScheme::Dark).alphaF(), 0.502, 0.001);
     EXPECT_EQ(Color::rgba(0x12345600u).resolve(ColorScheme::Light).alpha(), 0) << "fully transparent";
 }
-
-TEST(Color, aLightDarkPairPicksItsMemberEachTimeItIsResolved)
-{
-    const Color pair = Color::lightDark(Color::rgba(0x0066CCFFu), Color::rgba(0x2997FFFFu));
-    EXPECT_TRUE(pair.isDynamic());
-    EXPECT_EQ(pair.resolve(ColorScheme::Light), QColor(0x00, 0x66, 0xCC));
-    EXPECT_EQ(pair.resolve(ColorScheme::Dark), QColor(0x29, 0x97, 0xFF));
-    EXPECT_EQ(pair.resolve(ColorScheme::Light), QColor(0x00, 0x66, 0xCC))
-        << "switching back needs no new colour";
-    EXPECT_NEAR(pair.opacity(0.5).resolve(ColorScheme::Dark).alphaF(), 0.5, 0.001);
-}

@@ -175,8 +175,7 @@ TEST_P(NestedLayout, framesAndBaselinesMatchTheReference)
 }
 
 INSTANTIATE_TEST_SUITE_P(Dumps, NestedLayout,
-    testing::Values(DumpCase { "labels_depth1_800", [] { return nestedLabels(1); }, 800 },
-        DumpCase { "labels_depth5_800", [] { return nestedLabels(5); }, 800 },
+    testing::Values(DumpCase { "labels_depth5_800", [] { return nestedLabels(5); }, 800 },
         DumpCase { "labels_depth5_180", [] { return nestedLabels(5); }, 180 },
         DumpCase { "outline_depth3_800", [] { return outline(3); }, 800 },
         DumpCase { "outline_depth3_260", [] { return outline(3); }, 260 },

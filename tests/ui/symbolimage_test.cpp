@@ -58,7 +58,6 @@ TEST_P(SymbolSize, followsTheFontInForceAndTheImageScale)
 
 INSTANTIATE_TEST_SUITE_P(Symbols, SymbolSize,
     testing::Values(SymbolSizeCase { "bodyDisc", "circle.fill", 13, ImageScale::Medium, 13 * 1.15 },
-        SymbolSizeCase { "bulletDisc", "circle.fill", 4, ImageScale::Medium, 4 * 1.15 },
         SymbolSizeCase { "smallCheckBox", "checkmark.square.fill", 13, ImageScale::Small, 13 * 1.15 * 0.78 },
         SymbolSizeCase { "largeSquare", "square", 20, ImageScale::Large, 20 * 1.15 * 1.29 },
         SymbolSizeCase { "unknownName", "no.such.symbol", 13, ImageScale::Medium, 13 * 1.15 }),

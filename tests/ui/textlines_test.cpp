@@ -154,7 +154,6 @@ std::vector<Case> cases()
     const QString prose = QStringLiteral(
         "Markdown notes are mostly prose, and a sentence that keeps going wraps over several lines.");
     return {
-        { "oneWord", { { QStringLiteral("Hello"), body() } }, 0, Qt::AlignLeft },
         { "prose", { { prose, body() } }, 1.95, Qt::AlignLeft },
         { "styledRuns",
             { { QStringLiteral("Some "), body() }, { QStringLiteral("emphasis"), heading() },
@@ -195,7 +194,6 @@ std::vector<Case> cases()
             0, Qt::AlignLeft },
         { "trailingSpaces", { { QStringLiteral("trailing spaces     "), body() } }, 0, Qt::AlignLeft },
         { "centred", { { prose, body() } }, 1.95, Qt::AlignHCenter },
-        { "trailing", { { prose, heading() } }, 0, Qt::AlignRight },
     };
 }
 
