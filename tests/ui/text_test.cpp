@@ -18,6 +18,15 @@ QString sentence()
     return QStringLiteral("The quick brown fox jumps over the lazy dog again and again");
 }
 
+QImage rendered(const ViewTree &tree)
+{
+    QImage canvas(tree.contentSize().toSize(), QImage::Format_ARGB32);
+    canvas.fill(Qt::white);
+    QPainter painter(&canvas);
+    tree.paint(painter, QRectF(QPointF(0, 0), tree.contentSize()));
+    return canvas;
+}
+
 } // namespace
 
 TEST(Text, wrapsAtTheOfferedWidthAndAnswersItsOneLineIdealSize)
@@ -206,11 +215,7 @@ TEST(Text, trackingWidensTheTextAndRunBackgroundsAreDrawn)
         = tracked.frameOfTag(QStringLiteral("t")).width() - plain.frameOfTag(QStringLiteral("t")).width();
     EXPECT_NEAR(extra, 5.0 * word.size(), 6.0);
 
-    QImage canvas(tracked.contentSize().toSize(), QImage::Format_ARGB32);
-    canvas.fill(Qt::white);
-    QPainter painter(&canvas);
-    tracked.paint(painter, QRectF(QPointF(0, 0), tracked.contentSize()));
-    painter.end();
+    const QImage canvas = rendered(tracked);
     int red = 0;
     for (int x = 0; x < canvas.width(); ++x) {
         if (canvas.pixelColor(x, 1) == QColor(255, 0, 0))
@@ -246,15 +251,6 @@ Text imageText()
     QImage bitmap(24, 18, QImage::Format_ARGB32);
     bitmap.fill(Qt::blue);
     return Text(sentence()) + Text(Image(bitmap)) + Text(QStringLiteral(" and the rest of it after"));
-}
-
-QImage rendered(const ViewTree &tree)
-{
-    QImage canvas(tree.contentSize().toSize(), QImage::Format_ARGB32);
-    canvas.fill(Qt::white);
-    QPainter painter(&canvas);
-    tree.paint(painter, QRectF(QPointF(0, 0), tree.contentSize()));
-    return canvas;
 }
 
 void PrintTo(const TextKind &kind, std::ostream *out)
