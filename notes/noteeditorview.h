@@ -24,7 +24,6 @@ public:
     // The debouncer saves are scheduled on; it outlives the editor, or is
     // replaced before it goes. None: edits schedule nothing.
     void setDebouncer(Debouncer *debouncer) { m_debouncer = debouncer; }
-    Debouncer *debouncer() const { return m_debouncer; }
     // Called with the text of the last change when the debouncer runs or is flushed.
     std::function<void(const QString &text)> onSave;
 

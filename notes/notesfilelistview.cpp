@@ -382,7 +382,6 @@ public:
         m_tinted = tinted;
         update();
     }
-    bool isTinted() const { return m_tinted; }
 
 protected:
     void paintEvent(QPaintEvent *) override

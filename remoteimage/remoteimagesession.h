@@ -47,8 +47,6 @@ public:
 
     void data(const QUrl &url, Completion done);
 
-    std::chrono::milliseconds timeout() const { return m_timeout; }
-
 private:
     RemoteImageSession(std::unique_ptr<ResponseCache> cache, std::chrono::milliseconds timeout);
 
