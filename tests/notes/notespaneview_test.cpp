@@ -385,27 +385,6 @@ TEST_F(NotesPane, aFailedSaveKeepsTheTextAndTheNoteAndTriesAgain)
 TEST_F(NotesPane, aNoteThatIsNotUtf8IsReadOnlyAndNeverWritten)
 {
     write("bad.md", "ok \xff\xfe bytes", 10);
-    openVault();
-    pane = std::make_unique<NotesPaneView>(*environment);
-    LogCapture log;
-    environment->setSelectedNoteURL(url("bad.md"));
-    ASSERT_TRUE(pane->loadError());
-    EXPECT_TRUE(log.containsPrefix("Failed to load note bad.md: "));
-    EXPECT_EQ(pane->bannerTexts(),
-        QStringList { QStringLiteral("This note can’t be edited: “bad.md” isn’t UTF-8 text.") });
-    pane->toggleEditing();
-    EXPECT_FALSE(environment->isEditing());
-    environment->setEditing(true);
-    EXPECT_FALSE(environment->isEditing());
-    EXPECT_FALSE(pane->toggleButton()->isEnabled());
-    EXPECT_TRUE(pane->flushPendingSave());
-    environment->setSelectedNoteURL(std::nullopt);
-    EXPECT_EQ(read("bad.md"), "ok \xff\xfe bytes");
-}
-
-TEST_F(NotesPane, theToggleLooksDisabledWhileTheNoteCanNotBeEdited)
-{
-    write("bad.md", "ok \xff\xfe bytes", 10);
     write("good.md", "good", 10);
     openVault();
     pane = std::make_unique<NotesPaneView>(*environment);
@@ -420,10 +399,23 @@ TEST_F(NotesPane, theToggleLooksDisabledWhileTheNoteCanNotBeEdited)
     };
     environment->setSelectedNoteURL(url("good.md"));
     const QImage enabled = drawnToggle();
+    LogCapture log;
     environment->setSelectedNoteURL(url("bad.md"));
-    ASSERT_FALSE(pane->toggleButton()->isEnabled());
+    ASSERT_TRUE(pane->loadError());
+    EXPECT_TRUE(log.containsPrefix("Failed to load note bad.md: "));
+    EXPECT_EQ(pane->bannerTexts(),
+        QStringList { QStringLiteral("This note can’t be edited: “bad.md” isn’t UTF-8 text.") });
+    pane->toggleEditing();
+    EXPECT_FALSE(environment->isEditing());
+    environment->setEditing(true);
+    EXPECT_FALSE(environment->isEditing());
+    // The toggle looks disabled too, not only refuses.
+    EXPECT_FALSE(pane->toggleButton()->isEnabled());
     EXPECT_EQ(pane->toggleButton()->text(), "Edit");
     EXPECT_NE(drawnToggle(), enabled);
+    EXPECT_TRUE(pane->flushPendingSave());
+    environment->setSelectedNoteURL(std::nullopt);
+    EXPECT_EQ(read("bad.md"), "ok \xff\xfe bytes");
 }
 
 TEST_F(NotesPane, aSaveToANoteDeletedMeanwhileWritesNothingAndRaisesTheRedBanner)
