@@ -2,6 +2,8 @@
 
 #include "platform/relativetime.h"
 
+#include "ui/panelstyle.h"
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QMenu>
@@ -20,17 +22,12 @@ constexpr qreal tertiaryOpacity = 0.4;
 
 QFont nameFont(bool selected)
 {
-    QFont font;
-    font.setPixelSize(12);
-    font.setWeight(selected ? QFont::DemiBold : QFont::Normal);
-    return font;
+    return PanelStyle::font(12, selected ? QFont::DemiBold : QFont::Normal);
 }
 
 QFont timeFont()
 {
-    QFont font;
-    font.setPixelSize(9);
-    return font;
+    return PanelStyle::font(9);
 }
 
 QColor withOpacity(QColor color, qreal opacity)

@@ -3,7 +3,8 @@
 #include "notes/debouncer.h"
 #include "platform/qt/derivedpalette.h"
 
-#include <QFontDatabase>
+#include "ui/panelstyle.h"
+
 #include <QScrollBar>
 
 #include <algorithm>
@@ -25,9 +26,7 @@ NoteEditorView::NoteEditorView(QWidget *parent)
 
 void NoteEditorView::styleAsNoteText(QPlainTextEdit &edit)
 {
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPixelSize(12);
-    edit.setFont(font);
+    edit.setFont(PanelStyle::monospacedFont(12));
     edit.setFrameShape(QFrame::NoFrame);
     edit.setLineWrapMode(QPlainTextEdit::WidgetWidth);
     // The panel's background shows through.

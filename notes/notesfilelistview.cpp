@@ -9,6 +9,8 @@
 #include "platform/symbolicon.h"
 #include "platform/workspace.h"
 
+#include "ui/panelstyle.h"
+
 #include <QAbstractListModel>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -300,13 +302,7 @@ public:
         m_folderHeight = QFontMetrics(label).height() + 8 + rowSpacing;
     }
 
-    static QFont folderFont()
-    {
-        QFont font;
-        font.setPixelSize(11);
-        font.setWeight(QFont::Medium);
-        return font;
-    }
+    static QFont folderFont() { return PanelStyle::font(11, QFont::Medium); }
 
     QSize sizeHint(const QStyleOptionViewItem &, const QModelIndex &index) const override
     {
@@ -421,9 +417,7 @@ NotesFileListView::NotesFileListView(NotesEnvironment &environment, const Clock 
     auto *headerRow = new QHBoxLayout(header);
     headerRow->setContentsMargins(12, 8, 12, 4);
     auto *title = new QLabel(QStringLiteral("Notes").toUpper(), header);
-    QFont titleFont;
-    titleFont.setPixelSize(10);
-    titleFont.setWeight(QFont::DemiBold);
+    QFont titleFont = PanelStyle::font(10, QFont::DemiBold);
     titleFont.setLetterSpacing(QFont::AbsoluteSpacing, 0.5);
     title->setFont(titleFont);
     derivePalette(*title, [](QPalette &palette) {
@@ -437,9 +431,7 @@ NotesFileListView::NotesFileListView(NotesEnvironment &environment, const Clock 
     m_newButton->setFlat(true);
     m_newButton->setFocusPolicy(Qt::NoFocus);
     m_newButton->setCursor(Qt::PointingHandCursor);
-    QFont small;
-    small.setPixelSize(10);
-    m_newButton->setFont(small);
+    m_newButton->setFont(PanelStyle::font(10));
     m_newButton->setStyleSheet(QStringLiteral("QPushButton { padding: 2px 8px; border-radius: 4px;"
                                               " background: rgba(127, 127, 127, 0.15); }"));
     followLook(*m_newButton);

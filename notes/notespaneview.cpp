@@ -15,6 +15,8 @@
 #include "platform/symbolicon.h"
 #include "platform/workspace.h"
 
+#include "ui/panelstyle.h"
+
 #include <QApplication>
 #include <QFileInfo>
 #include <QFrame>
@@ -35,14 +37,6 @@ namespace {
 constexpr int listWidth = 160;
 constexpr std::chrono::milliseconds defaultSaveDelay { 1000 };
 const QKeySequence toggleKeys(Qt::CTRL | Qt::Key_E);
-
-QFont systemFont(int pixelSize, QFont::Weight weight = QFont::Normal)
-{
-    QFont font;
-    font.setPixelSize(pixelSize);
-    font.setWeight(weight);
-    return font;
-}
 
 void setTextOpacity(QWidget &widget, qreal opacity)
 {
@@ -122,7 +116,7 @@ NotesPaneView::NotesPaneView(
     auto *placeholder = new QLabel(QStringLiteral("Select a note"), m_detailStack);
     placeholder->setObjectName(QStringLiteral("selectANote"));
     placeholder->setAlignment(Qt::AlignCenter);
-    placeholder->setFont(systemFont(12));
+    placeholder->setFont(PanelStyle::font(12));
     setTextOpacity(*placeholder, 0.4);
     m_placeholder = placeholder;
     m_detailStack->addWidget(m_placeholder);
@@ -195,11 +189,11 @@ QWidget *NotesPaneView::makeDetail()
     // A long name is shortened, never widening the pane beside the clipboard's.
     m_titleLabel = new ElidedLabel(Qt::ElideRight, m_titleStack);
     m_titleLabel->setObjectName(QStringLiteral("noteTitle"));
-    m_titleLabel->setFont(systemFont(13, QFont::DemiBold));
+    m_titleLabel->setFont(PanelStyle::font(13, QFont::DemiBold));
     m_titleField = new QLineEdit(m_titleStack);
     m_titleField->setObjectName(QStringLiteral("noteTitleField"));
     m_titleField->setPlaceholderText(QStringLiteral("Note name"));
-    m_titleField->setFont(systemFont(13, QFont::DemiBold));
+    m_titleField->setFont(PanelStyle::font(13, QFont::DemiBold));
     m_titleField->setFrame(false);
     m_titleField->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; }"));
     followLook(*m_titleField);
@@ -223,7 +217,7 @@ QWidget *NotesPaneView::makeDetail()
     m_toggleButton = new QPushButton(header);
     m_toggleButton->setObjectName(QStringLiteral("toggleEditingButton"));
     m_toggleButton->setFocusPolicy(Qt::NoFocus);
-    m_toggleButton->setFont(systemFont(10));
+    m_toggleButton->setFont(PanelStyle::font(10));
     m_toggleButton->setToolTip(toggleKeys.toString(QKeySequence::NativeText));
     m_toggleButton->setStyleSheet(
         QStringLiteral("QPushButton { padding: 3px 8px; border: none; border-radius: 4px;"
@@ -275,14 +269,14 @@ QWidget *NotesPaneView::makeBanner(const QString &name, const QColor &tint, QLab
     auto *row = new QHBoxLayout(banner);
     row->setContentsMargins(12, 6, 12, 6);
     message = new QLabel(banner);
-    message->setFont(systemFont(11));
+    message->setFont(PanelStyle::font(11));
     message->setWordWrap(true);
     row->addWidget(message, 1);
     const auto addButton = [&](const QString &title, void (NotesPaneView::*action)()) {
         if (!action)
             return;
         auto *button = new QPushButton(title, banner);
-        button->setFont(systemFont(11));
+        button->setFont(PanelStyle::font(11));
         button->setFocusPolicy(Qt::NoFocus);
         connect(button, &QPushButton::clicked, this, action);
         row->addWidget(button);

@@ -6,6 +6,8 @@
 #include "platform/qt/derivedpalette.h"
 #include "platform/symbolicon.h"
 
+#include "ui/panelstyle.h"
+
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -16,9 +18,7 @@ namespace {
 QLabel *label(const QString &text, int pixelSize, qreal opacity, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
-    QFont font;
-    font.setPixelSize(pixelSize);
-    label->setFont(font);
+    label->setFont(PanelStyle::font(pixelSize));
     derivePalette(*label, [opacity](QPalette &palette) {
         QColor color = palette.color(QPalette::WindowText);
         color.setAlphaF(opacity);
