@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <thread>
 #include <vector>
 
@@ -173,6 +174,20 @@ TEST(MarkdownParser, largeInputsParseWhole)
         EXPECT_EQ(row.cells.size(), 3);
 }
 
+// A text parsed in pieces of each size gives exactly the blocks it gives in one go.
+void expectPiecesGiveTheWhole(const QByteArray &text, std::initializer_list<qsizetype> pieceSizes)
+{
+    const std::optional<QList<BlockNode>> whole
+        = MarkdownParser::parseMarkdownBlocksInPieces(text, text.size());
+    ASSERT_TRUE(whole);
+    for (const qsizetype pieceSize : pieceSizes) {
+        const std::optional<QList<BlockNode>> pieces
+            = MarkdownParser::parseMarkdownBlocksInPieces(text, pieceSize);
+        ASSERT_TRUE(pieces);
+        EXPECT_EQ(dump(*pieces), dump(*whole)) << "pieces of " << pieceSize;
+    }
+}
+
 // Blocks as notes hold them, several of them hard to cut apart: blank lines inside
 // fences, comments and lists, definitions before and after their use, tables right
 // after text, lazy lines and other line ends.
@@ -224,17 +239,8 @@ TEST_P(MarkdownParserPieces, giveTheSameBlocksAsOneParse)
     const QByteArray withDefinitions = note(GetParam(), 60);
     // Without definitions the pieces are parsed in one pass.
     const QByteArray withoutDefinitions = QByteArray(withDefinitions).replace("]:", "];");
-    for (const QByteArray &text : { withDefinitions, withoutDefinitions }) {
-        const std::optional<QList<BlockNode>> whole
-            = MarkdownParser::parseMarkdownBlocksInPieces(text, text.size());
-        ASSERT_TRUE(whole);
-        for (const qsizetype pieceSize : { 1, 40, 100, 333, 1000 }) {
-            const std::optional<QList<BlockNode>> pieces
-                = MarkdownParser::parseMarkdownBlocksInPieces(text, pieceSize);
-            ASSERT_TRUE(pieces);
-            EXPECT_EQ(dump(*pieces), dump(*whole)) << "pieces of " << pieceSize;
-        }
-    }
+    for (const QByteArray &text : { withDefinitions, withoutDefinitions })
+        expectPiecesGiveTheWhole(text, { 1, 40, 100, 333, 1000 });
 }
 
 INSTANTIATE_TEST_SUITE_P(Notes, MarkdownParserPieces, ::testing::Range(1u, 101u));
@@ -267,16 +273,7 @@ class MarkdownParserLongParagraphs : public ::testing::TestWithParam<unsigned>
 
 TEST_P(MarkdownParserLongParagraphs, giveTheSameBlocksInPieces)
 {
-    const QByteArray text = longParagraphs(GetParam(), 300);
-    const std::optional<QList<BlockNode>> whole
-        = MarkdownParser::parseMarkdownBlocksInPieces(text, text.size());
-    ASSERT_TRUE(whole);
-    for (const qsizetype pieceSize : { 1, 16, 64, 256 }) {
-        const std::optional<QList<BlockNode>> pieces
-            = MarkdownParser::parseMarkdownBlocksInPieces(text, pieceSize);
-        ASSERT_TRUE(pieces);
-        EXPECT_EQ(dump(*pieces), dump(*whole)) << "pieces of " << pieceSize;
-    }
+    expectPiecesGiveTheWhole(longParagraphs(GetParam(), 300), { 1, 16, 64, 256 });
 }
 
 INSTANTIATE_TEST_SUITE_P(Notes, MarkdownParserLongParagraphs, ::testing::Range(1u, 101u));
@@ -290,12 +287,7 @@ TEST(MarkdownParser, longNotesParseAsInOneGo)
         = QByteArray("Lorem *ipsum* dolor [sit](u) amet, `code` and www.example.org too.\n").repeated(4000);
     for (const QByteArray &text : { blocks, QByteArray(blocks).replace("]:", "];"), paragraph }) {
         ASSERT_GT(text.size(), 4 * MarkdownParser::pieceSize);
-        const std::optional<QList<BlockNode>> whole
-            = MarkdownParser::parseMarkdownBlocksInPieces(text, text.size());
-        const std::optional<QList<BlockNode>> parsed
-            = MarkdownParser::parseMarkdownBlocksInPieces(text, MarkdownParser::pieceSize);
-        ASSERT_TRUE(whole && parsed);
-        EXPECT_EQ(dump(*parsed), dump(*whole));
+        expectPiecesGiveTheWhole(text, { MarkdownParser::pieceSize });
     }
 }
 
