@@ -3,8 +3,6 @@
 #include "tests/app/sharedstate.h"
 #include "tests/support/waitfor.h"
 
-#include <QApplication>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QToolButton>
 
@@ -92,19 +90,6 @@ TEST_F(SearchBarTest, theFocusTargetMovesTheCaretAndAClickMovesTheTarget)
     // Losing the field by other means while the search is the target leaves no target.
     bar.field()->clearFocus();
     ASSERT_TRUE(waitFor([&] { return shared.state.focusTarget() == PanelFocusTarget::none(); }));
-}
-
-TEST_F(SearchBarTest, returnInTheFieldChangesNothing)
-{
-    showActive();
-    bar.field()->setText(QStringLiteral("query"));
-    ASSERT_TRUE(waitFor([&] { return shared.state.searchQuery() == QStringLiteral("query"); }));
-    published.clear();
-    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(bar.field(), &enter);
-    runEventsFor(std::chrono::milliseconds(SearchBarView::publishDelayMs + 50));
-    EXPECT_EQ(bar.field()->text(), QStringLiteral("query"));
-    EXPECT_TRUE(published.isEmpty());
 }
 
 } // namespace
