@@ -177,6 +177,7 @@ public:
         m_alignment = alignmentOf(env.get<MultilineTextAlignmentKey>());
         m_lineSpacing = env.get<LineSpacingKey>();
 
+        MadeFormats made;
         startBlock(m_font, {});
         for (const Text::Piece &piece : text.pieces()) {
             if (const auto *image = std::get_if<Image>(&piece)) {
@@ -191,7 +192,7 @@ public:
             for (const AttributedRun &run : std::get<AttributedText>(piece).runs()) {
                 if (run.text.isEmpty())
                     continue;
-                const QTextCharFormat format = formatOf(run.attributes, baseFont, foreground, scheme);
+                const QTextCharFormat format = formatOf(run.attributes, baseFont, foreground, scheme, made);
                 qsizetype start = 0;
                 for (qsizetype i = 0; i < run.text.size(); ++i) {
                     if (!startsBlock(run.text[i]))
@@ -204,8 +205,6 @@ public:
                 append(run.text.mid(start), format);
             }
         }
-        m_styles.clear();
-        m_styles.shrink_to_fit();
     }
 
     bool acceptsPointer() const override { return m_selectable || !m_links.empty(); }
@@ -330,6 +329,9 @@ protected:
     }
 
 private:
+    // The formats made for the runs' styles while the element is built.
+    using MadeFormats = std::vector<std::pair<AttributeContainer, QTextCharFormat>>;
+
     // One layout's line breaks: they hold for every width from `ideal` (the widest
     // line) to `width` (what it was laid out for, infinity when unbounded).
     struct Fit
@@ -411,19 +413,19 @@ private:
     }
 
     // Runs of one text mostly repeat a few styles: a run styled as an earlier one of
-    // this text takes its format (shared only within the element, which is measured on
-    // one thread at a time). A link's format is its own.
+    // this text takes the format `made` for it (shared only within the element, which is
+    // measured on one thread at a time). A link's format is its own.
     QTextCharFormat formatOf(const AttributeContainer &attributes, const Font &baseFont,
-        const QColor &foreground, ColorScheme scheme)
+        const QColor &foreground, ColorScheme scheme, MadeFormats &made)
     {
         if (attributes.contains<LinkAttribute>())
             return makeFormat(attributes, baseFont, foreground, scheme);
-        for (const auto &[styled, format] : m_styles) {
+        for (const auto &[styled, format] : made) {
             if (styled == attributes)
                 return format;
         }
         const QTextCharFormat format = makeFormat(attributes, baseFont, foreground, scheme);
-        m_styles.emplace_back(attributes, format);
+        made.emplace_back(attributes, format);
         return format;
     }
 
@@ -580,8 +582,6 @@ private:
     static constexpr size_t maxFits = 4;
 
     std::vector<Fit> m_fits;
-    // The formats made so far, while the element is built.
-    std::vector<std::pair<AttributeContainer, QTextCharFormat>> m_styles;
     // One per block of the document; the first block keeps the document's format.
     std::vector<TextLines::Paragraph> m_paragraphs;
     std::vector<QTextCharFormat> m_blockFormats;
