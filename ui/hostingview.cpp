@@ -72,12 +72,11 @@ std::unique_ptr<ViewTree> HostingView::adoptTree(std::unique_ptr<ViewTree> tree,
     connectTree();
     // What was scheduled for the old tree does not concern this one.
     m_rebuildScheduled = false;
-    m_resolveAllScheduled = false;
     m_layoutScheduled = false;
     m_treeRevision = environmentRevision;
     if (environmentRevision != m_environmentRevision) {
         applyEnvironment();
-        scheduleRebuild(true);
+        scheduleRebuild();
     } else if (m_tree->width() != viewportWidth(scrolls(m_tree->contentSize().height()))) {
         scheduleLayout();
     }
@@ -100,7 +99,7 @@ void HostingView::setRootView(View root)
     if (!showsCurrentEnvironment())
         applyEnvironment();
     m_tree->setRoot(std::move(root));
-    scheduleRebuild(true);
+    scheduleRebuild();
 }
 
 void HostingView::setEnvironment(EnvironmentValues environment)
@@ -108,7 +107,7 @@ void HostingView::setEnvironment(EnvironmentValues environment)
     m_environment = std::move(environment);
     ++m_environmentRevision;
     applyEnvironment();
-    scheduleRebuild(true);
+    scheduleRebuild();
 }
 
 EnvironmentValues HostingView::treeEnvironment() const
@@ -134,14 +133,11 @@ QSize HostingView::sizeHint() const
 void HostingView::flush()
 {
     if (m_rebuildScheduled || m_tree->needsRebuild()) {
-        const bool everything = m_resolveAllScheduled;
         m_rebuildScheduled = false;
-        m_resolveAllScheduled = false;
         m_layoutScheduled = false;
-        if (everything)
-            m_tree->rebuild(viewport()->width());
-        else
-            m_tree->update(viewport()->width());
+        // The tree knows whether its root view or environment changed, and then
+        // resolves everything; otherwise only what read the state written since.
+        m_tree->update(viewport()->width());
         relayout();
     } else if (m_layoutScheduled) {
         m_layoutScheduled = false;
@@ -150,9 +146,8 @@ void HostingView::flush()
     }
 }
 
-void HostingView::scheduleRebuild(bool everything)
+void HostingView::scheduleRebuild()
 {
-    m_resolveAllScheduled = m_resolveAllScheduled || everything;
     if (m_rebuildScheduled)
         return;
     m_rebuildScheduled = true;
@@ -225,7 +220,7 @@ void HostingView::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
     if (!m_tree->root()) {
-        scheduleRebuild(true);
+        scheduleRebuild();
         return;
     }
     if (m_tree->width() != viewport()->width())
@@ -391,7 +386,7 @@ void HostingView::changeEvent(QEvent *event)
         ++m_environmentRevision;
         if (!m_appearanceChange || !m_appearanceChange()) {
             applyEnvironment();
-            scheduleRebuild(true);
+            scheduleRebuild();
         }
     }
     QAbstractScrollArea::changeEvent(event);

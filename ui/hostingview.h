@@ -79,8 +79,7 @@ protected:
 
 private:
     QPointF toContent(QPointF viewportPoint) const;
-    // `everything`: the root view or the environment changed, not only state.
-    void scheduleRebuild(bool everything = false);
+    void scheduleRebuild();
     void scheduleLayout();
     void relayout();
     void applyEnvironment();
@@ -95,7 +94,6 @@ private:
     quint64 m_treeRevision = 0; // what the shown tree was resolved for
     std::function<bool()> m_appearanceChange;
     bool m_rebuildScheduled = false;
-    bool m_resolveAllScheduled = false;
     bool m_layoutScheduled = false;
     // Raw pointers into the tree, dropped whenever what holds them is resolved again.
     Element *m_pressed = nullptr;
