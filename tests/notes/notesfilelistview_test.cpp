@@ -271,16 +271,6 @@ TEST_F(NotesList, deleteMovesTheNoteToTheTrashAndClearsTheSelection)
     EXPECT_EQ(list->rowCount(), 0);
 }
 
-TEST_F(NotesList, revealAsksTheFileManager)
-{
-    write("Work/a.md");
-    openVault();
-    auto list = makeList();
-    list->setFolderExpanded("Work", true);
-    list->rowView(url("Work/a.md"))->onRevealInFinder();
-    EXPECT_EQ(environment->fakeWorkspace().revealed, QStringList { at("Work/a.md") });
-}
-
 TEST_F(NotesList, aClickSelectsANoteAndTogglesAFolder)
 {
     write("a.md");

@@ -1,8 +1,5 @@
 #include "preview/vaultimageprovider.h"
 
-#include "markdown/views/markdown.h"
-#include "markdown/views/markdownenvironment.h"
-
 #include "tests/support/pngbytes.h"
 #include "tests/support/waitfor.h"
 
@@ -361,8 +358,7 @@ INSTANTIATE_TEST_SUITE_P(VaultImageProvider, Shown,
     ::testing::Values(ShownCase { "noSizeFillsTheWidth", u""_s, QSizeF(600, 300), QSizeF(600, 300) },
         ShownCase { "widthLimits", u"w=300"_s, QSizeF(300, 150), QSizeF(300, 150) },
         ShownCase { "boxFitsTheImageInside", u"w=300x100"_s, QSizeF(300, 100), QSizeF(200, 100) },
-        ShownCase { "widthBeyondTheOfferTakesTheOffer", u"w=900"_s, QSizeF(600, 300), QSizeF(600, 300) },
-        ShownCase { "malformedSizeIsIgnored", u"w=nan"_s, QSizeF(600, 300), QSizeF(600, 300) }),
+        ShownCase { "widthBeyondTheOfferTakesTheOffer", u"w=900"_s, QSizeF(600, 300), QSizeF(600, 300) }),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(VaultFixture, fileNameWithSpacesLoadsFromItsEncodedURL)
@@ -393,22 +389,6 @@ TEST_F(VaultFixture, webAddressesAndMissingURLsTakeNoSpace)
         EXPECT_TRUE(tree.root()->children().empty() || tree.root()->children().front()->isEmpty());
         EXPECT_EQ(tree.contentSize().height(), 0);
     }
-}
-
-TEST_F(VaultFixture, embedInANoteShowsThroughTheMarkdownViewAtItsSize)
-{
-    const QString source
-        = QUrl::fromLocalFile(vaultPath() + u"/media/photo.png"_s).toString(QUrl::FullyEncoded);
-    const ui::View note
-        = Markdown(u"Above.\n\n![](%1#w=300)\n\nBelow."_s.arg(source))
-              .view()
-              .modifier(markdownImageProvider(VaultImageProvider(QUrl::fromLocalFile(vaultPath()))));
-    ui::ViewTree tree(note);
-    tree.rebuild(width);
-    const double before = tree.contentSize().height();
-    ASSERT_TRUE(waitFor([&] { return tree.needsRebuild(); }));
-    tree.update(width);
-    EXPECT_EQ(tree.contentSize().height() - before, 150);
 }
 
 } // namespace

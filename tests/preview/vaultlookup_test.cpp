@@ -198,16 +198,6 @@ TEST(VaultLookupTest, aLookupIsNotUsedForListsItWasNotBuiltFrom)
         QUrl::fromLocalFile(QStringLiteral("/v/x/v/p.png")));
 }
 
-TEST(VaultLookupTest, aHandMadeContextResolvesWithoutALookup)
-{
-    ObsidianContext context;
-    context.allFiles = { note(QStringLiteral("/n/A.md"), QStringLiteral("A")) };
-    context.allMedia = { QUrl::fromLocalFile(QStringLiteral("/n/a.png")) };
-    EXPECT_EQ(ObsidianProcessor::process(QStringLiteral("[[a]] ![[A.PNG]]"), context),
-        QStringLiteral("[a](quorvane://note?path=/n/A.md) ![](file:///n/a.png)"));
-    EXPECT_EQ(ObsidianProcessor::process(QStringLiteral("[[a]]"), ObsidianContext()), QStringLiteral("*a*"));
-}
-
 TEST(VaultLookupTest, aContextOfTheNotesManagerCarriesTheLookupOfItsScan)
 {
     QTemporaryDir root;
@@ -229,8 +219,6 @@ TEST(VaultLookupTest, aContextOfTheNotesManagerCarriesTheLookupOfItsScan)
     const ObsidianContext second = ObsidianContext::fromVault(notes, current);
     ASSERT_TRUE(first.lookup);
     EXPECT_EQ(second.lookup, first.lookup);
-    EXPECT_EQ(first.currentNoteURL, current);
-    EXPECT_EQ(first.vaultURL, QUrl::fromLocalFile(vault));
     EXPECT_EQ(ObsidianProcessor::resolveMediaURL(QStringLiteral("img/photo.png"), first),
         QUrl::fromLocalFile(vault + QStringLiteral("/img/photo.png")));
 
