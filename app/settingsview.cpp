@@ -13,6 +13,7 @@
 #include "platform/loginitem.h"
 #include "platform/qt/derivedpalette.h"
 #include "platform/qt/elidedlabel.h"
+#include "platform/symbolicon.h"
 #include "platform/updater.h"
 #include "platform/workspace.h"
 #include "shortcuts/recorder.h"
@@ -148,14 +149,8 @@ public:
 protected:
     void paintEvent(QPaintEvent *) override
     {
-        const qreal ratio = devicePixelRatioF();
-        QPixmap image = appIcon().pixmap(QSize(width(), height()), ratio);
-        {
-            QPainter tint(&image);
-            tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
-            tint.fillRect(image.rect(), palette().color(QPalette::WindowText));
-        }
-        QPainter(this).drawPixmap(rect(), image);
+        const QIcon icon = tintedIcon(appIcon(), palette().color(QPalette::WindowText));
+        QPainter(this).drawPixmap(rect(), icon.pixmap(size(), devicePixelRatioF()));
     }
 };
 

@@ -134,9 +134,14 @@ QIcon symbolIcon(Symbol symbol)
     return icon;
 }
 
+QIcon tintedIcon(const QIcon &icon, const QColor &tint)
+{
+    return QIcon(new TintedIconEngine(icon, tint));
+}
+
 QIcon symbolIcon(Symbol symbol, const QColor &tint)
 {
-    return QIcon(new TintedIconEngine(symbolIcon(symbol), tint));
+    return tintedIcon(symbolIcon(symbol), tint);
 }
 
 QPixmap symbolPixmap(Symbol symbol, int logicalSize, const QColor &tint, qreal devicePixelRatio)

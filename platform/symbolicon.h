@@ -38,6 +38,9 @@ QIcon symbolIcon(Symbol symbol);
 // ratio, because the icon is rendered at the size it is asked for. Main thread only.
 QIcon symbolIcon(Symbol symbol, const QColor &tint);
 
+// Any icon painted in one colour the same way (the program's own, say).
+QIcon tintedIcon(const QIcon &icon, const QColor &tint);
+
 // A tinted pixmap of `logicalSize` points for `devicePixelRatio`, for painting
 // by hand (QPainter::drawPixmap at logical coordinates).
 QPixmap symbolPixmap(Symbol symbol, int logicalSize, const QColor &tint, qreal devicePixelRatio);
