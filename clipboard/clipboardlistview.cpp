@@ -44,17 +44,6 @@ int ClipboardListView::rowWidth() const
     return std::max(1, viewport()->width() - 2 * horizontalPadding);
 }
 
-int ClipboardListView::estimatedHeight(const ClipboardItem &item, int line)
-{
-    // The row's own arithmetic, without making it: paddings 6 + 6, the 28-point
-    // meta line, spacing 3, then one or two lines of preview (or a thumbnail and
-    // a line). Wrong estimates are corrected once the row shows.
-    if (item.contentType == ContentType::Image)
-        return 12 + 28 + 3 + 36 + 3 + line;
-    const bool twoLines = item.preview.size() > 40 || item.preview.contains(QLatin1Char('\n'));
-    return 12 + 28 + 3 + (twoLines ? 2 : 1) * line;
-}
-
 int ClipboardListView::dividerGap(qsizetype index) const
 {
     return m_dividerAfter && m_rows.at(index).id == *m_dividerAfter ? dividerThickness + spacing : 0;
@@ -83,7 +72,7 @@ void ClipboardListView::setRows(const QList<ClipboardItem> &rows, const std::opt
             m_heights[i] = *known;
             m_measured[i] = true;
         } else {
-            m_heights[i] = estimatedHeight(item, line);
+            m_heights[i] = ClipboardRowView::estimatedHeight(item, line);
         }
         if (ClipboardRowView *row = m_live.value(item.id))
             row->setItem(item);

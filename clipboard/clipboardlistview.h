@@ -65,7 +65,6 @@ protected:
     bool viewportEvent(QEvent *event) override;
 
 private:
-    static int estimatedHeight(const ClipboardItem &item, int line);
     int rowWidth() const;
     void recomputeOffsets();
     void updateScrollRange();

@@ -39,7 +39,9 @@ constexpr qsizetype expandedCharacterLimit = 20'000;
 constexpr qsizetype expandedHtmlByteLimit = 256 * 1024;
 constexpr int collapsedImageHeight = 36;
 constexpr int expandedImageHeight = 200;
-constexpr int chevronFrame = 28;
+constexpr int chevronFrame = 28; // the meta line is as tall
+constexpr int bodyPadding = 6; // above the meta line and below the content
+constexpr int bodySpacing = 3; // after the meta line, and within the content
 constexpr int barWidth = 3;
 
 // A document that never loads what it refers to: clipboard HTML may point at
@@ -251,8 +253,8 @@ ClipboardRowView::ClipboardRowView(
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
     setFocusPolicy(Qt::NoFocus);
-    m_bodyLayout->setContentsMargins(barWidth + 8, 6, 4, 6);
-    m_bodyLayout->setSpacing(3);
+    m_bodyLayout->setContentsMargins(barWidth + 8, bodyPadding, 4, bodyPadding);
+    m_bodyLayout->setSpacing(bodySpacing);
     m_bodyLayout->setSizeConstraint(QLayout::SetNoConstraint);
     m_animation->setDuration(150);
     m_animation->setEasingCurve(QEasingCurve::InOutQuad);
@@ -533,7 +535,7 @@ void ClipboardRowView::rebuildContent()
     m_content = new QWidget(m_body);
     auto *column = new QVBoxLayout(m_content);
     column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(3);
+    column->setSpacing(bodySpacing);
     const bool code = m_item.contentType == ContentType::Code;
     const QFont font = code ? PanelStyle::monospacedFont(11) : PanelStyle::font(11);
 
@@ -628,6 +630,15 @@ void ClipboardRowView::rebuildContent()
     m_content->show();
     layoutBody();
     updateGeometry();
+}
+
+int ClipboardRowView::estimatedHeight(const ClipboardItem &item, int lineSpacing)
+{
+    const int head = 2 * bodyPadding + chevronFrame + bodySpacing;
+    if (item.contentType == ContentType::Image)
+        return head + collapsedImageHeight + bodySpacing + lineSpacing; // the thumbnail and a line
+    const bool twoLines = item.preview.size() > 40 || item.preview.contains(QLatin1Char('\n'));
+    return head + (twoLines ? 2 : 1) * lineSpacing;
 }
 
 int ClipboardRowView::heightForWidth(int width) const
