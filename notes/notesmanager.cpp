@@ -411,11 +411,14 @@ void NotesManager::scanVault()
 
 void NotesManager::publish(QList<NoteFile> files, QList<QUrl> media, QSet<QString> folders)
 {
+    // Every list is in place before anyone hears of one: a listener that reads two of
+    // them (the preview resolves links against the notes and embeds against the media)
+    // would otherwise see a half-published scan and do its work twice.
     m_allFiles = std::move(files);
-    Q_EMIT allFilesChanged();
     m_allMedia = std::move(media);
-    Q_EMIT allMediaChanged();
     m_folders = std::move(folders);
+    Q_EMIT allFilesChanged();
+    Q_EMIT allMediaChanged();
     Q_EMIT foldersChanged();
 }
 

@@ -224,6 +224,11 @@ TEST_F(NotePreviewViewTest, anUnchangedNoteIsNotRewrittenAgain)
     write(u"C.md"_s, "# C");
     manager().scanVault();
     EXPECT_EQ(preview->computations(), 3);
+    // A rescan that finds a note and an image at once renders once, with both.
+    write(u"D.md"_s, "# D");
+    write(u"pic.png"_s, "not decoded here");
+    manager().scanVault();
+    EXPECT_EQ(preview->computations(), 4);
 }
 
 TEST_F(NotePreviewViewTest, aLargeTableBecomesACardBetweenItsText)
