@@ -63,6 +63,16 @@ constexpr int accessibilityPollMs = 2000;
 constexpr int accessibilityPollTicks = 30;
 constexpr std::chrono::seconds relaunchWait { 10 };
 
+// The service the caller gave, else the real one, made here and kept in `own`.
+template<class Service, class Make>
+void useOwnUnlessGiven(Service *&given, std::unique_ptr<Service> &own, Make make)
+{
+    if (given)
+        return;
+    own = make();
+    given = own.get();
+}
+
 // Whether the focused widget takes typed text (the note editor, a text field).
 bool isEditingText(const QWidget *window)
 {
@@ -141,14 +151,10 @@ AppDelegate::LaunchResult AppDelegate::applicationDidFinishLaunching()
     }
 
     // 4–6. The shared state and its slots.
-    if (!m_services.vaultEvents) {
-        m_ownVaultEvents = std::make_unique<InotifyFileEventStream>();
-        m_services.vaultEvents = m_ownVaultEvents.get();
-    }
-    if (!m_services.pasteboard) {
-        m_ownPasteboard = std::make_unique<QtPasteboard>(*QGuiApplication::clipboard());
-        m_services.pasteboard = m_ownPasteboard.get();
-    }
+    useOwnUnlessGiven(
+        m_services.vaultEvents, m_ownVaultEvents, [] { return std::make_unique<InotifyFileEventStream>(); });
+    useOwnUnlessGiven(m_services.pasteboard, m_ownPasteboard,
+        [] { return std::make_unique<QtPasteboard>(*QGuiApplication::clipboard()); });
     m_appState = std::make_unique<AppState>(
         m_services.defaults, *m_store, *m_services.pasteboard, *m_services.vaultEvents, Clock::system());
     QPointer<AppDelegate> self(this);
@@ -296,14 +302,10 @@ void AppDelegate::setupPanel()
 
 void AppDelegate::setupNotesPane(QuorvContentView &content)
 {
-    if (!m_services.workspace) {
-        m_ownWorkspace = std::make_unique<DesktopWorkspace>();
-        m_services.workspace = m_ownWorkspace.get();
-    }
-    if (!m_services.folderChooser) {
-        m_ownFolderChooser = std::make_unique<QtFolderChooser>();
-        m_services.folderChooser = m_ownFolderChooser.get();
-    }
+    useOwnUnlessGiven(
+        m_services.workspace, m_ownWorkspace, [] { return std::make_unique<DesktopWorkspace>(); });
+    useOwnUnlessGiven(
+        m_services.folderChooser, m_ownFolderChooser, [] { return std::make_unique<QtFolderChooser>(); });
     m_notesEnvironment = std::make_unique<AppNotesEnvironment>(
         *m_appState, *m_services.workspace, *m_services.folderChooser, m_services.notifications);
     QuorvContentView::place(content.notesPaneArea(),
@@ -347,10 +349,8 @@ void AppDelegate::registerToggleShortcut()
 void AppDelegate::setupSettings()
 {
     // The workspace and the folder chooser are in place since the notes pane.
-    if (!m_services.loginItem) {
-        m_ownLoginItem = std::make_unique<XdgLoginItem>(XdgLoginItem::forThisProgram());
-        m_services.loginItem = m_ownLoginItem.get();
-    }
+    useOwnUnlessGiven(m_services.loginItem, m_ownLoginItem,
+        [] { return std::make_unique<XdgLoginItem>(XdgLoginItem::forThisProgram()); });
     QPointer<AppDelegate> self(this);
     SettingsWindowController::shared().makeForm = [self](AppState &state) -> QWidget * {
         if (!self)
