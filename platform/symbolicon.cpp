@@ -48,11 +48,20 @@ constexpr std::array<SymbolInfo, 17> symbols { {
     { Symbol::SplitRectangle, "rectangle.split.2x1", { nullptr, nullptr } },
 } };
 
+// Each entry sits at its symbol's place, which is how infoOf() finds it.
+constexpr bool isInEnumOrder()
+{
+    for (size_t i = 0; i < symbols.size(); ++i) {
+        if (static_cast<size_t>(symbols[i].symbol) != i)
+            return false;
+    }
+    return symbols.size() == static_cast<size_t>(Symbol::SplitRectangle) + 1;
+}
+static_assert(isInEnumOrder(), "the symbol table is out of enum order");
+
 const SymbolInfo &infoOf(Symbol symbol)
 {
-    const auto &info = symbols[static_cast<size_t>(symbol)];
-    Q_ASSERT_X(info.symbol == symbol, "symbolIcon", "the symbol table is out of enum order");
-    return info;
+    return symbols[static_cast<size_t>(symbol)];
 }
 
 QImage tinted(QPixmap source, const QColor &tint)
@@ -147,18 +156,4 @@ QIcon symbolIcon(Symbol symbol, const QColor &tint)
 QPixmap symbolPixmap(Symbol symbol, int logicalSize, const QColor &tint, qreal devicePixelRatio)
 {
     return symbolIcon(symbol, tint).pixmap(QSize(logicalSize, logicalSize), devicePixelRatio);
-}
-
-QString symbolName(Symbol symbol)
-{
-    return QLatin1String(infoOf(symbol).name);
-}
-
-std::optional<Symbol> symbolNamed(QStringView name)
-{
-    for (const auto &info : symbols) {
-        if (name == QLatin1String(info.name))
-            return info.symbol;
-    }
-    return std::nullopt;
 }

@@ -2,9 +2,6 @@
 
 #include <QColor>
 #include <QIcon>
-#include <QStringView>
-
-#include <optional>
 
 // The small monochrome symbols the panel draws beside its texts. Each comes from
 // the freedesktop icon theme when the theme has it and from a bundled SVG
@@ -44,11 +41,6 @@ QIcon tintedIcon(const QIcon &icon, const QColor &tint);
 // A tinted pixmap of `logicalSize` points for `devicePixelRatio`, for painting
 // by hand (QPainter::drawPixmap at logical coordinates).
 QPixmap symbolPixmap(Symbol symbol, int logicalSize, const QColor &tint, qreal devicePixelRatio);
-
-// The symbol's system name ("doc.on.doc") and back; nullopt for a name no
-// symbol carries.
-QString symbolName(Symbol symbol);
-std::optional<Symbol> symbolNamed(QStringView name);
 
 // Only the bundled drawing, ignoring the theme: for tests and for places that
 // must look the same on every machine.

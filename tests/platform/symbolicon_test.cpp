@@ -28,12 +28,6 @@ int coveredPixels(const QImage &image)
     return covered;
 }
 
-TEST_P(SymbolIconTest, nameRoundTrips)
-{
-    EXPECT_EQ(symbolName(GetParam().symbol), QLatin1String(GetParam().name));
-    EXPECT_EQ(symbolNamed(QString::fromLatin1(GetParam().name)), GetParam().symbol);
-}
-
 TEST_P(SymbolIconTest, bundledDrawingRendersSomething)
 {
     const QImage image = bundledSymbolIcon(GetParam().symbol).pixmap(QSize(32, 32)).toImage();
@@ -80,11 +74,5 @@ INSTANTIATE_TEST_SUITE_P(EverySymbol, SymbolIconTest,
         name.replace(QLatin1Char('.'), QLatin1Char('_'));
         return name.toStdString();
     });
-
-TEST(SymbolIcon, unknownNameIsNoSymbol)
-{
-    EXPECT_EQ(symbolNamed(u"doc.on"), std::nullopt);
-    EXPECT_EQ(symbolNamed(u""), std::nullopt);
-}
 
 } // namespace
