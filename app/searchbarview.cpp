@@ -87,12 +87,9 @@ void SearchBarView::onFieldFocusChanged(bool focused)
 {
     if (focused == m_appState.focusTarget().isSearch())
         return;
-    // After the focus change has run its course, as the panel's own reactions do.
-    QPointer<SearchBarView> self(this);
-    QTimer::singleShot(0, this, [self, focused] {
-        if (self)
-            self->m_appState.setSearchFocused(focused);
-    });
+    // After the focus change has run its course, as the panel's own reactions do;
+    // the bar as the timer's context drops the call when the bar goes first.
+    QTimer::singleShot(0, this, [this, focused] { m_appState.setSearchFocused(focused); });
 }
 
 void SearchBarView::onFocusTargetChanged()
