@@ -248,19 +248,11 @@ void ClipboardPaneView::installSelectionCallbacks()
     // have changed right before the key (a query published for it), and the key
     // acts on the row the list is about to show selected.
     actions.copySelected = [self, visible] {
-        if (!self)
-            return;
-        self->validateSelection();
-        const std::optional<QUuid> selected = self->m_state.selectedClipboardItemID();
-        if (selected && visible.contains(*selected))
+        if (const std::optional<QUuid> selected = self ? self->settledSelectionIn(visible) : std::nullopt)
             self->copyEntry(*selected);
     };
     actions.deleteSelected = [self, visible] {
-        if (!self)
-            return;
-        self->validateSelection();
-        const std::optional<QUuid> selected = self->m_state.selectedClipboardItemID();
-        if (selected && visible.contains(*selected))
+        if (const std::optional<QUuid> selected = self ? self->settledSelectionIn(visible) : std::nullopt)
             self->deleteFrom(*selected, visible);
     };
     actions.moveSelection = [self, visible](int step) {
@@ -271,6 +263,13 @@ void ClipboardPaneView::installSelectionCallbacks()
             selectionMoved(self->m_state.selectedClipboardItemID(), step, visible));
     };
     m_state.setKeyboardActions(std::move(actions));
+}
+
+std::optional<QUuid> ClipboardPaneView::settledSelectionIn(const QList<QUuid> &visible)
+{
+    validateSelection();
+    const std::optional<QUuid> selected = m_state.selectedClipboardItemID();
+    return selected && visible.contains(*selected) ? selected : std::nullopt;
 }
 
 void ClipboardPaneView::scheduleSelectionValidation()

@@ -53,6 +53,8 @@ private:
     void scheduleSelectionValidation();
     // The validation scheduled last, now, unless it ran already.
     void validateSelection();
+    // The selection a key acts on, once settled: only while it is one of `visible`.
+    std::optional<QUuid> settledSelectionIn(const QList<QUuid> &visible);
     void updateSelectionLook();
     void updateScrollState();
     void updateHeader();
