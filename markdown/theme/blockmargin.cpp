@@ -32,8 +32,7 @@ ui::ViewModifier markdownMargin(std::optional<double> top, std::optional<double>
 ui::ViewModifier markdownMargin(std::optional<RelativeSize> top, std::optional<RelativeSize> bottom)
 {
     return [top, bottom](const ui::View &view) {
-        return TextStyleAttributesReader([view, top, bottom](const ui::AttributeContainer &attributes) {
-            const FontProperties *properties = attributes.get<FontPropertiesAttribute>();
+        return FontPropertiesReader([view, top, bottom](const FontProperties *properties) {
             return view.modifier(markdownMargin(pointsOf(top, properties), pointsOf(bottom, properties)));
         });
     };

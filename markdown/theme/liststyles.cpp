@@ -42,8 +42,7 @@ ListMarkerStyle bulletMarker(const QString &symbolName)
 
 ui::View ListBullet(const QString &symbolName)
 {
-    return TextStyleAttributesReader([symbolName](const ui::AttributeContainer &attributes) {
-        const FontProperties *properties = attributes.get<FontPropertiesAttribute>();
+    return FontPropertiesReader([symbolName](const FontProperties *properties) {
         const double textSize = properties ? properties->scaledSize() : FontProperties::defaultSize;
         const double bulletSize = std::round(textSize / 3);
         return ui::View(ui::SymbolImage(symbolName)).font(ui::Font::system(bulletSize));

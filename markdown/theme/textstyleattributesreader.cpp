@@ -9,6 +9,14 @@ ui::View TextStyleAttributesReader(std::function<ui::View(const ui::AttributeCon
     });
 }
 
+ui::View FontPropertiesReader(std::function<ui::View(const FontProperties *)> content)
+{
+    return TextStyleAttributesReader(
+        [content = std::move(content)](const ui::AttributeContainer &attributes) {
+            return content(attributes.get<FontPropertiesAttribute>());
+        });
+}
+
 std::optional<FontProperties> fontPropertiesOf(const ui::EnvironmentValues &environment)
 {
     ui::AttributeContainer attributes;
@@ -33,11 +41,8 @@ ui::ViewModifier markdownTextStyle(std::initializer_list<AnyTextStyle> styles)
 ui::ViewModifier textStyleFont()
 {
     return [](const ui::View &view) {
-        return TextStyleAttributesReader([view](const ui::AttributeContainer &attributes) {
-            std::optional<ui::Font> font;
-            if (const FontProperties *properties = attributes.get<FontPropertiesAttribute>())
-                font = fontWithProperties(*properties);
-            return view.font(font);
+        return FontPropertiesReader([view](const FontProperties *properties) {
+            return view.font(properties ? std::optional(fontWithProperties(*properties)) : std::nullopt);
         });
     };
 }

@@ -21,6 +21,8 @@ struct TextStyleKey
 // Builds the content from the attributes that the text style in force leaves in an
 // empty container. The container is made afresh each time the reader is resolved.
 ui::View TextStyleAttributesReader(std::function<ui::View(const ui::AttributeContainer &)> content);
+// The same, given only the resolved font properties: null when the style sets none.
+ui::View FontPropertiesReader(std::function<ui::View(const FontProperties *)> content);
 
 // The font properties the text style in force resolves to; absent when it sets none.
 std::optional<FontProperties> fontPropertiesOf(const ui::EnvironmentValues &environment);

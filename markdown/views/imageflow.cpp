@@ -80,8 +80,8 @@ std::optional<ui::View> ImageFlow(const QList<InlineNode> &inlines)
 
 ui::View ImageFlow(const QList<Indexed<ImageFlowItem>> &items)
 {
-    return TextStyleAttributesReader([items](const ui::AttributeContainer &attributes) {
-        const double spacing = RelativeSize::rem(0.25).points(attributes.get<FontPropertiesAttribute>());
+    return FontPropertiesReader([items](const FontProperties *properties) {
+        const double spacing = RelativeSize::rem(0.25).points(properties);
         std::vector<ui::View> views;
         views.reserve(items.size());
         for (const Indexed<ImageFlowItem> &item : items)
