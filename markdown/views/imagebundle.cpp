@@ -53,9 +53,7 @@ std::optional<QImage> ImageBundle::image(const QString &name) const
 
 std::optional<QImage> assetImage(const std::optional<ImageBundle> &bundle, const QString &name)
 {
-    if (bundle && *bundle != ImageBundle::main())
-        return bundle->image(name);
-    return ImageBundle::main().image(name);
+    return bundle.value_or(ImageBundle::main()).image(name);
 }
 
 QString lastPathComponent(const QUrl &url)
