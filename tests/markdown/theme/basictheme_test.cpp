@@ -46,28 +46,8 @@ INSTANTIATE_TEST_SUITE_P(Themes, BasicTheme,
             Weight::Semibold, false, 2 },
         ThemeSlotCase { "bodyCell", tableCellStyle(1), std::nullopt, std::nullopt, { 9, 5, 9, 5 }, 1,
             Weight::Regular, false, 2 },
-        ThemeSlotCase { "thematicBreak", thematicBreakStyle(), 26, 26, none, 1, Weight::Regular, false, 0 },
-        ThemeSlotCase { "image", blockStyle(&Theme::image), std::nullopt, std::nullopt, none, 1,
-            Weight::Regular, false, 0 },
-        ThemeSlotCase { "list", blockStyle(&Theme::list), std::nullopt, std::nullopt, none, 1,
-            Weight::Regular, false, 0 },
-        ThemeSlotCase { "listItem", blockStyle(&Theme::listItem), std::nullopt, std::nullopt, none, 1,
-            Weight::Regular, false, 0 }),
+        ThemeSlotCase { "thematicBreak", thematicBreakStyle(), 26, 26, none, 1, Weight::Regular, false, 0 }),
     [](const testing::TestParamInfo<ThemeSlotCase> &info) { return std::string(info.param.name); });
-
-TEST(BasicThemeText, inlineCodeIsMonospacedAtNinetyFourHundredthsAndTheRestAreDefaults)
-{
-    const Theme basic = Theme::basic();
-    FontProperties properties;
-    ui::AttributeContainer code;
-    properties.collectAttributes(code);
-    basic.code().collectAttributes(code);
-    EXPECT_EQ(code.get<FontPropertiesAttribute>()->familyVariant, FontProperties::FamilyVariant::Monospaced);
-    EXPECT_DOUBLE_EQ(code.get<FontPropertiesAttribute>()->scale, 0.94);
-    EXPECT_TRUE(basic.text().attributes().isEmpty());
-    EXPECT_TRUE(basic.link().attributes().isEmpty());
-    EXPECT_FALSE(basic.textBackgroundColor());
-}
 
 TEST(BasicThemeText, aCodeBlockScrollsSidewaysInsteadOfWrapping)
 {

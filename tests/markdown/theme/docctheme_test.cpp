@@ -86,18 +86,6 @@ INSTANTIATE_TEST_SUITE_P(Themes, DocCTheme,
         testing::Values(ui::ColorScheme::Light, ui::ColorScheme::Dark)),
     themeCaseName);
 
-TEST(DocCThemeText, setsTextAndLinkColoursAndKeepsTheOtherDefaults)
-{
-    const Theme theme = Theme::docC();
-    const ui::Color text = *theme.text().attributes().get<ui::ForegroundColorAttribute>();
-    EXPECT_EQ(text.resolve(ui::ColorScheme::Light), QColor(0x1D, 0x1D, 0x1F));
-    EXPECT_EQ(text.resolve(ui::ColorScheme::Dark), QColor(0xF5, 0xF5, 0xF7));
-    const ui::Color link = *theme.link().attributes().get<ui::ForegroundColorAttribute>();
-    EXPECT_EQ(link.resolve(ui::ColorScheme::Light), QColor(0x00, 0x66, 0xCC));
-    EXPECT_EQ(link.resolve(ui::ColorScheme::Dark), QColor(0x29, 0x97, 0xFF));
-    EXPECT_FALSE(theme.textBackgroundColor());
-}
-
 TEST(DocCThemeText, completedAndOpenTasksShowTheSameDisc)
 {
     const StyledBlock done = layOutStyle(Theme::docC(), taskMarkerStyle(true));
@@ -105,18 +93,4 @@ TEST(DocCThemeText, completedAndOpenTasksShowTheSameDisc)
     EXPECT_EQ(done.image, open.image);
     EXPECT_EQ(done.styled.width(), 20);
     EXPECT_DOUBLE_EQ(done.label.height(), ui::SymbolImage::sideFor(4, ui::ImageScale::Medium));
-}
-
-TEST(DocCThemeText, tableRulesRunOnlyBetweenRowsAndAcrossTopAndBottom)
-{
-    const StyledBlock table = layOutStyle(Theme::docC(), blockStyle(&Theme::table));
-    ASSERT_TRUE(table.border);
-    TableBounds twoByTwo(2, 2, QRectF(0, 0, 93, 53));
-    twoByTwo.include(0, 0, QRectF(1, 1, 50, 20));
-    twoByTwo.include(0, 1, QRectF(52, 1, 40, 20));
-    twoByTwo.include(1, 0, QRectF(1, 22, 50, 30));
-    twoByTwo.include(1, 1, QRectF(52, 22, 40, 30));
-    EXPECT_EQ(table.border->visibleBorders.rectangles(twoByTwo, table.border->strokeStyle.lineWidth),
-        (std::vector<QRectF> { QRectF(0, 0, 93, 1), QRectF(0, 52, 93, 1), QRectF(0, 21, 93, 1) }));
-    EXPECT_EQ(table.background->background(1, 0), ui::Color::clear()) << "no cell backgrounds";
 }

@@ -102,32 +102,6 @@ INSTANTIATE_TEST_SUITE_P(Themes, GitHubTheme,
         testing::Values(ui::ColorScheme::Light, ui::ColorScheme::Dark)),
     themeCaseName);
 
-TEST(GitHubThemeText, setsColoursAndSixteenPointsAndStylesInlineCode)
-{
-    const Theme theme = Theme::gitHub();
-    const ui::AttributeContainer text = theme.text().attributes();
-    EXPECT_EQ(
-        text.get<ui::ForegroundColorAttribute>()->resolve(ui::ColorScheme::Light), QColor(0x06, 0x06, 0x06));
-    EXPECT_EQ(
-        text.get<ui::ForegroundColorAttribute>()->resolve(ui::ColorScheme::Dark), QColor(0xFB, 0xFB, 0xFC));
-    EXPECT_EQ(theme.textBackgroundColor()->resolve(ui::ColorScheme::Dark), QColor(0x18, 0x19, 0x1D));
-    EXPECT_EQ(theme.textBackgroundColor()->resolve(ui::ColorScheme::Light), QColor(Qt::white));
-    ui::AttributeContainer sized;
-    FontProperties().collectAttributes(sized);
-    theme.text().collectAttributes(sized);
-    EXPECT_EQ(sized.get<FontPropertiesAttribute>()->size, 16);
-
-    ui::AttributeContainer code;
-    FontProperties().collectAttributes(code);
-    theme.code().collectAttributes(code);
-    EXPECT_EQ(code.get<FontPropertiesAttribute>()->familyVariant, FontProperties::FamilyVariant::Monospaced);
-    EXPECT_DOUBLE_EQ(code.get<FontPropertiesAttribute>()->scale, 0.85);
-    EXPECT_EQ(
-        code.get<ui::BackgroundColorAttribute>()->resolve(ui::ColorScheme::Dark), QColor(0x25, 0x26, 0x2A));
-    EXPECT_EQ(theme.link().attributes().get<ui::ForegroundColorAttribute>()->resolve(ui::ColorScheme::Light),
-        QColor(0x2C, 0x65, 0xCF));
-}
-
 TEST(GitHubThemeText, taskMarkersAreSmallGreyCheckBoxesInBothAppearances)
 {
     for (const ui::ColorScheme scheme : { ui::ColorScheme::Light, ui::ColorScheme::Dark }) {

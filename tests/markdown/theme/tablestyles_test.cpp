@@ -98,19 +98,3 @@ TEST(TableStyles, alternatingRowsGiveTheHeaderItsOwnStyleOrTheFirst)
     }
     EXPECT_EQ(TableBackgroundStyle::clear().background(0, 0), ui::Color::clear());
 }
-
-TEST(TableStyles, borderStylesMadeWithAWidthStrokePlainly)
-{
-    const TableBorderStyle two(TableBorderSelector::outsideBorders(), ui::Color::red(), 2.0);
-    EXPECT_EQ(two.strokeStyle.lineWidth, 2);
-    EXPECT_EQ(two.strokeStyle.cap, Qt::FlatCap);
-    EXPECT_EQ(two.strokeStyle.join, Qt::MiterJoin);
-    EXPECT_EQ(two.strokeStyle.miterLimit, 10);
-    EXPECT_TRUE(two.strokeStyle.dash.isEmpty());
-
-    const TableBorderStyle fallback = TableBorderStyleKey::defaultValue();
-    EXPECT_EQ(fallback.color, ui::Color::secondary());
-    EXPECT_EQ(fallback.strokeStyle.lineWidth, 1);
-    EXPECT_EQ(fallback.visibleBorders.rectangles(twoByTwo(), 1),
-        TableBorderSelector::allBorders().rectangles(twoByTwo(), 1));
-}

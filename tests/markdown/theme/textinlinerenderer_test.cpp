@@ -109,13 +109,6 @@ TEST(TextInlineRenderer, everyRunCarriesAResolvedFont)
     }
 }
 
-TEST(TextInlineRenderer, linksResolveAgainstTheBase)
-{
-    const ui::Text rendered = renderInlinesToText({ Node::link(u"../b c.md"_s, { text(u"l") }) },
-        QUrl(u"https://x.org/a/index.md"_s), styles(), {}, SoftBreak::Mode::Space, base());
-    EXPECT_EQ(dump(rendered), R"("l"{link=https://x.org/b%20c.md})");
-}
-
 TEST(TextInlineRenderer, stepByStepAsTheBlockViewsDriveIt)
 {
     TextInlineRenderer renderer(ui::Text(), std::nullopt, styles(), loaded(), SoftBreak::Mode::Space, base());

@@ -28,50 +28,6 @@ StyleUnderTest headingOf(int level)
 
 } // namespace
 
-TEST(Theme, defaultTextStylesAreMonospacedItalicSemiboldStruckAndPlain)
-{
-    const Theme theme;
-    EXPECT_EQ(fontAfter(theme.code()).familyVariant, FontProperties::FamilyVariant::Monospaced);
-    EXPECT_EQ(fontAfter(theme.emphasis()).style, FontProperties::Style::Italic);
-    EXPECT_EQ(fontAfter(theme.strong()).weight, FontProperties::Weight::Semibold);
-    EXPECT_EQ(
-        theme.strikethrough().attributes().value<ui::StrikethroughStyleAttribute>(), ui::LineStyle::single());
-    EXPECT_TRUE(theme.text().attributes().isEmpty());
-    EXPECT_TRUE(theme.link().attributes().isEmpty());
-}
-
-TEST(Theme, defaultBlockStylesShowTheLabelUnchanged)
-{
-    const Theme theme;
-    const std::vector<StyleUnderTest> styles {
-        headingOf(3),
-        [](const Theme &t, const ui::View &label) {
-            return t.paragraph().body({ label, {} });
-        },
-        [](const Theme &t, const ui::View &label) {
-            return t.blockquote().body({ label, {} });
-        },
-        [](const Theme &t, const ui::View &label) {
-            return t.table().body({ label, {} });
-        },
-        [](const Theme &t, const ui::View &label) {
-            return t.tableCell().body({ 0, 0, label, {} });
-        },
-        [](const Theme &t, const ui::View &label) {
-            return t.codeBlock().body({ std::nullopt, {}, label });
-        },
-    };
-    for (const StyleUnderTest &style : styles) {
-        const StyledBlock laid = layOutStyle(theme, style);
-        EXPECT_EQ(laid.styled, laid.label);
-        EXPECT_EQ(laid.margin, BlockMargin());
-        EXPECT_EQ(*laid.font, FontProperties());
-    }
-    const StyledBlock rule
-        = layOutStyle(theme, [](const Theme &t, const ui::View &) { return t.thematicBreak().body(); });
-    EXPECT_EQ(rule.styled.size(), QSizeF(800, 1)) << "a divider across the width";
-}
-
 TEST(Theme, aHeadingBuilderChangesOnlyItsLevel)
 {
     const Theme theme = Theme().heading2(padded);

@@ -87,12 +87,6 @@ TEST(BlockSequence, neighboursAreSpacedByTheLargerOfTheirFacingMargins)
     }
 }
 
-TEST(BlockSequence, theFirstBlockStandsAtZeroWhateverItAsks)
-{
-    const std::vector<QRectF> frames = layOut(sequence({ block(0, 24, 8) }), 1);
-    EXPECT_EQ(frames[0], QRectF(0, 0, 100, 10));
-}
-
 TEST(BlockSequence, aNestedSequenceReportsTheLargestMarginsInsideIt)
 {
     // A quote whose paragraphs ask 16 and 24 below them, then a paragraph.
@@ -171,15 +165,4 @@ TEST(BlockSequence, equalBlocksAtDifferentPositionsKeepStateApart)
     EXPECT_EQ(tree.findAllByTag(1).size(), 2u);
     tree.rebuild(800);
     EXPECT_EQ(tree.findAllByTag(2).size(), 2u);
-}
-
-TEST(Indexed, pairsEachElementWithItsPositionAndTellsEqualElementsApart)
-{
-    const QList<Indexed<QString>> pairs = indexed(QList<QString> { u"a"_s, u"b"_s, u"a"_s });
-    ASSERT_EQ(pairs.size(), 3);
-    EXPECT_EQ(pairs[2].index, 2);
-    EXPECT_EQ(pairs[2].value, u"a"_s);
-    EXPECT_FALSE(pairs[0] == pairs[2]);
-    EXPECT_NE(qHash(pairs[0]), qHash(pairs[2]));
-    EXPECT_TRUE(pairs[0] == (Indexed<QString> { 0, u"a"_s }));
 }

@@ -46,6 +46,19 @@ Theme taggedCode(const Theme &base, std::shared_ptr<std::vector<Call>> seen = {}
     });
 }
 
+// Whether any pixel of the page is plainly red.
+bool hasRed(const QImage &page)
+{
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor pixel = page.pixelColor(x, y);
+            if (pixel.red() > 200 && pixel.green() < 60 && pixel.blue() < 60)
+                return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 TEST(CodeBlockView, theHighlighterAndTheStyleGetTheCodeLessOneLineFeedAndTheFenceInfoAsIs)
@@ -122,15 +135,7 @@ TEST(CodeBlockView, theCodeTakesTheFontAndColourOfTheTextStyleWhereTheStylePutsI
     Rendered rendered(Markdown(u"```\nHHHH\n```"_s), env);
     EXPECT_GE(rendered.frames(u"code"_s).at(0).height(), 40);
 
-    const QImage page = renderMarkdown(u"```\nHHHH\n```"_s, 300, env, 1);
-    bool red = false;
-    for (int y = 0; y < page.height() && !red; ++y) {
-        for (int x = 0; x < page.width() && !red; ++x) {
-            const QColor pixel = page.pixelColor(x, y);
-            red = pixel.red() > 200 && pixel.green() < 60 && pixel.blue() < 60;
-        }
-    }
-    EXPECT_TRUE(red);
+    EXPECT_TRUE(hasRed(renderMarkdown(u"```\nHHHH\n```"_s, 300, env, 1)));
 }
 
 TEST(CodeBlockView, theInstalledHighlightersColoursShowOverTheTextColour)
@@ -148,16 +153,6 @@ TEST(CodeBlockView, theInstalledHighlightersColoursShowOverTheTextColour)
                 text.append(QString(c), c == u'x' ? red : ui::AttributeContainer());
             return ui::Text(text);
         }
-    };
-    const auto hasRed = [](const QImage &page) {
-        for (int y = 0; y < page.height(); ++y) {
-            for (int x = 0; x < page.width(); ++x) {
-                const QColor pixel = page.pixelColor(x, y);
-                if (pixel.red() > 200 && pixel.green() < 60 && pixel.blue() < 60)
-                    return true;
-            }
-        }
-        return false;
     };
     ui::EnvironmentValues env;
     env.set<CodeSyntaxHighlighterKey>(std::make_shared<RedX>());

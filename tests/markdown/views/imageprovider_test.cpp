@@ -123,20 +123,8 @@ TEST(AssetImageProvider, showsTheNamedPictureAtItsSizeOrNothing)
         Shown shown(c.provider.makeImage(c.url));
         EXPECT_EQ(shown.size(), c.shown);
         EXPECT_EQ(shown.roomTaken(), c.shown.height());
-        // Wrapped, the provider shows the same.
-        Shown wrapped(AnyImageProvider(c.provider).makeImage(c.url));
-        EXPECT_EQ(wrapped.size(), c.shown);
         EXPECT_TRUE(shown.loader.requests.empty());
     }
-}
-
-TEST(AnyImageProvider, copiesShareTheProviderAndTellItsType)
-{
-    const AnyImageProvider provider(AssetImageProvider {});
-    const AnyImageProvider copy = provider;
-    EXPECT_NE(copy.as<AssetImageProvider>(), nullptr);
-    EXPECT_EQ(copy.as<AssetImageProvider>(), provider.as<AssetImageProvider>());
-    EXPECT_EQ(copy.as<DefaultImageProvider>(), nullptr);
 }
 
 } // namespace

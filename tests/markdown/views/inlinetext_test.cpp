@@ -191,7 +191,4 @@ TEST(RawImageData, takesTheImageAndItsPlainDescriptionFromANode)
         SCOPED_TRACE(c.name);
         EXPECT_EQ(imageData(c.node), c.expected);
     }
-    const RawImageData emptyDestination { u"a"_s, u"b"_s, u""_s };
-    const RawImageData noDestination { u"a"_s, u"b"_s, std::nullopt };
-    EXPECT_FALSE(emptyDestination == noDestination);
 }

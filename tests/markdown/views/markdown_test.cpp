@@ -273,22 +273,6 @@ TEST(ImageView, asksTheProviderWithNoURLWhenTheSourceFormsNone)
     EXPECT_EQ(*provider.asked, std::vector<std::optional<QUrl>> { std::nullopt });
 }
 
-TEST(Markdown, aLinkedImageOpensItsDestinationResolvedAgainstTheBase)
-{
-    RecordingImageProvider provider;
-    std::vector<QUrl> opened;
-    ui::EnvironmentValues env;
-    env.set<ImageProviderKey>(AnyImageProvider(provider));
-    env.set<ui::OpenUrlKey>([&opened](const QUrl &url) { opened.push_back(url); });
-    Rendered rendered(Markdown(u"[![a cat](cat.png)](other%20note.md)"_s, QUrl(u"https://h/notes/"_s)), env);
-    const QRectF image = rendered.frames(u"image"_s).at(0);
-    ui::Element *button = rendered.tree.root()->hitTest(image.center());
-    ASSERT_NE(button, nullptr);
-    button->mousePressed({ image.center() });
-    button->mouseReleased({ image.center() });
-    EXPECT_EQ(opened, std::vector<QUrl> { QUrl(u"https://h/notes/other%20note.md"_s) });
-}
-
 TEST(Markdown, anInlineImageArrivingKeepsTheSpacingAndLeavesOtherBlocksAlone)
 {
     // With the basic theme a paragraph wraps its text; with a bare one the paragraph

@@ -35,30 +35,26 @@ public:
     ui::View makeImage(const std::optional<QUrl> &) const override { return ui::EmptyView(); }
 };
 
-} // namespace
-
-TEST(MarkdownEnvironment, defaultsRenderPlainlyWithRemoteImages)
+class ShoutingHighlighter final : public CodeSyntaxHighlighter
 {
-    const ui::EnvironmentValues env = seenUnder({});
-    EXPECT_EQ(env.get<SoftBreakModeKey>(), SoftBreak::Mode::Space);
-    EXPECT_EQ(env.get<ListLevelKey>(), 0);
-    EXPECT_FALSE(env.get<TightSpacingEnabledKey>());
-    EXPECT_FALSE(env.get<BaseURLKey>());
-    EXPECT_FALSE(env.get<ImageBaseURLKey>());
-    EXPECT_NE(env.get<ImageProviderKey>().as<DefaultImageProvider>(), nullptr);
-    EXPECT_NE(
-        dynamic_cast<const DefaultInlineImageProvider *>(env.get<InlineImageProviderKey>().get()), nullptr);
-    const auto &highlighter = *env.get<CodeSyntaxHighlighterKey>();
-    for (const std::optional<QString> &language : { std::optional<QString>(), std::optional(u"swift"_s) })
-        EXPECT_EQ(highlighter.highlightCode(u"let x = 1\n"_s, language).plainText(), u"let x = 1\n"_s);
-}
+public:
+    ui::Text highlightCode(const QString &code, const std::optional<QString> &) const override
+    {
+        return ui::Text(code.toUpper());
+    }
+};
+
+} // namespace
 
 TEST(MarkdownEnvironment, modifiersWriteTheirValuesAndTheInnermostWins)
 {
     const ui::EnvironmentValues env = seenUnder({ markdownSoftBreakMode(SoftBreak::Mode::LineBreak),
-        markdownImageProvider(NamedImages()), markdownSoftBreakMode(SoftBreak::Mode::Space) });
+        markdownImageProvider(NamedImages()), markdownSoftBreakMode(SoftBreak::Mode::Space),
+        markdownCodeSyntaxHighlighter(ShoutingHighlighter()) });
     EXPECT_EQ(env.get<SoftBreakModeKey>(), SoftBreak::Mode::LineBreak);
     EXPECT_NE(env.get<ImageProviderKey>().as<NamedImages>(), nullptr);
+    EXPECT_EQ(
+        env.get<CodeSyntaxHighlighterKey>()->highlightCode(u"let a"_s, u"swift"_s).plainText(), u"LET A"_s);
 }
 
 TEST(MarkdownEnvironment, aThemeMemberModifierChangesOnlyThatMemberOfTheThemeAroundIt)

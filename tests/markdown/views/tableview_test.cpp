@@ -5,7 +5,6 @@
 #include "markdown/theme/theme.h"
 #include "markdown/views/markdown.h"
 #include "markdown/views/markdownenvironment.h"
-#include "tests/markdown/views/markdownpng.h"
 #include "tests/markdown/views/squareinlineimages.h"
 #include "tests/support/printers.h"
 
@@ -13,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QImage>
 #include <QPainter>
 
@@ -192,16 +190,6 @@ TEST(TableView, allBordersOfATwoByTwoTableAreTheLinesBetweenThenTheFrame)
     EXPECT_EQ(at(rightOfFirst + 2, belowHeader + 2), QColor(Qt::white));
 }
 
-TEST(TableView, aHeaderOnlyTableHasOneRowAndTwoHorizontalBorders)
-{
-    const RenderedTable rendered(
-        u"| a | b | c |\n|---|---|---|\n"_s, TableBorderSelector::horizontalBorders());
-    EXPECT_EQ(rendered.recorder.bounds->rows.size(), 1u);
-    const QRectF b = rendered.recorder.bounds->bounds;
-    EXPECT_EQ(*rendered.recorder.rectangles,
-        (std::vector<QRectF> { QRectF(0, 0, b.width(), 1), QRectF(0, b.bottom() - 1, b.width(), 1) }));
-}
-
 TEST(TableView, alternatingRowsPaintTheHeaderAndFirstRowAlikeAndTheSecondApart)
 {
     const QColor a(200, 0, 0), b(0, 0, 200);
@@ -358,23 +346,4 @@ TEST(TableView, aLinkInACellTakesThePointerThroughTheBordersDrawnOverIt)
     ui::Element *hit = rendered.tree->root()->hitTest(cell.center());
     ASSERT_NE(hit, nullptr);
     EXPECT_TRUE(cell.contains(hit->frame())) << "the cell's text, not the lines over the table";
-}
-
-// The sample notes are rendered in both themes by the Markdown tests; the tables are
-// looked at in the GitHub theme's dark colours here too (a file of its own, so the two
-// never write one file at once).
-TEST(MarkdownPng, rendersTheTablesInTheGitHubThemeInTheDark)
-{
-    const QString out
-        = qEnvironmentVariable("QV_MARKDOWN_PNG_DIR", QDir::temp().filePath(u"quorvane-markdown-png"_s));
-    QDir().mkpath(out);
-    QFile file(QStringLiteral(QV_TEST_DATA_DIR "/tables.md"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QString markdown = QString::fromUtf8(file.readAll());
-    ui::EnvironmentValues gitHub;
-    gitHub.set<ThemeKey>(Theme::gitHub());
-    gitHub.set<ui::ColorSchemeKey>(ui::ColorScheme::Dark);
-    const QString path = QDir(out).filePath(u"tables-github-dark.png"_s);
-    ASSERT_TRUE(writeMarkdownPng(markdown, 640, path, gitHub));
-    EXPECT_GT(QImage(path).height(), 100);
 }
