@@ -2,6 +2,7 @@
 
 #include "markdown/views/markdownenvironment.h"
 #include "markdown/views/rawimagedata.h"
+#include "tests/markdown/views/squareinlineimages.h"
 
 #include "tests/support/printers.h"
 
@@ -9,50 +10,12 @@
 
 #include <gtest/gtest.h>
 
-#include <QImage>
-
 #include <memory>
 #include <vector>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Records each request and answers it when the test says so.
-class FakeInlineImageProvider final : public InlineImageProvider
-{
-public:
-    struct Request
-    {
-        QUrl url;
-        QString label;
-        Completion completion;
-    };
-
-    void image(const QUrl &url, const QString &label, Completion completion) const override
-    {
-        requests->push_back({ url, label, std::move(completion) });
-    }
-
-    // A 60-point square for the request to `url`, or a failure.
-    void answer(const QString &url, bool succeed = true) const
-    {
-        for (const Request &request : *requests) {
-            if (request.url == QUrl(url)) {
-                QImage bitmap(60, 60, QImage::Format_ARGB32);
-                bitmap.fill(Qt::green);
-                if (succeed)
-                    request.completion(ui::Image(bitmap));
-                else
-                    request.completion(u"not found"_s);
-                return;
-            }
-        }
-        ADD_FAILURE() << "no request for " << url.toStdString();
-    }
-
-    std::shared_ptr<std::vector<Request>> requests = std::make_shared<std::vector<Request>>();
-};
 
 InlineNode text(const QString &literal)
 {
@@ -69,7 +32,7 @@ struct Shown
 {
     explicit Shown(QList<InlineNode> inlines, std::optional<QUrl> imageBase = std::nullopt)
     {
-        auto installed = std::make_shared<FakeInlineImageProvider>(provider);
+        auto installed = std::make_shared<SquareInlineImages>(provider);
         ui::EnvironmentValues env;
         env.set<InlineImageProviderKey>(installed);
         env.set<ImageBaseURLKey>(imageBase);
@@ -87,12 +50,12 @@ struct Shown
     std::vector<QString> requested() const
     {
         std::vector<QString> urls;
-        for (const auto &request : *provider.requests)
+        for (const auto &request : *provider.pending)
             urls.push_back(request.url.toString());
         return urls;
     }
 
-    FakeInlineImageProvider provider;
+    SquareInlineImages provider;
     std::unique_ptr<ui::ViewTree> tree;
 };
 
@@ -138,8 +101,8 @@ TEST(InlineText, labelsEachRequestWithTheImagesPlainDescription)
 {
     Shown shown({ InlineNode::link(u"http://h/page"_s,
         { image(u"http://h/a.png"_s, { text(u"first"_s), InlineNode::softBreak(), text(u"second"_s) }) }) });
-    ASSERT_EQ(shown.provider.requests->size(), 1u);
-    EXPECT_EQ(shown.provider.requests->front().label, u"first second"_s);
+    ASSERT_EQ(shown.provider.pending->size(), 1u);
+    EXPECT_EQ(shown.provider.pending->front().label, u"first second"_s);
 }
 
 TEST(InlineText, showsTheImagesTogetherOnceTheLastArrived)
