@@ -215,16 +215,21 @@ struct ThemeKey
 
 ui::ViewModifier markdownTheme(Theme theme);
 
-// Replaces one block style of the theme in force for everything inside the modified
-// view: the theme outside it, and every other slot inside it, stay as they were.
+// Writes one member of the theme in force through its setter for everything inside the
+// modified view: the theme outside it, and every other member inside it, stay as they were.
+template<class Value> ui::ViewModifier markdownThemeMember(void (Theme::*setter)(Value), Value value)
+{
+    return [setter, value](const ui::View &view) {
+        return view.transformEnvironment<ThemeKey>([setter, value](Theme &theme) { (theme.*setter)(value); });
+    };
+}
+
+// Replaces one block style of the theme in force, as markdownThemeMember does.
 template<class Configuration>
 ui::ViewModifier markdownBlockStyle(
     Theme::BlockStyleSetter<Configuration> slot, Theme::Body<Configuration> body)
 {
-    const Theme::Style<Configuration> style(std::move(body));
-    return [slot, style](const ui::View &view) {
-        return view.transformEnvironment<ThemeKey>([slot, style](Theme &theme) { (theme.*slot)(style); });
-    };
+    return markdownThemeMember(slot, Theme::Style<Configuration>(std::move(body)));
 }
 
 // The older form, whose body is given only the block's label.

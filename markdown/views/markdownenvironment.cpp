@@ -2,14 +2,6 @@
 
 namespace {
 
-// Writes one member of the theme in force through its setter.
-template<class Value> ui::ViewModifier writeThemeMember(void (Theme::*setter)(Value), Value value)
-{
-    return [setter, value](const ui::View &view) {
-        return view.transformEnvironment<ThemeKey>([setter, value](Theme &theme) { (theme.*setter)(value); });
-    };
-}
-
 template<class Key> ui::ViewModifier writeEnvironment(typename Key::Value value)
 {
     return [value](const ui::View &view) { return view.environment<Key>(value); };
@@ -39,20 +31,20 @@ ui::ViewModifier markdownInlineImageProvider(std::shared_ptr<const InlineImagePr
 
 ui::ViewModifier markdownTextStyle(Theme::TextStyleSetter member, AnyTextStyle style)
 {
-    return writeThemeMember(member, std::move(style));
+    return markdownThemeMember(member, std::move(style));
 }
 
 ui::ViewModifier markdownTaskListMarker(BlockStyle<TaskListMarkerConfiguration> style)
 {
-    return writeThemeMember(&Theme::setTaskListMarker, std::move(style));
+    return markdownThemeMember(&Theme::setTaskListMarker, std::move(style));
 }
 
 ui::ViewModifier markdownBulletedListMarker(BlockStyle<ListMarkerConfiguration> style)
 {
-    return writeThemeMember(&Theme::setBulletedListMarker, std::move(style));
+    return markdownThemeMember(&Theme::setBulletedListMarker, std::move(style));
 }
 
 ui::ViewModifier markdownNumberedListMarker(BlockStyle<ListMarkerConfiguration> style)
 {
-    return writeThemeMember(&Theme::setNumberedListMarker, std::move(style));
+    return markdownThemeMember(&Theme::setNumberedListMarker, std::move(style));
 }
