@@ -49,16 +49,6 @@ INSTANTIATE_TEST_SUITE_P(Themes, BasicTheme,
         ThemeSlotCase { "thematicBreak", thematicBreakStyle(), 26, 26, none, 1, Weight::Regular, false, 0 }),
     [](const testing::TestParamInfo<ThemeSlotCase> &info) { return std::string(info.param.name); });
 
-TEST(BasicThemeText, aCodeBlockScrollsSidewaysInsteadOfWrapping)
-{
-    const StyledBlock laid = layOutStyle(Theme::basic(), [](const Theme &theme, const ui::View &) {
-        return theme.codeBlock().body({ std::nullopt, QString(),
-            ui::View(ui::Color::red()).frame(2000, 10).tag(QStringLiteral("label")) });
-    });
-    EXPECT_EQ(laid.styled.width(), 800);
-    EXPECT_EQ(laid.label.width(), 2000);
-}
-
 TEST(BasicThemeText, readingItTwiceGivesIndependentCopies)
 {
     Theme first = Theme::basic();

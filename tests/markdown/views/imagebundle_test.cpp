@@ -87,7 +87,6 @@ TEST(ImageBundle, theMainBundleIsTheProgramsNamedImagesAsWithNoBundle)
     const std::optional<QImage> main = assetImage(ImageBundle::main(), u"symbols/doc"_s);
     ASSERT_TRUE(main);
     EXPECT_EQ(*main, *named);
-    EXPECT_EQ(ImageBundle(u":/"_s), ImageBundle::main());
     EXPECT_FALSE(assetImage(ImageBundle::main(), u"../symbols/doc"_s));
 }
 

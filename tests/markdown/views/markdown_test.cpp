@@ -230,7 +230,6 @@ TEST(Markdown, theImageBaseIsTheBaseUnlessGiven)
     const QUrl images(u"https://cdn/pics/"_s);
     EXPECT_EQ(Markdown(u""_s, base).imageBaseURL(), base);
     EXPECT_EQ(Markdown(u""_s, base, images).imageBaseURL(), images);
-    EXPECT_EQ(Markdown(u""_s, base, images).baseURL(), base);
     EXPECT_FALSE(Markdown(u""_s).imageBaseURL());
     const Markdown built(base, std::nullopt, [] { return MarkdownContent(u"# Built"_s); });
     EXPECT_EQ(built.content().blocks().size(), 1);
