@@ -346,8 +346,9 @@ private:
 
     static std::optional<double> wrapWidth(const ProposedSize &proposal)
     {
+        // Wider than Qt lays a line out, its document overflows: it is that width.
         if (proposal.width && std::isfinite(*proposal.width))
-            return *proposal.width;
+            return std::min(*proposal.width, TextLines::widestLine);
         return std::nullopt;
     }
 

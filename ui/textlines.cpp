@@ -10,15 +10,21 @@ namespace ui {
 namespace {
 
 // The document keeps positions in 1/64 of a point and cuts off what is finer: sums
-// made the same way come out the same to the last bit.
+// made the same way come out the same to the last bit. Beyond the widest line the
+// product would not fit an int.
 int fixed(double value)
 {
+    if (!(value < TextLines::widestLine))
+        return int(TextLines::widestLine * 64);
+    if (!(value > -TextLines::widestLine))
+        return int(-TextLines::widestLine * 64);
     return int(value * 64);
 }
 
-double real(int value)
+// Heights are sums over every line, which may pass what one position holds.
+double real(qint64 value)
 {
-    return value / 64.0;
+    return double(value) / 64.0;
 }
 
 // What the document offers a line that may be as long as it likes.
@@ -93,8 +99,8 @@ TextLines::Metrics TextLines::measure(std::optional<double> width) const
 {
     const int right = width ? fixed(*width) : unboundedWidth;
     Metrics metrics;
-    int y = 0;
-    int widest = 0;
+    qint64 y = 0;
+    qint64 widest = 0;
     for (size_t i = 0; i < m_layouts.size(); ++i) {
         QTextLayout &layout = *m_layouts[i];
         QTextOption option;
@@ -102,7 +108,7 @@ TextLines::Metrics TextLines::measure(std::optional<double> width) const
         option.setTextDirection(directionOf(layout.text()));
         option.setWrapMode(width ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::ManualWrap);
         layout.setTextOption(option);
-        const int top = y;
+        const qint64 top = y;
         QTextLine line;
         if (m_shaped) {
             layout.clearLayout();
@@ -129,7 +135,7 @@ TextLines::Metrics TextLines::measure(std::optional<double> width) const
             }
             line.setPosition(QPointF(0, real(y - top)));
             y += fixed(line.height() + m_lineSpacing);
-            widest = std::max(widest, fixed(line.x() + line.naturalTextWidth()));
+            widest = std::max<qint64>(widest, fixed(line.x() + line.naturalTextWidth()));
         }
         if (begun)
             layout.endLayout();

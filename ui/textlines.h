@@ -5,6 +5,7 @@
 #include <QString>
 #include <QTextLayout>
 
+#include <limits>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -41,6 +42,10 @@ public:
     ~TextLines();
     TextLines(const TextLines &) = delete;
     TextLines &operator=(const TextLines &) = delete;
+
+    // Qt lays no line out wider than this many points (it keeps positions in 1/64 of a
+    // point in an int, and overflows past it): a wider offer is this width.
+    static constexpr double widestLine = std::numeric_limits<int>::max() / 256;
 
     // The lines broken for `width` (unbounded when absent: only line separators break).
     Metrics measure(std::optional<double> width) const;

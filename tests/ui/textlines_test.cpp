@@ -130,7 +130,9 @@ Measured documentMeasure(const std::vector<Run> &runs, const QFont &base, double
             cursor.insertText(lines[i], run.format);
         }
     }
-    document.setTextWidth(width.value_or(-1));
+    // Wider than Qt's widest line, the document's own arithmetic overflows: what it
+    // gives for that line's width is what any wider offer means.
+    document.setTextWidth(width ? std::min(*width, TextLines::widestLine) : -1);
     auto baseline = [&document](bool last) -> std::optional<double> {
         const QTextBlock textBlock = last ? document.lastBlock() : document.begin();
         const QTextLayout *layout = textBlock.layout();
