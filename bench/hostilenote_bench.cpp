@@ -172,6 +172,8 @@ const std::map<std::string, Shape> &shapes()
         { "deepLists",
             [](qsizetype n) { return repeatedTo(QStringLiteral("- "), n) + QStringLiteral("leaf"); } },
         { "openBrackets", [](qsizetype n) { return QString(n, u'[') + QStringLiteral("a"); } },
+        // Every "@" may end the local part of an address that runs on over the others.
+        { "atSigns", [](qsizetype n) { return repeatedTo(QStringLiteral("a@"), n); } },
         { "nestedLinks",
             [](qsizetype n) {
                 return QString(n / 5, u'[') + QStringLiteral("a")

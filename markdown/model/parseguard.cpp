@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstring>
 
 namespace {
@@ -29,6 +30,89 @@ bool isCounted(char c)
     }();
     return table[static_cast<unsigned char>(c)];
 }
+
+bool isAsciiAlnum(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+bool isAsciiPunctuation(char c)
+{
+    return (c >= '!' && c <= '/') || (c >= ':' && c <= '@') || (c >= '[' && c <= '`')
+        || (c >= '{' && c <= '~');
+}
+
+// One character of a line as the library's text holds it once escapes and entity
+// references are read: the library joins neighbouring text before it looks for
+// addresses, so "\@" and "&#64;" are an "@" like any other.
+struct Read
+{
+    char c; // 0 for a character that is not ASCII
+    qsizetype size; // the bytes it was written with
+};
+
+Read readAt(QByteArrayView text, qsizetype at, qsizetype end)
+{
+    const char c = text[at];
+    if (c == '\\' && at + 1 < end && isAsciiPunctuation(text[at + 1]))
+        return { text[at + 1], 2 };
+    if (c != '&')
+        return { static_cast<unsigned char>(c) < 0x80 ? c : char(0), 1 };
+    // An entity reference: a number, or a name of which only "commat" is an "@"; any
+    // other name is taken for a letter, which the scan would pass.
+    qsizetype i = at + 1;
+    const bool numeric = i < end && text[i] == '#';
+    const bool hex = numeric && i + 1 < end && (text[i + 1] == 'x' || text[i + 1] == 'X');
+    i += numeric + hex;
+    const qsizetype digits = i;
+    long value = 0;
+    while (i < end && i - digits < 32 && (isAsciiAlnum(text[i]))) {
+        const char d = text[i];
+        if (numeric
+            && !(hex ? std::isxdigit(static_cast<unsigned char>(d))
+                     : std::isdigit(static_cast<unsigned char>(d))))
+            break;
+        if (numeric && value < 0x110000)
+            value = value * (hex ? 16 : 10) + (d <= '9' ? d - '0' : (d | 0x20) - 'a' + 10);
+        ++i;
+    }
+    if (i == digits || i >= end || text[i] != ';')
+        return { '&', 1 };
+    const qsizetype size = i + 1 - at;
+    if (!numeric)
+        return { text.sliced(digits, i - digits) == "commat" ? '@' : 'a', size };
+    return { value > 0 && value < 0x80 ? char(value) : char(0), size };
+}
+
+// The library looks for an e-mail address around every "@" with a character of a local
+// part before it, and scans on from it over letters, digits, "-", "_", "." before one of
+// those, and further "@"s, to where that run ends: a run of many of them costs the square
+// of its length. What the scans from the run's "@"s so far would cost.
+struct AddressRun
+{
+    long long length = 0;
+    long long scans = 0; // the "@"s scanning on
+    long long cost = 0;
+    bool afterLocal = false; // the character before may end an address's local part
+
+    // Whether one more character would bring the cost over what ParseGuard allows.
+    bool isCostly() const { return cost + scans > ParseGuard::addressFactor * (length + 1); }
+
+    // Adds `c`, followed by the byte `next`.
+    void add(char c, char next)
+    {
+        const bool goesOn = isAsciiAlnum(c) || c == '@' || c == '-' || c == '_'
+            || (c == '.' && (isAsciiAlnum(next) || next == '\\' || next == '&'));
+        if (goesOn) {
+            ++length;
+            cost += scans;
+            scans += c == '@' && afterLocal;
+        } else {
+            length = scans = cost = 0;
+        }
+        afterLocal = isAsciiAlnum(c) || c == '.' || c == '+' || c == '-' || c == '_';
+    }
+};
 
 // The end of a list item's marker and the one space after it, or -1.
 qsizetype listMarkerEnd(QByteArrayView text, qsizetype at, qsizetype end)
@@ -336,7 +420,8 @@ private:
         if (!m_exact) {
             m_unit.closers += occurrences(']', prefix.content, line.end);
             m_unit.length += line.next - line.start;
-            if (m_unit.closers <= ParseGuard::densityFactor && m_unit.length < ParseGuard::nodeBudget)
+            if (m_unit.closers <= ParseGuard::densityFactor && m_unit.length < ParseGuard::nodeBudget
+                && !mayHoldCostlyAddresses(prefix.content, line.end))
                 return;
             m_exact = true;
             m_unit = {};
@@ -367,15 +452,46 @@ private:
         return found;
     }
 
+    // Only a line with more "@"s (or references, which may be one) than addressFactor
+    // can hold a run whose scans cost more than that many times its length.
+    bool mayHoldCostlyAddresses(qsizetype from, qsizetype to) const
+    {
+        const qsizetype ats = occurrences('@', from, to);
+        return ats > ParseGuard::addressFactor
+            || ats + occurrences('&', from, to) > ParseGuard::addressFactor;
+    }
+
     // A long line that is dense by itself is cut at spaces; any line is cut before a
-    // character that would begin a node once the paragraph is crowded.
+    // character that would begin a node once the paragraph is crowded, and before a
+    // letter or "@" where a run of addresses grows costly.
     void countExactly(const Line &line, const Prefix &prefix, bool mayCut)
     {
         qsizetype from = line.start; // where this line's part of the paragraph begins
         const long long before = m_unit.length;
         const auto lengthAt = [&](qsizetype i) { return (from == line.start ? before : 0) + (i - from); };
+        const bool addresses = mayHoldCostlyAddresses(prefix.content, line.end);
+        m_run = {};
+        qsizetype readTo = prefix.content; // the run has read the characters before this
         for (qsizetype i = prefix.content; i < line.end; ++i) {
             const char c = m_text[i];
+            if (addresses && i >= readTo) {
+                const Read read = readAt(m_text, i, line.end);
+                const bool mayBegin = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || read.c == '@';
+                if (mayBegin && m_run.isCostly()) {
+                    from = restartAt(line, prefix, i);
+                    i = from - 1;
+                    continue;
+                }
+                readTo = i + read.size;
+                m_run.add(read.c, readTo < line.end ? m_text[readTo] : '\n');
+                // A backslash before anything but punctuation is itself, and the
+                // character after it is skipped below: it is read here.
+                if (c == '\\' && read.size == 1 && readTo < line.end) {
+                    ++readTo;
+                    m_run.add(
+                        readAt(m_text, readTo - 1, readTo).c, readTo < line.end ? m_text[readTo] : '\n');
+                }
+            }
             if (!isCounted(c) && !(mayCut && c == ' '))
                 continue;
             if (c != ' ') {
@@ -438,9 +554,7 @@ private:
         while (rest < line.end && isBlank(m_text[rest]))
             ++rest;
         m_out.skipTo(rest);
-        m_unit = {};
-        m_unitStart = rest;
-        return rest;
+        return restartedAt(rest);
     }
 
     // The same before a character that would begin a node, escaped so that it reads as
@@ -449,8 +563,21 @@ private:
     {
         breakAt(line, prefix, at);
         m_out.insert("\\");
+        return restartedAt(at);
+    }
+
+    // The same before a letter or an "@", which reads as itself there.
+    qsizetype restartAt(const Line &line, const Prefix &prefix, qsizetype at)
+    {
+        breakAt(line, prefix, at);
+        return restartedAt(at);
+    }
+
+    qsizetype restartedAt(qsizetype at)
+    {
         m_unit = {};
         m_unitStart = at;
+        m_run = {};
         return at;
     }
 
@@ -530,6 +657,7 @@ private:
     std::optional<Fence> m_fence;
     Previous m_previous;
     InlineLoad m_unit;
+    AddressRun m_run; // in the line being counted exactly
     qsizetype m_unitStart = -1; // where the paragraph counted in m_unit begins
     bool m_exact = false; // m_unit counts delimiters too
     qsizetype m_tableEnd = 0; // rows of a table that stays a table end here

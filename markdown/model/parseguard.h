@@ -33,6 +33,12 @@
 //   character, escaped so that it stays the same character. The library's tree takes
 //   some hundred bytes for each of them, and a paragraph is parsed as a whole.
 //
+// - A run of letters, digits, "-", "_", "." and "@" (written as themselves, escaped or
+//   as references), in which the library's search for e-mail addresses would scan
+//   more than addressFactor times the run's length (it scans from nearly every "@" to
+//   the run's end), is cut into paragraphs before a letter or an "@" where it gets
+//   there.
+//
 // Fenced code is never rewritten and counts toward nothing.
 namespace ParseGuard {
 
@@ -41,6 +47,7 @@ constexpr qsizetype paddingAllowance = 1000;
 constexpr qsizetype densityFactor = 32;
 constexpr qsizetype nodeBudget = 4096;
 constexpr qsizetype crowdedFactor = 4;
+constexpr qsizetype addressFactor = 64;
 
 // The text to parse instead of `utf8`, or no value when `utf8` holds none of
 // those shapes (the usual case, which costs one pass and no copy).

@@ -69,6 +69,9 @@ INSTANTIATE_TEST_SUITE_P(Ordinary, ParseGuardUnchanged,
         UnchangedCase { "pipesWithoutADelimiterRow", [] { return repeated("|a", 100000) + "\n"; } },
         // One node in every 5 bytes, far more than any real paragraph holds, is still fine.
         UnchangedCase { "aLongParagraphOfLinks", [] { return repeated("[a](u) ", 20000) + "\n"; } },
+        UnchangedCase {
+            "addressesBetweenWords", [] { return repeated("mail a@b.com or x.y@z.org ", 5000) + "\n"; } },
+        UnchangedCase { "atSignsWithoutALocalPart", [] { return QByteArray(100000, '@') + "\n"; } },
         UnchangedCase { "longRunsOfOneDelimiter",
             [] { return QByteArray(60000, '*') + "x" + QByteArray(60000, '_') + repeated(" `a`", 500); } }),
     [](const auto &info) { return std::string(info.param.name); });
@@ -150,6 +153,17 @@ INSTANTIATE_TEST_SUITE_P(Pathological, ParseGuardRewrite,
             } },
         RewriteCase { "aCrowdedQuoteIsCutInsideTheQuote", [] { return "> " + QByteArray(5000, '<') + "\n"; },
             [] { return "> " + QByteArray(4096, '<') + "\n>\n> \\" + QByteArray(904, '<') + "\n"; } },
+        RewriteCase { "aRunOfAddressesIsCutBeforeAnAt", [] { return repeated("a@", 300); },
+            [] {
+                // Scans from 129 "@"s pass 64 times the run's length.
+                return repeated(repeated("a@", 129) + "\n\n", 2) + repeated("a@", 42);
+            } },
+        RewriteCase { "escapedAndReferencedAtSignsCountToo",
+            [] { return "> " + repeated("a\\@", 150) + repeated("a&#64;", 150) + "\n"; },
+            [] {
+                return "> " + repeated("a\\@", 129) + "\n>\n> " + repeated("a\\@", 21)
+                    + repeated("a&#64;", 108) + "\n>\n> " + repeated("a&#64;", 42) + "\n";
+            } },
         RewriteCase { "closersThatCloseNothingAreCrowdedToo",
             [] { return QByteArray(1000, '[') + "a" + repeated("](u)", 5000); },
             [] {
@@ -179,10 +193,12 @@ TEST(ParseGuard, theParsedDocumentKeepsEveryWord)
     EXPECT_FALSE(padded.contains(u"table("_s));
 }
 
-// A crowded paragraph cut into paragraphs reads as every character it held.
+// A crowded paragraph, or a run of addresses, cut into paragraphs reads as every
+// character it held.
 TEST(ParseGuard, aCrowdedParagraphKeepsEveryCharacter)
 {
-    for (const QByteArray &text : { QByteArray(10000, '[') + "a", "a" + repeated("](u)", 5000) }) {
+    for (const QByteArray &text :
+        { QByteArray(10000, '[') + "a", "a" + repeated("](u)", 5000), repeated("a@", 2000) }) {
         const QList<BlockNode> blocks
             = MarkdownParser::parseMarkdownBlocks(QByteArrayView(text)).value_or(QList<BlockNode>());
         ASSERT_GT(blocks.size(), 1);
