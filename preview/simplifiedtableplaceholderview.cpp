@@ -37,6 +37,7 @@ ui::View headerRow(const std::function<void()> &onOpenExternally)
                                                    .fill(Color::ultraThinMaterial()));
         items.push_back(ui::Button(label, onOpenExternally)
                             .help(QStringLiteral("Open note in the default app"))
+                            .accessibilityLabel(QStringLiteral("Open note externally"))
                             .tag(SimplifiedTablePlaceholderView::openButtonTag()));
     }
     return ui::HStack(ui::VerticalAlignment::Center, 8, std::move(items));
@@ -115,5 +116,6 @@ ui::View SimplifiedTablePlaceholderView::view() const
         .background(card.fill(orange.opacity(0.1)))
         .overlay(card.stroke(orange.opacity(0.24), ui::StrokeStyle {}))
         .overlay(ui::View(orange.opacity(0.55)).frame(3, std::nullopt), ui::Alignment::leading())
-        .clipShape(card);
+        .clipShape(card)
+        .accessibilityRole(ui::AccessibleRole::Group);
 }

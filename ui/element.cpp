@@ -1,5 +1,6 @@
 #include "ui/element.h"
 
+#include "ui/accessibility.h"
 #include "ui/viewtree.h"
 
 #include <QPainter>
@@ -23,6 +24,13 @@ thread_local quint64 currentPass = 1;
 } // namespace
 
 Element::~Element() = default;
+
+AccessibilityTraits &Element::accessibilityTraits()
+{
+    if (!m_accessibility)
+        m_accessibility = std::make_unique<AccessibilityTraits>();
+    return *m_accessibility;
+}
 
 void Element::beginLayoutPass()
 {

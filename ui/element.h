@@ -17,6 +17,8 @@ namespace ui {
 
 class Element;
 using ElementPtr = std::unique_ptr<Element>;
+struct AccessibilityTraits;
+struct AccessibleNode;
 struct ResolveOrigin;
 
 struct PointerEvent
@@ -146,6 +148,14 @@ public:
     // A wheel turn in pixels; true when consumed (a horizontal scroller).
     virtual bool wheelScrolled(QPointF) { return false; }
 
+    // What the element is to assistive technology by its kind (a text, an image, a
+    // button), written into `node`; most elements are only layout and leave it.
+    // Asked only while assistive technology listens (see ui/accessibility.h).
+    virtual void describeAccessibly(AccessibleNode &) const { }
+    // What accessibility modifiers said about the element; null when none did.
+    const AccessibilityTraits *accessibilityTraits() const { return m_accessibility.get(); }
+    AccessibilityTraits &accessibilityTraits();
+
     // Repaint and relayout requests travel to the host through the root.
     void requestRepaint();
 
@@ -232,6 +242,7 @@ private:
     quint64 m_identity = 0;
     double m_layoutPriority = 0;
     std::optional<HorizontalAlignment> m_gridColumnAlignment;
+    std::unique_ptr<AccessibilityTraits> m_accessibility; // few elements have any
     class ViewTree *m_tree = nullptr; // set on the root only
 };
 

@@ -1,5 +1,8 @@
 #include "ui/hostingview.h"
 
+#include "ui/hostingviewaccessible.h"
+
+#include <QAccessible>
 #include <QApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -31,6 +34,8 @@ HostingView::HostingView(QWidget *parent)
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);
     verticalScrollBar()->setSingleStep(20);
+    static const bool accessible = (QAccessible::installFactory(&HostingViewAccessible::create), true);
+    Q_UNUSED(accessible);
     connectTree();
     applyEnvironment();
 }
@@ -170,6 +175,24 @@ void HostingView::relayout()
     bar->setRange(0, std::max(0, int(std::ceil(size.height())) - viewport()->height()));
     viewport()->update();
     updateGeometry();
+    ++m_accessibleRevision;
+    // Only a listening assistive technology is told (which makes the interface):
+    // it takes the tree again when it next asks.
+    if (QAccessible::isActive()) {
+        QAccessibleEvent changed(this, QAccessible::ObjectReorder);
+        QAccessible::updateAccessibility(&changed);
+    }
+}
+
+QRect HostingView::screenRect(const QRectF &contentFrame) const
+{
+    const QRectF shown = contentFrame.translated(0, -verticalScrollBar()->value());
+    return QRect(viewport()->mapToGlobal(shown.topLeft().toPoint()), shown.size().toSize());
+}
+
+QRectF HostingView::visibleContentRect() const
+{
+    return QRectF(0, verticalScrollBar()->value(), viewport()->width(), viewport()->height());
 }
 
 void HostingView::forgetElements()

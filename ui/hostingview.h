@@ -62,6 +62,14 @@ public:
     // Runs a pending rebuild or relayout now (tests and callers that need the result).
     void flush();
 
+    // Changes whenever the shown tree was built or laid out again: what assistive
+    // technology was shown of it is out of date.
+    quint64 accessibleRevision() const { return m_accessibleRevision; }
+    // Where a frame in content coordinates is on the screen, as scrolled now.
+    QRect screenRect(const QRectF &contentFrame) const;
+    // The part of the content the viewport shows.
+    QRectF visibleContentRect() const;
+
 protected:
     bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -92,6 +100,7 @@ private:
     EnvironmentValues m_environment;
     quint64 m_environmentRevision = 0;
     quint64 m_treeRevision = 0; // what the shown tree was resolved for
+    quint64 m_accessibleRevision = 0;
     std::function<bool()> m_appearanceChange;
     bool m_rebuildScheduled = false;
     bool m_layoutScheduled = false;

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QStringList>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -276,6 +277,36 @@ public:
     {
         m_cursor = QTextCursor();
         m_document.reset();
+    }
+
+    // Read from the runs the element was built from, never from a drawn document:
+    // a screen reader must not make every text build one.
+    void describeAccessibly(AccessibleNode &node) const override
+    {
+        node.role = AccessibleRole::Text;
+        std::vector<QString> linkTexts(m_links.size());
+        QStringList paragraphs;
+        for (const TextLines::Paragraph &paragraph : m_paragraphs) {
+            paragraphs.append(paragraph.text);
+            for (const QTextLayout::FormatRange &range : paragraph.formats) {
+                bool ok = false;
+                const int index = range.format.anchorHref().toInt(&ok);
+                if (range.format.isAnchor() && ok && index >= 0 && size_t(index) < m_links.size())
+                    linkTexts[size_t(index)] += paragraph.text.mid(range.start, range.length);
+            }
+        }
+        node.name = paragraphs.join(QLatin1Char('\n')).remove(QChar::ObjectReplacementCharacter);
+        for (size_t i = 0; i < m_links.size(); ++i) {
+            AccessibleNode link;
+            link.role = AccessibleRole::Link;
+            link.name = linkTexts[i].remove(QChar::ObjectReplacementCharacter);
+            link.frame = m_frame;
+            link.activate = [open = m_openUrl, url = m_links[i]] {
+                if (open)
+                    open(url);
+            };
+            node.children.push_back(std::move(link));
+        }
     }
 
     QString selectedText() const

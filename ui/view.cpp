@@ -531,6 +531,12 @@ class ButtonElement final : public TapElement
 public:
     using TapElement::TapElement;
 
+    void describeAccessibly(AccessibleNode &node) const override
+    {
+        node.role = AccessibleRole::Button;
+        node.activate = m_action;
+    }
+
 protected:
     void paintChildren(QPainter &painter, const QRectF &exposed) const override
     {
@@ -549,6 +555,8 @@ public:
     explicit ImageElement(Image image)
         : m_image(std::move(image))
     { }
+
+    void describeAccessibly(AccessibleNode &node) const override { node.role = AccessibleRole::Image; }
 
 protected:
     ProposalAxes proposalAxes() override
@@ -970,6 +978,22 @@ View View::tag(const QVariant &tag) const
 View View::help(const QString &toolTip) const
 {
     return adjustElement(*this, [toolTip](Element &element) { element.setToolTip(toolTip); });
+}
+
+View View::accessibilityLabel(const QString &label) const
+{
+    return adjustElement(*this, [label](Element &element) { element.accessibilityTraits().label = label; });
+}
+
+View View::accessibilityHeading(int level) const
+{
+    return adjustElement(
+        *this, [level](Element &element) { element.accessibilityTraits().headingLevel = level; });
+}
+
+View View::accessibilityRole(AccessibleRole role) const
+{
+    return adjustElement(*this, [role](Element &element) { element.accessibilityTraits().role = role; });
 }
 
 View View::gridColumnAlignment(HorizontalAlignment alignment) const

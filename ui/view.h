@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/accessibility.h"
 #include "ui/color.h"
 #include "ui/element.h"
 #include "ui/environment.h"
@@ -174,6 +175,14 @@ public:
     View id(const QVariant &identity) const;
     View tag(const QVariant &tag) const;
     View help(const QString &toolTip) const;
+    // How assistive technology announces the view (see ui/accessibility.h): as one
+    // element with this label, which stands for everything inside.
+    View accessibilityLabel(const QString &label) const;
+    // As a heading of `level`, read as the view's text.
+    View accessibilityHeading(int level) const;
+    // As one element of `role`: an image (whatever shows meanwhile), or a group
+    // that keeps its children.
+    View accessibilityRole(AccessibleRole role) const;
     View gridColumnAlignment(HorizontalAlignment alignment) const;
     View foregroundColor(std::optional<Color> color) const;
     View font(std::optional<Font> font) const;

@@ -55,7 +55,7 @@ ui::View HeadingView(qint64 level, const QList<InlineNode> &content)
     const ui::View body = ui::EnvironmentReader([clamped, level, content](const ui::EnvironmentValues &env) {
         return env.get<ThemeKey>().heading(clamped).body(BlockConfiguration {
             InlineText(content), MarkdownContent({ BlockNode::heading(level, content) }) });
-    });
+    }).accessibilityHeading(clamped);
     // The tag goes on an element of its own, so a style's tag on its view stays.
     return identified(body.padding(ui::EdgeInsets {}).tag(identifier), identifier);
 }

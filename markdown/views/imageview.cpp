@@ -38,7 +38,11 @@ ui::View ImageView(const RawImageData &data)
 {
     return ui::EnvironmentReader([data](const ui::EnvironmentValues &env) {
         const std::optional<QUrl> url = markdownURL(data.source, env.get<ImageBaseURLKey>());
-        const ui::View label = linked(env.get<ImageProviderKey>().makeImage(url), data.destination);
+        // Read out as its description even while it loads or when it fails; an empty
+        // description leaves it unannounced.
+        const ui::View label = linked(env.get<ImageProviderKey>().makeImage(url), data.destination)
+                                   .accessibilityLabel(data.alt)
+                                   .accessibilityRole(ui::AccessibleRole::Image);
         return env.get<ThemeKey>().image().body(BlockConfiguration { label, contentOf(data) });
     });
 }
