@@ -271,6 +271,30 @@ class Session:
         self.wait_for(still, "a still screen", timeout=timeout)
         return self.screenshot(path)
 
+    def start_accessibility_bus(self):
+        """A session bus of the session's own, on which the accessibility bus starts
+        when first asked for, and the program's accessibility on: what a desktop with
+        a screen reader running gives a program. Call before start_app."""
+        read_fd, write_fd = os.pipe()
+        bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=%d" % write_fd],
+                               pass_fds=(write_fd,), env=self.env,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        self.extra.append(bus)
+        with os.fdopen(read_fd) as pipe:
+            address = pipe.readline().strip()
+        if not address:
+            raise RuntimeError("the session bus did not start")
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = address
+        self.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+
+    def accessibility(self, *args):
+        """What atspi_tree.py reads of the program (or does to it) over the
+        accessibility bus, run by the system's python3, which has pyatspi."""
+        script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "atspi_tree.py")
+        out = self.run("/usr/bin/python3", script, *args).stdout.decode()
+        return json.loads(out) if not args else out.strip()
+
     def start_tray(self):
         """Starts an XEmbed tray host along the bottom edge (the panel drops over the top)."""
         proc = subprocess.Popen(["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "pixel",

@@ -91,3 +91,29 @@ TEST(ImageView, onlyALinkThatFormsAURLMakesTheImageAButton)
 }
 
 } // namespace
+
+TEST(ImageView, isReadByAScreenReaderAsItsDescriptionAndAButtonWhenLinked)
+{
+    const struct
+    {
+        const char *name;
+        QString markdown;
+        std::vector<std::pair<ui::AccessibleRole, QString>> nodes;
+    } cases[] = {
+        { "described", u"![a *big* cat](cat.png)"_s, { { ui::AccessibleRole::Image, u"a big cat"_s } } },
+        { "linked", u"[![a cat](cat.png)](page.md)"_s, { { ui::AccessibleRole::Button, u"a cat"_s } } },
+        { "noDescriptionIsNotAnnounced", u"![](cat.png)"_s, {} },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingImageProvider provider;
+        ui::EnvironmentValues env;
+        env.set<ImageProviderKey>(AnyImageProvider(provider));
+        env.set<BaseURLKey>(QUrl(u"https://h/notes/"_s));
+        Rendered rendered(*ImageView(paragraphContent(c.markdown)), env);
+        std::vector<std::pair<ui::AccessibleRole, QString>> nodes;
+        for (const ui::AccessibleNode &node : ui::accessibleNodes(*rendered.tree.root()))
+            nodes.emplace_back(node.role, node.name);
+        EXPECT_EQ(nodes, c.nodes);
+    }
+}
