@@ -250,7 +250,7 @@ void AppDelegate::setupUpdater()
 
 void AppDelegate::setupStatusItem()
 {
-    m_statusItem = std::make_unique<QSystemTrayIcon>(appIcon());
+    m_statusItem = std::make_unique<QSystemTrayIcon>(trayIcon());
     m_statusItem->setToolTip(QStringLiteral("Quorvane"));
     m_statusMenu = std::make_unique<QMenu>();
     m_statusMenu->addAction(QStringLiteral("Settings..."), this, [this] {

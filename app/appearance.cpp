@@ -14,16 +14,18 @@ struct LookColours
     QColor base;
     QColor text;
     QColor button;
-    QColor highlight;
+    QColor highlight; // white text reads on it, and it reads on the window
     QColor link;
+    QColor placeholder; // the quieter texts of forms
     QColor mid;
     QColor dark;
     QColor light;
 };
 
-QPalette paletteOf(const LookColours &colours)
+QPalette paletteWith(const LookColours &colours)
 {
     QPalette p;
+    // Controls that can't be used need not stand out (WCAG leaves them out).
     const QColor disabledText(0x8e, 0x8e, 0x93);
     p.setColor(QPalette::Window, colours.window);
     p.setColor(QPalette::WindowText, colours.text);
@@ -34,7 +36,7 @@ QPalette paletteOf(const LookColours &colours)
     p.setColor(QPalette::ButtonText, colours.text);
     p.setColor(QPalette::ToolTipBase, colours.base);
     p.setColor(QPalette::ToolTipText, colours.text);
-    p.setColor(QPalette::PlaceholderText, disabledText);
+    p.setColor(QPalette::PlaceholderText, colours.placeholder);
     p.setColor(QPalette::Highlight, colours.highlight);
     p.setColor(QPalette::HighlightedText, Qt::white);
     p.setColor(QPalette::Link, colours.link);
@@ -48,13 +50,14 @@ QPalette paletteOf(const LookColours &colours)
 
 QPalette darkPalette()
 {
-    return paletteOf({
+    return paletteWith({
         .window = QColor(0x26, 0x26, 0x28),
         .base = QColor(0x1c, 0x1c, 0x1e),
         .text = QColor(0xf2, 0xf2, 0xf7),
         .button = QColor(0x3a, 0x3a, 0x3c),
-        .highlight = QColor(0x0a, 0x84, 0xff),
+        .highlight = QColor(0x0a, 0x6c, 0xff),
         .link = QColor(0x40, 0x9c, 0xff),
+        .placeholder = QColor(0x8e, 0x8e, 0x93),
         .mid = QColor(0x48, 0x48, 0x4a),
         .dark = QColor(0x10, 0x10, 0x12),
         .light = QColor(0x5a, 0x5a, 0x5e),
@@ -63,13 +66,14 @@ QPalette darkPalette()
 
 QPalette lightPalette()
 {
-    return paletteOf({
+    return paletteWith({
         .window = QColor(0xf5, 0xf5, 0xf7),
         .base = Qt::white,
         .text = QColor(0x1d, 0x1d, 0x1f),
         .button = QColor(0xe5, 0xe5, 0xea),
-        .highlight = QColor(0x00, 0x7a, 0xff),
+        .highlight = QColor(0x00, 0x64, 0xd2),
         .link = QColor(0x00, 0x66, 0xcc),
+        .placeholder = QColor(0x6e, 0x6e, 0x73),
         .mid = QColor(0xc7, 0xc7, 0xcc),
         .dark = QColor(0xa0, 0xa0, 0xa5),
         .light = Qt::white,
@@ -94,20 +98,23 @@ Mode modeFor(const QString &appearanceMode)
     return Mode::System;
 }
 
-void apply(Mode mode)
+QPalette paletteOf(Mode mode)
 {
-    const QPalette &system = systemPalette();
     switch (mode) {
     case Mode::Dark:
-        QApplication::setPalette(darkPalette());
-        break;
+        return darkPalette();
     case Mode::Light:
-        QApplication::setPalette(lightPalette());
-        break;
+        return lightPalette();
     case Mode::System:
-        QApplication::setPalette(system);
         break;
     }
+    return systemPalette();
+}
+
+void apply(Mode mode)
+{
+    systemPalette(); // taken before the first look of ours replaces it
+    QApplication::setPalette(paletteOf(mode));
 }
 
 bool isDark()

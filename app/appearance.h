@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPalette>
 #include <QString>
 
 // The program's light and dark looks, chosen by "appearanceMode": "dark", "light",
@@ -11,6 +12,8 @@ namespace Appearance {
 enum class Mode { System, Light, Dark };
 
 Mode modeFor(const QString &appearanceMode);
+// The palette of a look; "system" is the one the desktop gave the program.
+QPalette paletteOf(Mode mode);
 void apply(Mode mode);
 // Whether the palette now in force is a dark one (by its window colour's lightness).
 bool isDark();

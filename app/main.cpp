@@ -1,3 +1,4 @@
+#include "app/chromestyle.h"
 #include "app/quorvaneapp.h"
 #include "app/quorvaneapplication.h"
 #include "markdown/model/markdownparser.h"
@@ -19,6 +20,7 @@ int main(int argc, char **argv)
         QApplication::setApplicationName(QStringLiteral("Quorvane"));
         QApplication::setApplicationVersion(QStringLiteral(QUORVANE_VERSION));
         QApplication::setQuitOnLastWindowClosed(false);
+        QApplication::setStyle(new ChromeStyle); // the application owns it
         return QuorvaneApp::run(QApplication::arguments());
     } catch (...) {
         return QuorvaneApplication::reportUnexpectedError(std::current_exception());

@@ -609,15 +609,19 @@ void ClipboardRowView::rebuildContent()
         auto *copy = new QToolButton(m_content);
         copy->setObjectName(QStringLiteral("copyButton"));
         copy->setText(QStringLiteral("Copy"));
-        copy->setIcon(symbolIcon(Symbol::Copy, PanelStyle::secondary(*this)));
         copy->setIconSize(QSize(11, 11));
         copy->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         copy->setAutoRaise(true);
         copy->setFont(PanelStyle::font(10));
         copy->setFocusPolicy(Qt::NoFocus);
-        copy->setStyleSheet(
-            QStringLiteral("QToolButton { border: none; background: transparent; color: %1; }")
-                .arg(PanelStyle::secondary(*this).name(QColor::HexArgb)));
+        copy->setStyleSheet(QStringLiteral("QToolButton { border: none; background: transparent; }"));
+        // Text and symbol in the secondary tone of the look in force, whenever the
+        // look switches: a colour fixed when the row opened may be the other look's.
+        derivePalette(*copy, [copy](QPalette &palette) {
+            const QColor tone = PanelStyle::secondary(palette);
+            palette.setColor(QPalette::ButtonText, tone);
+            copy->setIcon(symbolIcon(Symbol::Copy, tone));
+        });
         connect(copy, &QToolButton::clicked, this, [this] {
             if (onCopy)
                 onCopy();

@@ -38,14 +38,28 @@ QColor tertiary(const QWidget &widget)
     return tertiary(widget.palette());
 }
 
+// The quieter tones still read at 4.5:1 on the window in either look (WCAG AA for
+// text), which leaves little room between them.
 QColor secondary(const QPalette &palette)
 {
-    return withAlpha(palette.color(QPalette::WindowText), 0.55);
+    return withAlpha(palette.color(QPalette::WindowText), 0.7);
 }
 
 QColor tertiary(const QPalette &palette)
 {
-    return withAlpha(palette.color(QPalette::WindowText), 0.32);
+    return withAlpha(palette.color(QPalette::WindowText), 0.62);
+}
+
+QColor controlOutline(const QPalette &palette)
+{
+    return withAlpha(palette.color(QPalette::WindowText), 0.55);
+}
+
+QColor destructive(const QPalette &palette)
+{
+    // One red does not read on both a light and a dark window.
+    const bool dark = palette.color(QPalette::Window).lightnessF() < 0.5;
+    return dark ? QColor(0xff, 0x8a, 0x80) : QColor(0xc4, 0x00, 0x1a);
 }
 
 void setTextTone(QWidget &widget, QColor (*tone)(const QPalette &))

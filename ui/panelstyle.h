@@ -20,6 +20,11 @@ QColor accent(const QWidget &widget);
 QColor primary(const QPalette &palette);
 QColor secondary(const QPalette &palette);
 QColor tertiary(const QPalette &palette);
+// The edge of a control whose edge shows its state (a check box), which reads at
+// 3:1 on the window and on text fields.
+QColor controlOutline(const QPalette &palette);
+// Text of an action that destroys (a red), readable on the window and on buttons.
+QColor destructive(const QPalette &palette);
 QColor textBackground(const QWidget &widget);
 
 // The widget's text in a tone of the text colour it inherits (primary, secondary

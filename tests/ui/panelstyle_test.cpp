@@ -106,8 +106,7 @@ TEST_F(DerivedPaletteTest, aSecondDerivationReplacesTheFirst)
     EXPECT_EQ(label->palette().color(QPalette::PlaceholderText), lightLook.color(QPalette::PlaceholderText));
     QApplication::setPalette(darkLook);
     EXPECT_TRUE(textBecomes(*label, QPalette::PlaceholderText, darkLook.color(QPalette::PlaceholderText)));
-    EXPECT_EQ(
-        withAlpha(label->palette().color(QPalette::WindowText), 0.55f), PanelStyle::secondary(darkLook));
+    EXPECT_EQ(withAlpha(label->palette().color(QPalette::WindowText), 0.7f), PanelStyle::secondary(darkLook));
 }
 
 TEST_F(DerivedPaletteTest, aStyledFieldTakesTheNewLookWithItsSheet)
