@@ -23,6 +23,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDoubleSpinBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -37,6 +38,9 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QValidator>
+
+#include <algorithm>
 
 namespace {
 
@@ -59,14 +63,10 @@ QLabel *makeLabel(const QString &text, int pixelSize, Emphasis emphasis, QWidget
     auto *label = new QLabel(text, parent);
     label->setFont(PanelStyle::font(pixelSize));
     label->setWordWrap(true);
-    label->setForegroundRole(QPalette::PlaceholderText);
-    if (emphasis == Emphasis::Tertiary) {
-        derivePalette(*label, [](QPalette &palette) {
-            QColor color = palette.color(QPalette::PlaceholderText);
-            color.setAlphaF(0.7f);
-            palette.setColor(QPalette::PlaceholderText, color);
-        });
-    }
+    if (emphasis == Emphasis::Tertiary)
+        PanelStyle::setTextTone(*label, PanelStyle::tertiary);
+    else
+        label->setForegroundRole(QPalette::PlaceholderText);
     return label;
 }
 
@@ -78,6 +78,78 @@ template<class SpinBox> void makeStepper(SpinBox *spin)
     if (QLineEdit *field = spin->template findChild<QLineEdit *>())
         field->setReadOnly(true);
 }
+
+// A whole number that can also be typed: any number of digits is let through while
+// typing, and what was typed is brought into the range when the edit ends (a plain
+// spin box refuses a keystroke that would leave the range, so 5000 could never be
+// typed to end up at the maximum).
+class ClampingSpinBox final : public QSpinBox
+{
+public:
+    using QSpinBox::QSpinBox;
+
+protected:
+    QValidator::State validate(QString &input, int &pos) const override
+    {
+        const QValidator::State state = QSpinBox::validate(input, pos);
+        if (state != QValidator::Invalid)
+            return state;
+        bool ok = false;
+        number(input).toLongLong(&ok);
+        return ok ? QValidator::Intermediate : QValidator::Invalid;
+    }
+
+    void fixup(QString &input) const override
+    {
+        bool ok = false;
+        const qlonglong typed = number(input).toLongLong(&ok);
+        if (ok)
+            input = prefix() + QString::number(std::clamp<qlonglong>(typed, minimum(), maximum())) + suffix();
+    }
+
+private:
+    QString number(QString text) const
+    {
+        if (text.startsWith(prefix()))
+            text.remove(0, prefix().size());
+        if (text.endsWith(suffix()))
+            text.chop(suffix().size());
+        return text.trimmed();
+    }
+};
+
+// The site's address as a link in the link colour of the look in force: a label's
+// rich text keeps the colour the palette had when the text was set.
+class LinkLabel final : public QLabel
+{
+public:
+    LinkLabel(const QString &url, const QString &text, QWidget *parent)
+        : QLabel(parent)
+        , m_url(url)
+        , m_text(text)
+    {
+        showLink();
+    }
+
+protected:
+    void changeEvent(QEvent *event) override
+    {
+        QLabel::changeEvent(event);
+        if (event->type() == QEvent::PaletteChange)
+            showLink();
+    }
+
+private:
+    void showLink()
+    {
+        setText(
+            QStringLiteral("<a href=\"%1\" style=\"color: %2\">%3</a>")
+                .arg(m_url.toHtmlEscaped(), palette().color(QPalette::Link).name(), m_text.toHtmlEscaped()));
+    }
+
+    QString m_url;
+    QString m_text;
+};
 
 // A key as the shortcut list shows it: monospaced, on a rounded plate.
 class KeyBadge final : public QLabel
@@ -316,12 +388,13 @@ QWidget *SettingsView::appearanceSection()
 QWidget *SettingsView::clipboardSection()
 {
     QGroupBox *section = makeSection(QStringLiteral("Clipboard"), this);
-    m_historyLimit = new QSpinBox(section);
+    m_historyLimit = new ClampingSpinBox(section);
     m_historyLimit->setObjectName(QStringLiteral("historyLimit"));
     m_historyLimit->setRange(int(SettingRange::historyLimitMin), int(SettingRange::historyLimitMax));
     m_historyLimit->setSingleStep(historyStep);
     m_historyLimit->setPrefix(QStringLiteral("History depth: "));
-    makeStepper(m_historyLimit);
+    m_historyLimit->setKeyboardTracking(false); // stored once the edit ends, not at every digit
+    m_historyLimit->setAccelerated(false);
     connect(m_historyLimit, &QSpinBox::valueChanged, this,
         [this](int value) { m_environment.appState.setHistoryLimit(value); });
     QHBoxLayout *row = addRow(section);
@@ -348,9 +421,8 @@ QWidget *SettingsView::clearSection()
     QGroupBox *section = makeSection(QString(), this);
     auto *clear = new QPushButton(QStringLiteral("Clear All History..."), section);
     clear->setObjectName(QStringLiteral("clearAllHistory"));
-    QPalette destructive = clear->palette();
-    destructive.setColor(QPalette::ButtonText, QColor(0xff, 0x3b, 0x30));
-    clear->setPalette(destructive);
+    derivePalette(*clear,
+        [](QPalette &palette) { palette.setColor(QPalette::ButtonText, PanelStyle::destructive(palette)); });
     connect(clear, &QPushButton::clicked, this, [this] { confirmClearAll(); });
     QHBoxLayout *row = addRow(section);
     row->addWidget(clear);
@@ -433,9 +505,7 @@ QWidget *SettingsView::footerSection()
     connect(check, &QPushButton::clicked, this, [this] { checkForUpdates(); });
     about->addWidget(check);
 
-    auto *site = new QLabel(
-        QStringLiteral("<a href=\"%1\">%2</a>").arg(Product::homePage.toHtmlEscaped(), Product::host),
-        section);
+    auto *site = new LinkLabel(Product::homePage, Product::host, section);
     site->setObjectName(QStringLiteral("siteLink"));
     site->setFont(PanelStyle::font(12));
     site->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
@@ -510,7 +580,7 @@ void SettingsView::setLoginItemStatus(const QString &status)
     const bool failed = status.contains(QLatin1String("Failed"));
     derivePalette(*m_loginItemStatus, [failed](QPalette &palette) {
         if (failed)
-            palette.setColor(QPalette::PlaceholderText, QColor(0xff, 0x3b, 0x30));
+            palette.setColor(QPalette::PlaceholderText, PanelStyle::destructive(palette));
     });
 }
 

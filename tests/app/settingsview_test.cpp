@@ -15,12 +15,15 @@
 #include "platform/fake/fakeworkspace.h"
 #include "platform/updater.h"
 #include "tests/app/sharedstate.h"
+#include "tests/support/contrast.h"
 #include "tests/support/waitfor.h"
+#include "ui/panelstyle.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QDoubleSpinBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QNetworkAccessManager>
 #include <QPushButton>
@@ -52,6 +55,19 @@ public: // the table's rows reach in
         T *found = view().findChild<T *>(QString::fromLatin1(name));
         EXPECT_NE(found, nullptr) << name;
         return found;
+    }
+    // Selects the number in the history-depth box, types `digits` and ends the edit
+    // with Return, as a person would.
+    void typeHistoryDepth(const char *digits)
+    {
+        QSpinBox *spin = control<QSpinBox>("historyLimit");
+        spin->selectAll();
+        for (const char *c = digits; *c; ++c) {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_0 + (*c - '0'), Qt::NoModifier, QString(QLatin1Char(*c)));
+            QApplication::sendEvent(spin, &key);
+        }
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(spin, &enter);
     }
     // Hidden and shown again, as when the settings window is closed and reopened.
     void reopen()
@@ -113,6 +129,17 @@ const ControlCase controlCases[] = {
             EXPECT_EQ(t.state.historyLimit(), 50);
             EXPECT_EQ(t.state.clipboardManager().historyLimit(), 50);
         } },
+    { "historyDepthTakesATypedNumber", [](SettingsViewTest &t) { t.typeHistoryDepth("300"); },
+        [](SettingsViewTest &t) { EXPECT_EQ(t.state.clipboardManager().historyLimit(), 300); } },
+    { "historyDepthBringsATypedNumberAboveTheRangeDownToIt",
+        [](SettingsViewTest &t) { t.typeHistoryDepth("5000"); },
+        [](SettingsViewTest &t) {
+            EXPECT_EQ(t.state.historyLimit(), 1000);
+            EXPECT_EQ(t.control<QSpinBox>("historyLimit")->text(), QStringLiteral("History depth: 1000"));
+        } },
+    { "historyDepthBringsATypedNumberBelowTheRangeUpToIt",
+        [](SettingsViewTest &t) { t.typeHistoryDepth("7"); },
+        [](SettingsViewTest &t) { EXPECT_EQ(t.state.historyLimit(), 50); } },
     { "dismissOnCopyIsStored", [](SettingsViewTest &t) { t.control<QCheckBox>("dismissOnCopy")->click(); },
         [](SettingsViewTest &t) { EXPECT_FALSE(t.state.dismissOnCopy()); } },
     { "skipSensitiveReachesTheClipboardManager",
@@ -209,7 +236,7 @@ TEST_F(SettingsViewTest, aFailedRegisterTurnsTheToggleOffKeepsTheMessageAndUnreg
     EXPECT_EQ(loginItem.unregisters, 0);
     EXPECT_EQ(view().loginItemStatus(), QStringLiteral("Failed — check /autostart"));
     EXPECT_EQ(control<QLabel>("loginItemStatus")->palette().color(QPalette::PlaceholderText),
-        QColor(0xff, 0x3b, 0x30));
+        PanelStyle::destructive(view().palette()));
 }
 
 TEST_F(SettingsViewTest, theLoginItemStatusReadsInTheLookItIsShownIn)
@@ -218,10 +245,9 @@ TEST_F(SettingsViewTest, theLoginItemStatusReadsInTheLookItIsShownIn)
     {
         const char *name;
         bool failRegister;
-        std::optional<QColor> ownColor; // none: the form's own quiet text colour
     } cases[] = {
-        { "enabled", false, std::nullopt },
-        { "failed", true, QColor(0xff, 0x3b, 0x30) },
+        { "enabled", false },
+        { "failed", true },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -236,13 +262,24 @@ TEST_F(SettingsViewTest, theLoginItemStatusReadsInTheLookItIsShownIn)
 
         // Switched while the form is up: the line takes the new look's colour.
         Appearance::apply(Appearance::Mode::Dark);
-        const auto expected
-            = [&] { return c.ownColor.value_or(view().palette().color(QPalette::PlaceholderText)); };
+        // A failure in the red of that look, else the form's own quiet text colour.
+        const auto expected = [&] {
+            return c.failRegister ? PanelStyle::destructive(view().palette())
+                                  : view().palette().color(QPalette::PlaceholderText);
+        };
         EXPECT_TRUE(waitFor([&] {
             return Appearance::isDark() && view().palette().color(QPalette::Window).lightnessF() < 0.5
                 && status->palette().color(QPalette::PlaceholderText) == expected();
         })) << status->palette().color(QPalette::PlaceholderText).name().toStdString();
     }
+}
+
+TEST_F(SettingsViewTest, theSiteLinkReadsInTheDarkLookItSwitchesTo)
+{
+    QLabel *site = control<QLabel>("siteLink");
+    Appearance::apply(Appearance::Mode::Dark);
+    const QColor window = Appearance::paletteOf(Appearance::Mode::Dark).color(QPalette::Window);
+    EXPECT_TRUE(waitFor([&] { return strongestContrast(site->grab().toImage(), window) >= 4.5; }));
 }
 
 // --- actions ---------------------------------------------------------------------
