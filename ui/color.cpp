@@ -1,5 +1,7 @@
 #include "ui/color.h"
 
+#include <QHashFunctions>
+
 namespace ui {
 
 struct Color::Pair
@@ -127,6 +129,12 @@ bool Color::operator==(const Color &other) const
         return m_pair->light == other.m_pair->light && m_pair->dark == other.m_pair->dark;
     }
     return m_color.rgba64() == other.m_color.rgba64();
+}
+
+size_t qHash(const Color &color, size_t seed) noexcept
+{
+    return qHashMulti(seed, quint64(color.resolve(ColorScheme::Light).rgba64()),
+        quint64(color.resolve(ColorScheme::Dark).rgba64()));
 }
 
 } // namespace ui

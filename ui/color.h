@@ -57,4 +57,8 @@ private:
     std::shared_ptr<const Pair> m_pair;
 };
 
+// Colours that are equal resolve alike in both appearances, so hashing what they resolve
+// to keeps pairs made apart but equal in one bucket.
+size_t qHash(const Color &color, size_t seed = 0) noexcept;
+
 } // namespace ui

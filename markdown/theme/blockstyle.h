@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <concepts>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -49,6 +50,16 @@ struct TaskListMarkerConfiguration
     bool isCompleted = false;
 };
 
+// The older form of a style's body, kept so that code written against it still builds:
+// it is given only the block's label, not the rest of the configuration.
+using LabelBody = std::function<ui::View(const ui::View &label)>;
+
+// A body that hands the configuration's label to `body`.
+template<class Configuration> std::function<ui::View(const Configuration &)> passingLabel(LabelBody body)
+{
+    return [body = std::move(body)](const Configuration &configuration) { return body(configuration.label); };
+}
+
 // How one kind of block looks: a function from its configuration to the view shown.
 // Copies share the function; it is called each time a block of the kind is drawn.
 template<class Configuration> class BlockStyle
@@ -62,6 +73,9 @@ public:
     { }
     explicit BlockStyle(Body body)
         : m_body(std::make_shared<const Body>(std::move(body)))
+    { }
+    explicit BlockStyle(LabelBody body) requires std::same_as<Configuration, BlockConfiguration>
+        : BlockStyle(passingLabel<Configuration>(std::move(body)))
     { }
 
     ui::View body(const Configuration &configuration) const { return (*m_body)(configuration); }

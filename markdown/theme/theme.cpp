@@ -52,12 +52,11 @@ ui::ViewModifier markdownTheme(Theme theme)
 
 ui::ViewModifier markdownBlockStyle(Theme::BlockStyleSetter<BlockConfiguration> slot, LabelBody body)
 {
-    return markdownBlockStyle<BlockConfiguration>(
-        slot, [body = std::move(body)](const BlockConfiguration &c) { return body(c.label); });
+    return markdownBlockStyle<BlockConfiguration>(slot, passingLabel<BlockConfiguration>(std::move(body)));
 }
 
 ui::ViewModifier markdownBlockStyle(Theme::BlockStyleSetter<CodeBlockConfiguration> slot, LabelBody body)
 {
     return markdownBlockStyle<CodeBlockConfiguration>(
-        slot, [body = std::move(body)](const CodeBlockConfiguration &c) { return body(c.label); });
+        slot, passingLabel<CodeBlockConfiguration>(std::move(body)));
 }

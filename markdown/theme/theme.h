@@ -166,6 +166,21 @@ public:
         return with(&Theme::setNumberedListMarker, std::move(style));
     }
 
+    // The older forms of the builders above, whose body is given only the block's label.
+    Theme heading1(LabelBody body) const { return with(&Theme::setHeading1, std::move(body)); }
+    Theme heading2(LabelBody body) const { return with(&Theme::setHeading2, std::move(body)); }
+    Theme heading3(LabelBody body) const { return with(&Theme::setHeading3, std::move(body)); }
+    Theme heading4(LabelBody body) const { return with(&Theme::setHeading4, std::move(body)); }
+    Theme heading5(LabelBody body) const { return with(&Theme::setHeading5, std::move(body)); }
+    Theme heading6(LabelBody body) const { return with(&Theme::setHeading6, std::move(body)); }
+    Theme paragraph(LabelBody body) const { return with(&Theme::setParagraph, std::move(body)); }
+    Theme blockquote(LabelBody body) const { return with(&Theme::setBlockquote, std::move(body)); }
+    Theme codeBlock(LabelBody body) const { return with(&Theme::setCodeBlock, std::move(body)); }
+    Theme image(LabelBody body) const { return with(&Theme::setImage, std::move(body)); }
+    Theme list(LabelBody body) const { return with(&Theme::setList, std::move(body)); }
+    Theme listItem(LabelBody body) const { return with(&Theme::setListItem, std::move(body)); }
+    Theme table(LabelBody body) const { return with(&Theme::setTable, std::move(body)); }
+
     // The background colour the text style sets, read from an otherwise empty
     // container (so font styles inside it play no part); absent when it sets none.
     std::optional<ui::Color> textBackgroundColor() const;
@@ -175,6 +190,10 @@ private:
     Theme with(BlockStyleSetter<Configuration> setter, Body<Configuration> body) const
     {
         return with(setter, Style<Configuration>(std::move(body)));
+    }
+    template<class Configuration> Theme with(BlockStyleSetter<Configuration> setter, LabelBody body) const
+    {
+        return with(setter, passingLabel<Configuration>(std::move(body)));
     }
     template<class Configuration>
     Theme with(BlockStyleSetter<Configuration> setter, Style<Configuration> style) const
@@ -233,6 +252,5 @@ ui::ViewModifier markdownBlockStyle(
 }
 
 // The older form, whose body is given only the block's label.
-using LabelBody = std::function<ui::View(const ui::View &label)>;
 ui::ViewModifier markdownBlockStyle(Theme::BlockStyleSetter<BlockConfiguration> slot, LabelBody body);
 ui::ViewModifier markdownBlockStyle(Theme::BlockStyleSetter<CodeBlockConfiguration> slot, LabelBody body);

@@ -21,6 +21,10 @@ ui::View idealSizedImage(const ui::Image &image, QSizeF idealSize)
     return ResizeToFit(idealSize, image.resizable());
 }
 
+DefaultImageProvider::DefaultImageProvider(const QNetworkAccessManager &)
+    : DefaultImageProvider()
+{ }
+
 ui::View DefaultImageProvider::makeImage(const std::optional<QUrl> &url) const
 {
     return RemoteImage(url, 1, [](const RemoteImageState &state) {

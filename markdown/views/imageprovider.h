@@ -11,6 +11,8 @@
 #include <memory>
 #include <optional>
 
+class QNetworkAccessManager;
+
 // Makes the view of a block image: an image that stands alone in its paragraph or in
 // an image flow. Called on the main thread while views are built; the view it returns
 // does its own loading.
@@ -52,6 +54,11 @@ private:
 class DefaultImageProvider final : public ImageProvider
 {
 public:
+    DefaultImageProvider() = default;
+    // The older form: the session is not kept, and images load through the environment's
+    // loader as with no argument.
+    explicit DefaultImageProvider(const QNetworkAccessManager &urlSession);
+
     ui::View makeImage(const std::optional<QUrl> &url) const override;
 };
 

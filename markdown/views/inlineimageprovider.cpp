@@ -8,6 +8,10 @@ DefaultInlineImageProvider::DefaultInlineImageProvider()
     : DefaultInlineImageProvider(DefaultRemoteImageLoader::shared())
 { }
 
+DefaultInlineImageProvider::DefaultInlineImageProvider(const QNetworkAccessManager &)
+    : DefaultInlineImageProvider()
+{ }
+
 DefaultInlineImageProvider::DefaultInlineImageProvider(RemoteImageLoader &loader)
     : m_loader(&loader)
 { }

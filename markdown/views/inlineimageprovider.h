@@ -12,6 +12,7 @@
 #include <functional>
 #include <optional>
 
+class QNetworkAccessManager;
 class RemoteImageLoader;
 
 // Loads an image that is set inside a run of text.
@@ -35,6 +36,9 @@ class DefaultInlineImageProvider final : public InlineImageProvider
 public:
     // The shared loader.
     DefaultInlineImageProvider();
+    // The older form: the session is not kept, and images load through the shared loader
+    // as with no argument.
+    explicit DefaultInlineImageProvider(const QNetworkAccessManager &urlSession);
     // `loader` outlives the provider.
     explicit DefaultInlineImageProvider(RemoteImageLoader &loader);
 

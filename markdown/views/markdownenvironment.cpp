@@ -48,3 +48,8 @@ ui::ViewModifier markdownNumberedListMarker(BlockStyle<ListMarkerConfiguration> 
 {
     return markdownThemeMember(&Theme::setNumberedListMarker, std::move(style));
 }
+
+ui::ViewModifier onOpenMarkdownLink(std::function<void(const QUrl &)>)
+{
+    return [](const ui::View &view) { return view; };
+}

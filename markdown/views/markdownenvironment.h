@@ -11,6 +11,7 @@
 #include <QUrl>
 
 #include <concepts>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -109,3 +110,8 @@ ui::ViewModifier markdownTextStyle(Theme::TextStyleSetter member, AnyTextStyle s
 ui::ViewModifier markdownTaskListMarker(BlockStyle<TaskListMarkerConfiguration> style);
 ui::ViewModifier markdownBulletedListMarker(BlockStyle<ListMarkerConfiguration> style);
 ui::ViewModifier markdownNumberedListMarker(BlockStyle<ListMarkerConfiguration> style);
+
+// Accepted so that code written against the older link handling still builds: the view
+// is returned unchanged and `perform` is never called; links open through the
+// environment's open-URL action as before.
+ui::ViewModifier onOpenMarkdownLink(std::function<void(const QUrl &)> perform);

@@ -106,6 +106,54 @@ TEST(Theme, copiesShareStylesAndCarryThroughTheEnvironment)
     EXPECT_EQ(seen, 0) << "the installed theme's heading reaches the views below";
 }
 
+TEST(Theme, theOlderLabelFormsStyleAsTheCurrentForms)
+{
+    const auto paddedLabel = [](const ui::View &label) { return label.padding(7); };
+    const auto paddedCode = [](const CodeBlockConfiguration &c) { return c.label.padding(7); };
+    const auto unchanged = [](const BlockConfiguration &c) { return c.label; };
+    const auto withParagraph = [](Theme theme, BlockStyle<BlockConfiguration> style) {
+        theme.setParagraph(std::move(style));
+        return theme;
+    };
+    // Each older form beside the current form it stands for.
+    const struct
+    {
+        const char *name;
+        Theme older;
+        Theme current;
+        StyleUnderTest slot;
+    } cases[] = {
+        { "heading1", Theme().heading1(paddedLabel), Theme().heading1(padded), headingOf(1) },
+        { "heading2", Theme().heading2(paddedLabel), Theme().heading2(padded), headingOf(2) },
+        { "heading3", Theme().heading3(paddedLabel), Theme().heading3(padded), headingOf(3) },
+        { "heading4", Theme().heading4(paddedLabel), Theme().heading4(padded), headingOf(4) },
+        { "heading5", Theme().heading5(paddedLabel), Theme().heading5(padded), headingOf(5) },
+        { "heading6", Theme().heading6(paddedLabel), Theme().heading6(padded), headingOf(6) },
+        { "paragraph", Theme().paragraph(paddedLabel), Theme().paragraph(padded),
+            blockStyle(&Theme::paragraph) },
+        { "blockquote", Theme().blockquote(paddedLabel), Theme().blockquote(padded),
+            blockStyle(&Theme::blockquote) },
+        { "image", Theme().image(paddedLabel), Theme().image(padded), blockStyle(&Theme::image) },
+        { "list", Theme().list(paddedLabel), Theme().list(padded), blockStyle(&Theme::list) },
+        { "listItem", Theme().listItem(paddedLabel), Theme().listItem(padded), blockStyle(&Theme::listItem) },
+        { "table", Theme().table(paddedLabel), Theme().table(padded), blockStyle(&Theme::table) },
+        { "codeBlock", Theme().codeBlock(paddedLabel), Theme().codeBlock(paddedCode), codeBlockStyle() },
+        { "styleOfALabelBody", withParagraph(Theme(), BlockStyle<BlockConfiguration>(paddedLabel)),
+            Theme().paragraph(padded), blockStyle(&Theme::paragraph) },
+        // Replaces the basic theme's paragraph, margins and all, with the bare label.
+        { "styleWithoutBody", withParagraph(Theme::basic(), BlockStyle<BlockConfiguration>()),
+            Theme::basic().paragraph(unchanged), blockStyle(&Theme::paragraph) },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const StyledBlock older = layOutStyle(c.older, c.slot);
+        const StyledBlock current = layOutStyle(c.current, c.slot);
+        EXPECT_EQ(older.styled, current.styled);
+        EXPECT_EQ(older.label, current.label);
+        EXPECT_EQ(older.margin, current.margin);
+    }
+}
+
 namespace {
 
 // What the blockquote and paragraph slots of the theme in force make of a 40 × 10 box.

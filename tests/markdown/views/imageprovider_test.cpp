@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QNetworkAccessManager>
 #include <QTemporaryDir>
 
 namespace {
@@ -66,12 +67,16 @@ class DefaultImageProviderLoad : public ::testing::TestWithParam<LoadCase>
 TEST_P(DefaultImageProviderLoad, showsTheLoadedImageAtItsIdealSizeFittedToTheWidthAndNothingElse)
 {
     const LoadCase &c = GetParam();
-    Shown shown(DefaultImageProvider().makeImage(c.url), c.width);
-    EXPECT_EQ(shown.loader.requests, c.url ? std::vector<QUrl> { *c.url } : std::vector<QUrl>());
-    if (c.outcome)
-        shown.loader.answer(*c.url, *c.outcome);
-    EXPECT_EQ(shown.size(), c.shown);
-    EXPECT_EQ(shown.roomTaken(), c.shown.height());
+    // One made with a download session of its own behaves the same: it ignores it.
+    const QNetworkAccessManager session;
+    for (const DefaultImageProvider &provider : { DefaultImageProvider(), DefaultImageProvider(session) }) {
+        Shown shown(provider.makeImage(c.url), c.width);
+        EXPECT_EQ(shown.loader.requests, c.url ? std::vector<QUrl> { *c.url } : std::vector<QUrl>());
+        if (c.outcome)
+            shown.loader.answer(*c.url, *c.outcome);
+        EXPECT_EQ(shown.size(), c.shown);
+        EXPECT_EQ(shown.roomTaken(), c.shown.height());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(States, DefaultImageProviderLoad,

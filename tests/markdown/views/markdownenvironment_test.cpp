@@ -1,6 +1,8 @@
 #include "markdown/views/markdownenvironment.h"
 
 #include "markdown/theme/textstyles.h"
+#include "markdown/views/markdown.h"
+#include "tests/markdown/views/rendered.h"
 
 #include "tests/support/printers.h"
 
@@ -80,4 +82,22 @@ TEST(MarkdownEnvironment, aThemeMemberModifierChangesOnlyThatMemberOfTheThemeAro
     // A whole theme nearer to the content replaces the change.
     env = seenUnder({ markdownTheme(Theme()), markdownTextStyle(&Theme::setLink, red) });
     EXPECT_EQ(linkColor(env), std::nullopt);
+}
+
+TEST(MarkdownEnvironment, theOlderLinkHandlerIsAcceptedButLinksOpenAsBefore)
+{
+    std::vector<QUrl> opened;
+    ui::EnvironmentValues env;
+    env.set<ui::OpenUrlKey>([&opened](const QUrl &url) { opened.push_back(url); });
+    Rendered rendered(
+        ui::View(Markdown(u"[link](https://example.org/x)"_s)).modifier(onOpenMarkdownLink([](const QUrl &) {
+            ADD_FAILURE() << "never called";
+        })),
+        env);
+    const QPointF onLink(5, rendered.tree.root()->frame().center().y());
+    ui::Element *target = rendered.tree.root()->hitTest(onLink);
+    ASSERT_TRUE(target);
+    target->mousePressed({ onLink });
+    target->mouseReleased({ onLink });
+    EXPECT_EQ(opened, std::vector<QUrl> { QUrl(u"https://example.org/x"_s) });
 }
