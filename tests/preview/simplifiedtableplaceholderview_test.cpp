@@ -83,6 +83,23 @@ TEST(SimplifiedTablePlaceholderView, buttonOpensTheNoteAndExplainsItself)
     EXPECT_EQ(opened, 1);
 }
 
+// A screen reader meets the card as one group holding its texts and the button,
+// which it names by its own label rather than by the title shown.
+TEST(SimplifiedTablePlaceholderView, isOneAccessibleGroupWithItsLabelledButton)
+{
+    ui::ViewTree tree(Card(largeTable(), [] {}).view());
+    tree.rebuild(480);
+    const std::vector<ui::AccessibleNode> nodes = ui::accessibleNodes(*tree.root());
+    ASSERT_EQ(nodes.size(), 1u);
+    EXPECT_EQ(nodes.front().role, ui::AccessibleRole::Group);
+    QStringList children;
+    for (const ui::AccessibleNode &child : nodes.front().children)
+        children.append(child.name);
+    ASSERT_EQ(children.size(), 5);
+    EXPECT_EQ(children.mid(0, 2), QStringList({ u"PREVIEW SIMPLIFIED"_s, u"Open note externally"_s }));
+    EXPECT_EQ(nodes.front().children[1].role, ui::AccessibleRole::Button);
+}
+
 // Long lines scroll inside the card instead of widening it; short ones still fill it.
 TEST(SimplifiedTablePlaceholderView, theSourceTakesTheCardsWidthWhateverItsLines)
 {
