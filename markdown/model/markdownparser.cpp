@@ -1474,7 +1474,7 @@ public:
             } else if (!emit(tree, children, kept)) {
                 return QList<BlockNode>();
             }
-            m_pieces.push_back({ start, stop, kept });
+            m_pieces.push_back({ start, end, kept });
             start = end;
             reach = m_pieceSize;
         }
@@ -1485,7 +1485,7 @@ private:
     struct Piece
     {
         qsizetype start;
-        qsizetype stop; // parsed up to here
+        qsizetype end; // where the next piece starts
         size_t kept; // the top-level blocks that belong to it
     };
 
@@ -1771,7 +1771,9 @@ private:
             skipped = tree.children().size();
         }
         for (const Piece &piece : m_pieces) {
-            const LibraryTree tree({ m_definitions, m_text.sliced(piece.start, piece.stop - piece.start) });
+            // Only up to the next piece: a definition the text after that begins is one
+            // only with what follows it there (a line of a table's header is none).
+            const LibraryTree tree({ m_definitions, m_text.sliced(piece.start, piece.end - piece.start) });
             if (!tree.document())
                 return std::nullopt;
             const std::vector<cmark_node *> children = tree.children();

@@ -245,6 +245,60 @@ TEST_P(MarkdownParserPieces, giveTheSameBlocksAsOneParse)
 
 INSTANTIATE_TEST_SUITE_P(Notes, MarkdownParserPieces, ::testing::Range(1u, 101u));
 
+// Lines that define or use references, or end or continue what stands before them, put
+// together in any order: a line that is a definition on its own may be none with the
+// lines after it (a table's header and delimiter row make it a paragraph's line).
+const char *const noteLines[] = { "\n", "\n", "\n", "\n", "uses [x], [^1] and [y][x]\n", "[x]: /dest\n",
+    "[^1]: note\n", "[y]: /why \"title\"\n", "[z]:\n", "  /on-the-next-line\n",
+    "\"a title on its own line\"\n", "| a | b |\n|---|---|\n", "| 1 | [x] |\n", "- item [^1]\n",
+    "  more of the item\n", "1. first\n", "> quoted [z]\n", "> [z]: /in-a-quote\n",
+    "    indented [x]: /code\n", "# heading [y]\n", "===\n", "---\n", "```\n", "<div>\n", "</div>\n",
+    "- [ ] task [x]\n", "plain words\n", "*[x]*\n", "  [^2]: indented\n", "[^2]\n",
+    "[x]: /dest\n| a | b |\n|---|---|\n", "[^1]: note\n| a |\n| - |\n" };
+
+QByteArray noteOfLines(unsigned seed, int count)
+{
+    QByteArray text;
+    for (int i = 0; i < count; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        text += noteLines[(seed >> 16) % std::size(noteLines)];
+    }
+    return text;
+}
+
+class MarkdownParserPiecesOfLines : public ::testing::TestWithParam<unsigned>
+{
+};
+
+TEST_P(MarkdownParserPiecesOfLines, giveTheSameBlocksAsOneParse)
+{
+    expectPiecesGiveTheWhole(noteOfLines(GetParam(), 120), { 1, 16, 40, 100 });
+}
+
+INSTANTIATE_TEST_SUITE_P(Notes, MarkdownParserPiecesOfLines, ::testing::Range(1u, 201u));
+
+// A line that reads as a definition where a piece is cut off after it, but is a line of
+// a paragraph with the table that follows it, defines nothing for the blocks before.
+TEST(MarkdownParser, aDefinitionThatATableTakesDefinesNothingInPieces)
+{
+    const struct
+    {
+        const char *name;
+        QByteArray text;
+    } cases[] = {
+        { "link",
+            "uses [x] here\n\nfiller one\n\nfiller two\n\n[x]: /dest\n| a | b |\n|---|---|\n| 1 | 2 |\n" },
+        { "footnote", "uses [^1] here\n\nfiller one\n\nfiller two\n\n[^1]: note\n| a |\n| - |\n" },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_FALSE(
+            dump(*MarkdownParser::parseMarkdownBlocksInPieces(c.text, c.text.size())).contains(u"link"_s));
+        for (qsizetype pieceSize = 1; pieceSize < c.text.size() / 2; ++pieceSize)
+            expectPiecesGiveTheWhole(c.text, { pieceSize });
+    }
+}
+
 // Words and marks of long paragraphs, and lines that end them or make them something
 // else: a long paragraph may be cut within a line where nothing before the cut is left
 // open, and joined again.
