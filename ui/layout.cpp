@@ -46,7 +46,7 @@ protected:
     void placeChildren(const ProposedSize &proposal) override
     {
         if (m_stack)
-            m_stack->placeSubviews(m_frame, proposal, subviews(), shares(proposal));
+            m_stack->placeSubviews(m_frame, subviews(), shares(proposal));
         else
             m_layout->placeSubviews(m_frame, proposal, subviews());
     }
@@ -358,11 +358,11 @@ QSizeF StackLayout::sizeThatFits(const Shares &shares, const LayoutSubviews &sub
 void StackLayout::placeSubviews(
     const QRectF &bounds, const ProposedSize &proposal, const LayoutSubviews &subviews) const
 {
-    placeSubviews(bounds, proposal, subviews, allocate(proposal, subviews));
+    placeSubviews(bounds, subviews, allocate(proposal, subviews));
 }
 
-void StackLayout::placeSubviews(const QRectF &bounds, const ProposedSize &proposal,
-    const LayoutSubviews &subviews, const Shares &shares) const
+void StackLayout::placeSubviews(
+    const QRectF &bounds, const LayoutSubviews &subviews, const Shares &shares) const
 {
     const bool last = VerticalAlignment(m_crossAlignment) == VerticalAlignment::LastTextBaseline;
     double ascent = 0;
@@ -371,7 +371,6 @@ void StackLayout::placeSubviews(const QRectF &bounds, const ProposedSize &propos
             ascent
                 = std::max(ascent, baselineOrBottom(subviews[i], shares[i].proposal, shares[i].size, last));
     }
-    const std::optional<double> crossOffer = m_axis == Axis::Horizontal ? proposal.height : proposal.width;
     double position = m_axis == Axis::Horizontal ? bounds.x() : bounds.y();
     for (size_t i = 0; i < shares.size(); ++i) {
         const QSizeF size = shares[i].size;
@@ -391,10 +390,10 @@ void StackLayout::placeSubviews(const QRectF &bounds, const ProposedSize &propos
                 position);
             position += size.height() + m_spacing;
         }
-        const ProposedSize offer = m_axis == Axis::Horizontal ? ProposedSize { size.width(), crossOffer }
-                                                              : ProposedSize { crossOffer, size.height() };
-        // Placed at the size the share-out gave, even if asking again would differ.
-        subviews[i].element().place(QRectF(origin, size), offer);
+        // Placed at the size the share-out gave, with the proposal it was measured
+        // with: a subview asked again with its own size may share that size out anew
+        // among what it holds (a stack of images that stretch to what they are offered).
+        subviews[i].element().place(QRectF(origin, size), shares[i].proposal);
     }
 }
 

@@ -128,8 +128,7 @@ public:
     // share out again.
     Shares allocate(const ProposedSize &proposal, const LayoutSubviews &subviews) const;
     QSizeF sizeThatFits(const Shares &shares, const LayoutSubviews &subviews) const;
-    void placeSubviews(const QRectF &bounds, const ProposedSize &proposal, const LayoutSubviews &subviews,
-        const Shares &shares) const;
+    void placeSubviews(const QRectF &bounds, const LayoutSubviews &subviews, const Shares &shares) const;
     std::optional<double> baseline(
         QSizeF size, const LayoutSubviews &subviews, bool last, const Shares &shares) const;
 

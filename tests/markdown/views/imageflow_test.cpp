@@ -128,7 +128,31 @@ TEST(ImageFlow, anEmptyFlowTakesNoSpace)
     EXPECT_EQ(rendered.tree.contentSize(), QSizeF(0, 0));
 }
 
-TEST(Markdown, imagesOnConsecutiveLinesFlowSideBySideAndALineBreakStacksThem)
+// Block images as the vault shows them: a 2:1 picture scaled to fit what it is offered,
+// no wider than the width a "#w=" fragment asks for (and then as tall as it is
+// offered), tagged "image".
+class FittedImageProvider final : public ImageProvider
+{
+public:
+    ui::View makeImage(const std::optional<QUrl> &url) const override
+    {
+        QImage picture(200, 100, QImage::Format_ARGB32);
+        picture.fill(Qt::green);
+        constexpr double infinity = std::numeric_limits<double>::infinity();
+        const QString fragment = url ? url->fragment() : QString();
+        const std::optional<double> width
+            = fragment.startsWith(u"w="_s) ? std::optional(fragment.sliced(2).toDouble()) : std::nullopt;
+        return ui::View(ui::Image(picture).resizable())
+            .aspectRatio(std::nullopt, ui::ContentMode::Fit)
+            .frame(ui::FlexibleFrame()
+                       .withMaxWidth(width.value_or(infinity))
+                       .withMaxHeight(width ? std::optional(infinity) : std::nullopt)
+                       .withAlignment(ui::Alignment::center()))
+            .tag(u"image"_s);
+    }
+};
+
+TEST(Markdown, imagesFlowSideBySideOrStackAtTheirOwnSizes)
 {
     const struct
     {
@@ -137,6 +161,7 @@ TEST(Markdown, imagesOnConsecutiveLinesFlowSideBySideAndALineBreakStacksThem)
         SoftBreak::Mode softBreaks;
         double width;
         std::vector<QRectF> frames;
+        bool fitted = false; // fitted to the space offered, as the vault's are
     } cases[] = {
         { "aSoftBreak", u"![a](a.png)\n![b](b.png)"_s, SoftBreak::Mode::Space, 600,
             { QRectF(0, 0, 30, 20), QRectF(33, 0, 30, 20) } },
@@ -146,13 +171,19 @@ TEST(Markdown, imagesOnConsecutiveLinesFlowSideBySideAndALineBreakStacksThem)
             { QRectF(0, 0, 30, 20), QRectF(0, 26, 30, 20) } },
         { "tooNarrowForTwo", u"![a](a.png)\n![b](b.png)"_s, SoftBreak::Mode::Space, 50,
             { QRectF(0, 0, 30, 20), QRectF(0, 23, 30, 20) } },
+        // Neither takes space from the other, nor gives its own to it.
+        { "aSizedAndAnUnsizedBlockImage", u"![a](a.png#w=300)\n\n![b](b.png)"_s, SoftBreak::Mode::LineBreak,
+            400, { QRectF(0, 0, 300, 150), QRectF(0, 166, 400, 200) }, true },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         RecordingImageProvider images;
         ui::EnvironmentValues env = withImages(images);
+        if (c.fitted)
+            env.set<ImageProviderKey>(AnyImageProvider(FittedImageProvider()));
         env.set<SoftBreakModeKey>(c.softBreaks);
-        Rendered rendered(Markdown(c.markdown), env, c.width);
+        // In a stack with others, as the preview shows a note's sections.
+        Rendered rendered(ui::VStack({ Markdown(c.markdown) }), env, c.width);
         EXPECT_EQ(rendered.frames(u"image"_s), c.frames);
     }
 }
