@@ -1859,9 +1859,14 @@ std::optional<QList<BlockNode>> parseMarkdownBlocksInPieces(QByteArrayView utf8,
     if (utf8.size() <= 2 * pieceSize)
         return parseWhole(utf8);
     // The library skips a byte order mark at the start of what it is fed, and the first
-    // piece may be fed after the note's definitions.
-    if (utf8.startsWith("\xEF\xBB\xBF"))
+    // piece may be fed after the note's definitions. A second one is text, which the
+    // library would skip too at the start of the first piece.
+    constexpr QByteArrayView byteOrderMark = "\xEF\xBB\xBF";
+    if (utf8.startsWith(byteOrderMark)) {
+        if (utf8.sliced(3).startsWith(byteOrderMark))
+            return parseWhole(utf8);
         utf8 = utf8.sliced(3);
+    }
     return PieceParse(utf8, pieceSize).run();
 }
 
