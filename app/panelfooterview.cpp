@@ -1,6 +1,7 @@
 #include "app/panelfooterview.h"
 
 #include "app/appstate.h"
+#include "platform/qt/derivedpalette.h"
 #include "platform/symbolicon.h"
 #include "platform/updater.h"
 #include "ui/panelstyle.h"
@@ -35,9 +36,12 @@ PanelFooterView::PanelFooterView(AppState &appState, QWidget *parent)
     // A capsule: the radius is half the height the font and paddings give.
     const int capsule = QFontMetrics(m_update->font()).height() + 4;
     m_update->setFixedHeight(capsule);
-    m_update->setStyleSheet(QStringLiteral("QPushButton { color: white; background: #007aff; border: none;"
-                                           " border-radius: %1px; padding: 2px 6px; }")
+    // The system blue is the look's own (the palette's highlight), one that white
+    // text reads on; the sheet is applied again when the look switches.
+    m_update->setStyleSheet(QStringLiteral("QPushButton { color: white; background: palette(highlight);"
+                                           " border: none; border-radius: %1px; padding: 2px 6px; }")
                                 .arg(capsule / 2));
+    followLook(*m_update);
     m_update->setVisible(m_appState.updateAvailable());
     connect(m_update, &QPushButton::clicked, this, [this] {
         if (Updater *updater = m_appState.updater())
