@@ -7,10 +7,12 @@
 #include "app/appclipboardpanestate.h"
 #include "clipboard/clipboardlisting.h"
 #include "clipboard/clipboardlistview.h"
+#include "clipboard/clipboardmanager.h"
 #include "clipboard/clipboardpaneview.h"
 
 #include <QScrollBar>
 
+#include <ctime>
 #include <memory>
 
 namespace {
@@ -102,6 +104,48 @@ void BM_ScrollAPage(benchmark::State &state)
     }
 }
 BENCHMARK(BM_ScrollAPage)->Unit(benchmark::kMicrosecond);
+
+double threadCpuSeconds()
+{
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
+// What one capture costs the GUI thread, from the poll that sees the copy until
+// the open pane shows it: reading, storing, trimming and the pane's update. Work
+// on other threads is not counted, and neither is the wait for it.
+void BM_CaptureIntoTheOpenPane(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    f.appState->setSearchQuery(QString());
+    ClipboardManager &manager = f.appState->clipboardManager();
+    // The history keeps its size: each capture adds one entry and trims one.
+    manager.setHistoryLimit(entryCount - entryCount / 50);
+    ClipboardPaneView pane(*f.paneState, f.notifications);
+    pane.resize(700, 300);
+    pane.show();
+    QCoreApplication::processEvents();
+    int announced = 0;
+    const QMetaObject::Connection counting
+        = QObject::connect(f.store.get(), &ClipboardStore::changed, [&announced] { ++announced; });
+    int n = 0;
+    for (auto _ : state) {
+        f.clock.advance(1000);
+        f.pasteboard.offerText(QStringLiteral("A fresh copy number %1 from another program").arg(++n));
+        const int before = announced;
+        const double start = threadCpuSeconds();
+        manager.checkPasteboard();
+        while (announced == before)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        QCoreApplication::processEvents();
+        state.SetIterationTime(threadCpuSeconds() - start);
+    }
+    QObject::disconnect(counting);
+    if (pane.listing().ids.size() != entryCount)
+        state.SkipWithError("the pane did not keep the history's size");
+}
+BENCHMARK(BM_CaptureIntoTheOpenPane)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(200);
 
 } // namespace
 

@@ -13,6 +13,16 @@ namespace {
 
 constexpr int pollIntervalMs = 500;
 
+// A new entry this large is written by the worker thread: storing tens of
+// megabytes takes SQLite a good part of a second.
+constexpr qsizetype largePayloadBytes = 1024 * 1024;
+
+qsizetype payloadSize(const ClipboardItem &item)
+{
+    return item.data.size() + (item.rtfData ? item.rtfData->size() : 0)
+        + (item.htmlData ? item.htmlData->size() : 0);
+}
+
 // Strict: bytes that aren't UTF-8 are no text to write back.
 std::optional<QString> decodeUtf8(const QByteArray &bytes)
 {
@@ -67,7 +77,14 @@ ClipboardManager::ClipboardManager(
     : ClipboardManager(store, pasteboard, historyLimit, Clock::system(), parent)
 { }
 
-ClipboardManager::~ClipboardManager() = default;
+ClipboardManager::~ClipboardManager()
+{
+    // The worker refers to nothing of the manager's but its own reader and writer;
+    // what it posts back dies with the manager.
+    if (m_reader)
+        m_reader->cancel();
+    m_worker.waitForDone();
+}
 
 void ClipboardManager::setHistoryLimit(int limit)
 {
@@ -104,6 +121,9 @@ void ClipboardManager::checkPasteboard()
 {
     if (m_hasReportedPersistenceFailure)
         return;
+    // The change in hand is finished first; whatever changed meanwhile is seen then.
+    if (m_captureInFlight)
+        return;
     const int changeCount = m_pasteboard.changeCount();
     if (changeCount == m_lastChangeCount)
         return;
@@ -116,140 +136,239 @@ void ClipboardManager::checkPasteboard()
         return;
     }
 
-    const std::optional<QStringList> types = m_pasteboard.types();
-    if (types && types->contains(PasteboardType::concealed) && m_skipSensitiveItems) {
-        setSensitive(true);
-        m_log.debug(QStringLiteral("Skipped sensitive clipboard item (ConcealedType)"));
+    if (std::shared_ptr<PasteboardReader> reader = m_pasteboard.offThreadReader()) {
+        readOffThread(std::move(reader));
         return;
     }
-    setSensitive(false);
+    applyCapture(readCapture(m_pasteboard, m_skipSensitiveItems));
+}
 
-    const QList<QUrl> urls = m_pasteboard.fileUrls();
+void ClipboardManager::readOffThread(std::shared_ptr<PasteboardReader> reader)
+{
+    m_captureInFlight = true;
+    m_offThread = true;
+    m_reader = reader;
+    m_worker.setMaxThreadCount(1);
+    m_worker.start([this, reader, skip = m_skipSensitiveItems] {
+        Capture capture = readCapture(*reader, skip);
+        QMetaObject::invokeMethod(
+            this,
+            [this, capture = std::move(capture)]() mutable {
+                m_reader.reset();
+                applyCapture(std::move(capture));
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void ClipboardManager::finishCapture()
+{
+    m_captureInFlight = false;
+    m_offThread = false;
+    Q_EMIT captureFinished();
+}
+
+ClipboardManager::Capture ClipboardManager::readCapture(PasteboardReader &reader, bool skipSensitiveItems)
+{
+    Capture capture;
+    const std::optional<QStringList> types = reader.types();
+    if (types && types->contains(PasteboardType::concealed) && skipSensitiveItems) {
+        capture.kind = Capture::Kind::Sensitive;
+        return capture;
+    }
+    const QList<QUrl> urls = reader.fileUrls();
     if (!urls.isEmpty()) {
-        captureFiles(urls);
-        return;
+        capture.kind = Capture::Kind::Files;
+        for (const QUrl &url : urls) {
+            const QByteArray data = url.toEncoded();
+            capture.files.append(
+                { data, computeContentHash(data, std::nullopt, std::nullopt), lastPathComponent(url) });
+        }
+        return capture;
     }
     if (types && (types->contains(PasteboardType::rtf) || types->contains(PasteboardType::html))) {
         // Without a plain string the content may still be an image: a browser's
         // "Copy Image" offers HTML beside the PNG.
-        if (captureRichText())
-            return;
+        if (std::optional<Capture> rich = readRichText(reader))
+            return *rich;
     }
-    if (const std::optional<QImage> image = m_pasteboard.image()) {
-        captureImage(*image);
-        return;
-    }
-    if (const std::optional<QString> string = m_pasteboard.string())
-        captureText(*string);
+    if (const std::optional<QImage> image = reader.image())
+        return readImage(*image).value_or(capture);
+    if (const std::optional<QString> string = reader.string())
+        return readText(*string).value_or(capture);
+    return capture;
 }
 
-bool ClipboardManager::captureRichText()
+std::optional<ClipboardManager::Capture> ClipboardManager::readRichText(PasteboardReader &reader)
 {
-    const std::optional<QString> string = m_pasteboard.string();
+    const std::optional<QString> string = reader.string();
     if (!string)
-        return false;
+        return std::nullopt;
     const QString trimmed = string->trimmed();
     if (trimmed.isEmpty())
-        return false;
+        return std::nullopt;
+    Capture capture;
+    capture.kind = Capture::Kind::Entry;
     const QByteArray data = trimmed.toUtf8();
-    const std::optional<QByteArray> rtf = m_pasteboard.data(PasteboardType::rtf);
-    const std::optional<QByteArray> html = m_pasteboard.data(PasteboardType::html);
-    storeEntry(
-        computeContentHash(data, rtf, html),
-        [&] {
-            return NewEntry { ContentType::RichText, data, previewOfText(trimmed), rtf, html };
-        },
-        QStringLiteral("Bumped duplicate rich text to top"),
-        [](const ClipboardItem &item) {
-            return QStringLiteral("Captured rich text: %1").arg(firstCharacters(item.preview, 50));
-        });
-    return true;
+    const std::optional<QByteArray> rtf = reader.data(PasteboardType::rtf);
+    const std::optional<QByteArray> html = reader.data(PasteboardType::html);
+    capture.hash = computeContentHash(data, rtf, html);
+    capture.entry = { ContentType::RichText, data, previewOfText(trimmed), rtf, html };
+    capture.duplicateMessage = QStringLiteral("Bumped duplicate rich text to top");
+    capture.capturedMessage
+        = QStringLiteral("Captured rich text: %1").arg(firstCharacters(capture.entry.preview, 50));
+    return capture;
 }
 
-void ClipboardManager::captureImage(const QImage &image)
+std::optional<ClipboardManager::Capture> ClipboardManager::readImage(const QImage &image)
 {
     const QByteArray png = pngBytes(image);
     if (png.isEmpty()) {
-        m_log.error(QStringLiteral("Failed to convert image to PNG"));
-        return;
+        Log("ClipboardManager").error(QStringLiteral("Failed to convert image to PNG"));
+        return std::nullopt;
     }
-    storeEntry(
-        computeContentHash(png, std::nullopt, std::nullopt),
-        [&] {
-            return NewEntry { ContentType::Image, png, previewOfImage(image), std::nullopt, std::nullopt };
-        },
-        QStringLiteral("Bumped duplicate image to top"),
-        [](const ClipboardItem &item) { return QStringLiteral("Captured image: %1").arg(item.preview); });
+    Capture capture;
+    capture.kind = Capture::Kind::Entry;
+    capture.hash = computeContentHash(png, std::nullopt, std::nullopt);
+    capture.entry = { ContentType::Image, png, previewOfImage(image), std::nullopt, std::nullopt };
+    capture.duplicateMessage = QStringLiteral("Bumped duplicate image to top");
+    capture.capturedMessage = QStringLiteral("Captured image: %1").arg(capture.entry.preview);
+    return capture;
 }
 
-void ClipboardManager::captureText(const QString &string)
+std::optional<ClipboardManager::Capture> ClipboardManager::readText(const QString &string)
 {
     const QString trimmed = string.trimmed();
     if (trimmed.isEmpty())
-        return;
+        return std::nullopt;
     const QByteArray data = trimmed.toUtf8();
     // Every text without bytes would hash alike and bump one another.
     if (data.isEmpty()) {
-        m_log.debug(QStringLiteral("Skipped clipboard text without UTF-8 bytes"));
-        return;
+        Log("ClipboardManager").debug(QStringLiteral("Skipped clipboard text without UTF-8 bytes"));
+        return std::nullopt;
     }
-    storeEntry(
-        computeContentHash(data, std::nullopt, std::nullopt),
-        [&] {
-            return NewEntry { classifyText(trimmed), data, previewOfText(trimmed), std::nullopt,
-                std::nullopt };
-        },
-        QStringLiteral("Bumped duplicate text to top"),
-        [](const ClipboardItem &item) {
-            return QStringLiteral("Captured %1: %2")
-                .arg(item.contentType == ContentType::Code ? QStringLiteral("Code") : QStringLiteral("Text"),
-                    firstCharacters(item.preview, 50));
-        });
+    Capture capture;
+    capture.kind = Capture::Kind::Entry;
+    capture.hash = computeContentHash(data, std::nullopt, std::nullopt);
+    // Classified here, duplicate or not: the code test of a long text is work for
+    // the reading thread, and its answer only matters to a new entry.
+    capture.entry = { classifyText(trimmed), data, previewOfText(trimmed), std::nullopt, std::nullopt };
+    capture.duplicateMessage = QStringLiteral("Bumped duplicate text to top");
+    capture.capturedMessage
+        = QStringLiteral("Captured %1: %2")
+              .arg(capture.entry.contentType == ContentType::Code ? QStringLiteral("Code")
+                                                                  : QStringLiteral("Text"),
+                  firstCharacters(capture.entry.preview, 50));
+    return capture;
 }
 
-void ClipboardManager::storeEntry(const QString &hash, const std::function<NewEntry()> &makeEntry,
-    const QString &duplicateMessage, const std::function<QString(const ClipboardItem &)> &capturedMessage)
+void ClipboardManager::applyCapture(Capture capture)
 {
-    if (const std::optional<ClipboardItem> existing = findItemByHash(hash)) {
+    // Capture stopped while the change was read: nothing more is stored.
+    if (m_hasReportedPersistenceFailure) {
+        finishCapture();
+        return;
+    }
+    switch (capture.kind) {
+    case Capture::Kind::Sensitive:
+        setSensitive(true);
+        m_log.debug(QStringLiteral("Skipped sensitive clipboard item (ConcealedType)"));
+        break;
+    case Capture::Kind::Nothing:
+        setSensitive(false);
+        break;
+    case Capture::Kind::Files:
+        setSensitive(false);
+        captureFiles(capture.files);
+        break;
+    case Capture::Kind::Entry:
+        setSensitive(false);
+        storeEntry(std::move(capture));
+        return; // a large entry finishes once it is written
+    }
+    finishCapture();
+}
+
+void ClipboardManager::storeEntry(Capture capture)
+{
+    if (const std::optional<ClipboardItem> existing = findItemByHash(capture.hash)) {
         m_store.setTimestamp(existing->id, m_clock.now());
         if (saveContext())
-            m_log.debug(duplicateMessage);
+            m_log.debug(capture.duplicateMessage);
+        finishCapture();
         return;
     }
-    if (m_hasReportedPersistenceFailure)
+    if (m_hasReportedPersistenceFailure) {
+        finishCapture();
         return;
-    NewEntry entry = makeEntry();
-    const ClipboardItem item = ClipboardItem::create(m_clock, entry.contentType, std::move(entry.data),
-        std::move(entry.preview), std::move(entry.rtfData), std::move(entry.htmlData), hash);
+    }
+    NewEntry &entry = capture.entry;
+    ClipboardItem item = ClipboardItem::create(m_clock, entry.contentType, std::move(entry.data),
+        std::move(entry.preview), std::move(entry.rtfData), std::move(entry.htmlData), capture.hash);
+    if (m_offThread && payloadSize(item) >= largePayloadBytes) {
+        storeOffThread(std::move(item), capture.capturedMessage);
+        return;
+    }
     m_store.insert(item);
-    if (!pruneHistory())
-        return;
-    if (saveContext())
-        m_log.debug(capturedMessage(item));
+    if (pruneHistory() && saveContext())
+        m_log.debug(capture.capturedMessage);
+    finishCapture();
 }
 
-void ClipboardManager::captureFiles(const QList<QUrl> &urls)
+void ClipboardManager::storeOffThread(ClipboardItem item, QString capturedMessage)
+{
+    const QString path = m_store.path();
+    m_worker.start([this, writer = m_writer, path, item = std::move(item), keep = m_historyLimit,
+                       capturedMessage = std::move(capturedMessage)]() mutable {
+        StoreError openError;
+        if (!writer)
+            writer = ClipboardStoreWriter::open(path, &openError);
+        std::optional<ClipboardStoreWriter::Result> result;
+        if (writer)
+            result = writer->insertAndTrim(item, keep);
+        else
+            result = ClipboardStoreWriter::Result { {}, openError, QStringLiteral("save") };
+        item.data = {}; // the pane needs no payload, and the GUI thread no copy of it
+        item.rtfData.reset();
+        item.htmlData.reset();
+        item.hasPayload = false;
+        QMetaObject::invokeMethod(
+            this,
+            [this, writer, item = std::move(item), result = std::move(*result),
+                capturedMessage = std::move(capturedMessage)] {
+                m_writer = writer;
+                if (result.error) {
+                    reportPersistenceFailure(*result.error, result.operation);
+                } else {
+                    m_store.noteWrittenElsewhere(item, result.trimmed);
+                    m_log.debug(capturedMessage);
+                }
+                finishCapture();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void ClipboardManager::captureFiles(const QList<FileEntry> &files)
 {
     bool inserted = false;
-    for (const QUrl &url : urls) {
-        const QByteArray data = url.toEncoded();
-        const QString hash = computeContentHash(data, std::nullopt, std::nullopt);
-        if (const std::optional<ClipboardItem> existing = findItemByHash(hash)) {
+    for (const FileEntry &file : files) {
+        if (const std::optional<ClipboardItem> existing = findItemByHash(file.hash)) {
             m_store.setTimestamp(existing->id, m_clock.now());
-            m_log.debug(QStringLiteral("Bumped duplicate file to top: %1").arg(lastPathComponent(url)));
+            m_log.debug(QStringLiteral("Bumped duplicate file to top: %1").arg(file.name));
             continue;
         }
         if (m_hasReportedPersistenceFailure)
             return;
         m_store.insert(ClipboardItem::create(
-            m_clock, ContentType::File, data, lastPathComponent(url), std::nullopt, std::nullopt, hash));
+            m_clock, ContentType::File, file.data, file.name, std::nullopt, std::nullopt, file.hash));
         inserted = true;
     }
     if (inserted && !pruneHistory())
         return;
     if (!saveContext())
         return;
-    m_log.debug(QStringLiteral("Processed %1 file URL(s)").arg(urls.size()));
+    m_log.debug(QStringLiteral("Processed %1 file URL(s)").arg(files.size()));
 }
 
 std::optional<ClipboardItem> ClipboardManager::findItemByHash(const QString &hash)

@@ -5,15 +5,18 @@
 #include "platform/log.h"
 
 #include <QObject>
+#include <QThreadPool>
 #include <QTimer>
+#include <QUrl>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class Clock;
+class ClipboardStoreWriter;
 class Pasteboard;
-class QImage;
-class QUrl;
+class PasteboardReader;
 
 // Turns what other programs copy into clipboard history entries, writes entries
 // back, and keeps the history trimmed. One instance lives for the whole program.
@@ -32,7 +35,14 @@ class QUrl;
 //
 // The first failed fetch or save rolls back, stops capture for the rest of the
 // run and reaches onPersistenceFailure; later failures are logged and rolled back.
-// Main thread only.
+//
+// The manager lives on the main thread, and so do the poll, the capture rules and
+// every change of the store. Where the pasteboard offers a reader for another
+// thread, what can block or take long runs on a thread of the manager's own:
+// asking the owner for the content, hashing it, making the PNG, and writing a
+// large new entry. One change is worked on at a time: a poll that finds it still
+// in hand does nothing, and the next poll sees whatever changed meanwhile, so
+// results land in the order the changes happened.
 class ClipboardManager : public QObject
 {
     Q_OBJECT
@@ -54,6 +64,8 @@ public:
 
     // One poll: captures the pasteboard's content when it changed since the last poll.
     void checkPasteboard();
+    // A change is being read or written off the main thread; polls do nothing meanwhile.
+    bool isCaptureInFlight() const { return m_captureInFlight; }
 
     // Writes the entry to the pasteboard (the next change is taken for this write
     // and not captured) and moves it to the top, saved at once.
@@ -89,27 +101,51 @@ public:
 
 Q_SIGNALS:
     void historyLimitChanged(int limit);
+    // A change was captured, skipped or dropped, and its entry (if any) is stored.
+    void captureFinished();
 
 private:
     struct NewEntry
     {
-        ContentType contentType;
+        ContentType contentType = ContentType::Text;
         QByteArray data;
         QString preview;
         std::optional<QByteArray> rtfData;
         std::optional<QByteArray> htmlData;
     };
+    struct FileEntry
+    {
+        QByteArray data;
+        QString hash;
+        QString name;
+    };
+    // One change as read and prepared, on whichever thread read it.
+    struct Capture
+    {
+        enum class Kind { Nothing, Sensitive, Files, Entry };
+        Kind kind = Kind::Nothing;
+        QList<FileEntry> files;
+        NewEntry entry;
+        QString hash;
+        QString duplicateMessage;
+        QString capturedMessage;
+    };
+
+    static Capture readCapture(PasteboardReader &reader, bool skipSensitiveItems);
+    static std::optional<Capture> readRichText(PasteboardReader &reader);
+    static std::optional<Capture> readImage(const QImage &image);
+    static std::optional<Capture> readText(const QString &string);
+    void readOffThread(std::shared_ptr<PasteboardReader> reader);
+    void applyCapture(Capture capture);
+    void finishCapture();
 
     void setSensitive(bool sensitive);
-    bool captureRichText();
-    void captureImage(const QImage &image);
-    void captureText(const QString &string);
-    void captureFiles(const QList<QUrl> &urls);
+    void captureFiles(const QList<FileEntry> &files);
     // The shared end of the text, rich-text and image paths: bump a duplicate or
-    // insert, trim and save. `makeEntry` runs only when a new entry is needed.
-    void storeEntry(const QString &hash, const std::function<NewEntry()> &makeEntry,
-        const QString &duplicateMessage,
-        const std::function<QString(const ClipboardItem &)> &capturedMessage);
+    // insert, trim and save.
+    void storeEntry(Capture capture);
+    // The same insert, trim and save through a connection of its own, off this thread.
+    void storeOffThread(ClipboardItem item, QString capturedMessage);
     std::optional<ClipboardItem> findItemByHash(const QString &hash);
     bool pruneHistory();
     void writeToPasteboard(const ClipboardItem &entry);
@@ -125,4 +161,10 @@ private:
     int m_historyLimit;
     bool m_lastItemWasSensitive = false;
     bool m_skipSensitiveItems = true;
+
+    bool m_offThread = false; // the change in hand is read through a reader of another thread
+    bool m_captureInFlight = false;
+    std::shared_ptr<PasteboardReader> m_reader; // while one reads
+    std::shared_ptr<ClipboardStoreWriter> m_writer; // opened on the worker at its first large entry
+    QThreadPool m_worker; // one thread: changes are handled one at a time
 };

@@ -52,6 +52,8 @@ const char *const layoutCheckSql = "SELECT id, timestamp, contentType, preview, 
 const char *const byHashSql
     = "SELECT " QV_SUMMARY_COLUMNS " FROM ClipboardItem WHERE contentHash = ?1 LIMIT 1";
 const char *const newestFirstSql = "SELECT " QV_SUMMARY_COLUMNS " FROM ClipboardItem ORDER BY timestamp DESC";
+const char *const newestFirstWithoutHashSql = "SELECT id, timestamp, contentType, preview, NULL, isPinned "
+                                              "FROM ClipboardItem ORDER BY timestamp DESC";
 const char *const unpinnedBeyondSql
     = "SELECT id FROM ClipboardItem WHERE isPinned = 0 ORDER BY timestamp DESC LIMIT -1 OFFSET ?1";
 const char *const missingHashSql
@@ -87,6 +89,37 @@ StoreError toStoreError(const SqliteError &error)
     return { error.code, error.message };
 }
 
+SqliteDatabase::Options storeOptions()
+{
+    // Clipboard history holds whatever was copied, passwords included: no
+    // other user may read it.
+    return { std::chrono::duration_cast<std::chrono::milliseconds>(busyTimeout), true };
+}
+
+void bindInsert(SqliteStatement &s, const ClipboardItem &item)
+{
+    s.bind(1, idText(item.id));
+    s.bind(2, item.timestamp.toMSecsSinceEpoch());
+    s.bind(3, contentTypeRawValue(item.contentType));
+    s.bind(4, item.preview);
+    s.bind(5, item.contentHash);
+    s.bind(6, qint64(item.isPinned ? 1 : 0));
+    s.bind(7, item.data);
+    s.bind(8, item.rtfData);
+    s.bind(9, item.htmlData);
+}
+
+// The entry as those who follow the store keep it: without its payload.
+ClipboardItem withoutPayload(const ClipboardItem &item)
+{
+    ClipboardItem summary = item;
+    summary.data = {};
+    summary.rtfData.reset();
+    summary.htmlData.reset();
+    summary.hasPayload = false;
+    return summary;
+}
+
 } // namespace
 
 ClipboardStore::ClipboardStore(std::unique_ptr<SqliteDatabase> db)
@@ -103,10 +136,7 @@ ClipboardStore::~ClipboardStore()
 std::unique_ptr<ClipboardStore> ClipboardStore::open(const QString &path, StoreError *error)
 {
     SqliteError sqliteError;
-    // Clipboard history holds whatever was copied, passwords included: no
-    // other user may read it.
-    std::unique_ptr<SqliteDatabase> db = SqliteDatabase::open(
-        path, &sqliteError, { std::chrono::duration_cast<std::chrono::milliseconds>(busyTimeout), true });
+    std::unique_ptr<SqliteDatabase> db = SqliteDatabase::open(path, &sqliteError, storeOptions());
     auto fail = [&](const StoreError &cause) {
         if (error)
             *error = cause;
@@ -253,6 +283,27 @@ StoreResult<QList<ClipboardItem>> ClipboardStore::fetchNewestFirst()
     return fetchList(newestFirstSql, Payload::Skip);
 }
 
+std::optional<StoreError> ClipboardStore::visitNewestFirst(
+    const std::function<void(const ClipboardItem &)> &visit)
+{
+    if (auto injected = takeInjectedFetchFailure())
+        return *injected;
+    SqliteStatement statement = m_db->prepare(newestFirstWithoutHashSql);
+    if (!statement.isValid())
+        return databaseError();
+    while (true) {
+        switch (statement.step()) {
+        case SqliteStatement::Step::Row:
+            visit(readItem(statement, Payload::Skip));
+            break;
+        case SqliteStatement::Step::Done:
+            return std::nullopt;
+        case SqliteStatement::Step::Error:
+            return databaseError();
+        }
+    }
+}
+
 StoreResult<QList<QUuid>> ClipboardStore::fetchUnpinnedBeyond(int keep)
 {
     if (auto injected = takeInjectedFetchFailure())
@@ -301,9 +352,17 @@ void ClipboardStore::announceChange()
         this,
         [this] {
             m_changeAnnounced = false;
+            const QList<ClipboardStoreChange> changes = std::exchange(m_journal, {});
+            if (!changes.isEmpty())
+                Q_EMIT rowsChanged(changes);
             Q_EMIT changed();
         },
         Qt::QueuedConnection);
+}
+
+void ClipboardStore::record(ClipboardStoreChange::Kind kind, const ClipboardItem &item)
+{
+    m_journal.append({ kind, item });
 }
 
 bool ClipboardStore::beginChange()
@@ -320,48 +379,40 @@ bool ClipboardStore::beginChange()
     return true;
 }
 
-void ClipboardStore::finishChange(SqliteStatement &statement)
+bool ClipboardStore::finishChange(SqliteStatement &statement)
 {
     if (statement.step() != SqliteStatement::Step::Done) {
         m_pendingError = databaseError();
-        return;
+        return false;
     }
     announceChange();
+    return m_db->changes() > 0;
 }
 
 void ClipboardStore::insert(const ClipboardItem &item)
 {
     Q_ASSERT_X(item.hasPayload, "ClipboardStore::insert", "an entry without its payload can't be stored");
-    change(insertSql, [&](SqliteStatement &s) {
-        s.bind(1, idText(item.id));
-        s.bind(2, item.timestamp.toMSecsSinceEpoch());
-        s.bind(3, contentTypeRawValue(item.contentType));
-        s.bind(4, item.preview);
-        s.bind(5, item.contentHash);
-        s.bind(6, qint64(item.isPinned ? 1 : 0));
-        s.bind(7, item.data);
-        s.bind(8, item.rtfData);
-        s.bind(9, item.htmlData);
-    });
+    if (change(insertSql, [&](SqliteStatement &s) { bindInsert(s, item); }))
+        record(ClipboardStoreChange::Kind::Inserted, withoutPayload(item));
 }
 
-void ClipboardStore::change(const char *sql, const std::function<void(SqliteStatement &)> &bind)
+bool ClipboardStore::change(const char *sql, const std::function<void(SqliteStatement &)> &bind)
 {
     if (!beginChange())
-        return;
+        return false;
     SqliteStatement statement = m_db->prepare(sql);
     if (!statement.isValid()) {
         m_pendingError = databaseError();
-        return;
+        return false;
     }
     bind(statement);
-    finishChange(statement);
+    return finishChange(statement);
 }
 
-void ClipboardStore::updateColumn(
+bool ClipboardStore::updateColumn(
     const char *sql, const QUuid &id, const std::function<void(SqliteStatement &)> &bindValue)
 {
-    change(sql, [&](SqliteStatement &s) {
+    return change(sql, [&](SqliteStatement &s) {
         s.bind(1, idText(id));
         bindValue(s);
     });
@@ -369,12 +420,23 @@ void ClipboardStore::updateColumn(
 
 void ClipboardStore::setTimestamp(const QUuid &id, const QDateTime &timestamp)
 {
-    updateColumn(setTimestampSql, id, [&](SqliteStatement &s) { s.bind(2, timestamp.toMSecsSinceEpoch()); });
+    if (updateColumn(
+            setTimestampSql, id, [&](SqliteStatement &s) { s.bind(2, timestamp.toMSecsSinceEpoch()); })) {
+        ClipboardItem moved;
+        moved.id = id;
+        moved.timestamp = timestamp;
+        record(ClipboardStoreChange::Kind::Moved, moved);
+    }
 }
 
 void ClipboardStore::setPinned(const QUuid &id, bool isPinned)
 {
-    updateColumn(setPinnedSql, id, [&](SqliteStatement &s) { s.bind(2, qint64(isPinned ? 1 : 0)); });
+    if (updateColumn(setPinnedSql, id, [&](SqliteStatement &s) { s.bind(2, qint64(isPinned ? 1 : 0)); })) {
+        ClipboardItem pinned;
+        pinned.id = id;
+        pinned.isPinned = isPinned;
+        record(ClipboardStoreChange::Kind::Pinned, pinned);
+    }
 }
 
 void ClipboardStore::setContentHash(const QUuid &id, const QString &hash)
@@ -384,7 +446,11 @@ void ClipboardStore::setContentHash(const QUuid &id, const QString &hash)
 
 void ClipboardStore::remove(const QUuid &id)
 {
-    updateColumn(removeSql, id, [](SqliteStatement &) {});
+    if (updateColumn(removeSql, id, [](SqliteStatement &) {})) {
+        ClipboardItem removed;
+        removed.id = id;
+        record(ClipboardStoreChange::Kind::Removed, removed);
+    }
 }
 
 bool ClipboardStore::save()
@@ -414,5 +480,81 @@ void ClipboardStore::rollback()
         m_db->exec("ROLLBACK");
     m_pendingError.reset();
     m_hasChanges = false;
+    m_journal = { { ClipboardStoreChange::Kind::Reset, {} } };
     announceChange();
+}
+
+void ClipboardStore::noteWrittenElsewhere(const ClipboardItem &item, const QList<QUuid> &trimmed)
+{
+    record(ClipboardStoreChange::Kind::Inserted, withoutPayload(item));
+    for (const QUuid &id : trimmed) {
+        ClipboardItem removed;
+        removed.id = id;
+        record(ClipboardStoreChange::Kind::Removed, removed);
+    }
+    announceChange();
+}
+
+ClipboardStoreWriter::ClipboardStoreWriter(std::unique_ptr<SqliteDatabase> db)
+    : m_db(std::move(db))
+{ }
+
+ClipboardStoreWriter::~ClipboardStoreWriter() = default;
+
+std::unique_ptr<ClipboardStoreWriter> ClipboardStoreWriter::open(const QString &path, StoreError *error)
+{
+    SqliteError sqliteError;
+    std::unique_ptr<SqliteDatabase> db = SqliteDatabase::open(path, &sqliteError, storeOptions());
+    // The store itself set the file to WAL; the sync level is the connection's own.
+    if (!db || !db->exec("PRAGMA synchronous=NORMAL;")) {
+        if (error)
+            *error = toStoreError(db ? db->lastError() : sqliteError);
+        return nullptr;
+    }
+    return std::unique_ptr<ClipboardStoreWriter>(new ClipboardStoreWriter(std::move(db)));
+}
+
+ClipboardStoreWriter::Result ClipboardStoreWriter::insertAndTrim(const ClipboardItem &item, int keep)
+{
+    const auto fail = [this](const QString &operation) {
+        Result result { {}, toStoreError(m_db->lastError()), operation };
+        if (!m_db->isAutocommit())
+            m_db->exec("ROLLBACK");
+        return result;
+    };
+    const QString save = QStringLiteral("save");
+    if (!m_db->exec("BEGIN IMMEDIATE"))
+        return fail(save);
+    {
+        SqliteStatement insert = m_db->prepare(insertSql);
+        if (!insert.isValid())
+            return fail(save);
+        bindInsert(insert, item);
+        if (insert.step() != SqliteStatement::Step::Done)
+            return fail(save);
+    }
+    Result result;
+    {
+        SqliteStatement beyond = m_db->prepare(unpinnedBeyondSql);
+        if (!beyond.isValid())
+            return fail(QStringLiteral("fetch (prune)"));
+        beyond.bind(1, qint64(qMax(0, keep)));
+        for (SqliteStatement::Step step = beyond.step(); step != SqliteStatement::Step::Done;
+             step = beyond.step()) {
+            if (step == SqliteStatement::Step::Error)
+                return fail(QStringLiteral("fetch (prune)"));
+            result.trimmed.append(QUuid::fromString(beyond.text(0)));
+        }
+    }
+    for (const QUuid &id : std::as_const(result.trimmed)) {
+        SqliteStatement remove = m_db->prepare(removeSql);
+        if (!remove.isValid())
+            return fail(save);
+        remove.bind(1, idText(id));
+        if (remove.step() != SqliteStatement::Step::Done)
+            return fail(save);
+    }
+    if (!m_db->exec("COMMIT"))
+        return fail(save);
+    return result;
 }

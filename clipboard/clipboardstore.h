@@ -62,6 +62,20 @@ private:
     std::optional<StoreError> m_error;
 };
 
+// One change of the stored entries, for those who follow them row by row.
+struct ClipboardStoreChange
+{
+    enum class Kind {
+        Inserted, // `item`, without its payload
+        Moved, // `item.id` has the time stamp `item.timestamp`
+        Pinned, // `item.id` has the pin `item.isPinned`
+        Removed, // `item.id`
+        Reset, // anything may have changed: read everything again
+    };
+    Kind kind;
+    ClipboardItem item;
+};
+
 // The clipboard history's store: one SQLite file (table ClipboardItem) and the
 // one context through which the whole program reads and changes it.
 //
@@ -94,6 +108,9 @@ public:
     StoreResult<std::optional<ClipboardItem>> fetchByContentHash(const QString &hash);
     // Every entry, newest time stamp first (the pane's list).
     StoreResult<QList<ClipboardItem>> fetchNewestFirst();
+    // The same, one entry at a time and without content hashes, so that a long
+    // history is never held twice; the error when the fetch fails.
+    std::optional<StoreError> visitNewestFirst(const std::function<void(const ClipboardItem &)> &visit);
     // The history trim: walking every entry newest first, the ids of the unpinned
     // entries after the first `keep` unpinned ones. Only those rows are read.
     StoreResult<QList<QUuid>> fetchUnpinnedBeyond(int keep);
@@ -117,6 +134,9 @@ public:
     bool save();
     // Discards every unsaved change.
     void rollback();
+    // `item` was stored and `trimmed` removed, saved, through another connection
+    // (ClipboardStoreWriter): followers hear of it as of changes made here.
+    void noteWrittenElsewhere(const ClipboardItem &item, const QList<QUuid> &trimmed);
     StoreError lastError() const { return m_lastError; }
 
     // Test seam: the next fetch (after `skipping` more that succeed), or the next
@@ -129,6 +149,9 @@ public:
     void failNextSave(StoreError error) { m_failNextSave = std::move(error); }
 
 Q_SIGNALS:
+    // The changes since the last announcement, in order, sent just before changed().
+    // A rollback is a Reset: the changes it discards were announced already.
+    void rowsChanged(const QList<ClipboardStoreChange> &changes);
     // What a fetch returns may differ now: sent on the next turn of the event loop
     // after changes, saves and rollbacks, once however many happened in between.
     void changed();
@@ -137,17 +160,18 @@ private:
     explicit ClipboardStore(std::unique_ptr<SqliteDatabase> db);
 
     void announceChange();
+    void record(ClipboardStoreChange::Kind kind, const ClipboardItem &item);
     bool beginChange();
-    void finishChange(SqliteStatement &statement);
+    bool finishChange(SqliteStatement &statement);
     std::optional<StoreError> takeInjectedFetchFailure();
     StoreError databaseError() const;
     ClipboardItem readItem(const SqliteStatement &row, Payload payload);
     StoreResult<QList<ClipboardItem>> fetchList(const char *sql, Payload payload);
     // The first row of `sql` with `key` bound to its one parameter, or nullopt.
     StoreResult<std::optional<ClipboardItem>> fetchOne(const char *sql, const QString &key, Payload payload);
-    // One unsaved change: `sql` with the values `bind` gives it.
-    void change(const char *sql, const std::function<void(SqliteStatement &)> &bind);
-    void updateColumn(
+    // One unsaved change: `sql` with the values `bind` gives it; true when a row changed.
+    bool change(const char *sql, const std::function<void(SqliteStatement &)> &bind);
+    bool updateColumn(
         const char *sql, const QUuid &id, const std::function<void(SqliteStatement &)> &bindValue);
 
     const Log m_log { "ClipboardStore" };
@@ -159,5 +183,32 @@ private:
     int m_fetchesBeforeFailure = 0;
     std::optional<StoreError> m_failNextSave;
     bool m_changeAnnounced = false;
+    QList<ClipboardStoreChange> m_journal; // since the last announcement
     QSet<QString> m_reportedUnknownTypes; // ids whose unknown content type was logged
+};
+
+// A second connection to the store for a thread other than the main one: it
+// writes a new entry with a large payload and trims the history in one
+// transaction, so the main thread never waits for tens of megabytes to reach
+// the file. Used on one thread at a time.
+class ClipboardStoreWriter
+{
+public:
+    struct Result
+    {
+        QList<QUuid> trimmed; // the unpinned entries beyond the limit, deleted
+        std::optional<StoreError> error;
+        QString operation; // of the failure: "fetch (prune)" or "save"
+    };
+
+    static std::unique_ptr<ClipboardStoreWriter> open(const QString &path, StoreError *error);
+    ~ClipboardStoreWriter();
+
+    // Inserts `item`, deletes the unpinned entries after the first `keep` newest,
+    // and commits; on failure nothing stays changed.
+    Result insertAndTrim(const ClipboardItem &item, int keep);
+
+private:
+    explicit ClipboardStoreWriter(std::unique_ptr<SqliteDatabase> db);
+    std::unique_ptr<SqliteDatabase> m_db;
 };

@@ -50,7 +50,7 @@ void Pasteboard::noteChange()
     Q_EMIT changed();
 }
 
-std::optional<QStringList> Pasteboard::types()
+std::optional<QStringList> PasteboardReader::types()
 {
     const std::optional<QStringList> formats = readFormats();
     if (!formats)
@@ -68,7 +68,7 @@ std::optional<QStringList> Pasteboard::types()
     return types;
 }
 
-std::optional<QString> Pasteboard::string()
+std::optional<QString> PasteboardReader::string()
 {
     const QStringList formats = readFormats().value_or(QStringList());
     const bool hasString = std::any_of(formats.begin(), formats.end(),
@@ -85,7 +85,7 @@ std::optional<QString> Pasteboard::string()
     return std::nullopt;
 }
 
-std::optional<QByteArray> Pasteboard::data(const QString &type)
+std::optional<QByteArray> PasteboardReader::data(const QString &type)
 {
     const QStringList formats = readFormats().value_or(QStringList());
     for (const QString &format : formats) {
@@ -97,7 +97,7 @@ std::optional<QByteArray> Pasteboard::data(const QString &type)
     return std::nullopt;
 }
 
-QList<QUrl> Pasteboard::fileUrls()
+QList<QUrl> PasteboardReader::fileUrls()
 {
     const QStringList formats = readFormats().value_or(QStringList());
     for (const QString &format : { PasteboardType::fileUrl, gnomeCopiedFiles }) {
@@ -110,7 +110,7 @@ QList<QUrl> Pasteboard::fileUrls()
     return {};
 }
 
-std::optional<QImage> Pasteboard::image()
+std::optional<QImage> PasteboardReader::image()
 {
     QStringList imageFormats;
     for (const QString &format : readFormats().value_or(QStringList())) {

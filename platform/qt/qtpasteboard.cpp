@@ -1,7 +1,10 @@
 #include "platform/qt/qtpasteboard.h"
 
+#include "platform/x11/xcbselectionreader.h"
+
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QMimeData>
 
 namespace {
@@ -30,6 +33,13 @@ QtPasteboard::QtPasteboard(QClipboard &clipboard, QObject *parent)
         forgetReads();
         noteChange();
     });
+}
+
+std::unique_ptr<PasteboardReader> QtPasteboard::offThreadReader()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return nullptr;
+    return std::make_unique<XcbSelectionReader>();
 }
 
 void QtPasteboard::forgetReads()

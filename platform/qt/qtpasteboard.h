@@ -11,13 +11,18 @@ class QElapsedTimer;
 // changed(Clipboard), which on X11 follows every new owner (XFixes) and every
 // write of ours. What a foreign owner offers is asked once per change, and an
 // owner that let one read time out is not asked again until the next change:
-// a non-answering owner costs one selection time-out, not one per read.
+// a non-answering owner costs one selection time-out, not one per read. On X11
+// the capture reads through a connection of its own, off the GUI thread
+// (offThreadReader); reading here remains for platforms whose clipboard lives
+// in this process.
 class QtPasteboard final : public Pasteboard
 {
     Q_OBJECT
 public:
     // `clipboard` is the application's (QGuiApplication::clipboard()) and outlives this.
     explicit QtPasteboard(QClipboard &clipboard, QObject *parent = nullptr);
+
+    std::unique_ptr<PasteboardReader> offThreadReader() override;
 
 protected:
     std::optional<QStringList> readFormats() override;
