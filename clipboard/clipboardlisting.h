@@ -8,22 +8,53 @@
 
 #include <optional>
 
-// The stored entries as the pane lists them, with each preview lowercased once
-// when the entries arrive, so a query costs one substring test per entry.
+struct ClipboardStoreChange;
+
+// What the pane keeps of one stored entry to order and size its row; a plain
+// value, so that the lists made for every query and change are copied in bulk.
+// The row's widget reads the rest from the store when it is made.
+struct ClipboardEntryRow
+{
+    QUuid id;
+    qint64 timestampMs = 0;
+    ContentType contentType = ContentType::Text;
+    bool isPinned = false;
+    bool longPreview = false; // more than one line of preview, as the row's size is guessed
+};
+
+// The stored entries as the pane lists them, newest time stamp first, kept up to
+// date change by change. Besides each row it keeps what a query is matched
+// against: the preview lowercased once, when the entry arrives, as UTF-8, so a
+// long history costs the pane little more than that text.
 class ClipboardEntries
 {
 public:
     ClipboardEntries() = default;
     // `newestFirst` in the store's order.
-    explicit ClipboardEntries(QList<ClipboardItem> newestFirst);
+    explicit ClipboardEntries(const QList<ClipboardItem> &newestFirst);
 
-    const QList<ClipboardItem> &items() const { return m_items; }
-    bool isEmpty() const { return m_items.isEmpty(); }
+    const QList<ClipboardEntryRow> &rows() const { return m_rows; }
+    bool isEmpty() const { return m_rows.isEmpty(); }
+
+    // The folded preview of rows()[index].
+    const QByteArray &folded(qsizetype index) const { return m_folded.at(index); }
+
+    // Adds an entry older than every one held (a full read, in the store's order).
+    void append(const ClipboardItem &item);
+    // Applies the store's changes in order; false when one of them asks for the
+    // whole list to be read again (a rollback), and then nothing was applied.
+    bool apply(const QList<ClipboardStoreChange> &changes);
 
 private:
-    friend struct ClipboardListing;
-    QList<ClipboardItem> m_items;
-    QList<QString> m_lowercasedPreviews;
+    qsizetype indexOf(const QUuid &id) const;
+    // Where a row with this time stamp goes: before the rows no newer than it, as
+    // the store lists a later write of the same moment first.
+    qsizetype placeFor(qint64 timestampMs) const;
+    void removeAll(QSet<QUuid> &ids);
+    void insert(qsizetype index, const ClipboardEntryRow &row, const QByteArray &folded);
+
+    QList<ClipboardEntryRow> m_rows;
+    QList<QByteArray> m_folded; // alongside m_rows
 };
 
 // What the pane shows for a query: the entries whose lowercased preview holds
@@ -31,7 +62,7 @@ private:
 // pinned ones first, each group in the store's order.
 struct ClipboardListing
 {
-    QList<ClipboardItem> visible;
+    QList<ClipboardEntryRow> visible;
     QList<QUuid> ids; // of `visible`, in order
     // The last pinned entry, when both pinned and unpinned entries are visible:
     // the divider goes below it.

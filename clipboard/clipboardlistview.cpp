@@ -1,6 +1,7 @@
 #include "clipboard/clipboardlistview.h"
 
 #include "clipboard/clipboardrowview.h"
+#include "clipboard/clipboardstore.h"
 #include "ui/panelstyle.h"
 
 #include <QEvent>
@@ -49,7 +50,8 @@ int ClipboardListView::dividerGap(qsizetype index) const
     return m_dividerAfter && m_rows.at(index).id == *m_dividerAfter ? dividerThickness + spacing : 0;
 }
 
-void ClipboardListView::setRows(const QList<ClipboardItem> &rows, const std::optional<QUuid> &dividerAfter)
+void ClipboardListView::setRows(
+    const QList<ClipboardEntryRow> &rows, const std::optional<QUuid> &dividerAfter)
 {
     // Heights already measured stay with their rows, wherever they move.
     QHash<QUuid, int> measured;
@@ -59,25 +61,37 @@ void ClipboardListView::setRows(const QList<ClipboardItem> &rows, const std::opt
     }
     m_rows = rows;
     m_dividerAfter = dividerAfter;
-    m_index.clear();
-    m_index.reserve(rows.size());
     m_heights.assign(rows.size(), 0);
     m_measured.assign(rows.size(), false);
     const int line = QFontMetrics(PanelStyle::font(11)).lineSpacing();
     for (qsizetype i = 0; i < rows.size(); ++i) {
-        const ClipboardItem &item = rows.at(i);
-        m_index.insert(item.id, i);
-        const auto known = measured.constFind(item.id);
+        const ClipboardEntryRow &row = rows.at(i);
+        const auto known = measured.constFind(row.id);
         if (known != measured.constEnd()) {
             m_heights[i] = *known;
             m_measured[i] = true;
         } else {
-            m_heights[i] = ClipboardRowView::estimatedHeight(item, line);
+            m_heights[i] = ClipboardRowView::estimatedHeight(row.contentType, row.longPreview, line);
         }
-        if (ClipboardRowView *row = m_live.value(item.id))
-            row->setItem(item);
+        // A live row follows its entry's pin and time stamp; the rest of an entry never changes.
+        ClipboardRowView *live = m_live.value(row.id);
+        if (live
+            && (live->item().isPinned != row.isPinned
+                || live->item().timestamp.toMSecsSinceEpoch() != row.timestampMs)) {
+            ClipboardItem item = live->item();
+            item.isPinned = row.isPinned;
+            item.timestamp = QDateTime::fromMSecsSinceEpoch(row.timestampMs, Qt::UTC);
+            live->setItem(item);
+        }
     }
     layoutRows();
+}
+
+qsizetype ClipboardListView::indexOf(const QUuid &id) const
+{
+    const auto found = std::find_if(
+        m_rows.cbegin(), m_rows.cend(), [&](const ClipboardEntryRow &row) { return row.id == id; });
+    return found == m_rows.cend() ? -1 : found - m_rows.cbegin();
 }
 
 void ClipboardListView::setBanner(QWidget *banner)
@@ -107,8 +121,8 @@ ClipboardRowView *ClipboardListView::rowWidget(const QUuid &id) const
 
 int ClipboardListView::rowTop(const QUuid &id) const
 {
-    const auto found = m_index.constFind(id);
-    return found == m_index.constEnd() ? -1 : m_tops[*found];
+    const qsizetype i = indexOf(id);
+    return i < 0 ? -1 : m_tops[i];
 }
 
 void ClipboardListView::recomputeOffsets()
@@ -131,8 +145,19 @@ void ClipboardListView::updateScrollRange()
     bar->setRange(0, std::max(0, m_contentHeight - viewport()->height()));
 }
 
-ClipboardRowView *ClipboardListView::makeRow(const ClipboardItem &item)
+ClipboardRowView *ClipboardListView::makeRow(const ClipboardEntryRow &entry)
 {
+    ClipboardItem item;
+    StoreResult<std::optional<ClipboardItem>> stored
+        = m_store.fetchById(entry.id, ClipboardStore::Payload::Skip);
+    if (stored.ok() && stored.value())
+        item = *stored.value();
+    // The list's own view of the entry holds, whatever the store could give.
+    item.id = entry.id;
+    item.contentType = entry.contentType;
+    item.isPinned = entry.isPinned;
+    item.timestamp = QDateTime::fromMSecsSinceEpoch(entry.timestampMs, Qt::UTC);
+    item.hasPayload = false;
     auto *row = new ClipboardRowView(item, m_cache, m_store, viewport());
     const QUuid id = item.id;
     if (m_expanded.contains(id))
@@ -179,11 +204,11 @@ void ClipboardListView::layoutRows()
         bool changed = false;
         int shift = 0;
         for (qsizetype i = first; i <= last; ++i) {
-            const ClipboardItem &item = m_rows.at(i);
-            ClipboardRowView *row = m_live.take(item.id);
+            const ClipboardEntryRow &entry = m_rows.at(i);
+            ClipboardRowView *row = m_live.take(entry.id);
             if (!row)
-                row = makeRow(item);
-            live.insert(item.id, row);
+                row = makeRow(entry);
+            live.insert(entry.id, row);
             const int height = row->heightForWidth(width);
             if (!m_measured[i] || height != m_heights[i]) {
                 if (height != m_heights[i]) {
@@ -215,16 +240,21 @@ void ClipboardListView::layoutRows()
     }
     if (m_banner)
         m_banner->setGeometry(horizontalPadding, verticalPadding - top, width, m_banner->sizeHint().height());
-    viewport()->update();
+    // The viewport paints the divider alone (the rows repaint as they move), and
+    // repainting it repaints every row on it: only a moved divider asks for that.
+    const std::optional<int> divider = dividerY();
+    if (divider != m_paintedDividerY) {
+        m_paintedDividerY = divider;
+        viewport()->update();
+    }
     m_inLayout = false;
 }
 
 void ClipboardListView::scrollToRow(const QUuid &id, Anchor anchor, int durationMs)
 {
-    const auto found = m_index.constFind(id);
-    if (found == m_index.constEnd())
+    const qsizetype i = indexOf(id);
+    if (i < 0)
         return;
-    const qsizetype i = *found;
     const int target
         = anchor == Anchor::Top ? m_tops[i] : m_tops[i] + m_heights[i] / 2 - viewport()->height() / 2;
     QScrollBar *bar = verticalScrollBar();
@@ -269,16 +299,29 @@ bool ClipboardListView::viewportEvent(QEvent *event)
     return QAbstractScrollArea::viewportEvent(event);
 }
 
+std::optional<int> ClipboardListView::dividerY() const
+{
+    const qsizetype i = m_dividerAfter ? indexOf(*m_dividerAfter) : -1;
+    if (i < 0)
+        return std::nullopt;
+    const int y = m_tops[i] + m_heights[i] + spacing - verticalScrollBar()->value();
+    if (y < 0 || y > viewport()->height())
+        return std::nullopt;
+    return y;
+}
+
+void ClipboardListView::refreshRows()
+{
+    for (ClipboardRowView *row : std::as_const(m_live))
+        row->setItem(row->item());
+}
+
 void ClipboardListView::paintEvent(QPaintEvent *)
 {
-    if (!m_dividerAfter)
+    const std::optional<int> divider = dividerY();
+    if (!divider)
         return;
-    const auto found = m_index.constFind(*m_dividerAfter);
-    if (found == m_index.constEnd())
-        return;
-    const int y = m_tops[*found] + m_heights[*found] + spacing - verticalScrollBar()->value();
-    if (y < 0 || y > viewport()->height())
-        return;
+    const int y = *divider;
     QPainter painter(viewport());
     QColor line = PanelStyle::primary(*this);
     line.setAlphaF(0.2f * 0.5f); // a separator tone at the divider's opacity

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "clipboard/clipboarditem.h"
+#include "clipboard/clipboardlisting.h"
 
 #include <QAbstractScrollArea>
 #include <QHash>
@@ -19,7 +19,8 @@ class ThumbnailCache;
 // The clipboard pane's scrolling list. Only the rows in and near the viewport
 // exist as widgets: the others are a height each (estimated until the row was
 // shown once), so ten thousand entries cost a few arrays, not ten thousand
-// widgets. A row is known by its entry's id: it keeps its widget and its
+// widgets; a row's widget reads its entry from the store when it is made. A row
+// is known by its entry's id: it keeps its widget and its
 // expansion across updates of the list. Above the rows sits an optional banner;
 // below the last pinned row runs a faint divider. Main thread only.
 class ClipboardListView : public QAbstractScrollArea
@@ -33,9 +34,12 @@ public:
     ~ClipboardListView() override;
 
     // The rows to show, in order; `dividerAfter` names the row the divider follows.
-    void setRows(const QList<ClipboardItem> &rows, const std::optional<QUuid> &dividerAfter);
+    void setRows(const QList<ClipboardEntryRow> &rows, const std::optional<QUuid> &dividerAfter);
     // The widget shown above the rows (the list owns it); null for none.
     void setBanner(QWidget *banner);
+    // Redraws the rows on screen from their entries (their age reads "just now"
+    // no longer than it is true).
+    void refreshRows();
     // Draws `id`'s row as selected; none draws no row so.
     void setSelectedRow(const std::optional<QUuid> &id);
 
@@ -70,13 +74,16 @@ private:
     void updateScrollRange();
     // Makes, places and measures the rows that show; drops the others.
     void layoutRows();
-    ClipboardRowView *makeRow(const ClipboardItem &item);
+    ClipboardRowView *makeRow(const ClipboardEntryRow &row);
     int dividerGap(qsizetype index) const;
+    // Where `id` is listed, or -1.
+    qsizetype indexOf(const QUuid &id) const;
+    // The divider's y in the viewport while it shows there.
+    std::optional<int> dividerY() const;
 
     ThumbnailCache &m_cache;
     ClipboardStore &m_store;
-    QList<ClipboardItem> m_rows;
-    QHash<QUuid, qsizetype> m_index;
+    QList<ClipboardEntryRow> m_rows;
     std::optional<QUuid> m_dividerAfter;
     std::optional<QUuid> m_selected;
     std::vector<int> m_heights;
@@ -89,4 +96,5 @@ private:
     QWidget *m_banner = nullptr;
     QPropertyAnimation *m_scrollAnimation;
     bool m_inLayout = false;
+    std::optional<int> m_paintedDividerY;
 };

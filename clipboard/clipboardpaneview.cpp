@@ -103,8 +103,8 @@ ClipboardPaneView::ClipboardPaneView(
             [this, id] { m_list->scrollToRow(id, ClipboardListView::Anchor::Top, expandedScrollMs); });
     });
 
-    connect(&m_state.clipboardManager().modelContext(), &ClipboardStore::changed, this,
-        &ClipboardPaneView::reload);
+    connect(&m_state.clipboardManager().modelContext(), &ClipboardStore::rowsChanged, this,
+        &ClipboardPaneView::follow);
     connect(&m_state, &ClipboardPaneState::searchQueryChanged, this, [this] {
         refreshListing();
         refreshForChange();
@@ -143,15 +143,31 @@ bool ClipboardPaneView::isBannerShown() const
 
 void ClipboardPaneView::reload()
 {
-    StoreResult<QList<ClipboardItem>> fetched = m_state.clipboardManager().modelContext().fetchNewestFirst();
-    if (!fetched.ok()) {
+    ClipboardEntries entries;
+    const std::optional<StoreError> failed = m_state.clipboardManager().modelContext().visitNewestFirst(
+        [&entries](const ClipboardItem &item) { entries.append(item); });
+    if (failed) {
         // The list stays as it was. Reported once: the report rolls back, which
         // announces a change, which would fetch and fail again.
         if (!std::exchange(m_reportedFetchFailure, true))
-            m_state.clipboardManager().reportPersistenceFailure(fetched.error(), QStringLiteral("fetch"));
+            m_state.clipboardManager().reportPersistenceFailure(*failed, QStringLiteral("fetch"));
         return;
     }
-    m_entries = ClipboardEntries(std::move(fetched).value());
+    m_entries = std::move(entries);
+    entriesChanged();
+}
+
+void ClipboardPaneView::follow(const QList<ClipboardStoreChange> &changes)
+{
+    if (!m_entries.apply(changes)) {
+        reload();
+        return;
+    }
+    entriesChanged();
+}
+
+void ClipboardPaneView::entriesChanged()
+{
     const QList<QUuid> before = m_listing.ids;
     refreshListing();
     if (m_listing.ids != before)
@@ -223,7 +239,7 @@ void ClipboardPaneView::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     m_hasAppeared = true;
     // Rows kept while the panel was hidden say "just now" no longer than it is true.
-    m_list->setRows(m_listing.visible, m_listing.lastPinnedID);
+    m_list->refreshRows();
     refreshForChange();
 }
 

@@ -15,10 +15,10 @@ class QStackedWidget;
 // The clipboard half of the panel: the "Clipboard History" header (tinted while
 // the pane has the panel's focus; its context menu clears the history), the
 // stored entries filtered by the shared query with pinned ones first, or an
-// empty state. Follows the store: every capture, trim, delete or clear shows
-// without reopening. Keeps the selection in the shared state and hands the key
-// routing three actions that hold only entry ids: each looks its entry up in the
-// store when the key acts. Main thread only.
+// empty state. Follows the store change by change: a capture inserts its row, a
+// delete or a trim removes rows, and only a rollback reads every entry again. Keeps the selection in the
+// shared state and hands the key routing three actions that hold only entry ids: each looks its entry up in
+// the store when the key acts. Main thread only.
 class ClipboardPaneView : public QWidget
 {
     Q_OBJECT
@@ -47,6 +47,8 @@ protected:
 
 private:
     void reload();
+    void follow(const QList<ClipboardStoreChange> &changes);
+    void entriesChanged();
     void refreshListing();
     void refreshForChange();
     void installSelectionCallbacks();

@@ -636,13 +636,12 @@ void ClipboardRowView::rebuildContent()
     updateGeometry();
 }
 
-int ClipboardRowView::estimatedHeight(const ClipboardItem &item, int lineSpacing)
+int ClipboardRowView::estimatedHeight(ContentType type, bool longPreview, int lineSpacing)
 {
     const int head = 2 * bodyPadding + chevronFrame + bodySpacing;
-    if (item.contentType == ContentType::Image)
+    if (type == ContentType::Image)
         return head + collapsedImageHeight + bodySpacing + lineSpacing; // the thumbnail and a line
-    const bool twoLines = item.preview.size() > 40 || item.preview.contains(QLatin1Char('\n'));
-    return head + (twoLines ? 2 : 1) * lineSpacing;
+    return head + (longPreview ? 2 : 1) * lineSpacing;
 }
 
 int ClipboardRowView::heightForWidth(int width) const

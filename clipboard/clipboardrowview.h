@@ -52,9 +52,9 @@ public:
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;
     // The collapsed row's height without making it, for a preview line of
-    // `lineSpacing`: a guess (one or two preview lines) the list corrects once
-    // the row shows.
-    static int estimatedHeight(const ClipboardItem &item, int lineSpacing);
+    // `lineSpacing`: a guess (one or two preview lines, two for a preview that
+    // is long or holds a line break) the list corrects once the row shows.
+    static int estimatedHeight(ContentType type, bool longPreview, int lineSpacing);
     QSize sizeHint() const override;
 
     // The context menu's entries for this entry; the caller owns the menu.

@@ -54,8 +54,13 @@ const char *const byHashSql
 const char *const newestFirstSql = "SELECT " QV_SUMMARY_COLUMNS " FROM ClipboardItem ORDER BY timestamp DESC";
 const char *const newestFirstWithoutHashSql = "SELECT id, timestamp, contentType, preview, NULL, isPinned "
                                               "FROM ClipboardItem ORDER BY timestamp DESC";
+// The unpinned entries beyond the newest `keep`, newest first, taken as the
+// oldest ones: counting walks the index alone, which skipping `keep` rows of it
+// in time order does not.
 const char *const unpinnedBeyondSql
-    = "SELECT id FROM ClipboardItem WHERE isPinned = 0 ORDER BY timestamp DESC LIMIT -1 OFFSET ?1";
+    = "SELECT id FROM (SELECT id, timestamp, rowid AS r FROM ClipboardItem WHERE isPinned = 0 "
+      "ORDER BY timestamp ASC LIMIT max(0, (SELECT count(*) FROM ClipboardItem WHERE isPinned = 0) - ?1)) "
+      "ORDER BY timestamp DESC, r DESC";
 const char *const missingHashSql
     = "SELECT " QV_SUMMARY_COLUMNS " FROM ClipboardItem WHERE contentHash IS NULL OR contentHash = ''";
 const char *const allSql = "SELECT " QV_SUMMARY_COLUMNS " FROM ClipboardItem";

@@ -94,21 +94,23 @@ protected:
         return *pane;
     }
 
+    QString previewOf(const QUuid &id) const
+    {
+        return store->fetchById(id, ClipboardStore::Payload::Skip).value()->preview;
+    }
+
     QStringList shown() const
     {
         QStringList previews;
-        for (const ClipboardItem &item : pane->listing().visible)
-            previews.append(item.preview);
+        for (const QUuid &id : pane->listing().ids)
+            previews.append(previewOf(id));
         return previews;
     }
 
     QString selectedPreview() const
     {
-        for (const ClipboardItem &item : pane->listing().visible) {
-            if (state->selected == item.id)
-                return item.preview;
-        }
-        return QStringLiteral("<none>");
+        return state->selected && pane->listing().ids.contains(*state->selected) ? previewOf(*state->selected)
+                                                                                 : QStringLiteral("<none>");
     }
 
     // The store announces its changes on the next turn of the event loop.
