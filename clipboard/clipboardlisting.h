@@ -20,6 +20,8 @@ struct ClipboardEntryRow
     ContentType contentType = ContentType::Text;
     bool isPinned = false;
     bool longPreview = false; // more than one line of preview, as the row's size is guessed
+
+    friend bool operator==(const ClipboardEntryRow &, const ClipboardEntryRow &) = default;
 };
 
 // The stored entries as the pane lists them, newest time stamp first, kept up to

@@ -302,6 +302,10 @@ std::optional<StoreError> ClipboardStore::visitNewestFirst(
             visit(readItem(statement, Payload::Skip));
             break;
         case SqliteStatement::Step::Done:
+            statement = {};
+            // Every page of the history passed through the cache, and the next
+            // full read is far off: the memory is worth more to the program.
+            m_db->releaseMemory();
             return std::nullopt;
         case SqliteStatement::Step::Error:
             return databaseError();

@@ -210,6 +210,11 @@ void SqliteDatabase::setBusyTimeout(int milliseconds)
     sqlite3_busy_timeout(m_db, milliseconds);
 }
 
+void SqliteDatabase::releaseMemory()
+{
+    sqlite3_db_release_memory(m_db);
+}
+
 bool SqliteDatabase::isAutocommit() const
 {
     return sqlite3_get_autocommit(m_db) != 0;

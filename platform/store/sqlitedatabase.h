@@ -106,6 +106,9 @@ public:
     // How long a statement waits for another connection's lock before it fails busy.
     void setBusyTimeout(int milliseconds);
 
+    // Hands back the memory of cached pages that no statement is using.
+    void releaseMemory();
+
     // False between BEGIN and COMMIT/ROLLBACK.
     bool isAutocommit() const;
     qint64 changes() const; // rows changed by the last statement

@@ -3,6 +3,7 @@
 #include "tests/clipboard/managerfixture.h"
 #include "tests/support/logcapture.h"
 #include "tests/support/pngbytes.h"
+#include "tests/support/waitfor.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -500,6 +501,49 @@ TEST_F(ClipboardManagerTest, pollingRunsOnTheEventLoopUntilStopped)
     EXPECT_FALSE(manager->isPolling());
     EXPECT_EQ(logs.count(QStringLiteral("Started clipboard polling")), 1);
     EXPECT_EQ(logs.count(QStringLiteral("Stopped clipboard polling")), 2);
+}
+
+// Where reading may block, it runs on the manager's thread: one change at a
+// time, a poll meanwhile does nothing, and a copy-back during the read is still
+// taken for the program's own write by the poll after it.
+TEST_F(ClipboardManagerTest, offThreadReadsLandInOrderOneChangeAtATime)
+{
+    copyText(QStringLiteral("copied back later"));
+    const ClipboardItem own = entries().first();
+    pasteboard.holdReads();
+    const auto settled = [this] { return waitFor([this] { return !manager->isCaptureInFlight(); }); };
+
+    copyText(QStringLiteral("first"));
+    ASSERT_TRUE(manager->isCaptureInFlight());
+    pasteboard.offerText(QStringLiteral("second"));
+    poll();
+    manager->copyToPasteboard(own);
+    poll();
+    EXPECT_EQ(pasteboard.offThreadReadersMade(), 1);
+    EXPECT_EQ(previews(), (QStringList { "copied back later" }));
+
+    pasteboard.releaseReads();
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(previews(), (QStringList { "first", "copied back later" }));
+    poll(); // the change it sees is the program's own write, which hid "second"
+    EXPECT_EQ(pasteboard.offThreadReadersMade(), 1);
+
+    copyText(QStringLiteral("third"));
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(previews(), (QStringList { "third", "first", "copied back later" }));
+    EXPECT_EQ(sensitiveReports.size(), 4);
+}
+
+TEST_F(ClipboardManagerTest, aChangeReadWhileCaptureStoppedIsDropped)
+{
+    pasteboard.holdReads();
+    copyText(QStringLiteral("read while the store failed"));
+    store->failNextSave(StoreError { 5, QStringLiteral("database is locked") });
+    manager->saveContext(); // as a delete in the pane would
+    pasteboard.releaseReads();
+    ASSERT_TRUE(waitFor([this] { return !manager->isCaptureInFlight(); }));
+    EXPECT_TRUE(entries().isEmpty());
+    EXPECT_EQ(failures.size(), 1);
 }
 
 } // namespace

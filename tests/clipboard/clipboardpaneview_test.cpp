@@ -1,3 +1,4 @@
+#include "clipboard/clipboardlisting.h"
 #include "clipboard/clipboardlistview.h"
 #include "clipboard/clipboardmanager.h"
 #include "clipboard/clipboardpanestate.h"
@@ -12,6 +13,8 @@
 
 #include <QImage>
 #include <QPainter>
+
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -343,6 +346,55 @@ TEST_F(ClipboardPaneTest, clickingARowSelectsAndCopiesIt)
     pane->list()->rowWidget(clicked)->onCopy();
     EXPECT_EQ(state->selected, clicked);
     EXPECT_EQ(pasteboard.formats().value(PasteboardType::string), QByteArray("clicked"));
+}
+
+// Captures (new, repeated, trimming), pins, deletes and copy-backs in random
+// order, announced one at a time or several together: what the pane shows after
+// following them change by change is what it would show after a full read.
+TEST_F(ClipboardPaneTest, followingTheStoreChangeByChangeEndsWhereAFullReadDoes)
+{
+    manager->setHistoryLimit(6);
+    openPane();
+    std::mt19937 random(45);
+    const auto pick = [&]() -> std::optional<QUuid> {
+        const QList<QUuid> &ids = pane->listing().ids;
+        if (ids.isEmpty())
+            return std::nullopt;
+        return ids.at(qsizetype(random() % quint32(ids.size())));
+    };
+    for (int step = 0; step < 300; ++step) {
+        clock.advance(1000);
+        const quint32 action = random() % 6;
+        if (action <= 2) {
+            // A small pool of texts, so that repeats move entries up.
+            pasteboard.offerText(
+                QStringLiteral("Copy number %1%2")
+                    .arg(random() % 12)
+                    .arg(action == 2 ? QStringLiteral(", long enough for two lines of preview") : QString()));
+            manager->checkPasteboard();
+        } else if (const std::optional<QUuid> id = pick()) {
+            if (action == 3)
+                pane->togglePin(*id);
+            else if (action == 4)
+                pane->deleteItem(*id);
+            else
+                pane->copyItem(*id);
+        }
+        if (random() % 3 == 0)
+            settle();
+        else
+            continue;
+        const ClipboardEntries reread(store->fetchNewestFirst().value());
+        for (const QString &query : { QString(), QStringLiteral("NUMBER 1"), QStringLiteral("lines") }) {
+            state->setQuery(query);
+            const ClipboardListing expected = ClipboardListing::filtered(reread, query);
+            ASSERT_EQ(pane->listing().visible, expected.visible)
+                << "step " << step << ", query " << query.toStdString();
+            ASSERT_EQ(pane->listing().lastPinnedID, expected.lastPinnedID) << "step " << step;
+        }
+        state->setQuery(QString());
+    }
+    EXPECT_EQ(failures, 0);
 }
 
 } // namespace
