@@ -18,7 +18,7 @@ constexpr int verticalInset = 6;
 constexpr int lineSpacing = 2;
 constexpr qreal cornerRadius = 6;
 constexpr qreal selectedTint = 0.15;
-constexpr qreal tertiaryOpacity = 0.4;
+constexpr qreal tertiaryOpacity = PanelStyle::tertiaryAlpha;
 
 QFont nameFont(bool selected)
 {

@@ -36,7 +36,7 @@ constexpr int rowSpacing = 2;
 constexpr int sectionInset = 4;
 constexpr int sectionContentIndent = 12;
 constexpr qreal headerTint = 0.12;
-constexpr qreal secondaryOpacity = 0.6;
+constexpr qreal secondaryOpacity = PanelStyle::secondaryAlpha;
 
 // How names are compared for the filter: small letters, one spelling per character.
 QString folded(const QString &text)

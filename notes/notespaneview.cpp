@@ -117,7 +117,7 @@ NotesPaneView::NotesPaneView(
     placeholder->setObjectName(QStringLiteral("selectANote"));
     placeholder->setAlignment(Qt::AlignCenter);
     placeholder->setFont(PanelStyle::font(12));
-    setTextOpacity(*placeholder, 0.4);
+    setTextOpacity(*placeholder, PanelStyle::tertiaryAlpha);
     m_placeholder = placeholder;
     m_detailStack->addWidget(m_placeholder);
     m_detail = makeDetail();
@@ -222,7 +222,7 @@ QWidget *NotesPaneView::makeDetail()
     m_toggleButton->setStyleSheet(
         QStringLiteral("QPushButton { padding: 3px 8px; border: none; border-radius: 4px;"
                        " background: rgba(127, 127, 127, 0.15); }"));
-    setTextOpacity(*m_toggleButton, 0.6);
+    setTextOpacity(*m_toggleButton, PanelStyle::secondaryAlpha);
     connect(m_toggleButton, &QPushButton::clicked, this, &NotesPaneView::toggleEditing);
     headerRow->addWidget(m_toggleButton);
     column->addWidget(header);

@@ -39,16 +39,17 @@ VaultOnboardingView::VaultOnboardingView(NotesEnvironment &environment, QWidget 
     column->setSpacing(16);
     column->addStretch(1);
 
-    m_icon = label(QString(), 32, 0.6, this);
+    m_icon = label(QString(), 32, PanelStyle::secondaryAlpha, this);
     m_icon->setObjectName(QStringLiteral("onboardingIcon"));
     updateIcon();
     column->addWidget(m_icon, 0, Qt::AlignHCenter);
 
     column->addWidget(
-        label(QStringLiteral("Choose a folder to get started"), 13, 0.6, this), 0, Qt::AlignHCenter);
+        label(QStringLiteral("Choose a folder to get started"), 13, PanelStyle::secondaryAlpha, this), 0,
+        Qt::AlignHCenter);
     QLabel *explanation = label(
         QStringLiteral("Point Quorvane at a folder of Markdown files \u2014 like your Obsidian vault."), 11,
-        0.4, this);
+        PanelStyle::tertiaryAlpha, this);
     explanation->setWordWrap(true);
     // Laid out at its full width and height: left to the layout, a wrapped
     // label centred in a column is squeezed to a few cut lines.

@@ -38,16 +38,15 @@ QColor tertiary(const QWidget &widget)
     return tertiary(widget.palette());
 }
 
-// The quieter tones still read at 4.5:1 on the window in either look (WCAG AA for
-// text), which leaves little room between them.
+// Both must read at 4.5:1 (WCAG AA for text), which leaves little room between them.
 QColor secondary(const QPalette &palette)
 {
-    return withAlpha(palette.color(QPalette::WindowText), 0.7);
+    return withAlpha(palette.color(QPalette::WindowText), secondaryAlpha);
 }
 
 QColor tertiary(const QPalette &palette)
 {
-    return withAlpha(palette.color(QPalette::WindowText), 0.62);
+    return withAlpha(palette.color(QPalette::WindowText), tertiaryAlpha);
 }
 
 QColor controlOutline(const QPalette &palette)
