@@ -11,18 +11,21 @@
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QContextMenuEvent>
+#include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QImageReader>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPromise>
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTextLayout>
+#include <QThreadPool>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
@@ -37,6 +40,8 @@ constexpr int expandedLineLimit = 50;
 constexpr qsizetype expandedCharacterLimit = 20'000;
 // HTML is mostly markup: read a generous head of it, never all of a huge page.
 constexpr qsizetype expandedHtmlByteLimit = 256 * 1024;
+// An image this large decodes for its thumbnail on another thread.
+constexpr qsizetype largeImageBytes = 1024 * 1024;
 constexpr int collapsedImageHeight = 36;
 constexpr int expandedImageHeight = 200;
 constexpr int chevronFrame = 28; // the meta line is as tall
@@ -520,13 +525,39 @@ std::optional<QImage> ClipboardRowView::thumbnail()
     const qreal ratio = devicePixelRatioF();
     if (std::optional<QImage> hit = m_cache.cached(key, ratio))
         return hit;
+    if (m_thumbnailPending)
+        return std::nullopt;
     const std::optional<ClipboardItem> full = loadPayload();
     if (!full)
         return std::nullopt;
-    const QImage image = QImage::fromData(full->data);
-    if (image.isNull())
-        return std::nullopt;
-    return m_cache.thumbnail(key, image, ratio);
+    if (full->data.size() < largeImageBytes) {
+        const QImage image = QImage::fromData(full->data);
+        if (image.isNull())
+            return std::nullopt;
+        return m_cache.thumbnail(key, image, ratio);
+    }
+    // Decoding a screenshot of tens of megabytes takes the better part of a
+    // second: another thread does it, and the row shows the thumbnail once made.
+    m_thumbnailPending = true;
+    auto promise = std::make_shared<QPromise<std::optional<QImage>>>();
+    auto *watcher = new QFutureWatcher<std::optional<QImage>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, key, ratio] {
+        const std::optional<QImage> made = watcher->result();
+        watcher->deleteLater();
+        m_thumbnailPending = false;
+        if (!made)
+            return;
+        m_cache.insert(key, *made, ratio);
+        if (!m_expanded)
+            rebuildContent();
+    });
+    watcher->setFuture(promise->future());
+    QThreadPool::globalInstance()->start([promise, bytes = full->data, maxSize = m_cache.maxSize(), ratio] {
+        promise->start();
+        promise->addResult(ThumbnailCache::scaled(QImage::fromData(bytes), maxSize, ratio));
+        promise->finish();
+    });
+    return std::nullopt;
 }
 
 void ClipboardRowView::rebuildContent()

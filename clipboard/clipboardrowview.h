@@ -108,6 +108,7 @@ private:
     bool m_expanded = false;
     bool m_pressed = false;
     std::optional<int> m_animatedHeight; // while the expand animation runs
+    bool m_thumbnailPending = false; // a large image is being scaled on another thread
     QVariantAnimation *m_animation;
 
     QWidget *m_body; // laid out at its natural height; the row clips it while animating

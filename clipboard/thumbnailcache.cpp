@@ -29,18 +29,30 @@ std::optional<QImage> ThumbnailCache::thumbnail(
 {
     if (std::optional<QImage> hit = cached(key, devicePixelRatio))
         return hit;
+    std::optional<QImage> made = scaled(image, m_maxSize, devicePixelRatio);
+    if (made)
+        insert(key, *made, devicePixelRatio);
+    return made;
+}
+
+std::optional<QImage> ThumbnailCache::scaled(const QImage &image, QSizeF maxSize, qreal devicePixelRatio)
+{
     const QSizeF size = image.isNull() ? QSizeF() : image.deviceIndependentSize();
     if (!(size.width() > 0 && size.height() > 0) || !(devicePixelRatio > 0))
         return std::nullopt;
-    const QSize points = thumbnailSize(size, m_maxSize);
+    const QSize points = thumbnailSize(size, maxSize);
     const QSize target(std::max(1, int(std::round(points.width() * devicePixelRatio))),
         std::max(1, int(std::round(points.height() * devicePixelRatio))));
     QImage scaled = target == image.size() && image.devicePixelRatio() == devicePixelRatio
         ? image
         : image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     scaled.setDevicePixelRatio(devicePixelRatio);
-    m_cache.insert(keyAtRatio(key, devicePixelRatio), new QImage(scaled));
     return scaled;
+}
+
+void ThumbnailCache::insert(const QString &key, const QImage &thumbnail, qreal devicePixelRatio)
+{
+    m_cache.insert(keyAtRatio(key, devicePixelRatio), new QImage(thumbnail));
 }
 
 QSize ThumbnailCache::thumbnailSize(QSizeF imageSize, QSizeF maxSize)

@@ -12,7 +12,7 @@
 // scales a full image while drawing. In memory only; the cache evicts the least
 // recently used thumbnail beyond its count limit, nothing else removes one.
 // One instance lives for the whole program (the shared state owns it); rows key
-// it by the entry's id text. Main thread only.
+// it by the entry's id text. Main thread only, but for scaled().
 class ThumbnailCache
 {
 public:
@@ -30,6 +30,13 @@ public:
     // that many pixels per point (and says so), so it stays sharp on a HiDPI
     // screen; each ratio is cached apart.
     std::optional<QImage> thumbnail(const QString &key, const QImage &image, qreal devicePixelRatio = 1.0);
+
+    // What thumbnail() makes of `image`, for a cache of `maxSize`, without
+    // caching it: safe on any thread, so a large image is scaled where it was
+    // decoded, off the GUI thread.
+    static std::optional<QImage> scaled(const QImage &image, QSizeF maxSize, qreal devicePixelRatio);
+    // Keeps a thumbnail made by scaled() for `key`.
+    void insert(const QString &key, const QImage &thumbnail, qreal devicePixelRatio);
 
     // The thumbnail size for an image of `imageSize` points: shrunk to fit
     // `maxSize` keeping its shape, never enlarged, sides rounded down but never

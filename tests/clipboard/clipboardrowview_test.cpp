@@ -3,9 +3,12 @@
 #include "clipboard/thumbnailcache.h"
 
 #include "tests/clipboard/temporarystore.h"
+#include "tests/support/pngbytes.h"
+#include "tests/support/waitfor.h"
 
 #include <QImage>
 #include <QMenu>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -206,6 +209,27 @@ TEST(ClipboardRow, htmlLoadsNothingItRefersTo)
     QTextDocument plain;
     plain.setHtml(QString::fromUtf8(*rich.htmlData));
     EXPECT_TRUE(plain.resource(QTextDocument::ImageResource, url).isValid());
+}
+
+// A screenshot's PNG of megabytes is decoded and scaled on another thread: the
+// row is made without waiting for it and shows the thumbnail once it is ready.
+TEST_F(ClipboardRowTest, aLargeImageIsScaledToItsThumbnailOffTheGuiThread)
+{
+    QImage noise(800, 600, QImage::Format_RGB32);
+    QRandomGenerator random(45);
+    for (int y = 0; y < noise.height(); ++y) {
+        auto *line = reinterpret_cast<quint32 *>(noise.scanLine(y));
+        for (int x = 0; x < noise.width(); ++x)
+            line[x] = random.generate();
+    }
+    const QByteArray png = encodedImage(noise, "PNG");
+    ASSERT_GT(png.size(), 1024 * 1024);
+    const ClipboardItem item = ClipboardItem::create(ContentType::Image, png, previewOfImage(noise));
+    const QString key = item.id.toString(QUuid::WithoutBraces).toUpper();
+    auto view = row(item);
+    EXPECT_FALSE(cache.cached(key).has_value());
+    ASSERT_TRUE(waitFor([&] { return cache.cached(key).has_value(); }));
+    EXPECT_EQ(cache.cached(key)->size(), QSize(36, 27));
 }
 
 } // namespace
