@@ -59,6 +59,11 @@ void NoteEditorView::onTextChanged()
     if (m_settingText)
         return;
     Q_EMIT edited();
+    armSave();
+}
+
+void NoteEditorView::armSave()
+{
     if (!m_debouncer)
         return;
     // The save belongs to the callback of this moment: the pane may hand over

@@ -11,7 +11,7 @@ class Debouncer;
 // panel's own background. Each change the user makes schedules one save of the
 // whole text on the debouncer, so a burst of typing is written once, a pause
 // after its last key. Text the program puts in (a load, a reload) schedules
-// nothing: only the user's edits are saved.
+// nothing by itself; the pane arms a save after a reload with armSave().
 //
 // Tab moves the focus instead of inserting a tab (the panel's key router owns
 // it). Main thread only.
@@ -29,6 +29,8 @@ public:
 
     // Puts `text` in as the program's own change: no save is scheduled.
     void setText(const QString &text);
+    // Schedules a save of the text as it stands, as an edit would.
+    void armSave();
     QString text() const { return toPlainText(); }
 
     // The look of a note's source: monospaced, padded, on the panel's background.

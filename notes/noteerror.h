@@ -12,6 +12,7 @@ struct NoteError
         InvalidFileName, // an empty name, or one holding "/", ":" or NUL
         NoPermission, // no vault to move into
         InvalidText, // the file isn't UTF-8 text
+        TooLarge, // the file is larger than a note may be to be opened here
         System, // the file system refused, or no such file: errorNumber says why
     };
 

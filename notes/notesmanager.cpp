@@ -4,6 +4,7 @@
 #include "platform/fileeventstream.h"
 #include "platform/fileoperations.h"
 #include "platform/mainqueue.h"
+#include "platform/paths.h"
 #include "platform/trash.h"
 
 #include <QDir>
@@ -571,22 +572,80 @@ Result<void, NoteError> NotesManager::save(const QString &text, const QUrl &note
     return {};
 }
 
-Result<QUrl, NoteError> NotesManager::saveAsNew(const QString &text, const QUrl &vanished)
+QList<KeepingPlace> NotesManager::keepingPlaces(
+    const QString &notePath, const QString &vaultPath, const QString &recoveryFolder)
+{
+    const QString folder = folderOf(QDir::cleanPath(notePath));
+    const QString vault = vaultPath.isEmpty() ? QString() : QDir::cleanPath(vaultPath);
+    // Judged on the cleaned paths: a folder named through ".." is where it leads.
+    const bool inVault = !vault.isEmpty() && (folder == vault || folder.startsWith(vault + u'/'));
+    QList<KeepingPlace> places { { folder, KeptPlace::NoteFolder, inVault && folder != vault } };
+    if (!vault.isEmpty() && folder != vault)
+        places.append({ vault, KeptPlace::VaultRoot, false });
+    places.append({ QDir::cleanPath(recoveryFolder), KeptPlace::RecoveryFolder, true });
+    return places;
+}
+
+QString NotesManager::recoveryFolder() const
+{
+    return m_recoveryFolder.isEmpty() ? Paths::appSupportDir() + QStringLiteral("/Recovered Notes")
+                                      : m_recoveryFolder;
+}
+
+QStringList NotesManager::recoveredNotes() const
+{
+    return QDir(recoveryFolder()).entryList({ QStringLiteral("*.md") }, QDir::Files, QDir::Name);
+}
+
+Result<SavedAsNew, NoteError> NotesManager::saveAsNew(const QString &text, const QUrl &vanished)
 {
     const Result<QString, NoteError> path = localPathOf(vanished);
     if (!path)
         return path.error();
     const QString base = baseNameOf(fileNameOf(vanished));
-    const Result<QUrl, NoteError> created = createNumbered(
-        folderOf(path.value()),
-        [&base](int number) { return QStringLiteral("%1 (%2).md").arg(base).arg(number + 1); },
-        text.toUtf8());
-    if (!created)
-        return created;
-    m_lastWriteTimestamps.insert(created.value(), m_clock.now());
-    scanVault();
-    m_log.info(QStringLiteral("Saved as new: %1").arg(fileNameOf(created.value())));
-    return created;
+    const QByteArray bytes = text.toUtf8();
+    // Outside the vault nothing tells one recovered note from another but its
+    // name: the time it was kept goes into it.
+    const QString stamp = m_clock.now().toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH.mm.ss"));
+    const auto besideName
+        = [&base](int number) { return QStringLiteral("%1 (%2).md").arg(base).arg(number + 1); };
+    const auto recoveryName = [&base, &stamp](int number) {
+        return number == 1 ? QStringLiteral("%1 %2.md").arg(base, stamp)
+                           : QStringLiteral("%1 %2 (%3).md").arg(base, stamp).arg(number);
+    };
+    std::optional<NoteError> failure;
+    for (const KeepingPlace &place :
+        keepingPlaces(path.value(), m_vaultURL.isEmpty() ? QString() : vaultPath(), recoveryFolder())) {
+        KeptPlace kept = place.place;
+        if (!QFileInfo(place.folder).isDir()) {
+            // A folder of the vault is made again only inside a vault that is there:
+            // a vault that is gone is not brought back by a note's folder.
+            const bool mayCreate
+                = place.mayCreate && (place.place != KeptPlace::NoteFolder || QFileInfo(vaultPath()).isDir());
+            if (!mayCreate || FileOperations::existsAt(place.folder) || !QDir().mkpath(place.folder)) {
+                if (!failure)
+                    failure = NoteError { NoteError::Kind::System, ENOENT,
+                        QStringLiteral("The folder “%1” doesn’t exist.").arg(place.folder) };
+                continue;
+            }
+            if (kept == KeptPlace::NoteFolder)
+                kept = KeptPlace::RecreatedFolder;
+        }
+        const Result<QUrl, NoteError> created = kept == KeptPlace::RecoveryFolder
+            ? createNumbered(place.folder, recoveryName, bytes)
+            : createNumbered(place.folder, besideName, bytes);
+        if (!created) {
+            // The first refusal says most about why the note itself could not be kept.
+            if (!failure)
+                failure = created.error();
+            continue;
+        }
+        m_lastWriteTimestamps.insert(created.value(), m_clock.now());
+        scanVault();
+        m_log.info(QStringLiteral("Saved as new: %1").arg(fileNameOf(created.value())));
+        return SavedAsNew { created.value(), kept };
+    }
+    return *failure;
 }
 
 Result<QString, NoteError> NotesManager::readNote(const QUrl &note) const
@@ -594,7 +653,11 @@ Result<QString, NoteError> NotesManager::readNote(const QUrl &note) const
     QFile file(note.toLocalFile());
     if (!file.open(QIODevice::ReadOnly))
         return NoteError { NoteError::Kind::System, file.exists() ? EACCES : ENOENT, file.errorString() };
-    const QByteArray bytes = file.readAll();
+    // Never more than the limit and one byte, also from a file that grows meanwhile.
+    const QByteArray bytes = file.size() > maxNoteBytes ? QByteArray() : file.read(file.size() + 1);
+    if (file.size() > maxNoteBytes || bytes.size() > maxNoteBytes)
+        return NoteError { NoteError::Kind::TooLarge, EFBIG,
+            QStringLiteral("“%1” is too large to open here.").arg(fileNameOf(note)) };
     if (file.error() != QFileDevice::NoError)
         return NoteError { NoteError::Kind::System, EIO, file.errorString() };
     QStringDecoder decoder(QStringDecoder::Utf8);

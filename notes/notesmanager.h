@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 #include <chrono>
@@ -20,6 +21,30 @@
 
 class Clock;
 class FileEventStream;
+
+// Where text that its note could not take was written instead.
+enum class KeptPlace {
+    NoteFolder, // beside the note
+    RecreatedFolder, // beside the note, in its folder made again
+    VaultRoot, // at the vault's top level
+    RecoveryFolder, // outside the vault, in the program's recovery folder
+};
+
+struct SavedAsNew
+{
+    QUrl url;
+    KeptPlace place = KeptPlace::NoteFolder;
+};
+
+// One place saveAsNew tries: a folder, and whether it is made when missing.
+struct KeepingPlace
+{
+    QString folder;
+    KeptPlace place = KeptPlace::NoteFolder;
+    bool mayCreate = false;
+
+    bool operator==(const KeepingPlace &) const = default;
+};
 
 // The program's view of the vault folder: its notes (newest first), its media
 // files and the top-level folders that hold notes. The lists are rebuilt by a
@@ -83,11 +108,33 @@ public:
     Result<QUrl, NoteError> moveNote(const QUrl &note, const std::optional<QString> &folder);
     // Replaces the note's text atomically; on failure the old bytes stay.
     Result<void, NoteError> save(const QString &text, const QUrl &note);
-    // Writes a vanished note's text as "<name> (2).md" (3, 4… when taken)
-    // beside where it was, and returns the new URL.
-    Result<QUrl, NoteError> saveAsNew(const QString &text, const QUrl &vanished);
+    // Writes text that its note can't take (the note vanished, or refuses the
+    // write) as a new note, in the first of these places that takes it:
+    // - beside the note, as "<name> (2).md" (3, 4… when taken); a folder of the
+    //   vault that is gone is made again first, one outside the vault never is;
+    // - at the vault's top level, under the same name;
+    // - in the recovery folder, as "<name> <date and time>.md".
+    // Fails only when none of them takes it: it never answers without a file written.
+    Result<SavedAsNew, NoteError> saveAsNew(const QString &text, const QUrl &vanished);
+    // The places saveAsNew tries for a note at `notePath`, in order. Pure.
+    static QList<KeepingPlace> keepingPlaces(
+        const QString &notePath, const QString &vaultPath, const QString &recoveryFolder);
+    // Where text that no place in the vault takes is kept: a folder of the
+    // program's data folder, made when first needed. Tests may point it elsewhere.
+    QString recoveryFolder() const;
+    void setRecoveryFolder(const QString &folder) { m_recoveryFolder = folder; }
+    // The notes waiting in the recovery folder, by file name.
+    QStringList recoveredNotes() const;
+
+    // Notes larger than this are never read: the editor and the preview hold a
+    // note several times over (as UTF-16 text, as the editor's lines, as laid-out
+    // preview text), so one note of a few hundred MB freezes the panel for
+    // seconds and takes gigabytes. Up to this size a note still opens within
+    // about a second on the main thread, and its preview within a few on a worker.
+    static constexpr qint64 maxNoteBytes = 8 * 1024 * 1024;
     // The note's text. Fails on anything that isn't valid UTF-8, which is never
-    // turned into replacement characters.
+    // turned into replacement characters, and, without reading it, on a note
+    // larger than maxNoteBytes (TooLarge).
     Result<QString, NoteError> readNote(const QUrl &note) const;
 
     // Change detection: the program's own writes change a note's date too, so
@@ -124,6 +171,7 @@ private:
     const Clock &m_clock;
     const Log m_log;
     QUrl m_vaultURL;
+    QString m_recoveryFolder;
     bool m_watching = false;
     Debouncer m_debouncer { rescanDelay };
     QHash<QUrl, QDateTime> m_lastWriteTimestamps;

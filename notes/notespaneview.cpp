@@ -18,6 +18,7 @@
 #include "ui/panelstyle.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGraphicsOpacityEffect>
@@ -25,6 +26,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStackedWidget>
@@ -92,8 +94,13 @@ NotesPaneView::NotesPaneView(
     setObjectName(QStringLiteral("NotesPaneView"));
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
+    // Above everything the pane shows: text kept outside the vault is found nowhere else.
+    m_recoveryBanner = makeBanner(QStringLiteral("recoveryBanner"), QColor(0, 122, 255), m_recoveryMessage,
+        QStringLiteral("Show"), &NotesPaneView::showRecoveredNotes, QStringLiteral("Dismiss"),
+        &NotesPaneView::dismissRecoveredNotes);
+    outer->addWidget(m_recoveryBanner);
     m_stack = new QStackedWidget(this);
-    outer->addWidget(m_stack);
+    outer->addWidget(m_stack, 1);
 
     m_onboarding = new VaultOnboardingView(m_environment, m_stack);
     m_stack->addWidget(m_onboarding);
@@ -158,6 +165,10 @@ NotesPaneView::NotesPaneView(
 
     applyAutoSaveDelay();
     updateLayout();
+    updateRecoveryBanner();
+    if (!recoveryBannerText().isEmpty())
+        m_log.info(QStringLiteral("Recovered note text is waiting in %1")
+                       .arg(QDir::toNativeSeparators(m_environment.notesManager().recoveryFolder())));
     // A note already selected (the pane made after a selection) opens at once.
     if (const auto selected = m_environment.selectedNoteURL()) {
         if (const auto note = findNote(*selected))
@@ -238,7 +249,9 @@ QWidget *NotesPaneView::makeDetail()
     m_modifiedMessage->setText(QStringLiteral("This file was modified externally."));
     m_problemBanner = makeBanner(QStringLiteral("problemBanner"), QColor(255, 128, 0), m_problemMessage,
         QString(), nullptr, QString(), nullptr);
-    for (QWidget *banner : { m_deletedBanner, m_modifiedBanner, m_problemBanner })
+    m_noticeBanner = makeBanner(QStringLiteral("noticeBanner"), QColor(0, 122, 255), m_noticeMessage,
+        QString(), nullptr, QString(), nullptr);
+    for (QWidget *banner : { m_deletedBanner, m_modifiedBanner, m_problemBanner, m_noticeBanner })
         column->addWidget(banner);
 
     m_body = new QStackedWidget(detail);
@@ -251,6 +264,7 @@ QWidget *NotesPaneView::makeDetail()
     };
     connect(m_editor, &NoteEditorView::edited, this, [this] { m_noteContent = m_editor->text(); });
     m_body->addWidget(m_editor);
+    m_body->addWidget(makeLargeNoteView());
     column->addWidget(m_body, 1);
     return detail;
 }
@@ -338,8 +352,10 @@ QStringList NotesPaneView::bannerTexts() const
         texts.append(m_deletedMessage->text());
     if (m_externalChangeDetected)
         texts.append(m_modifiedMessage->text());
-    if (!m_problemMessage->text().isEmpty())
-        texts.append(m_problemMessage->text());
+    for (const QLabel *message : { m_problemMessage, m_noticeMessage }) {
+        if (!message->text().isEmpty())
+            texts.append(message->text());
+    }
     return texts;
 }
 
@@ -371,20 +387,33 @@ void NotesPaneView::updateDetail()
     });
 
     const bool editing = m_environment.isEditing() && !m_loadError;
+    const bool tooLarge = m_tooLargeBytes.has_value();
     m_titleLabel->setText(m_currentFile->name);
     m_titleStack->setCurrentWidget(editing ? static_cast<QWidget *>(m_titleField) : m_titleLabel);
     m_toggleButton->setText(editing ? QStringLiteral("Preview") : QStringLiteral("Edit"));
     m_toggleButton->setEnabled(editing || !m_loadError);
+    m_copyButton->setEnabled(!tooLarge);
 
     m_deletedBanner->setVisible(m_fileDeletedDetected);
     m_modifiedBanner->setVisible(m_externalChangeDetected);
     QString problem;
-    if (m_loadError)
+    if (m_loadError && !tooLarge) // a note too large to open says so in its place
         problem = QStringLiteral("This note can’t be edited: %1").arg(*m_loadError);
     else if (m_saveFailed)
         problem = QStringLiteral("Couldn't save this note");
     m_problemMessage->setText(problem);
     m_problemBanner->setVisible(!problem.isEmpty());
+    m_noticeMessage->setText(m_notice);
+    m_noticeBanner->setVisible(!m_notice.isEmpty());
+
+    if (tooLarge) {
+        // Nothing of the note is read, so there is nothing to preview.
+        delete m_preview;
+        m_largeNoteLabel->setText(QStringLiteral("%1 · %2").arg(m_currentFile->name,
+            QLocale().formattedDataSize(*m_tooLargeBytes, 1, QLocale::DataSizeTraditionalFormat)));
+        m_body->setCurrentWidget(m_largeNote);
+        return;
+    }
 
     if (editing) {
         // A new preview, with an empty memo, each time it comes back.
@@ -402,8 +431,8 @@ void NotesPaneView::updateDetail()
                 self->m_environment.setSelectedNoteURL(note);
         };
         m_preview->onOpenExternally = [self] {
-            if (self && self->m_currentFile)
-                self->m_environment.workspace().open(self->m_currentFile->url);
+            if (self)
+                self->openExternally();
         };
         m_body->addWidget(m_preview);
     }
@@ -437,9 +466,11 @@ void NotesPaneView::loadNote(const NoteFile &note)
 {
     // The working copy is replaced: a save still pending would write the old one.
     m_saveDebouncer->cancel();
+    const bool reloadInEditor = m_currentFile && m_currentFile->url == note.url && isEditorOnScreen();
     m_currentFile = note;
     NotesManager &manager = m_environment.notesManager();
     const auto text = manager.readNote(note.url);
+    m_tooLargeBytes.reset();
     if (text) {
         manager.recordLoadedModDate(note.url);
         m_noteContent = text.value();
@@ -448,15 +479,21 @@ void NotesPaneView::loadNote(const NoteFile &note)
         // Shown read-only and never saved, so its bytes stay as they are.
         m_noteContent.clear();
         m_loadError = text.error().description;
+        if (text.error().kind == NoteError::Kind::TooLarge)
+            m_tooLargeBytes = QFileInfo(note.url.toLocalFile()).size();
         m_log.error(
             QStringLiteral("Failed to load note %1: %2").arg(note.url.fileName(), text.error().description));
     }
+    m_notice.clear();
     m_loadedNoteContent = m_noteContent;
     m_diskText = m_noteContent;
     m_externalChangeDetected = false;
     m_fileDeletedDetected = false;
     m_saveFailed = false;
     m_editor->setText(m_noteContent);
+    // The editor saves what a reload put into it, as it saves what the user typed.
+    if (reloadInEditor && !m_loadError)
+        m_editor->armSave();
     m_titleField->setText(note.name);
     if (m_loadError && m_environment.isEditing())
         m_environment.setEditing(false);
@@ -474,6 +511,8 @@ void NotesPaneView::clearNote()
     m_fileDeletedDetected = false;
     m_saveFailed = false;
     m_loadError.reset();
+    m_tooLargeBytes.reset();
+    m_notice.clear();
     m_editor->setText(QString());
 }
 
@@ -485,24 +524,32 @@ void NotesPaneView::onSelectedNoteChanged()
         return;
     }
     const bool wasShown = m_currentFile.has_value();
+    QString keptNotice;
     if (wasShown && !flushPendingSave()) {
-        // Unsaved text is never dropped by a switch: the note stays, and its
-        // banner says what keeps it from being written.
-        m_log.error(QStringLiteral("Kept note %1 open: its text could not be saved")
-                        .arg(m_currentFile->url.fileName()));
-        m_environment.setSelectedNoteURL(m_currentFile->url);
-        return;
+        // Unsaved text is never dropped by a switch: what the note can't take
+        // goes to a new note, and where none can be written the note stays,
+        // its banner saying what keeps it from being written.
+        const QString left = m_currentFile->name;
+        const std::optional<SavedAsNew> kept = keepUnsavedText();
+        if (!kept) {
+            m_log.error(QStringLiteral("Kept note %1 open: its text could not be saved")
+                            .arg(m_currentFile->url.fileName()));
+            m_environment.setSelectedNoteURL(m_currentFile->url);
+            return;
+        }
+        keptNotice = QStringLiteral("The unsaved text of “%1” could not be written to it. %2")
+                         .arg(left, whereKept(*kept));
     }
     if (wasShown)
         m_environment.setEditing(false);
     if (!selected) {
         clearNote();
-        updateDetail();
-        return;
-    }
-    // A note not listed (yet) leaves the pane as it was.
-    if (const auto note = findNote(*selected))
+    } else if (const auto note = findNote(*selected)) {
         loadNote(*note);
+    } // a note not listed (yet) leaves the pane as it was
+    // Said on whatever comes on screen: the text was not lost, and here is where it is.
+    if (!keptNotice.isEmpty())
+        m_notice = keptNotice;
     updateDetail();
 }
 
@@ -548,6 +595,8 @@ void NotesPaneView::retarget(const QUrl &to)
     m_environment.notesManager().recordLoadedModDate(to);
     m_fileDeletedDetected = false;
     m_titleField->setText(m_currentFile->name);
+    // Another URL is another selection, and a change of selection leaves edit mode.
+    m_environment.setEditing(false);
     updateDetail();
 }
 
@@ -613,20 +662,114 @@ bool NotesPaneView::flushPendingSave()
 
 void NotesPaneView::flushBeforeQuitting()
 {
-    if (flushPendingSave() || !hasUnsavedChanges())
-        return;
     // The note can't take the text (gone, changed by someone else, or refusing
-    // the write), and after quitting nobody holds it: it goes beside the note
-    // as a new one, so neither the typing nor the other change is lost.
+    // the write), and after quitting nobody holds it: it goes to a new note, so
+    // neither the typing nor the other change is lost.
+    if (!flushPendingSave() && hasUnsavedChanges())
+        keepUnsavedText();
+}
+
+std::optional<SavedAsNew> NotesPaneView::keepUnsavedText()
+{
     const QUrl note = m_currentFile->url;
-    const auto created = m_environment.notesManager().saveAsNew(m_noteContent, note);
-    if (!created) {
+    const auto kept = m_environment.notesManager().saveAsNew(m_noteContent, note);
+    if (!kept) {
         m_log.error(QStringLiteral("Could not keep the unsaved text of %1: %2")
-                        .arg(note.fileName(), created.error().description));
-        return;
+                        .arg(note.fileName(), kept.error().description));
+        return std::nullopt;
     }
-    m_log.info(
-        QStringLiteral("Kept the unsaved text of %1 as %2").arg(note.fileName(), created.value().fileName()));
+    m_log.info(QStringLiteral("Kept the unsaved text of %1 as %2")
+                   .arg(note.fileName(), QDir::toNativeSeparators(kept.value().url.toLocalFile())));
+    if (kept.value().place == KeptPlace::RecoveryFolder) {
+        m_recoveryDismissed = false;
+        updateRecoveryBanner();
+    }
+    return kept.value();
+}
+
+QString NotesPaneView::whereKept(const SavedAsNew &kept) const
+{
+    const QString path = kept.url.toLocalFile();
+    const QString inVault
+        = QDir(m_environment.notesManager().vaultURL().toLocalFile()).relativeFilePath(path);
+    switch (kept.place) {
+    case KeptPlace::NoteFolder:
+        return QStringLiteral("It was saved as “%1”.").arg(inVault);
+    case KeptPlace::RecreatedFolder:
+        return QStringLiteral("Its folder was gone and has been made again: it was saved as “%1”.")
+            .arg(inVault);
+    case KeptPlace::VaultRoot:
+        return QStringLiteral("Its folder is gone: it was saved as “%1” at the top of the vault.")
+            .arg(inVault);
+    case KeptPlace::RecoveryFolder:
+        break;
+    }
+    return QStringLiteral("The vault can’t take it: it was saved as “%1”.")
+        .arg(QDir::toNativeSeparators(path));
+}
+
+bool NotesPaneView::isEditorOnScreen() const
+{
+    return m_environment.isEditing() && m_detailStack->currentWidget() == m_detail
+        && m_body->currentWidget() == m_editor;
+}
+
+void NotesPaneView::openExternally()
+{
+    if (m_currentFile)
+        m_environment.workspace().open(m_currentFile->url);
+}
+
+QWidget *NotesPaneView::makeLargeNoteView()
+{
+    m_largeNote = new QWidget(m_body);
+    m_largeNote->setObjectName(QStringLiteral("largeNote"));
+    auto *column = new QVBoxLayout(m_largeNote);
+    column->addStretch(1);
+    m_largeNoteLabel = new QLabel(m_largeNote);
+    m_largeNoteLabel->setFont(PanelStyle::font(13, QFont::DemiBold));
+    m_largeNoteLabel->setAlignment(Qt::AlignCenter);
+    m_largeNoteLabel->setWordWrap(true);
+    column->addWidget(m_largeNoteLabel);
+    auto *explanation = new QLabel(QStringLiteral("This note is too large to show here."), m_largeNote);
+    explanation->setFont(PanelStyle::font(11));
+    explanation->setAlignment(Qt::AlignCenter);
+    setTextOpacity(*explanation, 0.6);
+    column->addWidget(explanation);
+    auto *open = new QPushButton(QStringLiteral("Open Externally"), m_largeNote);
+    open->setObjectName(QStringLiteral("openExternallyButton"));
+    open->setFont(PanelStyle::font(11));
+    open->setFocusPolicy(Qt::NoFocus);
+    connect(open, &QPushButton::clicked, this, &NotesPaneView::openExternally);
+    column->addWidget(open, 0, Qt::AlignHCenter);
+    column->addStretch(1);
+    return m_largeNote;
+}
+
+void NotesPaneView::updateRecoveryBanner()
+{
+    NotesManager &manager = m_environment.notesManager();
+    const bool waiting = !m_recoveryDismissed && !manager.recoveredNotes().isEmpty();
+    if (waiting)
+        m_recoveryMessage->setText(QStringLiteral("Recovered note text is waiting in “%1”.")
+                                       .arg(QDir::toNativeSeparators(manager.recoveryFolder())));
+    m_recoveryBanner->setVisible(waiting);
+}
+
+QString NotesPaneView::recoveryBannerText() const
+{
+    return m_recoveryBanner->isVisibleTo(this) ? m_recoveryMessage->text() : QString();
+}
+
+void NotesPaneView::showRecoveredNotes()
+{
+    m_environment.workspace().open(QUrl::fromLocalFile(m_environment.notesManager().recoveryFolder()));
+}
+
+void NotesPaneView::dismissRecoveredNotes()
+{
+    m_recoveryDismissed = true;
+    updateRecoveryBanner();
 }
 
 void NotesPaneView::refreshFileStatus()
@@ -711,17 +854,19 @@ void NotesPaneView::saveAsNew()
         return;
     // A save still pending aims at the vanished file: the new note takes the text.
     m_saveDebouncer->cancel();
-    const auto created = m_environment.notesManager().saveAsNew(m_noteContent, m_currentFile->url);
-    if (!created) {
-        m_log.error(QStringLiteral("Failed to save note %1 as new: %2")
-                        .arg(m_currentFile->url.fileName(), created.error().description));
+    const std::optional<SavedAsNew> kept = keepUnsavedText();
+    if (!kept) {
+        // Nothing was written anywhere: the banner stays, and says so.
+        m_saveFailed = true;
+        updateDetail();
         return;
     }
     m_loadedNoteContent = m_noteContent;
     m_diskText = m_noteContent;
     m_saveFailed = false;
-    retarget(created.value());
-    m_environment.setSelectedNoteURL(created.value());
+    m_notice = whereKept(*kept);
+    retarget(kept->url);
+    m_environment.setSelectedNoteURL(kept->url);
 }
 
 void NotesPaneView::closeNote()

@@ -2,6 +2,7 @@
 
 #include "notes/notefile.h"
 #include "notes/notepreview.h"
+#include "notes/notesmanager.h"
 #include "platform/log.h"
 
 #include <QPointer>
@@ -34,8 +35,14 @@ class VaultOnboardingView;
 //   one, and neither is written; the text stays unsaved;
 // - a save that fails keeps the text unsaved, says "Couldn't save this note"
 //   and is tried again at the next flush;
-// - a switch of note whose flush fails keeps the note (and the selection);
-// - a note that can't be read as UTF-8 is shown read-only and never saved.
+// - text a flush can't write to its note (at a switch of note, at shutdown,
+//   or asked for with "Save as New") goes to a new note: beside the note,
+//   else at the vault's top level, else in the recovery folder; a banner says
+//   where, and one above the pane says while recovered text waits outside the
+//   vault; only where nothing at all can be written does a switch keep the note;
+// - a note that can't be read as UTF-8 is shown read-only and never saved;
+// - a note larger than NotesManager::maxNoteBytes is never read: its name and
+//   size are shown with "Open Externally", and no preview is made.
 // Main thread only.
 class NotesPaneView : public QWidget
 {
@@ -59,7 +66,7 @@ public:
     // stays, and the banners say why).
     bool flushPendingSave();
     // The flush of shutdown: text that the note can't take is kept as a new
-    // note beside it ("<name> (2).md") rather than lost with the program.
+    // note (NotesManager::saveAsNew) rather than lost with the program.
     void flushBeforeQuitting();
     // Looks whether the open note was changed or deleted by someone else.
     void refreshFileStatus();
@@ -76,6 +83,12 @@ public:
     bool hasSaveFailed() const { return m_saveFailed; }
     // Why the open note is read-only; none when it loaded.
     std::optional<QString> loadError() const { return m_loadError; }
+    // The open note is too large to be read: its size in bytes.
+    std::optional<qint64> tooLargeBytes() const { return m_tooLargeBytes; }
+    // The banner above the pane while recovered text waits; empty when none is shown.
+    QString recoveryBannerText() const;
+    void showRecoveredNotes(); // its buttons
+    void dismissRecoveredNotes();
     // The texts of the banners on screen, top to bottom.
     QStringList bannerTexts() const;
 
@@ -96,6 +109,7 @@ private:
     enum class DiskState { Unchanged, Modified, Deleted };
 
     QWidget *makeDetail();
+    QWidget *makeLargeNoteView();
     QWidget *makeBanner(const QString &name, const QColor &tint, QLabel *&message, const QString &firstButton,
         void (NotesPaneView::*first)(), const QString &secondButton, void (NotesPaneView::*second)());
     void updateLayout();
@@ -112,6 +126,13 @@ private:
     void clearNote();
     void retarget(const QUrl &to);
     bool writeNote(const QString &text);
+    // Writes the working copy to a new note; none when no place took it.
+    std::optional<SavedAsNew> keepUnsavedText();
+    // Where kept text went, as a banner says it.
+    QString whereKept(const SavedAsNew &kept) const;
+    bool isEditorOnScreen() const;
+    void openExternally();
+    void updateRecoveryBanner();
     DiskState diskState();
 
     NotesEnvironment &m_environment;
@@ -127,6 +148,9 @@ private:
     bool m_fileDeletedDetected = false;
     bool m_saveFailed = false;
     std::optional<QString> m_loadError;
+    std::optional<qint64> m_tooLargeBytes;
+    QString m_notice; // where the text went when it could not stay in its note
+    bool m_recoveryDismissed = false;
     std::unique_ptr<Debouncer> m_saveDebouncer;
 
     QStackedWidget *m_stack;
@@ -143,9 +167,15 @@ private:
     QWidget *m_deletedBanner;
     QWidget *m_modifiedBanner;
     QWidget *m_problemBanner;
+    QWidget *m_noticeBanner;
+    QWidget *m_recoveryBanner;
     QLabel *m_deletedMessage;
     QLabel *m_modifiedMessage;
     QLabel *m_problemMessage;
+    QLabel *m_noticeMessage;
+    QLabel *m_recoveryMessage;
+    QWidget *m_largeNote;
+    QLabel *m_largeNoteLabel;
     QStackedWidget *m_body;
     NoteEditorView *m_editor;
     QPointer<NotePreview> m_preview;

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <functional>
 
 namespace {
 
@@ -24,6 +25,7 @@ protected:
     {
         TemporaryVaultWithDataHome::SetUp();
         manager.setVault(QUrl::fromLocalFile(vault()));
+        manager.setRecoveryFolder(recovery());
     }
 
     // Another program's write: its date lies well away from any own write.
@@ -35,6 +37,7 @@ protected:
         ASSERT_TRUE(file.setFileTime(
             QDateTime::currentDateTimeUtc().addSecs(secondsAhead), QFileDevice::FileModificationTime));
     }
+    QString recovery() const { return root.filePath(QStringLiteral("data/Recovered Notes")); }
     QStringList listed() const
     {
         QStringList names;
@@ -163,12 +166,80 @@ TEST_F(NoteOperations, saveAsNewNumbersFromTwoEvenWhenTheOldNameIsFree)
     write("Plan (2).md", "taken");
     const auto saved = manager.saveAsNew("rescued", url("Plan.md"));
     ASSERT_TRUE(saved);
-    EXPECT_EQ(saved.value(), url("Plan (3).md"));
+    EXPECT_EQ(saved.value().url, url("Plan (3).md"));
+    EXPECT_EQ(saved.value().place, KeptPlace::NoteFolder);
     EXPECT_EQ(read("Plan (3).md"), "rescued");
     EXPECT_EQ(read("Plan.md"), "<missing>");
     EXPECT_TRUE(listed().contains("Plan (3).md"));
     EXPECT_TRUE(log.contains("Saved as new: Plan (3).md"));
 }
+
+// Where text its note can't take is kept, in order: beside the note (its folder
+// made again inside the vault), the vault's top level, the recovery folder.
+class Keeping;
+
+struct KeepingCase
+{
+    const char *name;
+    const char *note; // relative to the vault; the note itself is gone
+    std::function<void(Keeping &)> arrange;
+    KeptPlace place;
+    const char *written; // relative to the vault, or to the recovery folder; "" for none
+};
+
+class Keeping : public NoteOperations, public ::testing::WithParamInterface<KeepingCase>
+{
+public:
+    using NoteOperations::recovery;
+    void add(const QString &relative) { write(relative); }
+    void removeVault() { QDir(vault()).removeRecursively(); }
+    void blockFolder(const QString &relative) { write(relative, "a file where a folder was"); }
+};
+
+TEST_P(Keeping, textGoesToTheFirstPlaceThatTakesIt)
+{
+    const KeepingCase &c = GetParam();
+    c.arrange(*this);
+    const auto kept = manager.saveAsNew("rescued", url(c.note));
+    if (QLatin1String(c.written).isEmpty()) {
+        EXPECT_FALSE(kept);
+        EXPECT_TRUE(QDir(recovery()).entryList(QDir::Files).isEmpty());
+        return;
+    }
+    ASSERT_TRUE(kept) << kept.error().description.toStdString();
+    EXPECT_EQ(kept.value().place, c.place);
+    const QString written = c.place == KeptPlace::RecoveryFolder
+        ? QDir(recovery()).relativeFilePath(kept.value().url.toLocalFile())
+        : QDir(vault()).relativeFilePath(kept.value().url.toLocalFile());
+    EXPECT_TRUE(written.startsWith(QLatin1String(c.written))) << written.toStdString();
+    QFile file(kept.value().url.toLocalFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "rescued");
+    // Never a folder made outside the vault.
+    EXPECT_FALSE(QFileInfo::exists(root.filePath(QStringLiteral("Elsewhere"))));
+}
+
+INSTANTIATE_TEST_SUITE_P(NoteOperations, Keeping,
+    ::testing::Values(
+        KeepingCase { "besideTheNote", "Work/Plan.md", [](Keeping &k) { k.add("Work/Other.md"); },
+            KeptPlace::NoteFolder, "Work/Plan (2).md" },
+        KeepingCase { "inItsFolderMadeAgain", "Work/Deep/Plan.md", [](Keeping &) {},
+            KeptPlace::RecreatedFolder, "Work/Deep/Plan (2).md" },
+        KeepingCase { "atTheTopWhenTheFolderCanNotBeMade", "Work/Plan.md",
+            [](Keeping &k) { k.blockFolder("Work"); }, KeptPlace::VaultRoot, "Plan (2).md" },
+        KeepingCase { "atTheTopForAFolderOutsideTheVault", "../Elsewhere/Plan.md", [](Keeping &) {},
+            KeptPlace::VaultRoot, "Plan (2).md" },
+        KeepingCase { "inTheRecoveryFolderWithoutAVault", "Work/Plan.md", [](Keeping &k) { k.removeVault(); },
+            KeptPlace::RecoveryFolder, "Plan 20" },
+        KeepingCase { "nowhereWhenNothingTakesIt", "Work/Plan.md",
+            [](Keeping &k) {
+                k.removeVault();
+                QDir().mkpath(QFileInfo(k.recovery()).path());
+                QFile blocker(k.recovery());
+                ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+            },
+            KeptPlace::RecoveryFolder, "" }),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(NoteOperations, noteTextIsStrictUtf8BothWays)
 {

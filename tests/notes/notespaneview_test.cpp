@@ -313,7 +313,8 @@ TEST_F(NotesPane, theTitleFieldRenamesTheOpenNote)
     EXPECT_EQ(read("Plan.md"), "text of Draft.md typed");
     EXPECT_EQ(environment->selectedNoteURL(), url("Plan.md"));
     EXPECT_EQ(pane->currentFile()->url, url("Plan.md"));
-    EXPECT_TRUE(environment->isEditing());
+    // Another URL is another selection: edit mode is left, as on any change of selection.
+    EXPECT_FALSE(environment->isEditing());
     EXPECT_TRUE(pane->bannerTexts().isEmpty());
 }
 
@@ -435,7 +436,7 @@ TEST_F(NotesPane, aSaveToANoteDeletedMeanwhileWritesNothingAndRaisesTheRedBanner
     pane->saveAsNew();
     EXPECT_EQ(read("a (2).md"), "text of a.md kept!");
     EXPECT_EQ(environment->selectedNoteURL(), url("a (2).md"));
-    EXPECT_TRUE(pane->bannerTexts().isEmpty());
+    EXPECT_EQ(pane->bannerTexts(), QStringList { "It was saved as “a (2).md”." });
     EXPECT_FALSE(pane->hasUnsavedChanges());
 }
 
@@ -509,8 +510,10 @@ TEST_F(NotesPane, reloadTakesTheOutsideVersion)
     EXPECT_EQ(pane->noteContent(), "theirs");
     EXPECT_EQ(pane->editor()->text(), "theirs");
     EXPECT_TRUE(pane->bannerTexts().isEmpty());
-    EXPECT_FALSE(pane->saveDebouncer().isPending());
+    // The editor saves what the reload put in, as it saves typing: the same text.
+    EXPECT_TRUE(pane->saveDebouncer().isPending());
     runEventsFor(150ms);
+    EXPECT_FALSE(pane->saveDebouncer().isPending());
     EXPECT_EQ(read("a.md"), "theirs");
 }
 
@@ -580,6 +583,8 @@ TEST_P(OwnOperation, thePendingSaveIsWrittenBeforeTheListMovesTheNote)
     EXPECT_EQ(read(GetParam().destination), "text of a.md typed");
     EXPECT_EQ(pane->currentFile()->url, url(GetParam().destination));
     EXPECT_TRUE(pane->bannerTexts().isEmpty());
+    EXPECT_FALSE(environment->isEditing()); // another URL, another selection
+    environment->setEditing(true);
     // Going on typing writes to the note where it is now, and nothing re-creates the old file.
     type("!");
     EXPECT_TRUE(pane->flushPendingSave());
@@ -700,6 +705,101 @@ TEST_F(NotesPane, textTheNoteCanNotTakeIsKeptBesideItAtShutdown)
     environment->noteEditorFlush();
     EXPECT_EQ(read("a.md"), "theirs");
     EXPECT_EQ(read("a (2).md"), "text of a.md mine");
+}
+
+// The note's folder renamed by another program while the user types: every
+// word ends up in a note, whichever flush finds the note gone.
+struct FolderGoneRoute
+{
+    const char *name;
+    std::function<void(NotesPaneView &, FakeNotesEnvironment &, const QUrl &other)> flush;
+};
+
+class FolderGone : public NotesPane, public ::testing::WithParamInterface<FolderGoneRoute>
+{
+};
+
+TEST_P(FolderGone, keepsEveryTypedWordInTheFolderMadeAgain)
+{
+    write("b.md", "text of b.md", 10);
+    open({ "Work/a.md" }, "Work/a.md", true);
+    environment->setAutoSaveDelay(5);
+    type(" before");
+    ASSERT_TRUE(QDir(vault()).rename("Work", "Work2"));
+    type(" after");
+    LogCapture log;
+    GetParam().flush(*pane, *environment, url("b.md"));
+    EXPECT_EQ(read("Work/a (2).md"), "text of Work/a.md before after");
+    EXPECT_TRUE(log.contains(QStringLiteral("Kept the unsaved text of a.md as %1").arg(at("Work/a (2).md"))));
+}
+
+INSTANTIATE_TEST_SUITE_P(NotesPane, FolderGone,
+    ::testing::Values(FolderGoneRoute { "atShutdown",
+                          [](NotesPaneView &, FakeNotesEnvironment &environment, const QUrl &) {
+                              environment.noteEditorFlush();
+                          } },
+        FolderGoneRoute { "onSwitchingNotes",
+            [](NotesPaneView &pane, FakeNotesEnvironment &environment, const QUrl &other) {
+                environment.setSelectedNoteURL(other);
+                EXPECT_EQ(pane.currentFile()->url, other);
+                EXPECT_EQ(pane.bannerTexts(),
+                    QStringList {
+                        "The unsaved text of “a” could not be written to it. Its folder was gone and "
+                        "has been made again: it was saved as “Work/a (2).md”." });
+            } },
+        FolderGoneRoute { "withSaveAsNew",
+            [](NotesPaneView &pane, FakeNotesEnvironment &environment, const QUrl &) {
+                pane.refreshFileStatus();
+                ASSERT_TRUE(pane.isFileDeletedDetected());
+                pane.saveAsNew();
+                EXPECT_EQ(environment.selectedNoteURL(), pane.currentFile()->url);
+                EXPECT_EQ(pane.bannerTexts(),
+                    QStringList {
+                        "Its folder was gone and has been made again: it was saved as “Work/a (2).md”." });
+            } }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(NotesPane, textNoPlaceInTheVaultTakesWaitsInTheRecoveryFolder)
+{
+    open({ "a.md" }, "a.md", true);
+    type(" mine");
+    QDir(vault()).removeRecursively();
+    environment->noteEditorFlush();
+    const QStringList recovered = QDir(recovery()).entryList(QDir::Files);
+    ASSERT_EQ(recovered.size(), 1);
+    QFile file(recovery() + u'/' + recovered.constFirst());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "text of a.md mine");
+
+    // The next start says so above the pane, until dismissed; "Show" opens the folder.
+    pane.reset();
+    LogCapture log;
+    pane = std::make_unique<NotesPaneView>(*environment);
+    EXPECT_EQ(pane->recoveryBannerText(),
+        QStringLiteral("Recovered note text is waiting in “%1”.").arg(recovery()));
+    EXPECT_TRUE(log.contains(QStringLiteral("Recovered note text is waiting in %1").arg(recovery())));
+    pane->showRecoveredNotes();
+    EXPECT_EQ(environment->fakeWorkspace().opened, QList<QUrl> { QUrl::fromLocalFile(recovery()) });
+    pane->dismissRecoveredNotes();
+    EXPECT_TRUE(pane->recoveryBannerText().isEmpty());
+}
+
+TEST_F(NotesPane, aNoteTooLargeToOpenIsNeitherReadNorPreviewedNorWritten)
+{
+    const QByteArray large(NotesManager::maxNoteBytes + 1, 'x');
+    write("large.md", large, 10);
+    open({ "a.md" }, "a.md", true);
+    environment->setSelectedNoteURL(url("large.md"));
+    ASSERT_EQ(pane->tooLargeBytes(), NotesManager::maxNoteBytes + 1);
+    EXPECT_TRUE(pane->noteContent().isEmpty());
+    EXPECT_FALSE(pane->preview());
+    EXPECT_TRUE(pane->findChild<QWidget *>("largeNote")->isVisibleTo(pane.get()));
+    pane->toggleEditing();
+    EXPECT_FALSE(environment->isEditing());
+    pane->findChild<QPushButton *>("openExternallyButton")->click();
+    EXPECT_EQ(environment->fakeWorkspace().opened, QList<QUrl> { url("large.md") });
+    environment->noteEditorFlush();
+    EXPECT_EQ(read("large.md"), large);
 }
 
 } // namespace

@@ -17,6 +17,7 @@ protected:
     {
         TemporaryVaultWithDataHome::SetUp();
         environment = std::make_unique<FakeNotesEnvironment>(settingsFile(), clock);
+        manager().setRecoveryFolder(recovery());
     }
     void TearDown() override
     {
@@ -24,6 +25,7 @@ protected:
         TemporaryVaultWithDataHome::TearDown();
     }
 
+    QString recovery() const { return root.filePath(QStringLiteral("data/Recovered Notes")); }
     QString settingsFile() const { return root.filePath(QStringLiteral("config/defaults.json")); }
     void openVault() { environment->notesManager().setVault(QUrl::fromLocalFile(vault())); }
     NotesManager &manager() { return environment->notesManager(); }
