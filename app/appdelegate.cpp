@@ -585,7 +585,7 @@ void AppDelegate::showLaunchFailureAlert(const QString &path, const QString &err
         QStringLiteral("Quorvane could not open “%1” and will quit. The file has been left as it is.")
                 .arg(QDir::toNativeSeparators(path))
             + QStringLiteral("\n\nDetails: ") + errorDescription,
-        { QStringLiteral("Quit Quorvane") } });
+        { QStringLiteral("Quit Quorvane") }, 0 });
 }
 
 void AppDelegate::showDatabaseFailureAlert(const QString &errorDescription)
@@ -594,7 +594,7 @@ void AppDelegate::showDatabaseFailureAlert(const QString &errorDescription)
         QStringLiteral("Quorvane hit a database error and has stopped capturing new clipboard "
                        "items so nothing is silently lost. Please quit and reopen Quorvane.")
             + QStringLiteral("\n\nDetails: ") + errorDescription,
-        { QStringLiteral("Quit Quorvane"), QStringLiteral("Continue Without Capture") } };
+        { QStringLiteral("Quit Quorvane"), QStringLiteral("Continue Without Capture") }, 0 };
     if (m_services.alerts.run(failure) == 0)
         m_services.terminate();
 }

@@ -14,6 +14,8 @@
 #include "platform/x11/xinputnaturalscrolling.h"
 #include "shortcuts/shortcut.h"
 
+#include "ui/cancellation.h"
+
 #include <QApplication>
 #include <QNetworkAccessManager>
 #include <QProcess>
@@ -47,8 +49,14 @@ int QuorvaneApp::run(const QStringList &arguments)
     AppDelegate delegate(std::move(services));
 
     TerminationSignals signals_;
-    QObject::connect(
-        &signals_, &TerminationSignals::terminationRequested, qApp, [] { QApplication::quit(); });
+    bool terminationRequested = false;
+    QObject::connect(&signals_, &TerminationSignals::terminationRequested, qApp, [&] {
+        terminationRequested = true;
+        // A modal alert runs a loop of its own, and one shown during the launch runs
+        // before there is a main loop to end: it closes the way it says the program ends.
+        alerts.closeForTermination();
+        QApplication::quit();
+    });
 
     switch (delegate.applicationDidFinishLaunching()) {
     case AppDelegate::LaunchResult::Launched:
@@ -61,9 +69,14 @@ int QuorvaneApp::run(const QStringList &arguments)
         return 1;
     }
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
-    // A handler that failed during the launch (inside one of its dialogs) already asked
-    // for the end, before there was a loop to end.
-    const int status = QuorvaneApplication::hasFailed() ? EXIT_FAILURE : QApplication::exec();
+    // A handler that failed during the launch (inside one of its dialogs), or a signal
+    // that came meanwhile, already asked for the end, before there was a loop to end.
+    const int status = QuorvaneApplication::hasFailed() ? EXIT_FAILURE
+        : terminationRequested                          ? EXIT_SUCCESS
+                                                        : QApplication::exec();
     delegate.applicationWillTerminate();
+    // Everything to keep is written: work still running on the pool (a long
+    // preview) is only in the way of the end, which waits for the pool.
+    ui::CancellationToken::cancelAll();
     return QuorvaneApplication::hasFailed() ? EXIT_FAILURE : status;
 }

@@ -625,7 +625,8 @@ void SettingsView::chooseNotesFolder()
     window()->activateWindow();
     QPointer<SettingsView> self(this);
     m_environment.folderChooser.chooseFolder(
-        { QStringLiteral("Choose"), QStringLiteral("Select your notes folder") },
+        { QStringLiteral("Choose"), QStringLiteral("Select your notes folder"),
+            m_environment.appState.notesManager().vaultURL().toLocalFile() },
         [self](const std::optional<QUrl> &folder) {
             if (!self || !folder)
                 return;

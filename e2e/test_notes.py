@@ -23,19 +23,20 @@ def read(path):
 
 
 class NotesPane(unittest.TestCase):
-    def start(self, s, notes, delay=1.0):
-        """A vault holding `notes` (relative path to bytes), the program on it and
-        the panel shown; returns the vault's path."""
-        vault = os.path.join(s.home, "Vault")
+    def start(self, s, notes, delay=1.0, settings=None, vault=None):
+        """A vault holding `notes` (relative path to bytes), the program on it with
+        `settings` besides, and the panel shown; returns the vault's path."""
+        vault = vault or os.path.join(s.home, "Vault")
         for relative, data in notes.items():
             path = os.path.join(vault, relative)
             os.makedirs(os.path.dirname(path), exist_ok=True)
             with open(path, "wb") as f:
                 f.write(data)
-        settings = bookmark(vault)
-        settings["GlobalShortcuts_toggleHUD"] = CTRL_SHIFT_K
-        settings["autoSaveDelay"] = delay
-        s.write_defaults(settings)
+        stored = bookmark(vault)
+        stored["GlobalShortcuts_toggleHUD"] = CTRL_SHIFT_K
+        stored["autoSaveDelay"] = delay
+        stored.update(settings or {})
+        s.write_defaults(stored)
         s.start_app(debug_log=True)
         s.xdotool("key", "ctrl+shift+k")
         s.wait_for(lambda: panel_shown(s), "the panel")

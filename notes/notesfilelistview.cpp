@@ -702,9 +702,14 @@ void NotesFileListView::beginRename(const NoteFile &note)
         dialog->setWindowTitle(QStringLiteral("Rename Note"));
         dialog->setWindowModality(Qt::WindowModal);
         auto *layout = new QVBoxLayout(dialog);
+        auto *label = new QLabel(QStringLiteral("New name:"), dialog);
+        layout->addWidget(label);
         m_renameField = new QLineEdit(dialog);
         m_renameField->setPlaceholderText(QStringLiteral("Name"));
+        label->setBuddy(m_renameField);
         layout->addWidget(m_renameField);
+        // Room for a long name: the field shows some forty characters before it scrolls.
+        m_renameField->setMinimumWidth(m_renameField->fontMetrics().averageCharWidth() * 40);
         auto *buttons = new QDialogButtonBox(dialog);
         QPushButton *rename = buttons->addButton(QStringLiteral("Rename"), QDialogButtonBox::AcceptRole);
         rename->setDefault(true);

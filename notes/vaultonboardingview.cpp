@@ -1,6 +1,7 @@
 #include "notes/vaultonboardingview.h"
 
 #include "notes/notesenvironment.h"
+#include "notes/notesmanager.h"
 #include "platform/folderchooser.h"
 #include "platform/mainqueue.h"
 #include "platform/qt/derivedpalette.h"
@@ -84,7 +85,8 @@ void VaultOnboardingView::chooseVaultFolder()
     m_environment.dismissPanel();
     NotesEnvironment *environment = &m_environment;
     m_environment.folderChooser().chooseFolder(
-        { QStringLiteral("Choose"), QStringLiteral("Select your notes folder") },
+        { QStringLiteral("Choose"), QStringLiteral("Select your notes folder"),
+            m_environment.notesManager().vaultURL().toLocalFile() },
         [environment](const std::optional<QUrl> &folder) {
             if (!folder)
                 return;

@@ -12,6 +12,9 @@ struct Alert
     QString message; // the bold first line
     QString informativeText; // the explanation below it
     QStringList buttons; // the first is the default button
+    // The button that ends the program, if one does: asked to end while the
+    // alert is up (SIGTERM, SIGINT), the program answers the alert with it.
+    int quitButton = -1;
 };
 
 class AlertPresenter
@@ -21,4 +24,7 @@ public:
     // Shows the alert and waits for the answer: the index of the chosen button, or -1
     // when the alert was closed without one. Main thread only.
     virtual int run(const Alert &alert) = 0;
+    // The program is asked to end: an alert that is up closes at once, answered with
+    // its quitButton (-1 when it has none). Nothing happens without one. Main thread only.
+    virtual void closeForTermination() { }
 };

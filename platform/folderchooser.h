@@ -17,6 +17,7 @@ public:
     {
         QString prompt; // the title of the accepting button
         QString message; // what the user is asked to pick
+        QString startFolder; // where the chooser opens; empty, or gone: the home folder
     };
     using Done = std::function<void(const std::optional<QUrl> &folder)>;
 

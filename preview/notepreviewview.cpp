@@ -140,7 +140,11 @@ NotePreviewView::NotePreviewView(NotesManager &vault, Workspace &workspace, QWid
     m_host->setAppearanceChangeHandler([this] { return appearanceChanged(); });
 }
 
-NotePreviewView::~NotePreviewView() = default;
+NotePreviewView::~NotePreviewView()
+{
+    // Nobody takes what is still being made.
+    m_work.cancel();
+}
 
 NotePreviewFactory NotePreviewView::factory(Workspace &workspace)
 {
@@ -226,6 +230,7 @@ void NotePreviewView::noteChanged()
         return; // on its way already
     // Whatever is still being made is for an older text or vault now.
     ++m_generation;
+    m_work.cancel();
     m_pending.reset();
     if (m_memo.holds(key)) {
         // What is shown is this very note, though an appearance change while another
@@ -278,6 +283,9 @@ bool NotePreviewView::appearanceChanged()
 void NotePreviewView::buildOffThread(std::function<Rendering()> make, Built built)
 {
     const quint64 generation = m_generation;
+    // Work started before is for an older text or look: it stops where it is.
+    m_work.cancel();
+    m_work = ui::CancellationToken();
     // What the worker needs of the widgets is read here: it touches none of them.
     auto tree = std::make_shared<std::unique_ptr<ui::ViewTree>>(
         std::make_unique<ui::ViewTree>(ui::View(), m_host->treeEnvironment()));
@@ -291,7 +299,8 @@ void NotePreviewView::buildOffThread(std::function<Rendering()> make, Built buil
     const QPointer<NotePreviewView> self(this);
     QThreadPool::globalInstance()->start([self, generation, make = std::move(make), built = std::move(built),
                                              links = links(), tree, environmentRevision, scrollingWidth,
-                                             fittingWidth, fittingHeight] {
+                                             fittingWidth, fittingHeight, work = m_work] {
+        const ui::CancellationToken::Scope cancellation(work);
         Rendering rendering = make();
         ui::ViewTree &made = **tree;
         made.setRoot(body(rendering, links));

@@ -7,6 +7,7 @@
 #include "preview/notepreviewmemoizer.h"
 #include "preview/obsidiancontext.h"
 
+#include "ui/cancellation.h"
 #include "ui/view.h"
 
 #include <QList>
@@ -135,6 +136,7 @@ private:
     // only while the generation is still the one it was started in.
     std::optional<NotePreviewKey> m_pending;
     quint64 m_generation = 0;
+    ui::CancellationToken m_work; // of the rendering under way on a worker thread
     bool m_shownOffThread = false; // the shown tree was made on a worker thread
     int m_computations = 0;
 };

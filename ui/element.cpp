@@ -1,6 +1,7 @@
 #include "ui/element.h"
 
 #include "ui/accessibility.h"
+#include "ui/cancellation.h"
 #include "ui/viewtree.h"
 
 #include <QPainter>
@@ -87,7 +88,8 @@ Element::Measurement &Element::measurementFor(const ProposedSize &proposal)
         return *known;
     m_measuredBaselines.reset();
     m_measuredScratch.reset();
-    const QSizeF size = measure(proposal);
+    // Work that was cut short measures nothing more: its tree is thrown away.
+    const QSizeF size = CancellationToken::isCurrentCancelled() ? QSizeF() : measure(proposal);
     // Answers older than the previous pass go; beyond the capacity, the previous
     // pass's go too, least recently used first.
     std::erase_if(m_cache, [](const Measurement &measurement) { return measurement.pass + 1 < currentPass; });
@@ -118,6 +120,8 @@ std::optional<double> Element::baseline(const ProposedSize &proposal, bool last)
     const Measurement &measurement = measurementFor(proposal);
     if (measurement.knowsBaseline[last])
         return measurement.baselines[last];
+    if (CancellationToken::isCurrentCancelled())
+        return std::nullopt; // what was not measured has no lines
     const QSizeF size = measurement.size;
     const std::optional<double> line = measureBaseline(proposal, size, last);
     // Found again: working the baseline out may have measured this element anew.
@@ -153,7 +157,10 @@ void Element::place(const QRectF &frame, const ProposedSize &proposal)
     }
     m_frame = frame;
     m_placedProposal = proposal;
-    m_needsPlacement = false;
+    // Cut-short work places nothing inside: its children were never measured.
+    m_needsPlacement = CancellationToken::isCurrentCancelled();
+    if (m_needsPlacement)
+        return;
     placeChildren(proposal);
     uniteChildrenPaintBounds();
 }

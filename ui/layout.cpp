@@ -1,5 +1,7 @@
 #include "ui/layout.h"
 
+#include "ui/cancellation.h"
+
 #include <QThread>
 #include <QThreadPool>
 
@@ -84,6 +86,9 @@ View layoutWithAxis(
         auto element = std::make_unique<LayoutElement>(layout);
         quint64 position = 0;
         for (const View &child : children) {
+            // A long document is thousands of children: work that was cut short ends here.
+            if (CancellationToken::isCurrentCancelled())
+                break;
             const ResolveScope childScope = scope.child(position++);
             if (child.isEmpty())
                 continue;
@@ -112,6 +117,7 @@ public:
     MeasureBatch(const LayoutSubviews &subviews, const ProposedSize &proposal)
         : m_proposal(proposal)
         , m_pass(Element::layoutPass())
+        , m_cancellation(CancellationToken::current())
     {
         m_elements.reserve(subviews.size());
         for (const LayoutSubview &subview : subviews)
@@ -122,6 +128,7 @@ public:
     {
         // Nested stacks are measured by whoever claimed them, alone.
         const ParallelMeasuring alone(false);
+        const CancellationToken::Scope cancellation(m_cancellation);
         const quint64 ownPass = Element::layoutPass();
         Element::joinLayoutPass(m_pass);
         measure();
@@ -155,6 +162,7 @@ private:
     std::vector<Element *> m_elements;
     ProposedSize m_proposal;
     quint64 m_pass;
+    const CancellationToken m_cancellation; // the work the batch is part of
     std::atomic<size_t> m_next { 0 };
     std::atomic<size_t> m_done { 0 };
     std::mutex m_mutex;

@@ -18,6 +18,20 @@ int QtAlertPresenter::run(const Alert &alert)
             box.addButton(title, buttons.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole));
     if (!buttons.isEmpty())
         box.setDefaultButton(buttons.constFirst());
+    Shown shown { &box, alert.quitButton >= 0 && alert.quitButton < buttons.size() ? alert.quitButton : -1 };
+    m_shown.prepend(&shown);
     box.exec();
+    m_shown.removeOne(&shown);
+    if (shown.closedForTermination)
+        return shown.quitButton;
     return int(buttons.indexOf(qobject_cast<QPushButton *>(box.clickedButton())));
+}
+
+void QtAlertPresenter::closeForTermination()
+{
+    // Every alert up closes: the innermost returns into the outer one's loop, which ends too.
+    for (Shown *shown : std::as_const(m_shown)) {
+        shown->closedForTermination = true;
+        shown->box->done(QDialog::Rejected);
+    }
 }

@@ -327,6 +327,9 @@ TEST_F(SettingsViewTest, theChosenFolderBecomesTheVaultAndItsPathIsShown)
     chooser.answer(vault);
     ASSERT_TRUE(waitFor([&] { return path->text() == vault.toLocalFile(); }));
     EXPECT_EQ(state.notesManager().vaultURL(), vault);
+    // Asked again, the chooser opens at the vault.
+    control<QPushButton>("changeVault")->click();
+    EXPECT_EQ(chooser.requests.last().startFolder, vault.toLocalFile());
 }
 
 TEST_F(SettingsViewTest, theGestureToggleIsOfferedOnlyWhenTrustedAsOfTheLastOpening)

@@ -10,6 +10,8 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 
+#include <QLabel>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -193,6 +195,12 @@ TEST_F(NotesList, renameThroughTheDialogKeepsTheSelectionOnTheNote)
     ASSERT_NE(list->renameDialog(), nullptr);
     EXPECT_EQ(list->renameDialog()->windowTitle(), "Rename Note");
     EXPECT_EQ(list->renameField()->text(), "Draft");
+    // Labelled, and wide enough for a long name.
+    const auto *label = list->renameDialog()->findChild<QLabel *>();
+    ASSERT_TRUE(label);
+    EXPECT_EQ(label->buddy(), list->renameField());
+    EXPECT_GE(list->renameField()->width(),
+        list->renameField()->fontMetrics().horizontalAdvance(QString(30, u'n')));
     list->renameField()->setText("  Plan ");
     list->commitRenameDialog();
     EXPECT_EQ(list->renameDialog(), nullptr);
