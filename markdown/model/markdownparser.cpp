@@ -1393,6 +1393,9 @@ private:
     bool m_expected = false;
 };
 
+// The library skips one at the start of what it is fed, and nowhere else.
+constexpr QByteArrayView byteOrderMark = "\xEF\xBB\xBF";
+
 // A large note is parsed a piece at a time, each piece a run of whole top-level blocks,
 // so the library's tree (dozens of times the size of the text it holds) never holds more
 // than one piece. The library itself says where a piece may end: a piece is parsed up to
@@ -1570,7 +1573,7 @@ private:
     {
         return starts[k] > start && hasLines(children[k - 1]) && hasLines(children[k])
             && cmark_node_get_end_line(children[k - 1]) < cmark_node_get_start_line(children[k])
-            && m_lines.followsBlankLine(starts[k]) && !m_text.sliced(starts[k]).startsWith("\xEF\xBB\xBF");
+            && m_lines.followsBlankLine(starts[k]) && !m_text.sliced(starts[k]).startsWith(byteOrderMark);
     }
 
     // The last child that may begin a piece, or 0.
@@ -1641,7 +1644,8 @@ private:
             qsizetype end = at;
             while (end < m_text.size() && (m_text[end] == ' ' || m_text[end] == '\t'))
                 ++end;
-            if (startsWithLetter(end)) {
+            // A part may not begin with a byte order mark either (it counts as a letter).
+            if (startsWithLetter(end) && !m_text.sliced(end).startsWith(byteOrderMark)) {
                 // A line under this one may make it a table's header or a heading, of the
                 // whole line: the next seam is on another line.
                 const qsizetype next = m_lines.nextLine(end);
@@ -1861,7 +1865,6 @@ std::optional<QList<BlockNode>> parseMarkdownBlocksInPieces(QByteArrayView utf8,
     // The library skips a byte order mark at the start of what it is fed, and the first
     // piece may be fed after the note's definitions. A second one is text, which the
     // library would skip too at the start of the first piece.
-    constexpr QByteArrayView byteOrderMark = "\xEF\xBB\xBF";
     if (utf8.startsWith(byteOrderMark)) {
         if (utf8.sliced(3).startsWith(byteOrderMark))
             return parseWhole(utf8);

@@ -279,7 +279,8 @@ INSTANTIATE_TEST_SUITE_P(Notes, MarkdownParserPiecesOfLines, ::testing::Range(1u
 
 // Texts that once parsed otherwise in some pieces: a line that reads as a definition
 // where a piece was cut off after it, but that the table after it makes a paragraph's
-// line; and a second byte order mark, which is text.
+// line; and a byte order mark that is text (a second one, or one after a space in a
+// long paragraph, where the paragraph may be cut).
 TEST(MarkdownParser, textsOnceSplitWrongParseInPiecesAsInOneGo)
 {
     const struct
@@ -294,6 +295,9 @@ TEST(MarkdownParser, textsOnceSplitWrongParseInPiecesAsInOneGo)
         { "twoByteOrderMarks",
             "\xEF\xBB\xBF\xEF\xBB\xBF\n\xFF\n\xFF\xFF\xFF:\xFF\xFF\xFF\xFF"
             "a" },
+        { "aWordBeginningWithAByteOrderMark",
+            "one two three four five six seven \xEF\xBB\xBF"
+            "eight nine\n" },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
