@@ -112,8 +112,9 @@ struct TextSelectionKey
 };
 
 // The user's text size as a factor of the body size: what a size that follows the
-// user's text size setting is multiplied by. Linux desktops offer no such setting that
-// reaches this program, so it is 1; tests set it to check that sizes follow it.
+// user's text size setting is multiplied by. On Linux that setting is the desktop's
+// font size: the host sets this from the application font (systemTextSizeScale()),
+// unless its owner set it.
 struct TextSizeScaleKey
 {
     using Value = double;

@@ -1,6 +1,8 @@
 #include "ui/font.h"
 
 #include <QFontDatabase>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include <algorithm>
 #include <cmath>
@@ -157,6 +159,20 @@ QFont Font::toQFont() const
     if (m_caps == Caps::SmallCaps || m_caps == Caps::LowercaseSmallCaps)
         font.setCapitalization(QFont::SmallCaps);
     return font;
+}
+
+double textSizeScale(const QFont &font, double dotsPerInch)
+{
+    constexpr double defaultPixels = 9.0 * 96 / 72;
+    const double pixels = font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * dotsPerInch / 72;
+    // A font without a size of either kind leaves the text as it is.
+    return pixels > 0 ? pixels / defaultPixels : 1.0;
+}
+
+double systemTextSizeScale()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return textSizeScale(QGuiApplication::font(), screen ? screen->logicalDotsPerInchY() : 96);
 }
 
 } // namespace ui

@@ -64,4 +64,12 @@ private:
     bool m_italic = false;
 };
 
+// The user's text size, as a factor of the body text size: the application's font (the
+// desktop's, where the desktop sets one) against the one Qt gives where nothing sets any,
+// 9 points at 96 dots per inch. A larger font, or more dots per inch for the same font
+// (how desktops scale text), is a larger factor. Main thread only.
+double systemTextSizeScale();
+// The same for `font` at `dotsPerInch`.
+double textSizeScale(const QFont &font, double dotsPerInch);
+
 } // namespace ui

@@ -1,5 +1,6 @@
 #include "ui/hostingview.h"
 
+#include "ui/font.h"
 #include "ui/hostingviewaccessible.h"
 
 #include <QAccessible>
@@ -27,6 +28,7 @@ ColorScheme schemeOf(const QPalette &palette)
 HostingView::HostingView(QWidget *parent)
     : QAbstractScrollArea(parent)
     , m_tree(std::make_unique<ViewTree>())
+    , m_textSizeScale(systemTextSizeScale())
 {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -120,6 +122,8 @@ EnvironmentValues HostingView::treeEnvironment() const
     EnvironmentValues environment = m_environment;
     if (!environment.contains<ColorSchemeKey>())
         environment.set<ColorSchemeKey>(schemeOf(palette()));
+    if (!environment.contains<TextSizeScaleKey>())
+        environment.set<TextSizeScaleKey>(m_textSizeScale);
     return environment;
 }
 
@@ -369,6 +373,15 @@ bool HostingView::event(QEvent *event)
             return true;
         }
     }
+    // The desktop's font size is the user's text size; it reaches every widget, whatever
+    // font the widget itself has.
+    if (event->type() == QEvent::ApplicationFontChange) {
+        const double scale = systemTextSizeScale();
+        if (scale != m_textSizeScale) {
+            m_textSizeScale = scale;
+            environmentChanged();
+        }
+    }
     return QAbstractScrollArea::event(event);
 }
 
@@ -405,14 +418,18 @@ void HostingView::scrollContentsBy(int, int)
 
 void HostingView::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::PaletteChange) {
-        ++m_environmentRevision;
-        if (!m_appearanceChange || !m_appearanceChange()) {
-            applyEnvironment();
-            scheduleRebuild();
-        }
-    }
+    if (event->type() == QEvent::PaletteChange)
+        environmentChanged();
     QAbstractScrollArea::changeEvent(event);
+}
+
+void HostingView::environmentChanged()
+{
+    ++m_environmentRevision;
+    if (!m_appearanceChange || !m_appearanceChange()) {
+        applyEnvironment();
+        scheduleRebuild();
+    }
 }
 
 } // namespace ui

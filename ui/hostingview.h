@@ -23,7 +23,8 @@ public:
     ~HostingView() override;
 
     void setRootView(View root);
-    // Values for the whole tree; the appearance follows the palette unless set here.
+    // Values for the whole tree; the appearance follows the palette, and the user's text
+    // size the application font, unless set here.
     void setEnvironment(EnvironmentValues environment);
 
     ViewTree &tree() { return *m_tree; }
@@ -35,9 +36,9 @@ public:
     EnvironmentValues treeEnvironment() const;
     // Changes whenever the environment given to the tree does.
     quint64 environmentRevision() const { return m_environmentRevision; }
-    // For an owner that makes its trees elsewhere: when the appearance changes, the
-    // handler is asked first, and answers true when it makes a tree for the new
-    // environment itself. The shown tree then keeps its look, unresolved, until one
+    // For an owner that makes its trees elsewhere: when the appearance or the user's
+    // text size changes, the handler is asked first, and answers true when it makes a
+    // tree for the new environment itself. The shown tree then keeps its look, unresolved, until one
     // made for environmentRevision() is adopted (or a new root view is set). Answering
     // false leaves it to the host, which resolves the shown tree again.
     void setAppearanceChangeHandler(std::function<bool()> handler)
@@ -91,6 +92,9 @@ private:
     void scheduleLayout();
     void relayout();
     void applyEnvironment();
+    // The look or the user's text size changed: the tree is made again, by the owner
+    // or here.
+    void environmentChanged();
     void connectTree();
     void updateHover(QPointF contentPoint);
     void forgetElements();
@@ -102,6 +106,7 @@ private:
     quint64 m_treeRevision = 0; // what the shown tree was resolved for
     quint64 m_accessibleRevision = 0;
     std::function<bool()> m_appearanceChange;
+    double m_textSizeScale; // the user's, as the application font gives it
     bool m_rebuildScheduled = false;
     bool m_layoutScheduled = false;
     // Raw pointers into the tree, dropped whenever what holds them is resolved again.

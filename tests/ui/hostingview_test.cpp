@@ -278,10 +278,43 @@ INSTANTIATE_TEST_SUITE_P(HostingView, AdoptTree,
 
 // ---- An appearance change ---------------------------------------------------
 
+// What changes the look: the palette turns dark, or the application's font (the
+// desktop's) doubles the user's text size.
+enum class Change { Palette, TextSize };
+
 struct AppearanceCase
 {
     const char *name;
     std::optional<bool> ownerMakesTheTree; // absent: no handler
+    Change change = Change::Palette;
+};
+
+void makeChange(Change change, HostingView &host)
+{
+    if (change == Change::Palette) {
+        QPalette dark = host.palette();
+        dark.setColor(QPalette::Window, Qt::black);
+        host.setPalette(dark);
+    } else {
+        QFont font = QApplication::font();
+        font.setPointSizeF(18);
+        QApplication::setFont(font);
+        // Every widget is told on the next turn of the event loop.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::ApplicationFontChange);
+    }
+}
+
+bool inTheNewLook(Change change, const EnvironmentValues &environment)
+{
+    return change == Change::Palette ? environment.get<ColorSchemeKey>() == ColorScheme::Dark
+                                     : environment.get<TextSizeScaleKey>() == 2;
+}
+
+// The application's font as it was before the test.
+struct ApplicationFontKept
+{
+    ~ApplicationFontKept() { QApplication::setFont(font); }
+    QFont font = QApplication::font();
 };
 
 void PrintTo(const AppearanceCase &row, std::ostream *out)
@@ -296,6 +329,7 @@ class AppearanceChange : public ::testing::TestWithParam<AppearanceCase>
 TEST_P(AppearanceChange, resolvesTheTreeAgainUnlessItsOwnerMakesOne)
 {
     const AppearanceCase &row = GetParam();
+    const ApplicationFontKept kept;
     HostingView host;
     host.resize(300, 200);
     int asked = 0;
@@ -314,15 +348,13 @@ TEST_P(AppearanceChange, resolvesTheTreeAgainUnlessItsOwnerMakesOne)
     host.flush();
     ASSERT_EQ(resolved, 1);
 
-    QPalette dark = host.palette();
-    dark.setColor(QPalette::Window, Qt::black);
-    host.setPalette(dark);
+    makeChange(row.change, host);
     host.flush();
     EXPECT_EQ(asked, row.ownerMakesTheTree ? 1 : 0);
-    EXPECT_EQ(host.treeEnvironment().get<ColorSchemeKey>(), ColorScheme::Dark);
+    EXPECT_TRUE(inTheNewLook(row.change, host.treeEnvironment()));
     const bool left = row.ownerMakesTheTree.value_or(false);
     EXPECT_EQ(host.showsCurrentEnvironment(), !left);
-    EXPECT_EQ(host.tree().environment().get<ColorSchemeKey>(), left ? ColorScheme::Light : ColorScheme::Dark);
+    EXPECT_EQ(inTheNewLook(row.change, host.tree().environment()), !left);
     EXPECT_EQ(resolved, left ? 1 : 2) << "resolved again only when the host makes it";
 
     if (left) {
@@ -334,7 +366,7 @@ TEST_P(AppearanceChange, resolvesTheTreeAgainUnlessItsOwnerMakesOne)
         EXPECT_NE(host.tree().findByTag(QStringLiteral("made")), nullptr);
         EXPECT_EQ(resolved, 1);
         EXPECT_TRUE(host.showsCurrentEnvironment());
-        EXPECT_EQ(host.tree().environment().get<ColorSchemeKey>(), ColorScheme::Dark);
+        EXPECT_TRUE(inTheNewLook(row.change, host.tree().environment()));
     }
 }
 
@@ -355,5 +387,7 @@ TEST(AppearanceChange, aNewRootViewTakesTheLookAnOwnerLeftBehind)
 
 INSTANTIATE_TEST_SUITE_P(HostingView, AppearanceChange,
     ::testing::Values(AppearanceCase { "noOwner", std::nullopt }, AppearanceCase { "ownerDeclines", false },
-        AppearanceCase { "ownerMakesIt", true }),
+        AppearanceCase { "ownerMakesIt", true },
+        AppearanceCase { "textSizeNoOwner", std::nullopt, Change::TextSize },
+        AppearanceCase { "textSizeOwnerMakesIt", true, Change::TextSize }),
     [](const auto &info) { return std::string(info.param.name); });
