@@ -161,7 +161,7 @@ class Figures(unittest.TestCase):
                 self.assertEqual(s.stop_app(), 0, s.app_log())
                 fill_store(s.store_path, count)
                 starts, rss = [], []
-                for _ in range(3):
+                for _ in range(5):
                     began = time.monotonic()
                     s.start_app(wait_launched=False)
                     while "Quorvane launched successfully" not in s.app_log():
