@@ -290,8 +290,9 @@ void AppDelegate::setupPanel()
     m_panelController->onShow = [self] {
         if (!self)
             return;
-        // Every showing lists the vault afresh.
-        self->m_appState->notesManager().scanVault();
+        // Every showing lists the vault afresh, off the main thread: the first
+        // frame must not wait for a large vault.
+        self->m_appState->notesManager().scanVaultInBackground();
         self->m_appState->setPanelVisible(true);
     };
     m_panelController->onHide = [self] {

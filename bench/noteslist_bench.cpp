@@ -1,8 +1,9 @@
-// The notes pane over a vault of ten thousand notes (1,000 at the root, the rest
-// in 45 folders, three of them open): opening the pane, a keystroke in the
+// The notes pane over a vault of ten thousand notes (a tenth at the root, the
+// rest in 45 folders, three of them open): opening the pane, a keystroke in the
 // search field and a new selection must each fit well within a frame (16 ms),
 // and a rescan that changed one note must cost the list little beside the scan
-// itself (compare BM_RescanWithoutTheList with BM_RescanWithTheList).
+// itself (compare BM_RescanWithoutTheList with BM_RescanWithTheList). At fifty
+// thousand notes a keystroke must still take under 5 ms.
 #include "appbench.h"
 #include "guibenchmain.h"
 
@@ -13,26 +14,28 @@
 #include <QDir>
 #include <QFile>
 
+#include <map>
 #include <memory>
 
 namespace {
 
 constexpr int noteCount = 10'000;
-constexpr int rootNotes = 1'000;
+constexpr int rootNotes = noteCount / 10;
 constexpr int folderCount = 45;
 
 using Fixture = NotesAppBench;
 
-Fixture &fixture()
+Fixture &fixture(int notes = noteCount)
 {
-    static std::unique_ptr<Fixture> f;
+    static std::map<int, std::unique_ptr<Fixture>> fixtures;
+    std::unique_ptr<Fixture> &f = fixtures[notes];
     if (f)
         return *f;
     f = std::make_unique<Fixture>();
     f->vault = f->dir.filePath(QStringLiteral("Vault"));
     const QDateTime start = QDateTime::currentDateTimeUtc().addDays(-30);
-    for (int i = 0; i < noteCount; ++i) {
-        const QString folder = i < rootNotes ? QString() : QStringLiteral("Folder %1/").arg(i % folderCount);
+    for (int i = 0; i < notes; ++i) {
+        const QString folder = i < notes / 10 ? QString() : QStringLiteral("Folder %1/").arg(i % folderCount);
         const QString path = QStringLiteral("%1/%2Note %3.md").arg(f->vault, folder).arg(i);
         QDir().mkpath(QFileInfo(path).path());
         QFile file(path);
@@ -71,7 +74,7 @@ BENCHMARK(BM_OpenThePane)->Unit(benchmark::kMillisecond);
 
 void BM_QueryInTheOpenPane(benchmark::State &state)
 {
-    Fixture &f = fixture();
+    Fixture &f = fixture(int(state.range(0)));
     NotesPaneView pane(*f.environment);
     pane.resize(700, 300);
     pane.show();
@@ -81,7 +84,7 @@ void BM_QueryInTheOpenPane(benchmark::State &state)
     for (auto _ : state)
         f.appState->setSearchQuery(queries.at(i++ % queries.size()));
 }
-BENCHMARK(BM_QueryInTheOpenPane)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QueryInTheOpenPane)->Arg(noteCount)->Arg(50'000)->Unit(benchmark::kMillisecond);
 
 void BM_SelectANote(benchmark::State &state)
 {

@@ -22,3 +22,8 @@ struct NoteFile
     // so such notes sort last.
     static QDateTime distantPast() { return QDateTime(QDate(1, 1, 1), QTime(0, 0), Qt::UTC); }
 };
+
+// The form of a note's name that the search filter compares: small letters,
+// one spelling per character, so composed and decomposed names match alike.
+// Vault scans make it once per name; a search only compares.
+QString noteSearchKey(const QString &name);

@@ -27,6 +27,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -37,12 +38,6 @@ constexpr int sectionInset = 4;
 constexpr int sectionContentIndent = 12;
 constexpr qreal headerTint = 0.12;
 constexpr qreal secondaryOpacity = PanelStyle::secondaryAlpha;
-
-// How names are compared for the filter: small letters, one spelling per character.
-QString folded(const QString &text)
-{
-    return text.toLower().normalized(QString::NormalizationForm_C);
-}
 
 char32_t nextCodePoint(const QString &text, qsizetype &i)
 {
@@ -65,17 +60,6 @@ bool codePointLess(const QString &a, const QString &b)
             return x < y;
     }
     return i == a.size() && j < b.size();
-}
-
-// Stable: notes of one date keep the vault's order. The lists come newest
-// first already, so this mostly confirms the order.
-void sortNewestFirst(QList<NoteFile> &notes)
-{
-    const auto newer = [](const NoteFile &a, const NoteFile &b) {
-        return a.modifiedDate.toMSecsSinceEpoch() > b.modifiedDate.toMSecsSinceEpoch();
-    };
-    if (!std::is_sorted(notes.cbegin(), notes.cend(), newer))
-        std::stable_sort(notes.begin(), notes.end(), newer);
 }
 
 QColor withOpacity(QColor color, qreal opacity)
@@ -103,27 +87,33 @@ struct Row
 
 } // namespace
 
-NotesListing NotesListing::make(
-    const QList<NoteFile> &allFiles, const QSet<QString> &folders, const QString &query)
+NotesListing NotesListing::make(const QList<NoteFile> &allFiles, const QSet<QString> &folders,
+    const QString &query, const NoteSearchIndex &index)
 {
+    const NoteSearchIndex &search = index.size() == allFiles.size() ? index : NoteSearchIndex::of(allFiles);
+    const QString needle = noteSearchKey(query);
+    const std::u16string_view needleView(QStringView(needle).utf16(), std::size_t(needle.size()));
     NotesListing listing;
-    QHash<QString, QList<NoteFile>> byFolder;
-    const QString needle = folded(query);
-    for (const NoteFile &note : allFiles) {
-        if (!needle.isEmpty() && !folded(note.name).contains(needle))
+    std::vector<QList<qsizetype>> byFolder(std::size_t(search.folders().size()));
+    for (qsizetype i = 0; i < search.size(); ++i) {
+        // A plain search of each short name: the library's general one cost
+        // more in setting up per call than in searching.
+        const QStringView key = search.searchKey(i);
+        if (!needle.isEmpty()
+            && std::u16string_view(key.utf16(), std::size_t(key.size())).find(needleView)
+                == std::u16string_view::npos)
             continue;
-        if (note.folder)
-            byFolder[*note.folder].append(note);
-        else
-            listing.rootFiles.append(note);
+        const int folder = search.folder(i);
+        (folder < 0 ? listing.rootFiles : byFolder[std::size_t(folder)]).append(i);
     }
-    sortNewestFirst(listing.rootFiles);
+    QHash<QString, int> folderNumbers;
+    for (qsizetype i = 0; i < search.folders().size(); ++i)
+        folderNumbers.insert(search.folders()[i], int(i));
     for (const QString &folder : sortedFolders(folders)) {
-        auto notes = byFolder.find(folder);
-        if (notes == byFolder.end() || notes->isEmpty())
+        const int number = folderNumbers.value(folder, -1);
+        if (number < 0 || byFolder[std::size_t(number)].isEmpty())
             continue;
-        sortNewestFirst(*notes);
-        listing.folderSections.append({ folder, std::move(*notes) });
+        listing.folderSections.append({ folder, std::move(byFolder[std::size_t(number)]) });
     }
     return listing;
 }
@@ -208,11 +198,25 @@ public:
     }
 
 private:
-    static QString keyOf(const Row &row)
+    // The items of a set of rows, by identity. Notes are hashed by URL as it
+    // stands: building a text key per row cost more than the rest of a rebuild.
+    struct Items
     {
-        return row.kind == Row::Kind::Note ? QStringLiteral("n") + row.note.url.path()
-                                           : QStringLiteral("f") + row.folder;
-    }
+        QSet<QUrl> notes;
+        QSet<QString> folders;
+
+        void insert(const Row &row)
+        {
+            if (row.kind == Row::Kind::Note)
+                notes.insert(row.note.url);
+            else
+                folders.insert(row.folder);
+        }
+        bool contains(const Row &row) const
+        {
+            return row.kind == Row::Kind::Note ? notes.contains(row.note.url) : folders.contains(row.folder);
+        }
+    };
 
     // Makes rows [begin, oldEnd) hold the items of rows [begin, newEnd) of
     // `rows`: rows that went are removed, the ones that came inserted, and
@@ -224,19 +228,19 @@ private:
         constexpr int maxSteps = 32;
         if (begin == oldEnd && begin == newEnd)
             return;
-        QSet<QString> wanted;
-        wanted.reserve(qsizetype(newEnd - begin));
+        Items wanted;
+        wanted.notes.reserve(qsizetype(newEnd - begin));
         for (std::size_t i = begin; i < newEnd; ++i)
-            wanted.insert(keyOf(rows[i]));
+            wanted.insert(rows[i]);
         // Rows that went, from the back so the positions ahead stay valid.
         for (std::size_t i = oldEnd; i > begin;) {
             std::size_t last = i - 1;
-            if (wanted.contains(keyOf(m_rows[last]))) {
+            if (wanted.contains(m_rows[last])) {
                 --i;
                 continue;
             }
             std::size_t first = last;
-            while (first > begin && !wanted.contains(keyOf(m_rows[first - 1])))
+            while (first > begin && !wanted.contains(m_rows[first - 1]))
                 --first;
             removeRange(first, last + 1);
             oldEnd -= last + 1 - first;
@@ -487,8 +491,13 @@ NotesFileListView::~NotesFileListView() = default;
 void NotesFileListView::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    // The rows follow every rescan and query while hidden too: only folders
+    // opened elsewhere meanwhile call for new ones, and over a large vault a
+    // rebuild would hold up the panel's first frame.
+    const QSet<QString> before = m_expandedFolders;
     loadExpandedFolders();
-    rebuild();
+    if (m_expandedFolders != before)
+        rebuild();
 }
 
 void NotesFileListView::updateHeaderTint()
@@ -523,22 +532,24 @@ void NotesFileListView::setFolderExpanded(const QString &folder, bool expanded)
 void NotesFileListView::rebuild()
 {
     const NotesManager &manager = m_environment.notesManager();
+    const QList<NoteFile> files = manager.allFiles();
     const NotesListing listing
-        = NotesListing::make(manager.allFiles(), manager.folders(), m_environment.searchQuery());
+        = NotesListing::make(files, manager.folders(), m_environment.searchQuery(), manager.searchIndex());
     const std::optional<QUrl> selected = m_environment.selectedNoteURL();
     std::vector<Row> rows;
     rows.reserve(std::size_t(listing.rootFiles.size() + listing.folderSections.size()));
-    const auto addNote = [&](const NoteFile &note, const QString &section) {
+    const auto addNote = [&](qsizetype position, const QString &section) {
+        const NoteFile &note = files[position];
         rows.push_back({ Row::Kind::Note, note, section, false, selected == note.url });
     };
-    for (const NoteFile &note : listing.rootFiles)
+    for (const qsizetype note : listing.rootFiles)
         addNote(note, QString());
     for (const auto &[folder, notes] : listing.folderSections) {
         const bool open = m_expandedFolders.contains(folder);
         rows.push_back({ Row::Kind::Folder, {}, folder, open, false });
         if (!open)
             continue;
-        for (const NoteFile &note : notes)
+        for (const qsizetype note : notes)
             addNote(note, folder);
     }
     m_model->setRows(std::move(rows));

@@ -2,6 +2,7 @@
 
 #include "notes/filerowview.h"
 #include "notes/notefile.h"
+#include "notes/notesearchindex.h"
 #include "platform/log.h"
 
 #include <QList>
@@ -25,16 +26,22 @@ class QPushButton;
 
 // What the list shows for a vault and a search text: the notes at the vault's
 // root, then one section per top-level folder holding a note that passes the
-// filter; notes newest first, folders in code-point order.
+// filter; notes newest first, folders in code-point order. Notes are given by
+// their position in the `allFiles` the listing was made from: a keystroke over
+// a large vault copies only the notes that get rows.
 struct NotesListing
 {
-    QList<NoteFile> rootFiles;
-    QList<QPair<QString, QList<NoteFile>>> folderSections;
+    QList<qsizetype> rootFiles;
+    QList<QPair<QString, QList<qsizetype>>> folderSections;
 
-    // `query` matches a note whose name holds it, ignoring case; composed and
-    // decomposed spellings of a character match each other. Not trimmed.
-    static NotesListing make(
-        const QList<NoteFile> &allFiles, const QSet<QString> &folders, const QString &query);
+    // `allFiles` come newest first, as the notes manager lists them; notes of
+    // one date keep their order. `query` matches a note whose name holds it,
+    // ignoring case; composed and decomposed spellings of a character match
+    // each other. Not trimmed.
+    // `index`, in step with `allFiles`, spares folding every name again;
+    // without it (or out of step) names are folded here.
+    static NotesListing make(const QList<NoteFile> &allFiles, const QSet<QString> &folders,
+        const QString &query, const NoteSearchIndex &index = {});
     // Folder names in the order the list shows them.
     static QStringList sortedFolders(const QSet<QString> &folders);
 };

@@ -15,6 +15,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +23,7 @@
 #include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -104,8 +106,22 @@ struct NotesManager::ScanMemo
         bool isNote;
         QString name; // a note's title (its name without the extension), else the full name
         QUrl url; // notes and media only
+        QString searchKey; // notes only
     };
     QHash<QByteArray, std::vector<Item>> folders;
+};
+
+// What one scan found, ready to publish.
+struct NotesManager::ScanResult
+{
+    QString path;
+    bool vaultMissing = false;
+    QList<NoteFile> notes;
+    NoteSearchIndex searchIndex;
+    QList<QUrl> media;
+    QSet<QString> folders;
+    std::shared_ptr<const ScanMemo> memo;
+    qsizetype skippedNames = 0;
 };
 
 namespace {
@@ -113,13 +129,17 @@ namespace {
 class VaultWalk
 {
 public:
-    // The sizes of the last scan are a good guess at this one's.
+    // The sizes of the last scan are a good guess at this one's. The walk
+    // gives up, leaving the lists partial, once `cancelled` is set.
     VaultWalk(const QString &vaultPath, const NotesManager::ScanMemo &previous, qsizetype expectedNotes,
-        qsizetype expectedMedia)
+        qsizetype expectedMedia, const std::atomic<bool> *cancelled)
         : m_vaultPath(vaultPath == QLatin1String("/") ? QString() : vaultPath)
         , m_previous(previous)
+        , m_cancelled(cancelled)
     {
         notes.reserve(expectedNotes);
+        searchKeys.reserve(expectedNotes);
+        noteFolders.reserve(expectedNotes);
         media.reserve(expectedMedia);
         memo.folders.reserve(previous.folders.size());
     }
@@ -127,8 +147,13 @@ public:
     void run() { walk(QFile::encodeName(m_vaultPath), QString(), std::nullopt); }
 
     QList<NoteFile> notes;
+    // In step with `notes`: each one's search key, and its top-level folder as
+    // a position in `folderNames` (-1 at the root).
+    QList<QString> searchKeys;
+    QList<int> noteFolders;
     QList<QUrl> media;
     QSet<QString> folders;
+    QStringList folderNames; // `folders` in the order met
     NotesManager::ScanMemo memo;
     qsizetype skippedNames = 0; // items, folders included, whose names aren't UTF-8
 
@@ -141,6 +166,8 @@ private:
     // folder a note belongs to.
     void walk(const QByteArray &folder, const QString &relative, const std::optional<QString> &topFolder)
     {
+        if (m_cancelled && m_cancelled->load(std::memory_order_relaxed))
+            return;
         const std::vector<Entry> entries = read(folder);
         const auto remembered = m_previous.folders.constFind(folder);
         const std::vector<Item> *known
@@ -181,9 +208,12 @@ private:
             } else if (isNote) {
                 if (topFolder && !m_topFolderCounted) {
                     folders.insert(*topFolder);
+                    folderNames.append(*topFolder);
                     m_topFolderCounted = true;
                 }
                 notes.append(NoteFile { item.url, item.name, item.url, topFolder, entry.modified });
+                searchKeys.append(item.searchKey);
+                noteFolders.append(topFolder ? int(folderNames.size() - 1) : -1);
             }
             if (entry.type == DT_DIR) {
                 if (!topFolder)
@@ -209,13 +239,14 @@ private:
             if (!title)
                 return std::nullopt;
             return Item { entry.name, true, *title,
-                m_fileUrls(m_vaultPath % u'/' % relative % *title % u'.' % QLatin1String(extension)) };
+                m_fileUrls(m_vaultPath % u'/' % relative % *title % u'.' % QLatin1String(extension)),
+                noteSearchKey(*title) };
         }
         const std::optional<QString> name = decodedName(entry.name);
         if (!name)
             return std::nullopt;
         return Item { entry.name, false, *name,
-            isMediaItem ? m_fileUrls(m_vaultPath % u'/' % relative % *name) : QUrl() };
+            isMediaItem ? m_fileUrls(m_vaultPath % u'/' % relative % *name) : QUrl(), QString() };
     }
 
     static std::optional<QString> decodedName(QByteArrayView bytes)
@@ -272,6 +303,7 @@ private:
 
     const QString m_vaultPath;
     const NotesManager::ScanMemo &m_previous;
+    const std::atomic<bool> *const m_cancelled;
     const FileUrls m_fileUrls;
     bool m_topFolderCounted = false; // the current top-level folder is in `folders`
 };
@@ -315,21 +347,59 @@ QString folderOf(const QString &path)
 }
 
 // Stable, so notes with equal dates keep the order they were met in. Sorting
-// keys and positions, then moving each note once, is several times cheaper
+// dates and positions, then moving each note once, is several times cheaper
 // than comparing and moving the notes themselves.
-void sortNewestFirst(QList<NoteFile> &notes)
+std::vector<qsizetype> newestFirst(const QList<NoteFile> &notes)
 {
-    std::vector<std::pair<qint64, qsizetype>> order;
-    order.reserve(notes.size());
+    std::vector<std::pair<qint64, qsizetype>> dated;
+    dated.reserve(notes.size());
     for (qsizetype i = 0; i < notes.size(); ++i)
-        order.emplace_back(notes[i].modifiedDate.toMSecsSinceEpoch(), i);
+        dated.emplace_back(notes[i].modifiedDate.toMSecsSinceEpoch(), i);
     std::stable_sort(
-        order.begin(), order.end(), [](const auto &a, const auto &b) { return a.first > b.first; });
-    QList<NoteFile> sorted;
-    sorted.reserve(notes.size());
-    for (const auto &[date, index] : order)
-        sorted.append(std::move(notes[index]));
-    notes = std::move(sorted);
+        dated.begin(), dated.end(), [](const auto &a, const auto &b) { return a.first > b.first; });
+    std::vector<qsizetype> order;
+    order.reserve(dated.size());
+    for (const auto &[date, index] : dated)
+        order.push_back(index);
+    return order;
+}
+
+template<typename T> void reorder(QList<T> &list, const std::vector<qsizetype> &order)
+{
+    QList<T> sorted;
+    sorted.reserve(list.size());
+    for (const qsizetype index : order)
+        sorted.append(std::move(list[index]));
+    list = std::move(sorted);
+}
+
+// Reads only the file system and what it is given, so it runs on any thread.
+NotesManager::ScanResult scanAt(const QString &path, const NotesManager::ScanMemo &previous,
+    qsizetype expectedNotes, qsizetype expectedMedia, const std::atomic<bool> *cancelled)
+{
+    NotesManager::ScanResult result;
+    result.path = path;
+    if (!QFileInfo::exists(path)) {
+        result.vaultMissing = true;
+        return result;
+    }
+    VaultWalk walk(path, previous, expectedNotes, expectedMedia, cancelled);
+    walk.run();
+    const std::vector<qsizetype> order = newestFirst(walk.notes);
+    reorder(walk.notes, order);
+    qsizetype characters = 0;
+    for (const QString &key : std::as_const(walk.searchKeys))
+        characters += key.size();
+    result.searchIndex = NoteSearchIndex(std::move(walk.folderNames));
+    result.searchIndex.reserve(walk.notes.size(), characters);
+    for (const qsizetype index : order)
+        result.searchIndex.append(walk.searchKeys[index], walk.noteFolders[index]);
+    result.notes = std::move(walk.notes);
+    result.media = std::move(walk.media);
+    result.folders = std::move(walk.folders);
+    result.memo = std::make_shared<const NotesManager::ScanMemo>(std::move(walk.memo));
+    result.skippedNames = walk.skippedNames;
+    return result;
 }
 
 } // namespace
@@ -339,9 +409,10 @@ NotesManager::NotesManager(FileEventStream &events, const Clock &clock, QObject 
     , m_events(events)
     , m_clock(clock)
     , m_log("NotesManager")
-    , m_scanMemo(std::make_unique<ScanMemo>())
+    , m_scanMemo(std::make_shared<const ScanMemo>())
 {
     connect(&m_events, &FileEventStream::eventsOccurred, this, &NotesManager::handleFileSystemEvents);
+    m_scanPool.setMaxThreadCount(1);
 }
 
 NotesManager::~NotesManager()
@@ -349,6 +420,9 @@ NotesManager::~NotesManager()
     if (m_watching)
         m_events.stop();
     m_debouncer.cancel();
+    // A walk under way stops at its next folder: quitting waits for no large vault.
+    cancelBackgroundScan();
+    m_scanPool.waitForDone();
 }
 
 bool NotesManager::isNoteExtension(const QString &lowerCaseExtension)
@@ -369,14 +443,16 @@ QString NotesManager::vaultPath() const
 void NotesManager::setVault(const QUrl &folder)
 {
     stopWatching();
+    cancelBackgroundScan();
     m_vaultURL = folder;
-    *m_scanMemo = ScanMemo();
+    m_scanMemo = std::make_shared<const ScanMemo>();
     if (!m_vaultURL.isEmpty()) {
         scanVault();
         startWatching();
         return;
     }
-    publish({}, {}, {});
+    m_publishedGeneration = ++m_scanGeneration;
+    publish({}, {}, {}, {});
 }
 
 void NotesManager::scanVault()
@@ -385,37 +461,92 @@ void NotesManager::scanVault()
         MainQueue::isMainThread(), "NotesManager::scanVault", "the vault's lists live on the main thread");
     if (m_vaultURL.isEmpty())
         return;
-    const QString path = vaultPath();
-    if (!QFileInfo::exists(path)) {
+    m_publishedGeneration = ++m_scanGeneration;
+    install(scanAt(vaultPath(), *m_scanMemo, m_allFiles.size(), m_allMedia.size(), nullptr));
+}
+
+void NotesManager::scanVaultInBackground()
+{
+    Q_ASSERT_X(MainQueue::isMainThread(), "NotesManager::scanVaultInBackground",
+        "the vault's lists live on the main thread");
+    if (m_vaultURL.isEmpty())
+        return;
+    if (m_backgroundScan) {
+        // The walk under way may have passed the change that asks again.
+        m_scanAgain = true;
+        return;
+    }
+    const quint64 generation = ++m_scanGeneration;
+    m_backgroundScan = std::make_shared<std::atomic<bool>>(false);
+    // The manager outlives the walk (its end waits for it); the result goes
+    // back through the main thread's queue, which drops it with the manager.
+    m_scanPool.start([this, generation, cancelled = m_backgroundScan, path = vaultPath(), memo = m_scanMemo,
+                         notes = m_allFiles.size(), media = m_allMedia.size()] {
+        const ScanResult scan = scanAt(path, *memo, notes, media, cancelled.get());
+        // Cancelled is checked again on the main thread, where it is set: a
+        // walk cancelled after it posted must not touch the scan that followed.
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation, cancelled, scan] {
+                if (!cancelled->load())
+                    finishBackgroundScan(generation, scan);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void NotesManager::finishBackgroundScan(quint64 generation, ScanResult scan)
+{
+    m_backgroundScan.reset();
+    if (generation > m_publishedGeneration) {
+        m_publishedGeneration = generation;
+        install(std::move(scan));
+    }
+    if (std::exchange(m_scanAgain, false))
+        scanVaultInBackground();
+}
+
+void NotesManager::cancelBackgroundScan()
+{
+    // The cancelled walk posts nothing: it no longer counts as under way.
+    if (m_backgroundScan)
+        m_backgroundScan->store(true);
+    m_backgroundScan.reset();
+    m_scanAgain = false;
+}
+
+void NotesManager::install(ScanResult scan)
+{
+    if (scan.vaultMissing) {
         m_allFiles.clear();
+        m_searchIndex = NoteSearchIndex();
         Q_EMIT allFilesChanged();
         m_folders.clear();
         Q_EMIT foldersChanged();
-        m_log.error(QStringLiteral("Vault folder does not exist: %1").arg(path));
+        m_log.error(QStringLiteral("Vault folder does not exist: %1").arg(scan.path));
         return;
     }
-
-    VaultWalk walk(path, *m_scanMemo, m_allFiles.size(), m_allMedia.size());
-    walk.run();
-    *m_scanMemo = std::move(walk.memo);
-    sortNewestFirst(walk.notes);
-    const qsizetype notes = walk.notes.size();
-    const qsizetype media = walk.media.size();
-    const qsizetype folders = walk.folders.size();
-    publish(std::move(walk.notes), std::move(walk.media), std::move(walk.folders));
-    if (walk.skippedNames > 0)
+    m_scanMemo = std::move(scan.memo);
+    const qsizetype notes = scan.notes.size();
+    const qsizetype media = scan.media.size();
+    const qsizetype folders = scan.folders.size();
+    publish(
+        std::move(scan.notes), std::move(scan.searchIndex), std::move(scan.media), std::move(scan.folders));
+    if (scan.skippedNames > 0)
         m_log.error(
-            QStringLiteral("Skipped %1 vault items whose names are not UTF-8").arg(walk.skippedNames));
+            QStringLiteral("Skipped %1 vault items whose names are not UTF-8").arg(scan.skippedNames));
     m_log.info(
         QStringLiteral("Scanned vault: %1 notes, %2 media in %3 folders").arg(notes).arg(media).arg(folders));
 }
 
-void NotesManager::publish(QList<NoteFile> files, QList<QUrl> media, QSet<QString> folders)
+void NotesManager::publish(
+    QList<NoteFile> files, NoteSearchIndex searchIndex, QList<QUrl> media, QSet<QString> folders)
 {
     // Every list is in place before anyone hears of one: a listener that reads two of
     // them (the preview resolves links against the notes and embeds against the media)
     // would otherwise see a half-published scan and do its work twice.
     m_allFiles = std::move(files);
+    m_searchIndex = std::move(searchIndex);
     m_allMedia = std::move(media);
     m_folders = std::move(folders);
     Q_EMIT allFilesChanged();

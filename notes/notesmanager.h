@@ -3,6 +3,7 @@
 #include "notes/debouncer.h"
 #include "notes/noteerror.h"
 #include "notes/notefile.h"
+#include "notes/notesearchindex.h"
 #include "platform/log.h"
 #include "platform/result.h"
 
@@ -12,8 +13,10 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QThreadPool>
 #include <QUrl>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -53,8 +56,10 @@ struct KeepingPlace
 // manager's own file operations; every rebuild publishes all three lists, each
 // with its changed signal, in the order files, media, folders.
 //
-// A scan runs synchronously from start to publication, so readers never see a
-// half-built list. Main thread only.
+// Readers never see a half-built list: a scan publishes everything at once, on
+// the main thread. The rescan of a showing walks the vault on a thread of its
+// own, so the panel's first frame doesn't wait for a large vault. Main thread
+// only.
 class NotesManager : public QObject
 {
     Q_OBJECT
@@ -74,6 +79,9 @@ public:
     // data and costs nothing; it is const so that a range-for over it never
     // detaches into a deep copy.
     const QList<NoteFile> allFiles() const { return m_allFiles; }
+    // What the search filter compares, in step with allFiles. Each name's key
+    // is made once, when a scan first meets the name.
+    NoteSearchIndex searchIndex() const { return m_searchIndex; }
     const QList<QUrl> allMedia() const { return m_allMedia; }
     const QSet<QString> folders() const { return m_folders; }
 
@@ -81,6 +89,13 @@ public:
     // a new vault is scanned and watched even while its folder is missing.
     void setVault(const QUrl &folder);
     void scanVault();
+    // A rescan that walks the vault off the main thread and publishes on it
+    // later; the lists stay as they were meanwhile. Whatever scan starts after
+    // it (an operation's, a new vault's) wins: a result older than what is
+    // published is dropped. Asked again while one runs, another follows it.
+    void scanVaultInBackground();
+    // From scanVaultInBackground() until its result is published or dropped.
+    bool isScanningInBackground() const { return m_backgroundScan != nullptr; }
     void startWatching();
     // Stops the watch and drops a pending rescan; nothing at all happens when
     // no watch is running.
@@ -155,6 +170,7 @@ public:
     static bool isMediaExtension(const QString &lowerCaseExtension);
 
     struct ScanMemo;
+    struct ScanResult;
 
 Q_SIGNALS:
     void allFilesChanged();
@@ -162,7 +178,11 @@ Q_SIGNALS:
     void foldersChanged();
 
 private:
-    void publish(QList<NoteFile> files, QList<QUrl> media, QSet<QString> folders);
+    void publish(
+        QList<NoteFile> files, NoteSearchIndex searchIndex, QList<QUrl> media, QSet<QString> folders);
+    void install(ScanResult scan);
+    void finishBackgroundScan(quint64 generation, ScanResult scan);
+    void cancelBackgroundScan();
     QString vaultPath() const;
     Result<QUrl, NoteError> createNumbered(
         const QString &folder, const std::function<QString(int)> &nameFor, const QByteArray &bytes);
@@ -177,7 +197,19 @@ private:
     QHash<QUrl, QDateTime> m_lastWriteTimestamps;
     QHash<QUrl, QDateTime> m_lastLoadedModDates;
     QList<NoteFile> m_allFiles;
+    NoteSearchIndex m_searchIndex;
     QList<QUrl> m_allMedia;
     QSet<QString> m_folders;
-    std::unique_ptr<ScanMemo> m_scanMemo;
+    // Shared with a background walk, which reads it while a scan on the main
+    // thread may replace it: never changed in place.
+    std::shared_ptr<const ScanMemo> m_scanMemo;
+    // Every scan takes the next number; a result is published only when no
+    // later-started scan's result has been.
+    quint64 m_scanGeneration = 0;
+    quint64 m_publishedGeneration = 0;
+    // The background scan under way: set to stop it early (a new vault, the
+    // end of the manager).
+    std::shared_ptr<std::atomic<bool>> m_backgroundScan;
+    bool m_scanAgain = false;
+    QThreadPool m_scanPool;
 };

@@ -5,6 +5,7 @@
 #include "app/quorvcontentview.h"
 #include "clipboard/clipboardmanager.h"
 #include "clipboard/clipboardstore.h"
+#include "notes/notesfilelistview.h"
 #include "notes/notesmanager.h"
 #include "notes/notespaneview.h"
 #include "notes/vaultonboardingview.h"
@@ -70,6 +71,26 @@ TEST_F(NotesInThePanel, theCopiedNoteIsCapturedLikeAnyOtherCopy)
     ASSERT_TRUE(items.ok());
     ASSERT_EQ(items.value().size(), 1);
     EXPECT_EQ(items.value().first().preview, "note text");
+}
+
+// The showing's rescan lands after the panel's first frame: the list on
+// screen must still end with what the vault holds by then.
+TEST_F(NotesInThePanel, aShowingListsNotesWrittenWhileThePanelWasHidden)
+{
+    QDir().mkpath(vault());
+    AppState &state = *delegate->appState();
+    ASSERT_FALSE(state.setVault(QUrl::fromLocalFile(vault())));
+    auto *list = pane->findChild<NotesFileListView *>();
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(list->rowTexts().isEmpty());
+    QFile note(vault() + QStringLiteral("/Later.md"));
+    ASSERT_TRUE(note.open(QIODevice::WriteOnly));
+    note.close();
+
+    // The stand-in watch reports nothing: only the showing can find the note.
+    delegate->togglePanel();
+    EXPECT_TRUE(waitFor([&] { return list->rowTexts() == QStringList { "note:Later" }; }));
+    EXPECT_TRUE(state.panelVisible());
 }
 
 TEST_F(NotesInThePanel, theStateSignalsEachFieldThePaneFollows)

@@ -66,8 +66,8 @@ TEST_P(Filter, namesMatchIgnoringCaseAndSpelling)
     for (const QString &name : names)
         notes.append(NoteFile { {}, name, {}, std::nullopt, {} });
     QStringList matched;
-    for (const NoteFile &note : NotesListing::make(notes, {}, GetParam().query).rootFiles)
-        matched.append(note.name);
+    for (const qsizetype note : NotesListing::make(notes, {}, GetParam().query).rootFiles)
+        matched.append(notes[note].name);
     EXPECT_EQ(matched, GetParam().expected);
 }
 

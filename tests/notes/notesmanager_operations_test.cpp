@@ -15,6 +15,7 @@
 
 #include <cerrno>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -383,6 +384,40 @@ TEST_F(NoteOperations, listsTakenBeforeAnOperationStayAsTheyWere)
     EXPECT_TRUE(folders.isEmpty());
     EXPECT_EQ(listed(), (QStringList { "Done/a.md", "Done/b.md", "Done/c.md" }));
     EXPECT_EQ(manager.folders(), QSet<QString> { QStringLiteral("Done") });
+}
+
+// What the search compares must follow every change of the list: a key out of
+// step would filter one note by another one's name or folder.
+TEST_F(NoteOperations, theSearchIndexFollowsEveryChangeOfTheList)
+{
+    write("Plan.md", "p");
+    write("Work/Old.md", "o");
+    write("zeta.md", "z");
+    manager.scanVault();
+    const std::vector<std::pair<const char *, std::function<void()>>> changes {
+        { "rename", [&] { ASSERT_TRUE(manager.renameNote(url("Plan.md"), QStringLiteral("Été PLAN"))); } },
+        { "move", [&] { ASSERT_TRUE(manager.moveNote(url("zeta.md"), QStringLiteral("Work"))); } },
+        { "delete", [&] { ASSERT_TRUE(manager.deleteNote(url("Work/Old.md"))); } },
+        { "outsideChange",
+            [&] {
+                writeOutside("Work/zeta.md", "newest");
+                write("Later/Ünder.md", "u");
+                manager.scanVault();
+            } },
+    };
+    for (const auto &[name, change] : changes) {
+        SCOPED_TRACE(name);
+        change();
+        const QList<NoteFile> files = manager.allFiles();
+        const NoteSearchIndex index = manager.searchIndex();
+        ASSERT_EQ(index.size(), files.size());
+        for (qsizetype i = 0; i < files.size(); ++i) {
+            EXPECT_EQ(index.searchKey(i).toString(), noteSearchKey(files[i].name));
+            const int folder = index.folder(i);
+            EXPECT_EQ(folder < 0 ? std::nullopt : std::optional(index.folders()[folder]), files[i].folder);
+        }
+    }
+    EXPECT_EQ(manager.allFiles().first().name, QStringLiteral("zeta"));
 }
 
 } // namespace

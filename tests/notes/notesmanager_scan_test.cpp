@@ -417,6 +417,83 @@ TEST_F(NotesScan, stoppingWatchDropsAPendingRescanButOnlyWhenWatching)
     EXPECT_TRUE(waitFor([&] { return scans.size() == 1; }));
 }
 
+// A rescan walking off the main thread while the program goes on: whatever
+// happens before it lands, the lists end as a scan made at the end would make
+// them, and a result older than what is published never replaces it.
+struct BackgroundCase
+{
+    const char *name;
+    void (*meanwhile)(class NotesBackgroundScan &test);
+    QStringList expected;
+    int publications; // counted from the start of the background scan
+};
+
+class NotesBackgroundScan : public VaultFixture, public ::testing::WithParamInterface<BackgroundCase>
+{
+public:
+    using TemporaryVault::url;
+    using TemporaryVault::write;
+    using VaultFixture::day;
+    FakeFileEventStream events;
+    NotesManager manager { events, clock };
+};
+
+TEST_P(NotesBackgroundScan, listsEndCurrentAndAnOlderResultNeverWins)
+{
+    write(QStringLiteral("a.md"), "", day(1));
+    manager.setVault(QUrl::fromLocalFile(vault()));
+    write(QStringLiteral("Sub/b.md"), "", day(2));
+    Counter published(&manager, &NotesManager::foldersChanged);
+
+    manager.scanVaultInBackground();
+    EXPECT_EQ(relativePaths(manager.allFiles()), QStringList { "a.md" }); // until it lands
+    GetParam().meanwhile(*this);
+    ASSERT_TRUE(waitFor([&] { return !manager.isScanningInBackground(); }));
+    runEventsFor(20ms); // a dropped result must stay dropped
+
+    QStringList listed;
+    for (const NoteFile &note : manager.allFiles())
+        listed.append(note.url.toLocalFile().mid(manager.vaultURL().toLocalFile().size() + 1));
+    EXPECT_EQ(listed, GetParam().expected);
+    EXPECT_EQ(published.size(), GetParam().publications);
+}
+
+INSTANTIATE_TEST_SUITE_P(NotesScan, NotesBackgroundScan,
+    ::testing::Values(
+        BackgroundCase { "landsAlone", [](NotesBackgroundScan &) {}, { "Sub/b.md", "a.md" }, 1 },
+        BackgroundCase { "operationScanWins",
+            [](NotesBackgroundScan &t) {
+                ASSERT_TRUE(t.manager.moveNote(t.url(QStringLiteral("a.md")), QStringLiteral("Sub")));
+            },
+            { "Sub/b.md", "Sub/a.md" }, 1 },
+        BackgroundCase { "newVaultWins",
+            [](NotesBackgroundScan &t) {
+                t.write(QStringLiteral("Other/c.md"));
+                t.manager.setVault(t.url(QStringLiteral("Other")));
+            },
+            { "c.md" }, 1 },
+        // Asked again while walking: the change may lie behind the walk.
+        BackgroundCase { "askedAgainScansAgain",
+            [](NotesBackgroundScan &t) {
+                t.write(QStringLiteral("c.md"), "", t.day(3));
+                t.manager.scanVaultInBackground();
+            },
+            { "c.md", "Sub/b.md", "a.md" }, 2 }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(NotesScan, endingTheManagerStopsABackgroundScanWithoutPublishing)
+{
+    for (int i = 0; i < 200; ++i)
+        write(QStringLiteral("F%1/n.md").arg(i));
+    auto doomed = std::make_unique<NotesManager>(events, clock);
+    doomed->setVault(QUrl::fromLocalFile(vault()));
+    Counter published(doomed.get(), &NotesManager::allFilesChanged);
+    doomed->scanVaultInBackground();
+    doomed.reset();
+    runEventsFor(20ms);
+    EXPECT_EQ(published.size(), 0);
+}
+
 // The real inotify backend, end to end with the scan.
 class NotesWatch : public VaultFixture
 {
