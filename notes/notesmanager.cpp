@@ -15,7 +15,6 @@
 #include <QStringDecoder>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -130,9 +129,9 @@ class VaultWalk
 {
 public:
     // The sizes of the last scan are a good guess at this one's. The walk
-    // gives up, leaving the lists partial, once `cancelled` is set.
+    // gives up, leaving the lists partial, once `cancelled` is.
     VaultWalk(const QString &vaultPath, const NotesManager::ScanMemo &previous, qsizetype expectedNotes,
-        qsizetype expectedMedia, const std::atomic<bool> *cancelled)
+        qsizetype expectedMedia, const ui::CancellationToken *cancelled)
         : m_vaultPath(vaultPath == QLatin1String("/") ? QString() : vaultPath)
         , m_previous(previous)
         , m_cancelled(cancelled)
@@ -166,7 +165,7 @@ private:
     // folder a note belongs to.
     void walk(const QByteArray &folder, const QString &relative, const std::optional<QString> &topFolder)
     {
-        if (m_cancelled && m_cancelled->load(std::memory_order_relaxed))
+        if (m_cancelled && m_cancelled->isCancelled())
             return;
         const std::vector<Entry> entries = read(folder);
         const auto remembered = m_previous.folders.constFind(folder);
@@ -303,7 +302,7 @@ private:
 
     const QString m_vaultPath;
     const NotesManager::ScanMemo &m_previous;
-    const std::atomic<bool> *const m_cancelled;
+    const ui::CancellationToken *const m_cancelled;
     const FileUrls m_fileUrls;
     bool m_topFolderCounted = false; // the current top-level folder is in `folders`
 };
@@ -375,7 +374,7 @@ template<typename T> void reorder(QList<T> &list, const std::vector<qsizetype> &
 
 // Reads only the file system and what it is given, so it runs on any thread.
 NotesManager::ScanResult scanAt(const QString &path, const NotesManager::ScanMemo &previous,
-    qsizetype expectedNotes, qsizetype expectedMedia, const std::atomic<bool> *cancelled)
+    qsizetype expectedNotes, qsizetype expectedMedia, const ui::CancellationToken *cancelled)
 {
     NotesManager::ScanResult result;
     result.path = path;
@@ -477,18 +476,19 @@ void NotesManager::scanVaultInBackground()
         return;
     }
     const quint64 generation = ++m_scanGeneration;
-    m_backgroundScan = std::make_shared<std::atomic<bool>>(false);
+    const ui::CancellationToken token;
+    m_backgroundScan = token;
     // The manager outlives the walk (its end waits for it); the result goes
     // back through the main thread's queue, which drops it with the manager.
-    m_scanPool.start([this, generation, cancelled = m_backgroundScan, path = vaultPath(), memo = m_scanMemo,
+    m_scanPool.start([this, generation, token, path = vaultPath(), memo = m_scanMemo,
                          notes = m_allFiles.size(), media = m_allMedia.size()] {
-        const ScanResult scan = scanAt(path, *memo, notes, media, cancelled.get());
-        // Cancelled is checked again on the main thread, where it is set: a
-        // walk cancelled after it posted must not touch the scan that followed.
+        const ScanResult scan = scanAt(path, *memo, notes, media, &token);
+        // Cancelled is asked again on the main thread, where it is set: a walk
+        // cancelled after it posted must not touch the scan that followed.
         QMetaObject::invokeMethod(
             this,
-            [this, generation, cancelled, scan] {
-                if (!cancelled->load())
+            [this, generation, token, scan] {
+                if (!token.isCancelled())
                     finishBackgroundScan(generation, scan);
             },
             Qt::QueuedConnection);
@@ -508,9 +508,9 @@ void NotesManager::finishBackgroundScan(quint64 generation, ScanResult scan)
 
 void NotesManager::cancelBackgroundScan()
 {
-    // The cancelled walk posts nothing: it no longer counts as under way.
+    // What the cancelled walk posts is dropped: it no longer counts as under way.
     if (m_backgroundScan)
-        m_backgroundScan->store(true);
+        m_backgroundScan->cancel();
     m_backgroundScan.reset();
     m_scanAgain = false;
 }

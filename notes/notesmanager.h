@@ -6,6 +6,7 @@
 #include "notes/notesearchindex.h"
 #include "platform/log.h"
 #include "platform/result.h"
+#include "ui/cancellation.h"
 
 #include <QHash>
 #include <QList>
@@ -16,7 +17,6 @@
 #include <QThreadPool>
 #include <QUrl>
 
-#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -95,7 +95,7 @@ public:
     // published is dropped. Asked again while one runs, another follows it.
     void scanVaultInBackground();
     // From scanVaultInBackground() until its result is published or dropped.
-    bool isScanningInBackground() const { return m_backgroundScan != nullptr; }
+    bool isScanningInBackground() const { return m_backgroundScan.has_value(); }
     void startWatching();
     // Stops the watch and drops a pending rescan; nothing at all happens when
     // no watch is running.
@@ -207,9 +207,9 @@ private:
     // later-started scan's result has been.
     quint64 m_scanGeneration = 0;
     quint64 m_publishedGeneration = 0;
-    // The background scan under way: set to stop it early (a new vault, the
-    // end of the manager).
-    std::shared_ptr<std::atomic<bool>> m_backgroundScan;
+    // The background scan under way: cancelled to stop it early (a new vault,
+    // the end of the manager or of the program).
+    std::optional<ui::CancellationToken> m_backgroundScan;
     bool m_scanAgain = false;
     QThreadPool m_scanPool;
 };
