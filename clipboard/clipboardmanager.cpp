@@ -165,7 +165,6 @@ void ClipboardManager::finishCapture()
 {
     m_captureInFlight = false;
     m_offThread = false;
-    Q_EMIT captureFinished();
 }
 
 ClipboardManager::Capture ClipboardManager::readCapture(PasteboardReader &reader, bool skipSensitiveItems)
@@ -328,10 +327,6 @@ void ClipboardManager::storeOffThread(ClipboardItem item, QString capturedMessag
             result = writer->insertAndTrim(item, keep);
         else
             result = ClipboardStoreWriter::Result { {}, openError, QStringLiteral("save") };
-        item.data = {}; // the pane needs no payload, and the GUI thread no copy of it
-        item.rtfData.reset();
-        item.htmlData.reset();
-        item.hasPayload = false;
         QMetaObject::invokeMethod(
             this,
             [this, writer, item = std::move(item), result = std::move(*result),

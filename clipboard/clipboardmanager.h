@@ -101,8 +101,6 @@ public:
 
 Q_SIGNALS:
     void historyLimitChanged(int limit);
-    // A change was captured, skipped or dropped, and its entry (if any) is stored.
-    void captureFinished();
 
 private:
     struct NewEntry
