@@ -4,6 +4,16 @@
 #include "markdown/model/markdownparser.h"
 
 #include <QLoggingCategory>
+#include <QThreadPool>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr int poolGraceMs = 300;
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -21,7 +31,15 @@ int main(int argc, char **argv)
         QApplication::setApplicationVersion(QStringLiteral(QUORVANE_VERSION));
         QApplication::setQuitOnLastWindowClosed(false);
         QApplication::setStyle(new ChromeStyle); // the application owns it
-        return QuorvaneApp::run(QApplication::arguments());
+        const int status = QuorvaneApp::run(QApplication::arguments());
+        // Everything to keep is written and closed by now, and the work still on the
+        // pool was told to stop; what is left of it (freeing what a long preview had
+        // made) is of use to nobody, yet the application's end would wait for all of it.
+        if (!QThreadPool::globalInstance()->waitForDone(poolGraceMs)) {
+            std::fflush(nullptr);
+            std::_Exit(status);
+        }
+        return status;
     } catch (...) {
         return QuorvaneApplication::reportUnexpectedError(std::current_exception());
     }

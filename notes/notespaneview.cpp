@@ -418,6 +418,7 @@ void NotesPaneView::updateDetail()
     if (editing) {
         // A new preview, with an empty memo, each time it comes back.
         delete m_preview;
+        syncEditorText();
         m_body->setCurrentWidget(m_editor);
         // A new note, or "Edit": what the user types next goes into the note.
         if (!editorWasShown)
@@ -490,10 +491,12 @@ void NotesPaneView::loadNote(const NoteFile &note)
     m_externalChangeDetected = false;
     m_fileDeletedDetected = false;
     m_saveFailed = false;
-    m_editor->setText(m_noteContent);
+    m_editorTextStale = true;
     // The editor saves what a reload put into it, as it saves what the user typed.
-    if (reloadInEditor && !m_loadError)
+    if (reloadInEditor && !m_loadError) {
+        syncEditorText();
         m_editor->armSave();
+    }
     m_titleField->setText(note.name);
     if (m_loadError && m_environment.isEditing())
         m_environment.setEditing(false);
@@ -513,7 +516,15 @@ void NotesPaneView::clearNote()
     m_loadError.reset();
     m_tooLargeBytes.reset();
     m_notice.clear();
-    m_editor->setText(QString());
+    m_editorTextStale = true;
+}
+
+void NotesPaneView::syncEditorText()
+{
+    if (!m_editorTextStale)
+        return;
+    m_editorTextStale = false;
+    m_editor->setText(m_noteContent);
 }
 
 void NotesPaneView::onSelectedNoteChanged()

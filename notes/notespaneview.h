@@ -131,6 +131,8 @@ private:
     // Where kept text went, as a banner says it.
     QString whereKept(const SavedAsNew &kept) const;
     bool isEditorOnScreen() const;
+    // Puts the working copy into the editor if it holds an older text.
+    void syncEditorText();
     void openExternally();
     void updateRecoveryBanner();
     DiskState diskState();
@@ -151,6 +153,9 @@ private:
     std::optional<qint64> m_tooLargeBytes;
     QString m_notice; // where the text went when it could not stay in its note
     bool m_recoveryDismissed = false;
+    // The editor takes a loaded note only when it comes on screen: a long note costs
+    // it a second or more, which a note that is only previewed never pays.
+    bool m_editorTextStale = false;
     std::unique_ptr<Debouncer> m_saveDebouncer;
 
     QStackedWidget *m_stack;

@@ -29,6 +29,15 @@
 
 namespace {
 
+// Frees a tree, except once the program is ending: seconds spent freeing a long
+// note's tree would only hold up the end, which waits for the pool.
+void dispose(std::unique_ptr<ui::ViewTree> &tree)
+{
+    if (ui::CancellationToken::isAllCancelled())
+        (void)tree.release();
+    tree.reset();
+}
+
 // The preview's cut: a table of this many body cells or rows becomes a card that
 // keeps its first few rows.
 constexpr qsizetype cellThreshold = 1000;
@@ -120,7 +129,7 @@ bool launchesAProgram(const QString &path)
 void disposeOffThread(std::unique_ptr<ui::ViewTree> tree)
 {
     auto doomed = std::make_shared<std::unique_ptr<ui::ViewTree>>(std::move(tree));
-    QThreadPool::globalInstance()->start([doomed] { doomed->reset(); });
+    QThreadPool::globalInstance()->start([doomed] { dispose(*doomed); });
 }
 
 } // namespace
@@ -144,6 +153,12 @@ NotePreviewView::~NotePreviewView()
 {
     // Nobody takes what is still being made.
     m_work.cancel();
+    // The tree of a long note, made on a worker, takes seconds to free: once the
+    // program is ending, it is left to the system instead.
+    if (m_shownOffThread && ui::CancellationToken::isAllCancelled()) {
+        auto empty = std::make_unique<ui::ViewTree>(ui::View(), m_host->treeEnvironment());
+        (void)m_host->adoptTree(std::move(empty), m_host->environmentRevision()).release();
+    }
 }
 
 NotePreviewFactory NotePreviewView::factory(Workspace &workspace)
@@ -309,6 +324,10 @@ void NotePreviewView::buildOffThread(std::function<Rendering()> make, Built buil
         made.rebuild(scrollingWidth);
         if (std::ceil(made.contentSize().height()) <= fittingHeight && fittingWidth != scrollingWidth)
             made.layout(fittingWidth);
+        if (work.isCancelled()) {
+            dispose(*tree); // cut short: nobody takes it
+            return;
+        }
         MainQueue::async(
             [self, generation, built, rendering = std::move(rendering), tree, environmentRevision]() mutable {
                 if (!self || self->m_generation != generation) {

@@ -26,6 +26,11 @@ void CancellationToken::cancelAll()
     everyWorkCancelled.store(true, std::memory_order_relaxed);
 }
 
+bool CancellationToken::isAllCancelled()
+{
+    return everyWorkCancelled.load(std::memory_order_relaxed);
+}
+
 CancellationToken::Scope::Scope(const CancellationToken &token)
     : m_previous(currentToken)
 {

@@ -22,6 +22,7 @@ public:
     // The program is ending: every work stops, also work started afterwards, so
     // that no worker holds up its end.
     static void cancelAll();
+    static bool isAllCancelled();
 
     // While a scope lives, isCurrentCancelled() on its thread asks its token.
     class Scope

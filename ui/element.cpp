@@ -89,7 +89,7 @@ Element::Measurement &Element::measurementFor(const ProposedSize &proposal)
     m_measuredBaselines.reset();
     m_measuredScratch.reset();
     // Work that was cut short measures nothing more: its tree is thrown away.
-    const QSizeF size = CancellationToken::isCurrentCancelled() ? QSizeF() : measure(proposal);
+    const QSizeF size = CancellationToken::isCurrentCancelled() ? QSizeF(0, 0) : measure(proposal);
     // Answers older than the previous pass go; beyond the capacity, the previous
     // pass's go too, least recently used first.
     std::erase_if(m_cache, [](const Measurement &measurement) { return measurement.pass + 1 < currentPass; });

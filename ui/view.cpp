@@ -1,5 +1,7 @@
 #include "ui/view.h"
 
+#include "ui/cancellation.h"
+
 #include <QPainter>
 
 #include <algorithm>
@@ -820,6 +822,10 @@ View View::make(Resolver resolver)
 
 ElementPtr View::resolve(const EnvironmentValues &environment, const ResolveScope &scope) const
 {
+    // Work that was cut short makes nothing more: a long document resolves its
+    // blocks one by one, and each one after the cut costs only this question.
+    if (CancellationToken::isCurrentCancelled())
+        return std::make_unique<EmptyElement>();
     StateStore &store = scope.store();
     const StateStore::ResolveFrame frame = store.beginResolve();
     ElementPtr element = m_resolver ? (*m_resolver)(environment, scope) : std::make_unique<EmptyElement>();
