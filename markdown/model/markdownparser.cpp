@@ -1406,8 +1406,8 @@ constexpr QByteArrayView byteOrderMark = "\xEF\xBB\xBF";
 // the first pass only finds the pieces and the blocks that may define something, and the
 // second parses each piece after those blocks, leaving out what they give.
 //
-// A paragraph that runs on far past a piece's size, in a note without definitions, is
-// cut too, at white space between two words (see seamIn), provided the library leaves
+// A paragraph that runs on far past a piece's size, in a note without definitions and
+// of valid UTF-8, is cut too, at white space between two words (see seamIn), provided the library leaves
 // nothing of the paragraph before it open (see endsAtSeam); the parts are joined again.
 // Where no such place comes, the piece grows until the paragraph ends.
 class PieceParse
@@ -1418,6 +1418,9 @@ public:
         , m_lines(text)
         , m_pieceSize(pieceSize)
         , m_mayDefine(contains(text, "]:"))
+        // The library reads a table's header from the whole paragraph above its delimiter
+        // row, and finds none in one that holds bytes that are not UTF-8.
+        , m_mayCutParagraphs(!m_mayDefine && text.isValidUtf8())
         , m_sharing(text.size())
     { }
 
@@ -1430,8 +1433,8 @@ public:
             std::optional<Seam> seam;
             if (m_text.size() - start > reach + m_pieceSize / 2) {
                 stop = candidateAfter(start + reach);
-                // One paragraph runs on: without definitions in the note, it may be cut too.
-                if (!m_mayDefine && stop - start > reach + m_pieceSize) {
+                // One paragraph runs on: it may be cut too.
+                if (m_mayCutParagraphs && stop - start > reach + m_pieceSize) {
                     seam = seamIn(start + reach, std::min(stop, start + reach + m_pieceSize));
                     if (seam)
                         stop = seam->start;
@@ -1801,6 +1804,7 @@ private:
     LineWalk m_lines;
     qsizetype m_pieceSize;
     bool m_mayDefine;
+    bool m_mayCutParagraphs; // at seams
     InlineSharing m_sharing;
     Candidate m_candidate;
     std::vector<Piece> m_pieces;
