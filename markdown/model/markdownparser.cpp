@@ -1770,7 +1770,11 @@ private:
 
     std::optional<QList<BlockNode>> withDefinitions()
     {
-        if (m_pieces.size() == 1 || m_definitions.size() > maxDefinitionBytes)
+        // A byte order mark is skipped only at the start of what the library is fed, and
+        // it still counts where a task list's checkbox is looked for on the first line:
+        // the first piece can't follow the definitions then.
+        if (m_pieces.size() == 1 || m_definitions.size() > maxDefinitionBytes
+            || (!m_definitions.isEmpty() && m_text.startsWith(byteOrderMark)))
             return parseWhole(m_text);
         size_t skipped = 0;
         if (!m_definitions.isEmpty()) {
@@ -1866,14 +1870,6 @@ std::optional<QList<BlockNode>> parseMarkdownBlocksInPieces(QByteArrayView utf8,
 {
     if (utf8.size() <= 2 * pieceSize)
         return parseWhole(utf8);
-    // The library skips a byte order mark at the start of what it is fed, and the first
-    // piece may be fed after the note's definitions. A second one is text, which the
-    // library would skip too at the start of the first piece.
-    if (utf8.startsWith(byteOrderMark)) {
-        if (utf8.sliced(3).startsWith(byteOrderMark))
-            return parseWhole(utf8);
-        utf8 = utf8.sliced(3);
-    }
     return PieceParse(utf8, pieceSize).run();
 }
 

@@ -280,8 +280,9 @@ INSTANTIATE_TEST_SUITE_P(Notes, MarkdownParserPiecesOfLines, ::testing::Range(1u
 // Texts that once parsed otherwise in some pieces: a line that reads as a definition
 // where a piece was cut off after it, but that the table after it makes a paragraph's
 // line; a byte order mark that is text (a second one, or one after a space in a long
-// paragraph, where the paragraph may be cut); and a long paragraph with bytes that are
-// not UTF-8, where the library finds no table's header.
+// paragraph, where the paragraph may be cut); a first one, which the library skips but
+// which keeps a task list's checkbox from being found on that line; and a long
+// paragraph with bytes that are not UTF-8, where the library finds no table's header.
 TEST(MarkdownParser, textsOnceSplitWrongParseInPiecesAsInOneGo)
 {
     const struct
@@ -301,6 +302,8 @@ TEST(MarkdownParser, textsOnceSplitWrongParseInPiecesAsInOneGo)
             "eight nine\n" },
         { "aTableBelowBytesThatAreNotUtf8",
             "f\x97\x94ler one two three four five\nllt\n| a | b |\n|---|---|\nre\n" },
+        { "aTaskAfterAByteOrderMark",
+            "\xEF\xBB\xBF- [ ] task\n\n[x]: /dest\n\nuses [x] and more words\n\nend\n" },
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
