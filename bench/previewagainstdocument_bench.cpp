@@ -1,0 +1,510 @@
+// The preview of a note held against Qt's own rich-text document doing the same work,
+// interleaved note by note on the same notes. The preview: the note set in the preview
+// as the notes pane sets it, laid out, and its first 800 by 600 viewport painted. The
+// document: the same text through setMarkdown (GitHub dialect), laid out at 800 points
+// to the last block, and its first 800 by 600 drawn. Bare cmark-gfm to HTML is the floor.
+//
+// Targets: over a few hundred ordinary notes (0.1 to 10 KB, as a vault holds them) the
+// median note takes no longer in the preview than in the document; long notes (256 KB,
+// 1 MB) stay ahead of it. Notes of 16 to 64 KB take no longer on the path the preview
+// takes (a worker thread) than laid out and painted on the calling thread alone, both
+// with the worker threads kept warm and with them started afresh. The summary prints
+// each figure beside its target.
+#include "appbench.h"
+
+#include "markdown/model/markdownparser.h"
+#include "preview/notepreviewview.h"
+
+#include "ui/hostingview.h"
+#include "ui/viewtree.h"
+
+#include <benchmark/benchmark.h>
+#include <cmark-gfm-core-extensions.h>
+#include <cmark-gfm-extension_api.h>
+#include <cmark-gfm.h>
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QTextDocument>
+#include <QThreadPool>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int noteCount = 300;
+constexpr int viewportWidth = 800;
+constexpr int viewportHeight = 600;
+
+// A fixed sequence of numbers, the same on every machine.
+class Dice
+{
+public:
+    explicit Dice(quint64 seed)
+        : m_state(seed * 6364136223846793005ULL + 1442695040888963407ULL)
+    { }
+    quint32 next()
+    {
+        m_state = m_state * 6364136223846793005ULL + 1442695040888963407ULL;
+        return quint32(m_state >> 33);
+    }
+    int below(int bound) { return int(next() % quint32(bound)); }
+    bool chance(int percent) { return below(100) < percent; }
+
+private:
+    quint64 m_state;
+};
+
+const char *const words[] = { "the", "plan", "for", "next", "week", "is", "to", "finish", "import", "and",
+    "review", "what", "we", "learned", "from", "release", "a", "meeting", "with", "team", "about", "budget",
+    "server", "migration", "notes", "on", "reading", "book", "chapter", "idea", "draft", "because", "users",
+    "asked", "faster", "search", "results", "config", "file", "needs", "update", "after", "deploy", "check",
+    "logs", "every", "morning", "café", "naïve", "résumé", "Zürich", "question", "answer", "maybe", "later",
+    "today", "yesterday", "tomorrow", "project", "garden", "recipe", "flour", "butter", "oven", "minutes",
+    "bug", "fix", "crash", "when", "opening", "large", "tables", "version", "2.4.1", "API", "endpoint",
+    "returns", "JSON", "but", "client", "expects", "XML", "so", "convert", "it", "first", "then", "send",
+    "travel", "train", "tickets", "hotel", "booked", "Berlin", "Lisbon", "weekend", "hike", "weather", "rain",
+    "sun", "workout", "run", "kilometres", "pace", "felt", "good", "tired", "sleep", "early" };
+
+QString word(Dice &dice)
+{
+    return QString::fromUtf8(words[dice.below(int(std::size(words)))]);
+}
+
+QString phrase(Dice &dice, int count)
+{
+    QStringList out;
+    for (int i = 0; i < count; ++i)
+        out.append(word(dice));
+    return out.join(u' ');
+}
+
+// A sentence with the inline markup notes carry now and then.
+QString sentence(Dice &dice)
+{
+    QString text = phrase(dice, 4 + dice.below(12));
+    text[0] = text[0].toUpper();
+    switch (dice.below(12)) {
+    case 0:
+        text += QStringLiteral(" *%1*").arg(phrase(dice, 1 + dice.below(3)));
+        break;
+    case 1:
+        text += QStringLiteral(" **%1**").arg(phrase(dice, 1 + dice.below(2)));
+        break;
+    case 2:
+        text += QStringLiteral(" `%1_%2()`").arg(word(dice), word(dice));
+        break;
+    case 3:
+        text += QStringLiteral(" [%1](https://example.org/%2/%3)")
+                    .arg(phrase(dice, 2), word(dice))
+                    .arg(dice.below(999));
+        break;
+    case 4:
+        text += QStringLiteral(" ~~%1~~").arg(phrase(dice, 2));
+        break;
+    case 5:
+        text += QStringLiteral(" https://docs.example.com/%1").arg(word(dice));
+        break;
+    default:
+        break;
+    }
+    return text + (dice.chance(85) ? QStringLiteral(".") : QStringLiteral("?"));
+}
+
+QString paragraph(Dice &dice)
+{
+    QString text;
+    const int sentences = 1 + dice.below(6);
+    for (int i = 0; i < sentences; ++i) {
+        if (i > 0)
+            text += dice.chance(15) ? QStringLiteral("\n") : QStringLiteral(" ");
+        text += sentence(dice);
+    }
+    return text + QStringLiteral("\n\n");
+}
+
+QString list(Dice &dice)
+{
+    QString text;
+    const int items = 2 + dice.below(5);
+    const int kind = dice.below(3);
+    for (int i = 0; i < items; ++i) {
+        const QString marker = kind == 0 ? QStringLiteral("- ")
+            : kind == 1                  ? QStringLiteral("%1. ").arg(i + 1)
+                        : (dice.chance(50) ? QStringLiteral("- [x] ") : QStringLiteral("- [ ] "));
+        text += marker + sentence(dice) + u'\n';
+        if (kind == 0 && dice.chance(20))
+            text += QStringLiteral("  - %1\n").arg(phrase(dice, 3 + dice.below(5)));
+    }
+    return text + u'\n';
+}
+
+QString codeBlock(Dice &dice)
+{
+    static const char *const languages[] = { "python", "cpp", "bash", "json", "" };
+    QString text = QStringLiteral("```%1\n").arg(QString::fromLatin1(languages[dice.below(5)]));
+    const int lines = 2 + dice.below(12);
+    for (int i = 0; i < lines; ++i) {
+        text += QString(2 * dice.below(3), u' ');
+        text += QStringLiteral("%1 = %2(%3, %4)  # %5\n")
+                    .arg(word(dice), word(dice), word(dice))
+                    .arg(dice.below(100))
+                    .arg(phrase(dice, 2));
+    }
+    return text + QStringLiteral("```\n\n");
+}
+
+QString table(Dice &dice)
+{
+    const int columns = 2 + dice.below(3);
+    const int rows = 2 + dice.below(7);
+    QString text = QStringLiteral("|");
+    QString rule = QStringLiteral("|");
+    for (int c = 0; c < columns; ++c) {
+        text += QStringLiteral(" %1 |").arg(word(dice));
+        rule += c == columns - 1 && columns > 2 ? QStringLiteral("--:|") : QStringLiteral("---|");
+    }
+    text += u'\n' + rule + u'\n';
+    for (int r = 0; r < rows; ++r) {
+        text += u'|';
+        for (int c = 0; c < columns; ++c)
+            text += QStringLiteral(" %1 |").arg(
+                c == 0 ? phrase(dice, 1 + dice.below(3)) : QString::number(dice.below(10000)));
+        text += u'\n';
+    }
+    return text + u'\n';
+}
+
+QString block(Dice &dice)
+{
+    const int roll = dice.below(100);
+    if (roll < 12)
+        return QStringLiteral("%1 %2\n\n")
+            .arg(QString(1 + dice.below(3), u'#'), phrase(dice, 2 + dice.below(4)));
+    if (roll < 52)
+        return paragraph(dice);
+    if (roll < 72)
+        return list(dice);
+    if (roll < 82)
+        return codeBlock(dice);
+    if (roll < 88)
+        return QStringLiteral("> %1\n\n").arg(sentence(dice) + u' ' + sentence(dice));
+    if (roll < 95)
+        return table(dice);
+    return QStringLiteral("---\n\n");
+}
+
+// A note of about `bytes` bytes of UTF-8: a title, then blocks of the kinds notes hold.
+QString ordinaryNote(int index, qsizetype bytes)
+{
+    Dice dice(quint64(index) + 1);
+    QString text = QStringLiteral("# %1\n\n").arg(phrase(dice, 2 + dice.below(3)));
+    while (text.toUtf8().size() < bytes)
+        text += block(dice);
+    return text;
+}
+
+// Sizes spread evenly on a logarithmic scale from 100 bytes to 10 KB, in a shuffled
+// order so that neighbours differ.
+std::vector<QString> ordinaryNotes()
+{
+    std::vector<QString> notes;
+    for (int i = 0; i < noteCount; ++i) {
+        const int step = (i * 7919) % noteCount;
+        const double bytes = 100 * std::pow(100.0, double(step) / (noteCount - 1));
+        notes.push_back(ordinaryNote(i, qsizetype(bytes)));
+    }
+    return notes;
+}
+
+// Ordinary notes one after another up to `bytes`.
+QString longNote(qsizetype bytes, int seed)
+{
+    QString text;
+    for (int i = 0; text.toUtf8().size() < bytes; ++i)
+        text += ordinaryNote(seed + i, 6000);
+    return text;
+}
+
+struct Fixture : NotesAppBench
+{
+    std::unique_ptr<NotePreviewView> preview;
+    QImage canvas { viewportWidth, viewportHeight, QImage::Format_ARGB32_Premultiplied };
+    int opened = 0;
+
+    NotesManager &notes() { return appState->notesManager(); }
+
+    QUrl url(int index) const
+    {
+        return QUrl::fromLocalFile(vault + QStringLiteral("/Note %1.md").arg(index));
+    }
+};
+
+// Made on first use, gone before the application object.
+std::unique_ptr<Fixture> shared;
+
+Fixture &fixture()
+{
+    if (shared)
+        return *shared;
+    shared = std::make_unique<Fixture>();
+    Fixture *f = shared.get();
+    f->vault = QDir(f->dir.path()).canonicalPath() + QStringLiteral("/Vault");
+    QDir().mkpath(f->vault);
+    for (int i = 0; i < noteCount; ++i) {
+        QFile file(QStringLiteral("%1/Note %2.md").arg(f->vault).arg(i));
+        if (!file.open(QIODevice::WriteOnly))
+            qFatal("cannot write the bench vault");
+        file.write("text");
+    }
+    f->startNotes();
+    f->preview = std::make_unique<NotePreviewView>(f->notes(), f->workspace);
+    f->preview->resize(viewportWidth, viewportHeight);
+    f->preview->show();
+    return *shared;
+}
+
+using Clock = std::chrono::steady_clock;
+
+double millisecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// The note set in the preview as the notes pane sets it (a long one goes to a worker),
+// laid out, and the first viewport painted.
+double previewTime(Fixture &f, const QString &text)
+{
+    f.canvas.fill(Qt::transparent);
+    NotePreviewView &preview = *f.preview;
+    const Clock::time_point start = Clock::now();
+    // Every note is another note of the vault, so the memo never answers.
+    preview.setNote(text, f.url(f.opened++ % noteCount));
+    while (preview.isRendering())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    preview.host().flush();
+    QPainter painter(&f.canvas);
+    preview.host().tree().paint(painter, QRectF(0, 0, viewportWidth, viewportHeight));
+    painter.end();
+    return millisecondsSince(start);
+}
+
+// The same work on the calling thread alone: rewritten, cut, parsed, resolved, laid
+// out and painted, without a worker.
+double oneThreadTime(Fixture &f, const QString &text)
+{
+    f.canvas.fill(Qt::transparent);
+    const ui::EnvironmentValues environment = f.preview->host().treeEnvironment();
+    const double width = f.preview->host().viewportWidth(true);
+    const Clock::time_point start = Clock::now();
+    const QUrl note = f.url(f.opened++ % noteCount);
+    const NotePreviewView::Rendering rendering
+        = NotePreviewView::render(text, ObsidianContext::fromVault(f.notes(), note));
+    {
+        ui::ViewTree tree(f.preview->body(rendering), environment);
+        tree.rebuild(width);
+        QPainter painter(&f.canvas);
+        tree.paint(painter, QRectF(0, 0, viewportWidth, viewportHeight));
+    }
+    return millisecondsSince(start);
+}
+
+double documentTime(Fixture &f, const QString &text)
+{
+    f.canvas.fill(Qt::transparent);
+    const Clock::time_point start = Clock::now();
+    {
+        QTextDocument document;
+        document.setMarkdown(text, QTextDocument::MarkdownDialectGitHub);
+        document.setTextWidth(viewportWidth);
+        benchmark::DoNotOptimize(document.documentLayout()->documentSize());
+        QPainter painter(&f.canvas);
+        document.drawContents(&painter, QRectF(0, 0, viewportWidth, viewportHeight));
+    }
+    return millisecondsSince(start);
+}
+
+double cmarkTime(const QString &text)
+{
+    const Clock::time_point start = Clock::now();
+    const QByteArray bytes = text.toUtf8();
+    cmark_parser *parser = cmark_parser_new(CMARK_OPT_DEFAULT);
+    for (const char *extension : { "autolink", "strikethrough", "tagfilter", "tasklist", "table" })
+        cmark_parser_attach_syntax_extension(parser, cmark_find_syntax_extension(extension));
+    cmark_parser_feed(parser, bytes.constData(), size_t(bytes.size()));
+    cmark_node *document = cmark_parser_finish(parser);
+    char *html = cmark_render_html(document, CMARK_OPT_DEFAULT, cmark_parser_get_syntax_extensions(parser));
+    benchmark::DoNotOptimize(html);
+    free(html);
+    cmark_node_free(document);
+    cmark_parser_free(parser);
+    return millisecondsSince(start);
+}
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// What the summary prints, by benchmark.
+std::map<std::string, std::string> &summary()
+{
+    static std::map<std::string, std::string> lines;
+    return lines;
+}
+
+// Every note through the three in turn on each pass; each note's time is its best
+// over the passes (the machine is shared: the best is the least disturbed).
+void BM_OrdinaryNotes(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    static const std::vector<QString> notes = ordinaryNotes();
+    std::vector<double> preview(notes.size(), 1e9), document(notes.size(), 1e9), cmark(notes.size(), 1e9);
+    for (auto _ : state) {
+        for (size_t i = 0; i < notes.size(); ++i) {
+            preview[i] = std::min(preview[i], previewTime(f, notes[i]));
+            document[i] = std::min(document[i], documentTime(f, notes[i]));
+            cmark[i] = std::min(cmark[i], cmarkTime(notes[i]));
+        }
+    }
+    std::vector<double> ratios;
+    // By upper bound in bytes: the notes' ratios, preview times and document times.
+    std::map<int, std::array<std::vector<double>, 3>> bands;
+    for (size_t i = 0; i < notes.size(); ++i) {
+        ratios.push_back(preview[i] / document[i]);
+        const qsizetype bytes = notes[i].toUtf8().size();
+        const int band = bytes < 500 ? 500 : bytes < 1000 ? 1000 : bytes < 3000 ? 3000 : 11000;
+        bands[band][0].push_back(preview[i] / document[i]);
+        bands[band][1].push_back(preview[i]);
+        bands[band][2].push_back(document[i]);
+    }
+    const double previewMedian = median(preview);
+    const double documentMedian = median(document);
+    const double cmarkMedian = median(cmark);
+    state.counters["previewMs"] = previewMedian;
+    state.counters["documentMs"] = documentMedian;
+    state.counters["cmarkMs"] = cmarkMedian;
+    state.counters["ratio"] = median(ratios);
+    QString line = QStringLiteral("%1 notes: median preview %2 ms, document %3 ms, cmark %4 ms; "
+                                  "median of the notes' ratios %5 (target <= 1), ratio of medians %6, "
+                                  "over cmark %7; by size band:")
+                       .arg(notes.size())
+                       .arg(previewMedian, 0, 'f', 3)
+                       .arg(documentMedian, 0, 'f', 3)
+                       .arg(cmarkMedian, 0, 'f', 3)
+                       .arg(median(ratios), 0, 'f', 2)
+                       .arg(previewMedian / documentMedian, 0, 'f', 2)
+                       .arg(previewMedian / cmarkMedian, 0, 'f', 1);
+    for (const auto &[band, values] : bands) {
+        line += QStringLiteral(" <%1 B %2 (%3 against %4 ms, %5 notes)")
+                    .arg(band)
+                    .arg(median(values[0]), 0, 'f', 2)
+                    .arg(median(values[1]), 0, 'f', 3)
+                    .arg(median(values[2]), 0, 'f', 3)
+                    .arg(values[0].size());
+    }
+    summary()["ordinary"] = line.toStdString();
+}
+BENCHMARK(BM_OrdinaryNotes)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_LongNote(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    const qsizetype bytes = state.range(0);
+    const QString note = longNote(bytes, 1000);
+    const QString other = longNote(bytes, 2000);
+    double preview = 1e9, document = 1e9;
+    for (auto _ : state) {
+        // The other note first: the preview never shows the same note twice in a row.
+        previewTime(f, other);
+        preview = std::min(preview, previewTime(f, note));
+        document = std::min(document, documentTime(f, note));
+    }
+    state.counters["previewMs"] = preview;
+    state.counters["documentMs"] = document;
+    summary()["long " + std::to_string(bytes / 1024)]
+        = QStringLiteral("%1 KB note: preview %2 ms, document %3 ms, ratio %4 (target < 1)")
+              .arg(bytes / 1024)
+              .arg(preview, 0, 'f', 1)
+              .arg(document, 0, 'f', 1)
+              .arg(preview / document, 0, 'f', 2)
+              .toStdString();
+}
+BENCHMARK(BM_LongNote)->Unit(benchmark::kMillisecond)->Arg(256 * 1024)->Arg(1024 * 1024)->Iterations(3);
+
+// A note of 16 to 64 KB through the preview's own path against the same work on the
+// calling thread. Cold: the worker threads are gone before each note (as after a while
+// without opening notes), so the threads that take the work start with nothing cached.
+void middleSized(benchmark::State &state, bool cold)
+{
+    Fixture &f = fixture();
+    const qsizetype bytes = state.range(0);
+    const QString note = longNote(bytes, 3000 + int(bytes / 1024));
+    double preview = 1e9, alone = 1e9;
+    for (auto _ : state) {
+        if (cold)
+            QThreadPool::globalInstance()->waitForDone();
+        preview = std::min(preview, previewTime(f, note));
+        alone = std::min(alone, oneThreadTime(f, note));
+    }
+    state.counters["previewMs"] = preview;
+    state.counters["oneThreadMs"] = alone;
+    summary()[(cold ? "mid cold " : "mid warm ") + std::to_string(100 + bytes / 1024)]
+        = QStringLiteral("%1 KB note, worker threads %2: preview's path %3 ms, one thread %4 ms, "
+                         "ratio %5 (target <= 1)")
+              .arg(bytes / 1024)
+              .arg(cold ? QStringLiteral("cold") : QStringLiteral("warm"))
+              .arg(preview, 0, 'f', 1)
+              .arg(alone, 0, 'f', 1)
+              .arg(preview / alone, 0, 'f', 2)
+              .toStdString();
+}
+
+void BM_MiddleSizedWarm(benchmark::State &state)
+{
+    middleSized(state, false);
+}
+void BM_MiddleSizedCold(benchmark::State &state)
+{
+    middleSized(state, true);
+}
+BENCHMARK(BM_MiddleSizedWarm)
+    ->Unit(benchmark::kMillisecond)
+    ->DenseRange(16 * 1024, 64 * 1024, 8 * 1024)
+    ->Iterations(8);
+BENCHMARK(BM_MiddleSizedCold)
+    ->Unit(benchmark::kMillisecond)
+    ->DenseRange(16 * 1024, 64 * 1024, 8 * 1024)
+    ->Iterations(8);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    MarkdownParser::registerExtensions();
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    shared.reset();
+    for (const auto &[name, line] : summary())
+        std::printf("%s\n", line.c_str());
+    return 0;
+}
