@@ -13,6 +13,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QThread>
 
 #include <cmath>
 
@@ -277,6 +278,7 @@ public:
     {
         m_cursor = QTextCursor();
         m_document.reset();
+        m_drawnLines.reset();
     }
 
     // Read from the runs the element was built from, never from a drawn document:
@@ -342,20 +344,32 @@ protected:
 
     void placeChildren(const ProposedSize &) override { showAtFrameWidth(); }
 
+    // Text without images is drawn from its lines, as its document would draw it: the
+    // document is made only to hit-test and select in.
     void paintContent(QPainter &painter, const QRectF &exposed) const override
     {
-        const QTextDocument &document = shownDocument();
+        showAtFrameWidth();
         painter.save();
         painter.translate(m_frame.topLeft());
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = exposed.translated(-m_frame.topLeft());
-        if (m_cursor.hasSelection()) {
-            QAbstractTextDocumentLayout::Selection selection;
-            selection.cursor = m_cursor;
-            selection.format.setBackground(m_highlight);
-            context.selections.append(selection);
+        const QRectF clip = exposed.translated(-m_frame.topLeft());
+        QTextCharFormat highlight;
+        highlight.setBackground(m_highlight);
+        if (m_images.empty()) {
+            TextLines::Selection selection;
+            if (m_cursor.hasSelection())
+                selection = { m_cursor.selectionStart(), m_cursor.selectionEnd(), highlight };
+            drawnLines().draw(painter, slackened(m_shownWidth), clip, selection);
+        } else {
+            QAbstractTextDocumentLayout::PaintContext context;
+            context.clip = clip;
+            if (m_cursor.hasSelection()) {
+                QAbstractTextDocumentLayout::Selection selection;
+                selection.cursor = m_cursor;
+                selection.format = highlight;
+                context.selections.append(selection);
+            }
+            document().documentLayout()->draw(&painter, context);
         }
-        document.documentLayout()->draw(&painter, context);
         painter.restore();
     }
 
@@ -400,9 +414,23 @@ private:
 
     const TextLines &lines() const
     {
-        if (!m_lines)
+        if (!m_lines) {
             m_lines = std::make_unique<TextLines>(m_paragraphs, m_lineSpacing, m_alignment);
+            m_linesThread = QThread::currentThread();
+        }
         return *m_lines;
+    }
+
+    // Lines are shaped with the fonts of the thread that measured them, which that
+    // thread may be using at the same time: a text measured on another thread (a
+    // worker laid it out) is drawn from lines of the drawing thread's own.
+    const TextLines &drawnLines() const
+    {
+        if (m_linesThread == QThread::currentThread())
+            return lines();
+        if (!m_drawnLines)
+            m_drawnLines = std::make_unique<TextLines>(m_paragraphs, m_lineSpacing, m_alignment);
+        return *m_drawnLines;
     }
 
     static std::optional<double> slackened(double width)
@@ -505,8 +533,8 @@ private:
         return block;
     }
 
-    // The text as a document, built the first time it is drawn, hit or selected in (or
-    // measured, when it holds images).
+    // The text as a document, built the first time it is hit or selected in (or
+    // measured or drawn, when it holds images).
     QTextDocument &document() const
     {
         if (m_document)
@@ -585,7 +613,7 @@ private:
             showAt(m_frame.width(), std::nullopt);
     }
 
-    // The document as drawn and hit: broken for the frame.
+    // The document as hit: broken for the frame.
     const QTextDocument &shownDocument() const
     {
         showAtFrameWidth();
@@ -619,10 +647,12 @@ private:
     std::vector<QTextCharFormat> m_blockFormats;
     std::vector<QImage> m_images;
     mutable std::unique_ptr<TextLines> m_lines; // made when first measured
+    mutable const QThread *m_linesThread = nullptr; // where m_lines was made
+    mutable std::unique_ptr<TextLines> m_drawnLines; // made where drawn, when not there
     // Where the drawn lines are broken (-1: unbounded) and their widest line, when known.
     mutable double m_shownWidth = -1;
     mutable std::optional<double> m_shownIdeal;
-    // Made when first drawn, hit or measured with images, and laid out at m_shownWidth.
+    // Made when first hit, or measured or drawn with images; laid out at m_shownWidth.
     mutable std::unique_ptr<QTextDocument> m_document;
     mutable QTextCursor m_cursor; // null until the document is made
     std::vector<QUrl> m_links;

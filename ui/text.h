@@ -38,8 +38,9 @@ private:
     std::vector<AttributedRun> m_runs;
 };
 
-// Displayable text: attributed runs and inline images, concatenated with +. It becomes
-// a QTextDocument only where it is drawn. Text that sets no font, colour or spacing
+// Displayable text: attributed runs and inline images, concatenated with +. It is drawn
+// from the lines it was measured with, and becomes a QTextDocument only where it is hit
+// or selected in, or holds an image. Text that sets no font, colour or spacing
 // takes the environment's (font, foregroundColor, lineSpacing, multilineTextAlignment);
 // links open through the environment's open-URL action, and text is selectable and
 // copyable (Ctrl+C) where textSelection is on.

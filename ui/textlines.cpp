@@ -1,5 +1,7 @@
 #include "ui/textlines.h"
 
+#include <QPainter>
+#include <QPalette>
 #include <QTextOption>
 
 #include <algorithm>
@@ -52,6 +54,23 @@ Qt::LayoutDirection directionOf(const QString &text)
     return Qt::LeftToRight;
 }
 
+// A block aligned to its leading edge, as the document aligns it: a paragraph read from
+// right to left stands at the right.
+Qt::Alignment visualAlignment(Qt::Alignment alignment, Qt::LayoutDirection direction)
+{
+    if (!(alignment & Qt::AlignHorizontal_Mask))
+        alignment |= Qt::AlignLeft;
+    if (!(alignment & Qt::AlignAbsolute) && (alignment & (Qt::AlignLeft | Qt::AlignRight))) {
+        if (direction == Qt::RightToLeft)
+            alignment ^= Qt::AlignLeft | Qt::AlignRight;
+        alignment |= Qt::AlignAbsolute;
+    }
+    return alignment;
+}
+
+// Unbounded, the document makes every line as wide as its text: none moves aside.
+constexpr Qt::Alignment unboundedAlignment = Qt::AlignLeft | Qt::AlignAbsolute;
+
 // The document shapes neighbouring text of one format together, across the runs it
 // was inserted in; a layout shapes each range apart (kerning and ligatures stop at
 // their ends): ranges of one format that touch become one.
@@ -69,6 +88,29 @@ QList<QTextLayout::FormatRange> joined(const QList<QTextLayout::FormatRange> &ra
     return result;
 }
 
+// A format that draws as a font and a pen of one colour do. Asked of every paragraph:
+// its properties are counted rather than listed.
+bool isFontAndColour(const QTextCharFormat &format)
+{
+    int known = 0;
+    for (int property = QTextFormat::FirstFontProperty; property <= QTextFormat::LastFontProperty; ++property)
+        known += format.hasProperty(property);
+    if (format.hasProperty(QTextFormat::ForegroundBrush)) {
+        if (format.foreground().style() != Qt::SolidPattern)
+            return false;
+        ++known;
+    }
+    // Setting a font sets this too, to the font's underline.
+    if (format.hasProperty(QTextFormat::TextUnderlineStyle)) {
+        const bool underlined = format.boolProperty(QTextFormat::FontUnderline);
+        if (format.underlineStyle()
+            != (underlined ? QTextCharFormat::SingleUnderline : QTextCharFormat::NoUnderline))
+            return false;
+        ++known;
+    }
+    return known == format.propertyCount();
+}
+
 } // namespace
 
 TextLines::TextLines(std::vector<Paragraph> paragraphs, double lineSpacing, Qt::Alignment alignment)
@@ -79,17 +121,19 @@ TextLines::TextLines(std::vector<Paragraph> paragraphs, double lineSpacing, Qt::
     for (Paragraph &paragraph : paragraphs) {
         if (paragraph.formats.size() > 1)
             paragraph.formats = joined(paragraph.formats);
-        // One format over the whole text shapes it as its font alone would, and formats
+        // One format over the whole text that sets nothing but a font and a colour is
+        // shaped as its font alone would, and drawn in its colour as the pen: formats
         // cost a collection of their own.
         const bool oneFont = paragraph.formats.size() == 1 && paragraph.formats[0].start == 0
             && paragraph.formats[0].length == paragraph.text.size()
-            && !paragraph.formats[0].format.hasProperty(QTextFormat::TextVerticalAlignment);
+            && isFontAndColour(paragraph.formats[0].format);
         auto layout = std::make_unique<QTextLayout>(
             paragraph.text, oneFont ? paragraph.formats[0].format.font() : paragraph.font);
         if (!oneFont)
             layout->setFormats(paragraph.formats);
         layout->setCacheEnabled(true);
         m_layouts.push_back(std::move(layout));
+        m_pens.push_back(oneFont ? paragraph.formats[0].format.foreground() : QBrush());
     }
 }
 
@@ -104,11 +148,13 @@ TextLines::Metrics TextLines::measure(std::optional<double> width) const
     for (size_t i = 0; i < m_layouts.size(); ++i) {
         QTextLayout &layout = *m_layouts[i];
         QTextOption option;
-        option.setAlignment(m_alignment);
-        option.setTextDirection(directionOf(layout.text()));
+        const Qt::LayoutDirection direction = directionOf(layout.text());
+        option.setAlignment(width ? visualAlignment(m_alignment, direction) : unboundedAlignment);
+        option.setTextDirection(direction);
         option.setWrapMode(width ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::ManualWrap);
         layout.setTextOption(option);
         const qint64 top = y;
+        layout.setPosition(QPointF(0, real(top)));
         QTextLine line;
         if (m_shaped) {
             layout.clearLayout();
@@ -153,7 +199,44 @@ TextLines::Metrics TextLines::measure(std::optional<double> width) const
     m_shaped = true;
     metrics.idealWidth = real(widest);
     metrics.height = real(y);
+    m_brokenFor = width;
+    m_size = QSizeF(width ? real(right) : metrics.idealWidth, metrics.height);
     return metrics;
+}
+
+void TextLines::draw(
+    QPainter &painter, std::optional<double> width, const QRectF &clip, const Selection &selection) const
+{
+    if (m_brokenFor != width)
+        measure(width);
+    // The document leaves out what lies beyond its bounds, and draws a block's lines
+    // clipped to them.
+    const QRectF bounds(QPointF(0, 0), m_size);
+    if (clip.isValid()
+        && (0 > clip.bottom() || bounds.bottom() < clip.top() || 0 > clip.right()
+            || bounds.right() < clip.left()))
+        return;
+    const QRectF linesClip = clip.isValid() ? clip & bounds : bounds;
+    const QColor text = QPalette().color(QPalette::Text);
+    int position = 0;
+    for (size_t i = 0; i < m_layouts.size(); ++i) {
+        const QTextLayout *layout = m_layouts[i].get();
+        const int length = int(layout->text().size()) + 1; // with the paragraph's end
+        const QRectF rect = layout->boundingRect().translated(layout->position());
+        const int start = selection.start - position;
+        const int end = selection.end - position;
+        position += length;
+        if (clip.isValid() && (rect.bottom() < clip.y() || rect.top() > clip.bottom()))
+            continue;
+        QList<QTextLayout::FormatRange> selections;
+        if (start < length && end > 0 && end > start)
+            selections.append({ start, end - start, selection.format });
+        const QPen pen = painter.pen();
+        // As a format's colour would set it.
+        painter.setPen(m_pens[i].style() == Qt::NoBrush ? QPen(text) : QPen(m_pens[i], 0));
+        layout->draw(&painter, QPointF(0, 0), selections, linesClip);
+        painter.setPen(pen);
+    }
 }
 
 } // namespace ui

@@ -10,6 +10,9 @@
 #include <optional>
 #include <vector>
 
+class QPainter;
+class QRectF;
+
 namespace ui {
 
 // The lines of a text exactly as a QTextDocument without margins lays them out (one
@@ -17,7 +20,8 @@ namespace ui {
 // fixed distance below every line), worked out over one QTextLayout per paragraph
 // without building the document. Building and laying out a document costs several
 // times what breaking the lines costs, and most texts are measured far more often than
-// they are drawn: the document is left to what draws and hit-tests.
+// they are drawn: the lines are drawn as they are, and the document is left to what
+// hit-tests.
 class TextLines
 {
 public:
@@ -47,15 +51,35 @@ public:
     // point in an int, and overflows past it): a wider offer is this width.
     static constexpr double widestLine = std::numeric_limits<int>::max() / 256;
 
+    // A selection in the text's positions, counted as the document counts them: the end
+    // of a paragraph takes one.
+    struct Selection
+    {
+        int start = 0;
+        int end = 0; // none when not past start
+        QTextCharFormat format;
+    };
+
     // The lines broken for `width` (unbounded when absent: only line separators break).
     Metrics measure(std::optional<double> width) const;
+    // Draws the lines broken for `width` with the text's top left at the painter's
+    // origin, as the document draws itself there: what `clip` (in the painter's
+    // coordinates) leaves out may be skipped. Only on the thread that measured them:
+    // the glyphs are shaped with that thread's fonts.
+    void draw(
+        QPainter &painter, std::optional<double> width, const QRectF &clip, const Selection &selection) const;
 
 private:
     // Shaped once and kept shaped: QTextLayout keeps its glyphs with caching on, and
     // lines made after clearLayout() break over them, where beginLayout() would
     // shape the text again (most of what laying out costs).
     std::vector<std::unique_ptr<QTextLayout>> m_layouts;
+    // The colour of a paragraph shaped without its format, none where it has formats.
+    std::vector<QBrush> m_pens;
     mutable bool m_shaped = false;
+    // What the lines are broken for now, and the text's size as broken.
+    mutable std::optional<std::optional<double>> m_brokenFor;
+    mutable QSizeF m_size;
     double m_lineSpacing;
     Qt::Alignment m_alignment;
 };

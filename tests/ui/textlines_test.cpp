@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractTextDocumentLayout>
+#include <QImage>
+#include <QPainter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
 #include <limits>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -59,6 +62,25 @@ QTextCharFormat link()
     return format;
 }
 
+QTextCharFormat coloured(QTextCharFormat format, const QColor &colour)
+{
+    format.setForeground(colour);
+    return format;
+}
+
+QTextCharFormat withBackground(QTextCharFormat format)
+{
+    format.setBackground(QColor(200, 200, 200, 120));
+    return format;
+}
+
+QTextCharFormat struckOut()
+{
+    QTextCharFormat format = coloured(body(), Qt::darkGreen);
+    format.setFontStrikeOut(true);
+    return format;
+}
+
 bool startsBlock(QChar c)
 {
     return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator;
@@ -104,18 +126,18 @@ std::ostream &operator<<(std::ostream &out, const Measured &measured)
                << measured.first.value_or(-1) << " last " << measured.last.value_or(-1);
 }
 
-// What the document the text is drawn from gives at `width`.
-Measured documentMeasure(const std::vector<Run> &runs, const QFont &base, double lineSpacing,
+// The document the text was drawn from before it was drawn from its lines.
+std::unique_ptr<QTextDocument> documentOf(const std::vector<Run> &runs, const QFont &base, double lineSpacing,
     Qt::Alignment alignment, std::optional<double> width)
 {
-    QTextDocument document;
-    document.setDocumentMargin(0);
-    document.setDefaultFont(base);
-    QTextOption option = document.defaultTextOption();
+    auto document = std::make_unique<QTextDocument>();
+    document->setDocumentMargin(0);
+    document->setDefaultFont(base);
+    QTextOption option = document->defaultTextOption();
     option.setAlignment(alignment);
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    document.setDefaultTextOption(option);
-    QTextCursor cursor(&document);
+    document->setDefaultTextOption(option);
+    QTextCursor cursor(document.get());
     QTextBlockFormat block;
     block.setAlignment(alignment);
     if (lineSpacing > 0)
@@ -132,15 +154,23 @@ Measured documentMeasure(const std::vector<Run> &runs, const QFont &base, double
     }
     // Wider than Qt's widest line, the document's own arithmetic overflows: what it
     // gives for that line's width is what any wider offer means.
-    document.setTextWidth(width ? std::min(*width, TextLines::widestLine) : -1);
+    document->setTextWidth(width ? std::min(*width, TextLines::widestLine) : -1);
+    return document;
+}
+
+// What the document gives at `width`.
+Measured documentMeasure(const std::vector<Run> &runs, const QFont &base, double lineSpacing,
+    Qt::Alignment alignment, std::optional<double> width)
+{
+    const std::unique_ptr<QTextDocument> document = documentOf(runs, base, lineSpacing, alignment, width);
     auto baseline = [&document](bool last) -> std::optional<double> {
-        const QTextBlock textBlock = last ? document.lastBlock() : document.begin();
+        const QTextBlock textBlock = last ? document->lastBlock() : document->begin();
         const QTextLayout *layout = textBlock.layout();
         const QTextLine line = last ? layout->lineAt(layout->lineCount() - 1) : layout->lineAt(0);
-        return document.documentLayout()->blockBoundingRect(textBlock).y() + line.y() + line.ascent();
+        return document->documentLayout()->blockBoundingRect(textBlock).y() + line.y() + line.ascent();
     };
-    const double height = document.documentLayout()->documentSize().height();
-    return { document.idealWidth(), height, baseline(false), baseline(true) };
+    const double height = document->documentLayout()->documentSize().height();
+    return { document->idealWidth(), height, baseline(false), baseline(true) };
 }
 
 struct Case
@@ -196,6 +226,12 @@ std::vector<Case> cases()
             0, Qt::AlignLeft },
         { "trailingSpaces", { { QStringLiteral("trailing spaces     "), body() } }, 0, Qt::AlignLeft },
         { "centred", { { prose, body() } }, 1.95, Qt::AlignHCenter },
+        { "coloured", { { prose, coloured(body(), Qt::red) } }, 0, Qt::AlignLeft },
+        { "backgroundAndLinkRuns",
+            { { QStringLiteral("code() with a background"), withBackground(code()) },
+                { QStringLiteral("\n"), body() }, { QStringLiteral("a link alone"), link() },
+                { QStringLiteral("\nstruck out"), struckOut() } },
+            0, Qt::AlignLeft },
     };
 }
 
@@ -224,6 +260,62 @@ TEST_P(TextLinesTest, measuresEveryWidthAsTheDocumentLaysItOut)
             metrics.lastBaseline };
         EXPECT_EQ(mine, documentMeasure(c.runs, base, c.lineSpacing, c.alignment, width))
             << "at width " << width.value_or(-1);
+    }
+}
+
+// Drawn from its lines, a text looks as its document drawn at the same width does:
+// unselected, and with selections inside a line, across paragraphs and over all of it,
+// on a canvas that shows all of it and on one that shows only a band across it.
+TEST_P(TextLinesTest, drawsAsTheDocumentDrawsItself)
+{
+    const Case &c = GetParam();
+    const QFont base = body().font();
+    const TextLines lines(paragraphsOf(c.runs, base), c.lineSpacing, c.alignment);
+    // Measured at another width last: drawing breaks the lines for its own.
+    lines.measure(17);
+    QTextCharFormat highlight;
+    highlight.setBackground(QColor(80, 120, 255, 90));
+    int length = 0;
+    for (const auto &run : c.runs)
+        length += int(run.text.size());
+    const std::pair<int, int> selections[] = { { 0, 0 }, { 2, 9 }, { 5, length - 3 }, { 0, length + 1 } };
+    for (const std::optional<double> width : { std::optional<double>(), std::optional<double>(40.5),
+             std::optional<double>(123.456), std::optional<double>(800.5) }) {
+        const std::unique_ptr<QTextDocument> document
+            = documentOf(c.runs, base, c.lineSpacing, c.alignment, width);
+        const QSizeF size = document->documentLayout()->documentSize();
+        for (const auto &[start, end] : selections) {
+            for (const QRectF &clip : { QRectF(-10, -10, 1000, 400), QRectF(3, 14, 60, 9) }) {
+                QImage mine(840, 380, QImage::Format_ARGB32_Premultiplied);
+                mine.fill(Qt::white);
+                QImage theirs = mine;
+                {
+                    QPainter painter(&mine);
+                    painter.translate(7, 5);
+                    lines.draw(painter, width, clip,
+                        TextLines::Selection { start, std::min(end, length), highlight });
+                }
+                {
+                    QPainter painter(&theirs);
+                    painter.translate(7, 5);
+                    QAbstractTextDocumentLayout::PaintContext context;
+                    context.clip = clip;
+                    if (end > start) {
+                        QAbstractTextDocumentLayout::Selection selection;
+                        selection.cursor = QTextCursor(document.get());
+                        selection.cursor.setPosition(start);
+                        selection.cursor.setPosition(std::min(end, length), QTextCursor::KeepAnchor);
+                        selection.format = highlight;
+                        context.selections.append(selection);
+                    }
+                    document->documentLayout()->draw(&painter, context);
+                }
+                EXPECT_TRUE(mine == theirs)
+                    << "at width " << width.value_or(-1) << ", selected from " << start << " to " << end
+                    << ", clipped to " << clip.y() << "+" << clip.height() << " in a text of " << size.width()
+                    << " by " << size.height();
+            }
+        }
     }
 }
 
