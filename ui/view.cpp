@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 namespace ui {
 
@@ -1156,6 +1157,35 @@ QPainterPath Shape::path(const QRectF &rect) const
     return path;
 }
 
+namespace {
+
+// Qt blends what it draws on several threads once it covers enough rows, and waking
+// them takes ten times longer than blending the few short spans of a stroke (a
+// table's rules): a tall outline is drawn in bands of whole rows of the device, each
+// clipped to its band, which covers every pixel as drawing it at once does. Not where
+// a clip is set already: a clip path would meet the bands' edges otherwise.
+template<class Draw> void drawInBands(QPainter &painter, const QRectF &bounds, Draw &&draw)
+{
+    constexpr double bandRows = 32;
+    const QTransform transform = painter.deviceTransform();
+    const QRectF device = bounds.translated(transform.dx(), transform.dy());
+    if (transform.type() > QTransform::TxTranslate || device.height() <= bandRows || painter.hasClipping()) {
+        draw();
+        return;
+    }
+    const double left = std::floor(device.left()) - 1;
+    const double right = std::ceil(device.right()) + 1;
+    for (double top = std::floor(device.top()); top < device.bottom(); top += bandRows) {
+        painter.save();
+        painter.setClipRect(
+            QRectF(left, top, right - left, bandRows).translated(-transform.dx(), -transform.dy()));
+        draw();
+        painter.restore();
+    }
+}
+
+} // namespace
+
 void Shape::paintFill(QPainter &painter, const QRectF &rect, const QColor &color) const
 {
     if (color.alpha() == 0)
@@ -1189,7 +1219,10 @@ void Shape::paintStroke(
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
-    painter.drawPath(path(rect.adjusted(half, half, -half, -half)));
+    const QPainterPath outline = path(rect.adjusted(half, half, -half, -half));
+    const double reach = style.lineWidth * std::max(1.0, style.miterLimit);
+    drawInBands(painter, outline.controlPointRect().adjusted(-reach, -reach, reach, reach),
+        [&painter, &outline] { painter.drawPath(outline); });
     painter.restore();
 }
 
