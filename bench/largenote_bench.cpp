@@ -100,8 +100,5 @@ BENCHMARK(BM_SelectTheLargeNote)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char **argv)
 {
-    const int status = runGuiBenchmarks<QApplication>(argc, argv);
-    // A preview may still be rendering the note on a worker thread: none of that
-    // is measured, and waiting for it would only delay the end.
-    std::_Exit(status);
+    return runGuiBenchmarks<QApplication>(argc, argv);
 }
