@@ -719,8 +719,8 @@ void NotesFileListView::beginRename(const NoteFile &note)
         m_renameField->setPlaceholderText(QStringLiteral("Name"));
         label->setBuddy(m_renameField);
         layout->addWidget(m_renameField);
-        // Room for a long name: the field shows some forty characters before it scrolls.
-        m_renameField->setMinimumWidth(m_renameField->fontMetrics().averageCharWidth() * 40);
+        // Room for a long name: the field shows some sixty characters before it scrolls.
+        m_renameField->setMinimumWidth(m_renameField->fontMetrics().averageCharWidth() * 60);
         auto *buttons = new QDialogButtonBox(dialog);
         QPushButton *rename = buttons->addButton(QStringLiteral("Rename"), QDialogButtonBox::AcceptRole);
         rename->setDefault(true);

@@ -200,7 +200,7 @@ TEST_F(NotesList, renameThroughTheDialogKeepsTheSelectionOnTheNote)
     ASSERT_TRUE(label);
     EXPECT_EQ(label->buddy(), list->renameField());
     EXPECT_GE(list->renameField()->width(),
-        list->renameField()->fontMetrics().horizontalAdvance(QString(30, u'n')));
+        list->renameField()->fontMetrics().horizontalAdvance(QString(40, u'n')));
     list->renameField()->setText("  Plan ");
     list->commitRenameDialog();
     EXPECT_EQ(list->renameDialog(), nullptr);
