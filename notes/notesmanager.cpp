@@ -165,7 +165,7 @@ private:
     // folder a note belongs to.
     void walk(const QByteArray &folder, const QString &relative, const std::optional<QString> &topFolder)
     {
-        if (m_cancelled && m_cancelled->isCancelled())
+        if (cancelled())
             return;
         const std::vector<Entry> entries = read(folder);
         const auto remembered = m_previous.folders.constFind(folder);
@@ -265,7 +265,9 @@ private:
     // date of each note. Dates are read relative to the open folder, which
     // spares the kernel a full path lookup per note. The folder is closed
     // before any subfolder is opened, so a deep tree can't run out of handles.
-    static std::vector<Entry> read(const QByteArray &folder)
+    // A cancelled walk stops within a few entries of even a huge folder: the
+    // program's end waits for it.
+    std::vector<Entry> read(const QByteArray &folder) const
     {
         std::vector<Entry> entries;
         entries.reserve(64);
@@ -274,6 +276,8 @@ private:
             return entries;
         const int fd = ::dirfd(dir);
         while (const dirent *entry = ::readdir(dir)) {
+            if (entries.size() % 256 == 255 && cancelled())
+                break;
             if (entry->d_name[0] == '.')
                 continue; // ".", ".." and hidden items
             Entry item { QByteArray(entry->d_name), entry->d_type, {} };
@@ -299,6 +303,8 @@ private:
         ::closedir(dir);
         return entries;
     }
+
+    bool cancelled() const { return m_cancelled && m_cancelled->isCancelled(); }
 
     const QString m_vaultPath;
     const NotesManager::ScanMemo &m_previous;
