@@ -104,6 +104,12 @@ QString SqliteStatement::text(int column) const
     return QString::fromUtf8(bytes, sqlite3_column_bytes(m_statement, column));
 }
 
+QByteArrayView SqliteStatement::utf8(int column) const
+{
+    const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column));
+    return QByteArrayView(bytes, sqlite3_column_bytes(m_statement, column));
+}
+
 QByteArray SqliteStatement::blob(int column) const
 {
     const auto *bytes = static_cast<const char *>(sqlite3_column_blob(m_statement, column));

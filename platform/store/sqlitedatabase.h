@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <chrono>
@@ -49,6 +50,8 @@ public:
     bool isNull(int column) const;
     qint64 integer(int column) const;
     QString text(int column) const;
+    // The column's text as SQLite holds it (UTF-8), valid until the next step.
+    QByteArrayView utf8(int column) const;
     QByteArray blob(int column) const; // a deep copy: the row's memory is SQLite's
     std::optional<QByteArray> optionalBlob(int column) const;
     std::optional<QString> optionalText(int column) const;
