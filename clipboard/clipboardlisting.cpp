@@ -5,6 +5,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <numeric>
 
 namespace {
 
@@ -44,6 +45,29 @@ void ClipboardEntries::append(const ClipboardItem &item)
 {
     m_rows.append(rowOf(item));
     m_folded.append(fold(item.preview));
+}
+
+void ClipboardEntries::sortNewestFirst()
+{
+    const auto newer = [](const ClipboardEntryRow &a, const ClipboardEntryRow &b) {
+        return a.timestampMs > b.timestampMs;
+    };
+    if (std::is_sorted(m_rows.cbegin(), m_rows.cend(), newer))
+        return;
+    QList<qsizetype> order(m_rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+        [&](qsizetype a, qsizetype b) { return newer(m_rows.at(a), m_rows.at(b)); });
+    QList<ClipboardEntryRow> rows;
+    QList<QByteArray> folded;
+    rows.reserve(order.size());
+    folded.reserve(order.size());
+    for (qsizetype i : std::as_const(order)) {
+        rows.append(m_rows.at(i));
+        folded.append(std::move(m_folded[i]));
+    }
+    m_rows = std::move(rows);
+    m_folded = std::move(folded);
 }
 
 void ClipboardEntries::insert(qsizetype index, const ClipboardEntryRow &row, const QByteArray &folded)

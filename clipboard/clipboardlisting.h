@@ -41,8 +41,11 @@ public:
     // The folded preview of rows()[index].
     const QByteArray &folded(qsizetype index) const { return m_folded.at(index); }
 
-    // Adds an entry older than every one held (a full read, in the store's order).
+    // Adds an entry after every one held (a full read).
     void append(const ClipboardItem &item);
+    // Puts the rows in the store's order, newest first, once they are all in:
+    // the store lists the later written of two entries of the same moment first.
+    void sortNewestFirst();
     // Applies the store's changes in order; false when one of them asks for the
     // whole list to be read again (a rollback), and then nothing was applied.
     bool apply(const QList<ClipboardStoreChange> &changes);

@@ -144,7 +144,7 @@ bool ClipboardPaneView::isBannerShown() const
 void ClipboardPaneView::reload()
 {
     ClipboardEntries entries;
-    const std::optional<StoreError> failed = m_state.clipboardManager().modelContext().visitNewestFirst(
+    const std::optional<StoreError> failed = m_state.clipboardManager().modelContext().visitLastWrittenFirst(
         [&entries](const ClipboardItem &item) { entries.append(item); });
     if (failed) {
         // The list stays as it was. Reported once: the report rolls back, which
@@ -153,6 +153,7 @@ void ClipboardPaneView::reload()
             m_state.clipboardManager().reportPersistenceFailure(*failed, QStringLiteral("fetch"));
         return;
     }
+    entries.sortNewestFirst();
     m_entries = std::move(entries);
     entriesChanged();
 }

@@ -52,8 +52,10 @@ const char *const layoutCheckSql = "SELECT id, timestamp, contentType, preview, 
 const char *const byHashSql
     = "SELECT " QV_SUMMARY_COLUMNS " FROM ClipboardItem WHERE contentHash = ?1 LIMIT 1";
 const char *const newestFirstSql = "SELECT " QV_SUMMARY_COLUMNS " FROM ClipboardItem ORDER BY timestamp DESC";
-const char *const newestFirstWithoutHashSql = "SELECT id, timestamp, contentType, preview, NULL, isPinned "
-                                              "FROM ClipboardItem ORDER BY timestamp DESC";
+// The table itself backwards: no look-up of each row from the time index.
+const char *const lastWrittenFirstWithoutHashSql
+    = "SELECT id, timestamp, contentType, preview, NULL, isPinned "
+      "FROM ClipboardItem ORDER BY rowid DESC";
 // The unpinned entries beyond the newest `keep`, newest first, taken as the
 // oldest ones: counting walks the index alone, which skipping `keep` rows of it
 // in time order does not.
@@ -289,12 +291,12 @@ StoreResult<QList<ClipboardItem>> ClipboardStore::fetchNewestFirst()
     return fetchList(newestFirstSql, Payload::Skip);
 }
 
-std::optional<StoreError> ClipboardStore::visitNewestFirst(
+std::optional<StoreError> ClipboardStore::visitLastWrittenFirst(
     const std::function<void(const ClipboardItem &)> &visit)
 {
     if (auto injected = takeInjectedFetchFailure())
         return *injected;
-    SqliteStatement statement = m_db->prepare(newestFirstWithoutHashSql);
+    SqliteStatement statement = m_db->prepare(lastWrittenFirstWithoutHashSql);
     if (!statement.isValid())
         return databaseError();
     while (true) {

@@ -108,9 +108,11 @@ public:
     StoreResult<std::optional<ClipboardItem>> fetchByContentHash(const QString &hash);
     // Every entry, newest time stamp first (the pane's list).
     StoreResult<QList<ClipboardItem>> fetchNewestFirst();
-    // The same, one entry at a time and without content hashes, so that a long
-    // history is never held twice; the error when the fetch fails.
-    std::optional<StoreError> visitNewestFirst(const std::function<void(const ClipboardItem &)> &visit);
+    // Every entry, one at a time and without content hashes, so that a long
+    // history is never held twice: the entry written last first, which sorted
+    // stably by time stamp, newest first, is fetchNewestFirst()'s order. The
+    // error when the fetch fails.
+    std::optional<StoreError> visitLastWrittenFirst(const std::function<void(const ClipboardItem &)> &visit);
     // The history trim: walking every entry newest first, the ids of the unpinned
     // entries after the first `keep` unpinned ones. Only those rows are read.
     StoreResult<QList<QUuid>> fetchUnpinnedBeyond(int keep);
