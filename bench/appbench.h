@@ -12,9 +12,29 @@
 #include "platform/fake/fakeworkspace.h"
 #include "platform/notificationcenter.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <memory>
+
+// Writes `notes` small notes into `vault`, a tenth at its root and the rest spread
+// over `folders` folders, one a minute apart from `oldest` on, so that the list's
+// order by date is known.
+inline void writeBenchVault(const QString &vault, int notes, int folders, const QDateTime &oldest)
+{
+    for (int i = 0; i < notes; ++i) {
+        const QString folder = i < notes / 10 ? QString() : QStringLiteral("Folder %1/").arg(i % folders);
+        const QString path = QStringLiteral("%1/%2Note %3.md").arg(vault, folder).arg(i);
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            qFatal("cannot write the bench vault");
+        file.write("text");
+        file.setFileTime(oldest.addSecs(i * 60), QFileDevice::FileModificationTime);
+    }
+}
 
 // The shared state of the panel over stand-ins, for benchmarks of its panes: a
 // store and the settings in a temporary folder, fakes for the rest. The store and

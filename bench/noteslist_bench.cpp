@@ -33,17 +33,7 @@ Fixture &fixture(int notes = noteCount)
         return *f;
     f = std::make_unique<Fixture>();
     f->vault = f->dir.filePath(QStringLiteral("Vault"));
-    const QDateTime start = QDateTime::currentDateTimeUtc().addDays(-30);
-    for (int i = 0; i < notes; ++i) {
-        const QString folder = i < notes / 10 ? QString() : QStringLiteral("Folder %1/").arg(i % folderCount);
-        const QString path = QStringLiteral("%1/%2Note %3.md").arg(f->vault, folder).arg(i);
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            qFatal("cannot write the bench vault");
-        file.write("text");
-        file.setFileTime(start.addSecs(i * 60), QFileDevice::FileModificationTime);
-    }
+    writeBenchVault(f->vault, notes, folderCount, QDateTime::currentDateTimeUtc().addDays(-30));
     f->defaults->setStringList(DefaultsKey::expandedFolders, { "Folder 1", "Folder 20", "Folder 44" });
     f->startNotes();
     return *f;

@@ -1,6 +1,7 @@
 // From the hot key to the panel's first frame, with the notes pane over vaults
 // of 1,000 and of 50,000 notes: the time must not grow with the vault, whatever
 // the showing does to keep the vault's lists current.
+#include "appbench.h"
 #include "guibenchmain.h"
 
 #include "app/appdelegate.h"
@@ -8,25 +9,10 @@
 #include "app/panelcontroller.h"
 #include "app/quorvpanel.h"
 #include "notes/notesmanager.h"
-#include "platform/defaults.h"
-#include "platform/fake/fakealertpresenter.h"
-#include "platform/fake/fakeclickmonitor.h"
-#include "platform/fake/fakefileeventstream.h"
-#include "platform/fake/fakefolderchooser.h"
-#include "platform/fake/fakeloginitem.h"
-#include "platform/fake/fakenaturalscrolling.h"
-#include "platform/fake/fakepasteboard.h"
-#include "platform/fake/fakescrolltap.h"
-#include "platform/fake/fakeworkspace.h"
-#include "platform/notificationcenter.h"
+#include "tests/app/fakesystem.h"
 
-#include <QDateTime>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QEvent>
-#include <QFile>
-#include <QNetworkAccessManager>
-#include <QTemporaryDir>
 
 #include <chrono>
 #include <map>
@@ -51,27 +37,13 @@ protected:
 
 // The launched program over stand-ins, its vault a folder of `notes` notes
 // (a tenth at the root, the rest in 45 folders).
-struct Program
+struct Program : FakeSystem
 {
     explicit Program(int notes)
     {
-        qputenv("QUORVANE_UPDATE_HOST", "http://127.0.0.1:9");
         const QString vault = dir.filePath(QStringLiteral("Vault"));
-        const QDateTime start = QDateTime::currentDateTimeUtc().addDays(-60);
-        for (int i = 0; i < notes; ++i) {
-            const QString folder = i < notes / 10 ? QString() : QStringLiteral("Folder %1/").arg(i % 45);
-            const QString path = QStringLiteral("%1/%2Note %3.md").arg(vault, folder).arg(i);
-            QDir().mkpath(QFileInfo(path).path());
-            QFile file(path);
-            if (!file.open(QIODevice::WriteOnly))
-                qFatal("cannot write the bench vault");
-            file.write("text");
-            file.setFileTime(start.addSecs(i * 60), QFileDevice::FileModificationTime);
-        }
-        AppServices services { defaults, alerts, clicks, center, network, scrollTaps, naturalScrolling,
-            dir.filePath(QStringLiteral("store")), [] { return false; }, [] { return false; }, false, [] {},
-            nullptr, &vaultEvents, &pasteboard, &workspace, &folderChooser, &loginItem };
-        delegate = std::make_unique<AppDelegate>(std::move(services));
+        writeBenchVault(vault, notes, 45, QDateTime::currentDateTimeUtc().addDays(-60));
+        delegate = makeDelegate();
         if (delegate->applicationDidFinishLaunching() != AppDelegate::LaunchResult::Launched)
             qFatal("the bench program did not launch");
         delegate->appState()->changeVault(QUrl::fromLocalFile(vault));
@@ -81,19 +53,6 @@ struct Program
     }
     ~Program() { delegate->applicationWillTerminate(); }
 
-    QTemporaryDir dir;
-    Defaults defaults { dir.filePath(QStringLiteral("config/defaults.json")) };
-    FakeAlertPresenter alerts;
-    FakeClickMonitor clicks;
-    NotificationCenter center;
-    QNetworkAccessManager network;
-    FakeScrollTapFactory scrollTaps;
-    FakeFileEventStream vaultEvents;
-    FakePasteboard pasteboard;
-    FakeWorkspace workspace;
-    FakeFolderChooser folderChooser;
-    FakeLoginItem loginItem;
-    FakeNaturalScrolling naturalScrolling;
     FrameWatch watch;
     int publications = 0;
     std::unique_ptr<AppDelegate> delegate;
