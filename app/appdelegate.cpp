@@ -21,6 +21,7 @@
 #include "platform/clock.h"
 #include "platform/defaults.h"
 #include "platform/globalclickmonitor.h"
+#include "platform/heap.h"
 #include "platform/instancelock.h"
 #include "platform/linux/desktopworkspace.h"
 #include "platform/linux/inotifyfileeventstream.h"
@@ -296,8 +297,14 @@ void AppDelegate::setupPanel()
         self->m_appState->setPanelVisible(true);
     };
     m_panelController->onHide = [self] {
-        if (self)
-            self->m_appState->setPanelVisible(false);
+        if (!self)
+            return;
+        self->m_appState->setPanelVisible(false);
+        // What the panel's notes freed while it was shown goes back to the system
+        // rather than stay with the program while it waits hidden; once the collapse
+        // is drawn, which the time it takes would hold up.
+        MainQueue::asyncAfter(
+            std::chrono::milliseconds(2 * PanelController::collapseMs), [] { Heap::giveBackFreeMemory(); });
     };
 }
 

@@ -2,6 +2,7 @@
 #include "app/quorvaneapp.h"
 #include "app/quorvaneapplication.h"
 #include "markdown/model/markdownparser.h"
+#include "ui/layout.h"
 
 #include <QLoggingCategory>
 #include <QThreadPool>
@@ -35,7 +36,8 @@ int main(int argc, char **argv)
         // Everything to keep is written and closed by now, and the work still on the
         // pool was told to stop; what is left of it (freeing what a long preview had
         // made) is of use to nobody, yet the application's end would wait for all of it.
-        if (!QThreadPool::globalInstance()->waitForDone(poolGraceMs)) {
+        if (!QThreadPool::globalInstance()->waitForDone(poolGraceMs)
+            || !ui::layoutThreads().waitForDone(poolGraceMs)) {
             std::fflush(nullptr);
             std::_Exit(status);
         }

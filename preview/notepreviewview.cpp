@@ -6,6 +6,7 @@
 #include "markdown/views/markdown.h"
 #include "markdown/views/markdownenvironment.h"
 #include "notes/notesmanager.h"
+#include "platform/heap.h"
 #include "platform/mainqueue.h"
 #include "platform/workspace.h"
 #include "preview/obsidianprocessor.h"
@@ -13,6 +14,7 @@
 #include "preview/vaultimageprovider.h"
 
 #include "ui/hostingview.h"
+#include "ui/layout.h"
 #include "ui/viewtree.h"
 
 #include <QDir>
@@ -33,9 +35,14 @@ namespace {
 // note's tree would only hold up the end, which waits for the pool.
 void dispose(std::unique_ptr<ui::ViewTree> &tree)
 {
-    if (ui::CancellationToken::isAllCancelled())
+    if (ui::CancellationToken::isAllCancelled()) {
         (void)tree.release();
+        return;
+    }
     tree.reset();
+    // A long note's tree was made on worker threads and freed into their arenas, where
+    // the allocator would keep tens of megabytes for good.
+    Heap::giveBackFreeMemory();
 }
 
 // The preview's cut: a table of this many body cells or rows becomes a card that
@@ -129,7 +136,7 @@ bool launchesAProgram(const QString &path)
 void disposeOffThread(std::unique_ptr<ui::ViewTree> tree)
 {
     auto doomed = std::make_shared<std::unique_ptr<ui::ViewTree>>(std::move(tree));
-    QThreadPool::globalInstance()->start([doomed] { dispose(*doomed); });
+    ui::layoutThreads().start([doomed] { dispose(*doomed); });
 }
 
 } // namespace
@@ -312,9 +319,9 @@ void NotePreviewView::buildOffThread(std::function<Rendering()> make, Built buil
     // Checked on the main thread only: the preview may be gone by the time the
     // rendering is ready.
     const QPointer<NotePreviewView> self(this);
-    QThreadPool::globalInstance()->start([self, generation, make = std::move(make), built = std::move(built),
-                                             links = links(), tree, environmentRevision, scrollingWidth,
-                                             fittingWidth, fittingHeight, work = m_work] {
+    ui::layoutThreads().start([self, generation, make = std::move(make), built = std::move(built),
+                                  links = links(), tree, environmentRevision, scrollingWidth, fittingWidth,
+                                  fittingHeight, work = m_work] {
         const ui::CancellationToken::Scope cancellation(work);
         Rendering rendering = make();
         ui::ViewTree &made = **tree;

@@ -55,9 +55,10 @@ public:
     // One theme for the whole process, built on first use.
     static const Theme &previewTheme();
 
-    // Texts of at least this many characters are rewritten, cut and parsed on a
-    // worker thread; shorter ones take less than a frame and are done at once.
-    static constexpr qsizetype backgroundThreshold = 16 * 1024;
+    // Texts of at least this many characters are rewritten, cut, parsed and laid out
+    // on worker threads; shorter ones take about a frame and are done at once: below
+    // this size the workers cost more than they save.
+    static constexpr qsizetype backgroundThreshold = 24 * 1024;
 
     enum class LinkResult {
         Handled, // done here (a note opened), or refused

@@ -2,6 +2,7 @@
 
 #include "ui/cancellation.h"
 
+#include <QCoreApplication>
 #include <QThread>
 #include <QThreadPool>
 
@@ -179,7 +180,7 @@ void measureAhead(const LayoutSubviews &subviews, const ProposedSize &proposal)
         return;
     auto batch = std::make_shared<MeasureBatch>(subviews, proposal);
     for (int i = 0; i < helpers; ++i)
-        QThreadPool::globalInstance()->start([batch] { batch->work(); });
+        layoutThreads().start([batch] { batch->work(); });
     batch->work();
     batch->waitUntilMeasured();
 }
@@ -233,6 +234,20 @@ ProposalAxes followedByAny(const LayoutSubviews &subviews)
     return axes;
 }
 } // namespace
+
+QThreadPool &layoutThreads()
+{
+    static QThreadPool *const threads = [] {
+        auto *pool = new QThreadPool;
+        pool->setExpiryTimeout(-1);
+        // Waited for where the application waits for the global pool, and left to the
+        // end of the process: work still running after the application (freeing a
+        // long note) would meet its fonts gone, and a pool destroyed with the statics.
+        qAddPostRoutine([] { layoutThreads().waitForDone(); });
+        return pool;
+    }();
+    return *threads;
+}
 
 ParallelMeasuring::ParallelMeasuring(bool enabled)
     : m_previous(std::exchange(measuresInParallel, enabled))

@@ -5,6 +5,8 @@
 #include <memory>
 #include <vector>
 
+class QThreadPool;
+
 namespace ui {
 
 // What a layout knows of one of its subviews: its size for any proposal (asked as
@@ -74,7 +76,7 @@ public:
 
 // While it lives, layout passes on this thread measure the subviews of a long stack
 // that is offered no length along its axis (a document's column of blocks) side by
-// side on a few threads of the global pool: each is then measured for the same
+// side on a few of layoutThreads(): each is then measured for the same
 // proposal and alone, as one after another would. Only for trees whose elements
 // keep to themselves while measured; workers never measure in parallel themselves.
 class ParallelMeasuring
@@ -88,6 +90,12 @@ public:
 private:
     bool m_previous;
 };
+
+// The threads that lay long content out away from the main thread and measure its
+// blocks side by side. They never expire: each keeps the fonts and shaped glyphs it
+// made, which a new thread makes again first (a long note took twice as long after a
+// while without one).
+QThreadPool &layoutThreads();
 
 // Lays `children` out with `layout`. Empty views among them are left out.
 View LayoutView(std::shared_ptr<const Layout> layout, std::vector<View> children);
