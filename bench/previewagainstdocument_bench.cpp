@@ -7,8 +7,8 @@
 // Targets: over a few hundred ordinary notes (0.1 to 10 KB, as a vault holds them) the
 // median note takes no longer in the preview than in the document; long notes (256 KB,
 // 1 MB) stay ahead of it. Notes of 16 to 64 KB take no longer on the path the preview
-// takes (a worker thread) than laid out and painted on the calling thread alone, both
-// with the worker threads kept warm and with them started afresh. The summary prints
+// takes than laid out and painted on the calling thread alone, both right after another
+// note and after the global pool's threads expired. The summary prints
 // each figure beside its target.
 #include "appbench.h"
 #include "ordinarynotes.h"
@@ -260,8 +260,9 @@ void BM_LongNote(benchmark::State &state)
 BENCHMARK(BM_LongNote)->Unit(benchmark::kMillisecond)->Arg(256 * 1024)->Arg(1024 * 1024)->Iterations(3);
 
 // A note of 16 to 64 KB through the preview's own path against the same work on the
-// calling thread. Cold: the worker threads are gone before each note (as after a while
-// without opening notes), so the threads that take the work start with nothing cached.
+// calling thread. Cold: the global pool's threads are gone before each note, as after
+// half a minute without work: a thread of it that takes the work starts with nothing
+// cached.
 void middleSized(benchmark::State &state, bool cold)
 {
     Fixture &f = fixture();
