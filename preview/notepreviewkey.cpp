@@ -40,6 +40,15 @@ bool canonicallyEqual(QStringView a, QStringView b)
 
     const QStringView middleA = a.sliced(cut, a.size() - tail - cut);
     const QStringView middleB = b.sliced(cut, b.size() - tail - cut);
+    // Text below U+0300 is its own normal form and composes with nothing: two such
+    // stretches that differ differ however they are normalised. Two notes opened one
+    // after the other differ from the start, and normalising both took a good part of
+    // opening the second.
+    const auto isNormalAsItStands = [](QStringView text) {
+        return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x300; });
+    };
+    if (isNormalAsItStands(middleA) && isNormalAsItStands(middleB))
+        return false;
     return middleA.toString().normalized(QString::NormalizationForm_D)
         == middleB.toString().normalized(QString::NormalizationForm_D);
 }

@@ -144,6 +144,8 @@ TEST(NotePreviewKeyTest, textsCompareAsUnicodeDoes)
     EXPECT_TRUE(equal(QStringLiteral("\u1E69"), QStringLiteral("s\u0323\u0307")));
     EXPECT_TRUE(equal(QStringLiteral("x\u1E69"), QStringLiteral("xs\u0307\u0323")));
     EXPECT_TRUE(equal(QStringLiteral("\uAC00"), QStringLiteral("\u1100\u1161")));
+    EXPECT_TRUE(
+        equal(head + QStringLiteral("na\u00EFve") + tail, head + QStringLiteral("nai\u0308ve") + tail));
 
     EXPECT_FALSE(equal(QStringLiteral("cafe\u0301"), QStringLiteral("cafe\u0300")));
     EXPECT_FALSE(
@@ -151,6 +153,7 @@ TEST(NotePreviewKeyTest, textsCompareAsUnicodeDoes)
     EXPECT_FALSE(equal(QStringLiteral("e\u0301"), QStringLiteral("e")));
     EXPECT_FALSE(equal(QString(), QStringLiteral("\u0301")));
     EXPECT_FALSE(equal(QStringLiteral("ab"), QStringLiteral("aab")));
+    EXPECT_FALSE(equal(head + QStringLiteral("caf\u00E9") + tail, head + QStringLiteral("caf\u00E8") + tail));
     EXPECT_FALSE(equal(QStringLiteral("\uFB01"), QStringLiteral("fi")))
         << "a compatibility form is another text";
 
