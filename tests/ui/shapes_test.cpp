@@ -104,3 +104,42 @@ TEST(Shapes, aRectangleOneLineThinStrokedInsideStaysInsideWhateverItsJoin)
         EXPECT_EQ(image.pixelColor(inside.center()), QColor(Qt::black));
     }
 }
+
+// A tall outline is stroked band by band, which must cover the pixels one pass covers:
+// the same stroke with a clip set (drawn in one pass) is the reference.
+TEST(Shapes, aTallOutlineStrokesTheSamePixelsAsOnePass)
+{
+    const struct
+    {
+        const char *name;
+        Shape shape;
+        QRectF rect;
+        double lineWidth;
+        QList<double> dash;
+        QPointF offset;
+    } cases[] = {
+        { "a table's upright rule", Shape::rectangle(), QRectF(30.5, 3.25, 1, 250.4), 1, {}, QPointF(0, 0) },
+        { "a box moved by part of a row", Shape::rectangle(), QRectF(10.3, 5.7, 150.2, 230.9), 1.5, {},
+            QPointF(2.25, -0.4) },
+        { "a rounded card", Shape::roundedRectangle(8, RoundedCornerStyle::Continuous),
+            QRectF(12, 20.5, 160, 200), 2, {}, QPointF(0, 17) },
+        { "a dashed capsule", Shape::capsule(), QRectF(60.2, 4, 40, 240.6), 1, { 4, 3 }, QPointF(0.5, 0.5) },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        StrokeStyle style;
+        style.lineWidth = c.lineWidth;
+        style.dash = c.dash;
+        QImage banded(200, 270, QImage::Format_ARGB32_Premultiplied);
+        banded.fill(Qt::white);
+        QImage whole = banded;
+        for (QImage *image : { &banded, &whole }) {
+            QPainter painter(image);
+            painter.translate(c.offset);
+            if (image == &whole)
+                painter.setClipRect(QRectF(-50, -50, 400, 400));
+            c.shape.paintStroke(painter, c.rect, QColor(30, 60, 200, 180), style, true);
+        }
+        EXPECT_TRUE(banded == whole);
+    }
+}
