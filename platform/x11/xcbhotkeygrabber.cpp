@@ -316,6 +316,14 @@ void XcbHotKeyGrabber::processEvents()
     while (xcb_generic_event_t *raw = xcb_poll_for_event(d->connection)) {
         const XcbPtr<xcb_generic_event_t> event(raw);
         const quint8 type = event->response_type & 0x7f;
+        const bool keymapEvent
+            = type == XCB_MAPPING_NOTIFY || (d->xkbEventBase != 0 && type == d->xkbEventBase);
+        // A burst of announcements is followed once, but before the keys behind it:
+        // a busy program reads a new keyboard and the first key typed on it in one go.
+        if (keymapDirty && !keymapEvent) {
+            keymapDirty = false;
+            keymapChanged();
+        }
         if (type == XCB_KEY_PRESS) {
             const auto *press = reinterpret_cast<const xcb_key_press_event_t *>(event.get());
             const quint16 modifiers = d->relevantModifiers(press->state);
@@ -341,7 +349,7 @@ void XcbHotKeyGrabber::processEvents()
                     return value;
                 }())
                 Q_EMIT released(combination->first, combination->second);
-        } else if (type == XCB_MAPPING_NOTIFY || (d->xkbEventBase != 0 && type == d->xkbEventBase)) {
+        } else if (keymapEvent) {
             keymapDirty = true;
         }
     }
@@ -359,7 +367,8 @@ void XcbHotKeyGrabber::keymapChanged()
     d->layout->reloadFromServer(d->connection);
     d->readModifierMap();
     const QList<quint16> newLocks = d->lockCombinations();
-    d->down.clear();
+    // `down` stays: a held key keeps its key code, and the server sends its release to
+    // us whatever the grabs are by then, so a press still pairs with its release.
     QList<std::pair<Combination, int>> lostGrabs;
     for (auto it = d->grabs.begin(); it != d->grabs.end();) {
         const QList<XKey> held = Private::xKeys(*it, oldLocks);

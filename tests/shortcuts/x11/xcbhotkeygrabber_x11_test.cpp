@@ -113,6 +113,43 @@ TEST_F(XcbHotKeyGrabberTest, grabsStayOnTheirKeysWhenTheLayoutChanges)
     EXPECT_EQ(presses, (QList<std::pair<qint64, qint64>> { { keyQ, ctrlShift } }));
 }
 
+TEST_F(XcbHotKeyGrabberTest, aKeymapChangeReadInOneGoWithTheKeysLosesNeitherPressNorRelease)
+{
+    // A busy program reads its socket late and finds the keyboard's announcement and
+    // the key in one batch, as when the first key another program types through XTEST
+    // announces a new keyboard. Nothing here runs the event loop until the last step.
+    const QStringList setUs { QStringLiteral("setxkbmap"), QStringLiteral("us") };
+    const QStringList keyDown { QStringLiteral("xdotool"), QStringLiteral("keydown"),
+        QStringLiteral("ctrl+shift+k") };
+    const QStringList keyUp { QStringLiteral("xdotool"), QStringLiteral("keyup"), QStringLiteral("k"),
+        QStringLiteral("keyup"), QStringLiteral("ctrl+shift") };
+    const struct
+    {
+        const char *when;
+        QList<QStringList> beforeFirstRead;
+        QList<QStringList> afterFirstRead;
+    } cases[] = {
+        { "announced before the press", { setUs, keyDown }, { keyUp } },
+        { "announced while the key is down", { keyDown, setUs }, { keyUp } },
+        { "announced before press and release", { setUs, keyDown, keyUp }, {} },
+    };
+    ASSERT_EQ(grabber->grab(keyK, ctrlShift), 0);
+    const QList<std::pair<qint64, qint64>> once { { keyK, ctrlShift } };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.when);
+        presses.clear();
+        releases.clear();
+        for (const QStringList &command : c.beforeFirstRead)
+            ASSERT_EQ(QProcess::execute(command.first(), command.mid(1)), 0);
+        ASSERT_TRUE(waitFor([&] { return !presses.isEmpty(); }));
+        for (const QStringList &command : c.afterFirstRead)
+            ASSERT_EQ(QProcess::execute(command.first(), command.mid(1)), 0);
+        ASSERT_TRUE(waitFor([&] { return !releases.isEmpty(); }));
+        EXPECT_EQ(presses, once);
+        EXPECT_EQ(releases, once);
+    }
+}
+
 TEST_F(XcbHotKeyGrabberTest, combinationHeldByAnotherClientIsBadAccessUntilReleased)
 {
     std::unique_ptr<XcbHotKeyGrabber> other = XcbHotKeyGrabber::connect();
