@@ -91,6 +91,9 @@ class Session:
         env["DISPLAY"] = self.display
         env["QT_QPA_PLATFORM"] = "xcb"
         env["QT_QPA_PLATFORMTHEME"] = ""
+        # No session bus unless a test starts one: with none named, D-Bus launches a
+        # bus of its own through the X server, and that bus outlives the session.
+        env["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=" + os.path.join(self.tmp, "no-session-bus")
         # Update checks go to a closed port on this machine unless a test serves an appcast.
         env["QUORVANE_UPDATE_HOST"] = "http://127.0.0.1:9"
         env.pop("QT_LOGGING_RULES", None)
