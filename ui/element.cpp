@@ -115,6 +115,17 @@ QSizeF Element::sizeThatFits(const ProposedSize &proposal)
     return measurementFor(proposal).size;
 }
 
+double Element::widthThatFits(const ProposedSize &proposal)
+{
+    if (const Measurement *known = findMeasurement(proposal))
+        return known->size.width();
+    if (!CancellationToken::isCurrentCancelled()) {
+        if (const std::optional<double> width = knownWidth(proposal))
+            return *width;
+    }
+    return sizeThatFits(proposal).width();
+}
+
 std::optional<double> Element::baseline(const ProposedSize &proposal, bool last)
 {
     const Measurement &measurement = measurementFor(proposal);

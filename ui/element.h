@@ -58,6 +58,10 @@ public:
     Element &operator=(const Element &) = delete;
 
     QSizeF sizeThatFits(const ProposedSize &proposal);
+    // The width of sizeThatFits(proposal), without measuring where the element knows it
+    // beforehand: a stack asks its subviews how narrow they get, which a text answers
+    // at once but would measure by breaking its lines at every word.
+    double widthThatFits(const ProposedSize &proposal);
     // Places the element at `frame`; `proposal` is what its parent measured it with.
     // Placed again at the same size for the same proposal with nothing changed
     // inside, the element and its subtree keep their layout and only move.
@@ -161,6 +165,9 @@ public:
 
 protected:
     virtual QSizeF measure(const ProposedSize &proposal) = 0;
+    // The width measure() gives for `proposal` where it follows without measuring,
+    // exactly as measure() works it out; absent where it has to be measured.
+    virtual std::optional<double> knownWidth(const ProposedSize &) { return std::nullopt; }
     // The baseline for `proposal`, for which measure() gave `size`. By default an
     // element with one child passes on the child's baseline for the same proposal.
     virtual std::optional<double> measureBaseline(const ProposedSize &proposal, QSizeF size, bool last);

@@ -46,6 +46,10 @@ protected:
         setMeasuredScratch(std::move(shares));
         return size;
     }
+    std::optional<double> knownWidth(const ProposedSize &proposal) override
+    {
+        return m_stack ? m_stack->knownWidth(proposal, subviews()) : std::nullopt;
+    }
     void placeChildren(const ProposedSize &proposal) override
     {
         if (m_stack)
@@ -314,7 +318,8 @@ StackLayout::Shares StackLayout::allocate(const ProposedSize &proposal, const La
 
     std::vector<double> minimum(count), flexibility(count);
     for (size_t i = 0; i < count; ++i) {
-        minimum[i] = along(subviews[i].sizeThatFits(makeProposal(0.0)));
+        minimum[i] = m_axis == Axis::Horizontal ? subviews[i].widthThatFits(makeProposal(0.0))
+                                                : along(subviews[i].sizeThatFits(makeProposal(0.0)));
         const double maximum = along(subviews[i].sizeThatFits(makeProposal(infinity)));
         flexibility[i] = maximum - minimum[i];
     }
@@ -348,6 +353,19 @@ StackLayout::Shares StackLayout::allocate(const ProposedSize &proposal, const La
         groupStart = groupEnd;
     }
     return shares;
+}
+
+std::optional<double> StackLayout::knownWidth(
+    const ProposedSize &proposal, const LayoutSubviews &subviews) const
+{
+    // Offered no height, every subview is asked the one proposal, and the column is as
+    // wide as the widest answer.
+    if (m_axis != Axis::Vertical || proposal.height)
+        return std::nullopt;
+    double widest = 0;
+    for (const LayoutSubview &subview : subviews)
+        widest = std::max(widest, subview.widthThatFits({ proposal.width, std::nullopt }));
+    return widest;
 }
 
 QSizeF StackLayout::sizeThatFits(const ProposedSize &proposal, const LayoutSubviews &subviews) const

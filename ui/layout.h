@@ -20,6 +20,7 @@ public:
     { }
 
     QSizeF sizeThatFits(const ProposedSize &proposal) const { return m_element->sizeThatFits(proposal); }
+    double widthThatFits(const ProposedSize &proposal) const { return m_element->widthThatFits(proposal); }
     double priority() const { return m_element->layoutPriority(); }
     // The dimensions of a proposal the subview's answers follow.
     ProposalAxes followedAxes() const { return m_element->followedAxes(); }
@@ -135,6 +136,9 @@ public:
     // the share-out with its size, so that placing it and asking its baseline never
     // share out again.
     Shares allocate(const ProposedSize &proposal, const LayoutSubviews &subviews) const;
+    // The width the stack answers `proposal` where it follows from the subviews' widths
+    // alone (a column offered no height), as sizeThatFits works it out.
+    std::optional<double> knownWidth(const ProposedSize &proposal, const LayoutSubviews &subviews) const;
     QSizeF sizeThatFits(const Shares &shares, const LayoutSubviews &subviews) const;
     void placeSubviews(const QRectF &bounds, const LayoutSubviews &subviews, const Shares &shares) const;
     std::optional<double> baseline(

@@ -329,6 +329,15 @@ protected:
         return { std::ceil(width ? std::min(fit.ideal, *width) : fit.unboundedWidth), fit.height };
     }
 
+    // Offered no width, a text is none wide whatever its lines (they would break at
+    // every word): a stack asking how narrow it gets need not break them.
+    std::optional<double> knownWidth(const ProposedSize &proposal) override
+    {
+        if (proposal.width && *proposal.width == 0 && !std::signbit(*proposal.width))
+            return 0.0;
+        return std::nullopt;
+    }
+
     std::optional<double> measureBaseline(const ProposedSize &proposal, QSizeF, bool last) override
     {
         const std::optional<double> width = wrapWidth(proposal);

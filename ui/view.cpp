@@ -110,6 +110,11 @@ protected:
         return { size.width() + m_insets.horizontal(), size.height() + m_insets.vertical() };
     }
 
+    std::optional<double> knownWidth(const ProposedSize &proposal) override
+    {
+        return content().widthThatFits(inner(proposal)) + m_insets.horizontal();
+    }
+
     void placeChildren(const ProposedSize &proposal) override
     {
         const QRectF rect
@@ -164,6 +169,12 @@ protected:
                      proposal.width, child.width(), m_frame.minWidth, m_frame.idealWidth, m_frame.maxWidth),
             dimension(
                 proposal.height, child.height(), m_frame.minHeight, m_frame.idealHeight, m_frame.maxHeight) };
+    }
+
+    std::optional<double> knownWidth(const ProposedSize &proposal) override
+    {
+        const double child = content().widthThatFits(childProposal(proposal));
+        return dimension(proposal.width, child, m_frame.minWidth, m_frame.idealWidth, m_frame.maxWidth);
     }
 
     void placeChildren(const ProposedSize &proposal) override
@@ -245,6 +256,11 @@ protected:
         return { m_width.value_or(child.width()), m_height.value_or(child.height()) };
     }
 
+    std::optional<double> knownWidth(const ProposedSize &proposal) override
+    {
+        return m_width ? *m_width : content().widthThatFits(childProposal(proposal));
+    }
+
     std::optional<double> measureBaseline(const ProposedSize &proposal, QSizeF, bool last) override
     {
         return content().baseline(childProposal(proposal), last);
@@ -287,6 +303,11 @@ protected:
     QSizeF measure(const ProposedSize &proposal) override
     {
         return content().sizeThatFits(childProposal(proposal));
+    }
+
+    std::optional<double> knownWidth(const ProposedSize &proposal) override
+    {
+        return content().widthThatFits(childProposal(proposal));
     }
 
     std::optional<double> measureBaseline(const ProposedSize &proposal, QSizeF, bool last) override
@@ -402,6 +423,10 @@ public:
 
 protected:
     QSizeF measure(const ProposedSize &proposal) override { return content().sizeThatFits(proposal); }
+    std::optional<double> knownWidth(const ProposedSize &proposal) override
+    {
+        return content().widthThatFits(proposal);
+    }
 
     void placeChildren(const ProposedSize &proposal) override
     {

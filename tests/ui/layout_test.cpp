@@ -7,6 +7,8 @@
 
 #include <QPainter>
 
+#include <bit>
+
 using namespace ui;
 
 namespace {
@@ -392,6 +394,24 @@ TEST_P(ProposalAxesTest, anElementAnswersAlikeForEveryValueOfADimensionItIgnores
     }
 }
 
+TEST_P(ProposalAxesTest, aWidthKnownWithoutMeasuringIsTheMeasuredOne)
+{
+    const std::optional<double> values[] = { std::nullopt, 0.0, -0.0, 37.0, infinity };
+    StateStore store;
+    for (auto width : values) {
+        for (auto height : values) {
+            const ProposedSize proposal { width, height };
+            const double measured
+                = GetParam().view.resolve({}, ResolveScope(store, 1))->sizeThatFits(proposal).width();
+            const double known = GetParam().view.resolve({}, ResolveScope(store, 1))->widthThatFits(proposal);
+            // Bit for bit: a stack adds the answers up.
+            EXPECT_EQ(std::bit_cast<quint64>(known), std::bit_cast<quint64>(measured))
+                << "offered " << width.value_or(-1) << " x " << height.value_or(-1) << ": " << known
+                << " against " << measured;
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Views, ProposalAxesTest,
     testing::Values(AxesCase { "text", Text(sentence()) },
         AxesCase { "fixedFrame", Text(sentence()).view().frame(80, 30) },
@@ -407,6 +427,11 @@ INSTANTIATE_TEST_SUITE_P(Views, ProposalAxesTest,
                 { Text(QStringLiteral("1.")), Spacer(), Text(sentence()) }) },
         AxesCase { "verticalStack", VStack({ Text(sentence()), Divider(), Text(QStringLiteral("second")) }) },
         AxesCase { "stackWithColour", VStack({ Text(sentence()), View(Color::red()) }) },
+        AxesCase { "columnOfWrappedTexts",
+            VStack({ Text(sentence()).view().padding(Edge::top, 5).fixedSize(false, true),
+                Text(sentence()).view().padding(Edge::horizontal, 3).background(Color::yellow()),
+                Text(QStringLiteral("x")).view().frame(20, std::nullopt),
+                Text(sentence()).view().frame(FlexibleFrame().withMinWidth(12)) }) },
         AxesCase { "zStack", ZStack({ Text(sentence()), View(Color::red()).frame(20, 90) }) },
         AxesCase { "label",
             Label(VStack({ Text(sentence()), Text(QStringLiteral("more")) }), Text(QStringLiteral("•"))) },
