@@ -588,9 +588,12 @@ void NotesManager::handleFileSystemEvents()
     Q_ASSERT_X(MainQueue::isMainThread(), "NotesManager::handleFileSystemEvents",
         "file events must arrive on the main thread");
     // The manager may be gone by the deadline: the action must not outlive it.
+    // Every auto-save raises a batch: walking a large vault here would freeze
+    // the typing once per save. Listeners check the open note against the
+    // disk when the lists are published, so a change still reaches them then.
     m_debouncer.schedule([manager = QPointer<NotesManager>(this)] {
         if (manager)
-            manager->scanVault();
+            manager->scanVaultInBackground();
     });
 }
 

@@ -57,9 +57,10 @@ struct KeepingPlace
 // with its changed signal, in the order files, media, folders.
 //
 // Readers never see a half-built list: a scan publishes everything at once, on
-// the main thread. The rescan of a showing walks the vault on a thread of its
-// own, so the panel's first frame doesn't wait for a large vault. Main thread
-// only.
+// the main thread. The rescans of a showing and of file events walk the vault on
+// a thread of its own, so neither the panel's first frame nor typing (each save
+// raises file events) waits for a large vault; the operations' rescans stay
+// synchronous, as their callers read the lists at once. Main thread only.
 class NotesManager : public QObject
 {
     Q_OBJECT
@@ -102,8 +103,8 @@ public:
     void stopWatching();
     bool isWatching() const { return m_watching; }
 
-    // A batch of file events: rescans once the events have been quiet for
-    // rescanDelay.
+    // A batch of file events: rescans in the background once the events have
+    // been quiet for rescanDelay.
     void handleFileSystemEvents();
 
     // Every change the program makes to the vault's files goes through here.

@@ -9,8 +9,10 @@
 #include "tests/support/waitfor.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -479,6 +481,66 @@ INSTANTIATE_TEST_SUITE_P(NotesScan, NotesBackgroundScan,
                 t.manager.scanVaultInBackground();
             },
             { "c.md", "Sub/b.md", "a.md" }, 2 }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// The rescan that file events ask for walks off the main thread: the lists
+// stay as they were until it lands, and whatever the program does meanwhile,
+// they end as a scan made at the end would make them.
+struct EventRescanCase
+{
+    const char *name;
+    void (*meanwhile)(class NotesEventRescan &test);
+    QStringList expected;
+};
+
+class NotesEventRescan : public VaultFixture, public ::testing::WithParamInterface<EventRescanCase>
+{
+public:
+    using TemporaryVault::url;
+    using TemporaryVault::write;
+    using VaultFixture::day;
+    FakeFileEventStream events;
+    NotesManager manager { events, clock };
+};
+
+TEST_P(NotesEventRescan, listsStayUntilItLandsAndEndCurrent)
+{
+    write(QStringLiteral("a.md"), "", day(1));
+    manager.setVault(QUrl::fromLocalFile(vault()));
+    write(QStringLiteral("b.md"), "", day(2));
+    events.deliverBatch();
+    // One turn of the loop at a time: the turn that starts the walk can't also
+    // take in its result.
+    QElapsedTimer waited;
+    waited.start();
+    while (!manager.isScanningInBackground() && waited.elapsed() < 5000) {
+        QCoreApplication::processEvents();
+        QThread::msleep(1);
+    }
+    ASSERT_TRUE(manager.isScanningInBackground());
+    EXPECT_EQ(relativePaths(manager.allFiles()), QStringList { "a.md" });
+    GetParam().meanwhile(*this);
+    ASSERT_TRUE(waitFor([&] { return relativePaths(manager.allFiles()) == GetParam().expected; }));
+    runEventsFor(NotesManager::rescanDelay * 2); // nothing older lands on top
+    EXPECT_EQ(relativePaths(manager.allFiles()), GetParam().expected);
+    EXPECT_FALSE(manager.isScanningInBackground());
+}
+
+INSTANTIATE_TEST_SUITE_P(NotesScan, NotesEventRescan,
+    ::testing::Values(EventRescanCase { "landsAlone", [](NotesEventRescan &) {}, { "b.md", "a.md" } },
+        // The operation's own rescan is at once, and sees the batch's change too.
+        EventRescanCase { "operationMeanwhile",
+            [](NotesEventRescan &t) {
+                ASSERT_TRUE(t.manager.moveNote(t.url(QStringLiteral("a.md")), QStringLiteral("Sub")));
+                EXPECT_EQ(t.manager.allFiles().size(), 2);
+            },
+            { "b.md", "Sub/a.md" } },
+        EventRescanCase { "anotherBatchMeanwhile",
+            [](NotesEventRescan &t) {
+                t.write(QStringLiteral("c.md"), "", t.day(3));
+                t.events.deliverBatch();
+            },
+            { "c.md", "b.md", "a.md" } }),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(NotesScan, endingTheManagerStopsABackgroundScanWithoutPublishing)

@@ -499,6 +499,60 @@ INSTANTIATE_TEST_SUITE_P(NotesPane, OutsideChange,
         OutsideCase { "editingWithUnsavedText", true, true, true }),
     [](const auto &info) { return std::string(info.param.name); });
 
+// File events rescan off the main thread: what the pane does about a change
+// of the open note must still happen once the lists land, even when the
+// change comes while an earlier rescan is walking.
+struct ChangeDuringRescan
+{
+    const char *name;
+    bool unsaved;
+    void (*change)(class ChangesDuringARescan &test);
+    bool changedBanner;
+    bool deletedBanner;
+    QString content;
+};
+
+class ChangesDuringARescan : public NotesPane, public ::testing::WithParamInterface<ChangeDuringRescan>
+{
+public:
+    using NotesPane::at;
+    using NotesPane::writeOutside;
+    NotesPaneView &view() { return *pane; }
+};
+
+TEST_P(ChangesDuringARescan, areHandledOnceTheEventsRescanLands)
+{
+    open({ "a.md" }, "a.md", true);
+    environment->setAutoSaveDelay(5);
+    if (GetParam().unsaved)
+        type(" mine");
+    int published = 0;
+    QObject context;
+    QObject::connect(&manager(), &NotesManager::allFilesChanged, &context, [&] { ++published; });
+    manager().scanVaultInBackground();
+    GetParam().change(*this);
+    manager().handleFileSystemEvents();
+    // The walk under way may have passed the change: the batch's own rescan lands too.
+    ASSERT_TRUE(waitFor([&] { return published == 2; }));
+    EXPECT_EQ(pane->isExternalChangeDetected(), GetParam().changedBanner);
+    EXPECT_EQ(pane->isFileDeletedDetected(), GetParam().deletedBanner);
+    EXPECT_EQ(pane->noteContent(), GetParam().content);
+}
+
+INSTANTIATE_TEST_SUITE_P(NotesPane, ChangesDuringARescan,
+    ::testing::Values(
+        ChangeDuringRescan { "outsideEditIsReloaded", false,
+            [](ChangesDuringARescan &t) { t.writeOutside("a.md", "theirs"); }, false, false, "theirs" },
+        ChangeDuringRescan { "outsideEditOverUnsavedTextIsOffered", true,
+            [](ChangesDuringARescan &t) { t.writeOutside("a.md", "theirs"); }, true, false,
+            "text of a.md mine" },
+        ChangeDuringRescan { "outsideDeletionRaisesTheBanner", false,
+            [](ChangesDuringARescan &t) { QFile::remove(t.at("a.md")); }, false, true, "text of a.md" },
+        ChangeDuringRescan { "ownSaveIsNoOutsideChange", true,
+            [](ChangesDuringARescan &t) { ASSERT_TRUE(t.view().flushPendingSave()); }, false, false,
+            "text of a.md mine" }),
+    [](const auto &info) { return std::string(info.param.name); });
+
 TEST_F(NotesPane, reloadTakesTheOutsideVersion)
 {
     open({ "a.md" }, "a.md", true);
