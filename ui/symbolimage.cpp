@@ -5,7 +5,9 @@
 #include <QPainterPathStroker>
 
 #include <cmath>
+#include <map>
 #include <optional>
+#include <tuple>
 
 namespace ui {
 
@@ -167,10 +169,26 @@ private:
 
     // Shaped on first paint and kept: path clipping costs far more than laying a symbol
     // out, and a long list has thousands of bullets of which a screenful is ever painted.
+    // A note's checkboxes are a few symbols at one size: each is shaped once per thread
+    // (paths share their data, whose cached bounds are written as they are read).
     const Paths &paths() const
     {
         if (m_paths)
             return *m_paths;
+        if (!std::isfinite(m_side))
+            return m_paths.emplace(shape());
+        constexpr size_t maxShaped = 64;
+        thread_local std::map<std::tuple<QString, double, SymbolRenderingMode>, Paths> shaped;
+        const auto key = std::make_tuple(m_name, m_side, m_mode);
+        if (const auto known = shaped.find(key); known != shaped.end())
+            return m_paths.emplace(known->second);
+        if (shaped.size() >= maxShaped)
+            shaped.clear();
+        return m_paths.emplace(shaped.emplace(key, shape()).first->second);
+    }
+
+    Paths shape() const
+    {
         const Layers layers = layersOf(m_name, m_side);
         Paths paths;
         if (m_mode == SymbolRenderingMode::Hierarchical && !layers.mark.isEmpty()) {
@@ -181,7 +199,7 @@ private:
         } else {
             paths.over = layers.shape.united(layers.mark);
         }
-        return m_paths.emplace(std::move(paths));
+        return paths;
     }
 
     QString m_name;

@@ -9,6 +9,8 @@
 
 #include <QPainter>
 
+#include <thread>
+
 using namespace ui;
 
 namespace {
@@ -103,3 +105,58 @@ TEST(Symbols, standOnTheBaselineOfTheTextBesideThem)
     EXPECT_GT(baseline, text.top() + text.height() / 2);
     EXPECT_LT(baseline, text.bottom());
 }
+
+namespace {
+
+struct ReuseCase
+{
+    const char *label;
+    const char *name;
+    SymbolRenderingMode mode;
+    double fontSize;
+};
+
+void PrintTo(const ReuseCase &c, std::ostream *out)
+{
+    *out << c.label;
+}
+
+View symbol(const ReuseCase &c, SymbolRenderingMode mode, double fontSize)
+{
+    return View(SymbolImage(QString::fromLatin1(c.name))
+                    .renderingMode(mode)
+                    .foregroundStyle(Color(QColor(0xB9, 0xB9, 0xBB)), Color(QColor(0x20, 0x60, 0xC0))))
+        .font(Font::system(fontSize));
+}
+
+class SymbolReuse : public testing::TestWithParam<ReuseCase>
+{
+};
+
+} // namespace
+
+// Symbols shaped once are drawn again from what was shaped: one of another size or
+// rendering mode, shaped first, must not stand in for it.
+TEST_P(SymbolReuse, drawsAsTheFirstOfItsKindDrawnAnywhere)
+{
+    const ReuseCase &c = GetParam();
+    const QSize size(60, 60);
+    QImage alone;
+    // A thread of its own has shaped nothing yet.
+    std::thread([&] { alone = paint(symbol(c, c.mode, c.fontSize), size); }).join();
+    const SymbolRenderingMode other = c.mode == SymbolRenderingMode::Hierarchical
+        ? SymbolRenderingMode::Monochrome
+        : SymbolRenderingMode::Hierarchical;
+    paint(symbol(c, c.mode, c.fontSize * 0.75), size);
+    paint(symbol(c, other, c.fontSize), size);
+    EXPECT_EQ(paint(symbol(c, c.mode, c.fontSize), size), alone);
+    EXPECT_EQ(paint(symbol(c, c.mode, c.fontSize), size), alone) << "drawn again";
+}
+
+INSTANTIATE_TEST_SUITE_P(Symbols, SymbolReuse,
+    testing::Values(
+        ReuseCase { "checkedMonochrome", "checkmark.square.fill", SymbolRenderingMode::Monochrome, 40 },
+        ReuseCase { "checkedHierarchical", "checkmark.square.fill", SymbolRenderingMode::Hierarchical, 40 },
+        ReuseCase { "square", "square", SymbolRenderingMode::Monochrome, 30 },
+        ReuseCase { "info", "info.circle.fill", SymbolRenderingMode::Hierarchical, 44 }),
+    [](const testing::TestParamInfo<ReuseCase> &info) { return std::string(info.param.label); });
