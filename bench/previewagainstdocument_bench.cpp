@@ -11,6 +11,7 @@
 // note and after the global pool's threads expired. The summary prints
 // each figure beside its target.
 #include "appbench.h"
+#include "guibenchmain.h"
 #include "ordinarynotes.h"
 
 #include "markdown/model/markdownparser.h"
@@ -310,13 +311,9 @@ BENCHMARK(BM_MiddleSizedCold)
 int main(int argc, char **argv)
 {
     MarkdownParser::registerExtensions();
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    shared.reset();
-    for (const auto &[name, line] : summary())
-        std::printf("%s\n", line.c_str());
-    return 0;
+    return runGuiBenchmarks<QApplication>(argc, argv, [] {
+        shared.reset();
+        for (const auto &[name, line] : summary())
+            std::printf("%s\n", line.c_str());
+    });
 }

@@ -4,6 +4,7 @@
 // and 60 seconds after the panel was hidden. Target: back within 30 MB of where it
 // started. The summary prints each figure beside the target.
 #include "appbench.h"
+#include "guibenchmain.h"
 #include "ordinarynotes.h"
 
 #include "markdown/model/markdownparser.h"
@@ -127,11 +128,5 @@ BENCHMARK(BM_FiftyNotesThenHidden)->Unit(benchmark::kSecond)->Iterations(1);
 int main(int argc, char **argv)
 {
     MarkdownParser::registerExtensions();
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::printf("%s\n", summary().c_str());
-    return 0;
+    return runGuiBenchmarks<QApplication>(argc, argv, [] { std::printf("%s\n", summary().c_str()); });
 }

@@ -430,7 +430,9 @@ struct BackgroundCase
     int publications; // counted from the start of the background scan
 };
 
-class NotesBackgroundScan : public VaultFixture, public ::testing::WithParamInterface<BackgroundCase>
+// A manager over a vault whose events the test delivers, for the tables of scans
+// that run beside what the program does.
+class ManagedVault : public VaultFixture
 {
 public:
     using TemporaryVault::url;
@@ -438,6 +440,10 @@ public:
     using VaultFixture::day;
     FakeFileEventStream events;
     NotesManager manager { events, clock };
+};
+
+class NotesBackgroundScan : public ManagedVault, public ::testing::WithParamInterface<BackgroundCase>
+{
 };
 
 TEST_P(NotesBackgroundScan, listsEndCurrentAndAnOlderResultNeverWins)
@@ -493,14 +499,8 @@ struct EventRescanCase
     QStringList expected;
 };
 
-class NotesEventRescan : public VaultFixture, public ::testing::WithParamInterface<EventRescanCase>
+class NotesEventRescan : public ManagedVault, public ::testing::WithParamInterface<EventRescanCase>
 {
-public:
-    using TemporaryVault::url;
-    using TemporaryVault::write;
-    using VaultFixture::day;
-    FakeFileEventStream events;
-    NotesManager manager { events, clock };
 };
 
 TEST_P(NotesEventRescan, listsStayUntilItLandsAndEndCurrent)
