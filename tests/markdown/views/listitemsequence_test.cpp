@@ -140,6 +140,28 @@ TEST(NumberedListView, nestedListMarkersWidenTheColumnButTaskMarkersNever)
     }
 }
 
+TEST(NumberedListView, everyLevelOfNestedListsShowsItsItemsWhenFirstShown)
+{
+    // Each level an item with a paragraph and, but for the last, a numbered or quoted list.
+    const struct
+    {
+        const char *name;
+        QString markdown;
+        int paragraphs;
+    } cases[] = {
+        { "one level", u"1. a\n2. b"_s, 2 },
+        { "five numbered levels", u"1. a\n   1. b\n      1. c\n         1. d\n            1. e"_s, 5 },
+        { "numbered lists in quotes",
+            u"1. a\n\n   > 1. b\n   >\n   >    > 1. c\n   >    >\n   >    >    > 1. d\n   >    >    >\n   >    >    >    > 1. e"_s,
+            5 },
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        Rendered rendered(Markdown(c.markdown), themed(taggedMarkers(Theme::basic())));
+        EXPECT_EQ(rendered.frames(u"p"_s).size(), size_t(c.paragraphs));
+    }
+}
+
 TEST(BulletedListView, markersKeepTheirOwnWidths)
 {
     const Theme theme
