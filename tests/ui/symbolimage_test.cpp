@@ -156,7 +156,6 @@ TEST_P(SymbolReuse, drawsAsTheFirstOfItsKindDrawnAnywhere)
 INSTANTIATE_TEST_SUITE_P(Symbols, SymbolReuse,
     testing::Values(
         ReuseCase { "checkedMonochrome", "checkmark.square.fill", SymbolRenderingMode::Monochrome, 40 },
-        ReuseCase { "checkedHierarchical", "checkmark.square.fill", SymbolRenderingMode::Hierarchical, 40 },
         ReuseCase { "square", "square", SymbolRenderingMode::Monochrome, 30 },
         ReuseCase { "info", "info.circle.fill", SymbolRenderingMode::Hierarchical, 44 }),
     [](const testing::TestParamInfo<ReuseCase> &info) { return std::string(info.param.label); });
