@@ -388,6 +388,5 @@ TEST(AppearanceChange, aNewRootViewTakesTheLookAnOwnerLeftBehind)
 INSTANTIATE_TEST_SUITE_P(HostingView, AppearanceChange,
     ::testing::Values(AppearanceCase { "noOwner", std::nullopt }, AppearanceCase { "ownerDeclines", false },
         AppearanceCase { "ownerMakesIt", true },
-        AppearanceCase { "textSizeNoOwner", std::nullopt, Change::TextSize },
-        AppearanceCase { "textSizeOwnerMakesIt", true, Change::TextSize }),
+        AppearanceCase { "textSizeNoOwner", std::nullopt, Change::TextSize }),
     [](const auto &info) { return std::string(info.param.name); });
