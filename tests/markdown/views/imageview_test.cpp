@@ -90,8 +90,6 @@ TEST(ImageView, onlyALinkThatFormsAURLMakesTheImageAButton)
     }
 }
 
-} // namespace
-
 TEST(ImageView, isReadByAScreenReaderAsItsDescriptionAndAButtonWhenLinked)
 {
     const struct
@@ -117,3 +115,5 @@ TEST(ImageView, isReadByAScreenReaderAsItsDescriptionAndAButtonWhenLinked)
         EXPECT_EQ(nodes, c.nodes);
     }
 }
+
+} // namespace
