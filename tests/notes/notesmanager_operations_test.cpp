@@ -192,7 +192,6 @@ class Keeping : public NoteOperations, public ::testing::WithParamInterface<Keep
 {
 public:
     using NoteOperations::recovery;
-    void add(const QString &relative) { write(relative); }
     void removeVault() { QDir(vault()).removeRecursively(); }
     void blockFolder(const QString &relative) { write(relative, "a file where a folder was"); }
 };
@@ -221,11 +220,8 @@ TEST_P(Keeping, textGoesToTheFirstPlaceThatTakesIt)
 }
 
 INSTANTIATE_TEST_SUITE_P(NoteOperations, Keeping,
-    ::testing::Values(
-        KeepingCase { "besideTheNote", "Work/Plan.md", [](Keeping &k) { k.add("Work/Other.md"); },
-            KeptPlace::NoteFolder, "Work/Plan (2).md" },
-        KeepingCase { "inItsFolderMadeAgain", "Work/Deep/Plan.md", [](Keeping &) {},
-            KeptPlace::RecreatedFolder, "Work/Deep/Plan (2).md" },
+    ::testing::Values(KeepingCase { "inItsFolderMadeAgain", "Work/Deep/Plan.md", [](Keeping &) {},
+                          KeptPlace::RecreatedFolder, "Work/Deep/Plan (2).md" },
         KeepingCase { "atTheTopWhenTheFolderCanNotBeMade", "Work/Plan.md",
             [](Keeping &k) { k.blockFolder("Work"); }, KeptPlace::VaultRoot, "Plan (2).md" },
         KeepingCase { "atTheTopForAFolderOutsideTheVault", "../Elsewhere/Plan.md", [](Keeping &) {},
