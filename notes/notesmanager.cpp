@@ -151,8 +151,7 @@ public:
     QList<QString> searchKeys;
     QList<int> noteFolders;
     QList<QUrl> media;
-    QSet<QString> folders;
-    QStringList folderNames; // `folders` in the order met
+    QStringList folderNames; // the top-level folders that hold notes, in the order met
     NotesManager::ScanMemo memo;
     qsizetype skippedNames = 0; // items, folders included, whose names aren't UTF-8
 
@@ -206,7 +205,6 @@ private:
                 media.append(item.url);
             } else if (isNote) {
                 if (topFolder && !m_topFolderCounted) {
-                    folders.insert(*topFolder);
                     folderNames.append(*topFolder);
                     m_topFolderCounted = true;
                 }
@@ -310,7 +308,7 @@ private:
     const NotesManager::ScanMemo &m_previous;
     const ui::CancellationToken *const m_cancelled;
     const FileUrls m_fileUrls;
-    bool m_topFolderCounted = false; // the current top-level folder is in `folders`
+    bool m_topFolderCounted = false; // the current top-level folder is in `folderNames`
 };
 
 // The file's content modification date, read afresh; none when it can't be read.
@@ -395,13 +393,13 @@ NotesManager::ScanResult scanAt(const QString &path, const NotesManager::ScanMem
     qsizetype characters = 0;
     for (const QString &key : std::as_const(walk.searchKeys))
         characters += key.size();
+    result.folders = QSet<QString>(walk.folderNames.cbegin(), walk.folderNames.cend());
     result.searchIndex = NoteSearchIndex(std::move(walk.folderNames));
     result.searchIndex.reserve(walk.notes.size(), characters);
     for (const qsizetype index : order)
         result.searchIndex.append(walk.searchKeys[index], walk.noteFolders[index]);
     result.notes = std::move(walk.notes);
     result.media = std::move(walk.media);
-    result.folders = std::move(walk.folders);
     result.memo = std::make_shared<const NotesManager::ScanMemo>(std::move(walk.memo));
     result.skippedNames = walk.skippedNames;
     return result;
