@@ -149,15 +149,29 @@ def first_while_read_is_open(s):
     raise AssertionError("each read of the silent owner ended before the server had the hot key")
 
 
+def hide_shown_panel(s):
+    s.wait_for(lambda: panel_windows(s), "the panel")
+    s.xdotool("key", "ctrl+shift+k")
+    s.wait_for(lambda: panel_gone(s), "the panel to hide")
+
+
 def press_to_panel(s):
     """Seconds from the hot key's press to the panel's window on screen; hides it again."""
     start = time.monotonic()
     s.xdotool("key", "ctrl+shift+k")
     s.wait_for(lambda: panel_windows(s), "the panel")
     elapsed = time.monotonic() - start
-    s.xdotool("key", "ctrl+shift+k")
-    s.wait_for(lambda: panel_gone(s), "the panel to hide")
+    hide_shown_panel(s)
     return elapsed
+
+
+def start_with_one_copy(s, text):
+    """Starts the program on the hot key with `text` stored; returns the median
+    seconds from the hot key to the panel over three presses."""
+    s.write_defaults({"GlobalShortcuts_toggleHUD": CTRL_SHIFT_K})
+    s.start_app()
+    s.copy_into_store(text)
+    return statistics.median(press_to_panel(s) for _ in range(3))
 
 
 def fill_store(path, count):
@@ -187,17 +201,12 @@ def rss_kib(pid):
 class SilentOwner(unittest.TestCase):
     def test_the_hot_key_shows_the_panel_and_the_next_copy_lands_while_an_owner_never_answers(self):
         with harness.Session() as s:
-            s.write_defaults({"GlobalShortcuts_toggleHUD": CTRL_SHIFT_K})
-            s.start_app()
-            s.copy_into_store("before the silent owner")
-            without = statistics.median(press_to_panel(s) for _ in range(3))
+            without = start_with_one_copy(s, "before the silent owner")
 
             # A main thread that waited for the owner would show the panel only once
             # the read had ended; a read that never ended would not give up on the owner.
             self.assertEqual(first_while_read_is_open(s), ("panel", "done"), s.app_log())
-            s.wait_for(lambda: panel_windows(s), "the panel")
-            s.xdotool("key", "ctrl+shift+k")
-            s.wait_for(lambda: panel_gone(s), "the panel to hide")
+            hide_shown_panel(s)
             with_owner = [press_to_panel(s) for _ in range(3)]
             print("hot key to panel: %.0f ms without an owner, %s ms while a silent owner holds the "
                   "clipboard" % (without * 1000, [round(t * 1000) for t in with_owner]))
@@ -211,10 +220,7 @@ class SilentOwner(unittest.TestCase):
 class Figures(unittest.TestCase):
     def test_hot_key_after_a_fifty_megabyte_copy(self):
         with harness.Session() as s:
-            s.write_defaults({"GlobalShortcuts_toggleHUD": CTRL_SHIFT_K})
-            s.start_app()
-            s.copy_into_store("a small copy first")
-            without = statistics.median(press_to_panel(s) for _ in range(3))
+            without = start_with_one_copy(s, "a small copy first")
             huge = os.path.join(s.tmp, "huge.txt")
             with open(huge, "wb") as f:
                 f.write(b"fifty megabytes of clipboard text, one line after another\n" * (50 * 1024 * 1024 // 58))
