@@ -233,15 +233,19 @@ class Session:
         self.copy(data, mime)
         self.wait_for(lambda: len(self.store_rows()) == count + 1, "the copy of %r in the store" % data[:20])
 
-    def own_clipboard(self, formats):
+    def own_clipboard(self, formats, announce=False):
         """Another client owns the CLIPBOARD with several formats at once (xclip offers
         one): `formats` maps MIME types to text; "text/plain" is offered as a string.
-        Returns once it owns the clipboard; it keeps it until the session ends."""
+        Returns once it owns the clipboard; it keeps it until the session ends. With
+        `announce` it prints "asked" when first asked for its contents; its output is
+        unbuffered then, so that select() on it sees every line not read yet."""
         owner = os.environ.get("QUORVANE_CLIPBOARD_OWNER", "")
         if not owner or not os.path.exists(owner):
             raise AssertionError("QUORVANE_CLIPBOARD_OWNER must name the clipboard owner program")
-        proc = subprocess.Popen([owner, *["%s=%s" % item for item in formats.items()]], env=self.env,
-                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
+        proc = subprocess.Popen([owner, *(["--announce"] if announce else []),
+                                 *["%s=%s" % item for item in formats.items()]], env=self.env,
+                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
+                                bufsize=0 if announce else -1)
         self.extra.append(proc)
         if proc.stdout.readline().strip() != b"ready":
             raise AssertionError("the clipboard owner did not start")

@@ -106,18 +106,6 @@ def hold_clipboard_silently(s):
     return proc
 
 
-def own_clipboard_announcing(s, formats):
-    """Another client owns the CLIPBOARD with `formats` and says "asked" when asked for them."""
-    proc = subprocess.Popen([os.environ["QUORVANE_CLIPBOARD_OWNER"], "--announce",
-                             *["%s=%s" % item for item in formats.items()]], env=s.env,
-                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
-                            bufsize=0)
-    s.extra.append(proc)
-    if next_line(proc) != "ready":
-        raise AssertionError("the clipboard owner did not start")
-    return proc
-
-
 def next_line(proc, timeout=harness.DEFAULT_TIMEOUT):
     """The next line an owner started unbuffered prints; "" when none comes in time."""
     ready, _, _ = select.select([proc.stdout], [], [], timeout)
@@ -224,7 +212,7 @@ class Figures(unittest.TestCase):
             huge = os.path.join(s.tmp, "huge.txt")
             with open(huge, "wb") as f:
                 f.write(b"fifty megabytes of clipboard text, one line after another\n" * (50 * 1024 * 1024 // 58))
-            owner = own_clipboard_announcing(s, {"text/plain": "@" + huge})
+            owner = s.own_clipboard({"text/plain": "@" + huge}, announce=True)
             wait_until_asked(owner)
             # The press lands while the program takes in the copy.
             during = press_to_panel(s)
