@@ -70,6 +70,7 @@ ClipboardManager::ClipboardManager(
     // the poll doesn't care about a few tens of milliseconds.
     m_timer.setTimerType(Qt::CoarseTimer);
     connect(&m_timer, &QTimer::timeout, this, &ClipboardManager::checkPasteboard);
+    m_worker.setMaxThreadCount(1);
 }
 
 ClipboardManager::ClipboardManager(
@@ -146,9 +147,7 @@ void ClipboardManager::checkPasteboard()
 void ClipboardManager::readOffThread(std::shared_ptr<PasteboardReader> reader)
 {
     m_captureInFlight = true;
-    m_offThread = true;
     m_reader = reader;
-    m_worker.setMaxThreadCount(1);
     m_worker.start([this, reader, skip = m_skipSensitiveItems] {
         Capture capture = readCapture(*reader, skip);
         QMetaObject::invokeMethod(
@@ -164,7 +163,6 @@ void ClipboardManager::readOffThread(std::shared_ptr<PasteboardReader> reader)
 void ClipboardManager::finishCapture()
 {
     m_captureInFlight = false;
-    m_offThread = false;
 }
 
 ClipboardManager::Capture ClipboardManager::readCapture(PasteboardReader &reader, bool skipSensitiveItems)
@@ -304,7 +302,8 @@ void ClipboardManager::storeEntry(Capture capture)
     NewEntry &entry = capture.entry;
     ClipboardItem item = ClipboardItem::create(m_clock, entry.contentType, std::move(entry.data),
         std::move(entry.preview), std::move(entry.rtfData), std::move(entry.htmlData), capture.hash);
-    if (m_offThread && payloadSize(item) >= largePayloadBytes) {
+    // Only a change read off the main thread is in flight by the time it is stored.
+    if (m_captureInFlight && payloadSize(item) >= largePayloadBytes) {
         storeOffThread(std::move(item), capture.capturedMessage);
         return;
     }

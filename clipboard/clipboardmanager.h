@@ -160,8 +160,7 @@ private:
     bool m_lastItemWasSensitive = false;
     bool m_skipSensitiveItems = true;
 
-    bool m_offThread = false; // the change in hand is read through a reader of another thread
-    bool m_captureInFlight = false;
+    bool m_captureInFlight = false; // only ever for a change read through a reader of another thread
     std::shared_ptr<PasteboardReader> m_reader; // while one reads
     std::shared_ptr<ClipboardStoreWriter> m_writer; // opened on the worker at its first large entry
     QThreadPool m_worker; // one thread: changes are handled one at a time
