@@ -76,11 +76,11 @@ void ClipboardEntries::insert(qsizetype index, const ClipboardEntryRow &row, con
     m_folded.insert(index, folded);
 }
 
-qsizetype ClipboardEntries::indexOf(const QUuid &id) const
+qsizetype indexOfEntry(const QList<ClipboardEntryRow> &rows, const QUuid &id)
 {
     const auto found = std::find_if(
-        m_rows.cbegin(), m_rows.cend(), [&](const ClipboardEntryRow &row) { return row.id == id; });
-    return found == m_rows.cend() ? -1 : found - m_rows.cbegin();
+        rows.cbegin(), rows.cend(), [&](const ClipboardEntryRow &row) { return row.id == id; });
+    return found == rows.cend() ? -1 : found - rows.cbegin();
 }
 
 qsizetype ClipboardEntries::placeFor(qint64 timestampMs) const
@@ -125,7 +125,7 @@ bool ClipboardEntries::apply(const QList<ClipboardStoreChange> &changes)
         removeAll(removed);
         // Changes made before a full read arrive after it too: an entry it found
         // is not inserted twice, and the rest repeats what it found.
-        const qsizetype index = indexOf(change.item.id);
+        const qsizetype index = indexOfEntry(m_rows, change.item.id);
         if (change.kind == Kind::Inserted) {
             if (index < 0) {
                 const ClipboardEntryRow row = rowOf(change.item);

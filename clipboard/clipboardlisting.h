@@ -24,6 +24,9 @@ struct ClipboardEntryRow
     friend bool operator==(const ClipboardEntryRow &, const ClipboardEntryRow &) = default;
 };
 
+// Where the row of entry `id` is in `rows`; -1 when it is not there.
+qsizetype indexOfEntry(const QList<ClipboardEntryRow> &rows, const QUuid &id);
+
 // The stored entries as the pane lists them, newest time stamp first, kept up to
 // date change by change. Besides each row it keeps what a query is matched
 // against: the preview lowercased once, when the entry arrives, as UTF-8, so a
@@ -51,7 +54,6 @@ public:
     bool apply(const QList<ClipboardStoreChange> &changes);
 
 private:
-    qsizetype indexOf(const QUuid &id) const;
     // Where a row with this time stamp goes: before the rows no newer than it, as
     // the store lists a later write of the same moment first.
     qsizetype placeFor(qint64 timestampMs) const;

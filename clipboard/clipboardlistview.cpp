@@ -87,13 +87,6 @@ void ClipboardListView::setRows(
     layoutRows();
 }
 
-qsizetype ClipboardListView::indexOf(const QUuid &id) const
-{
-    const auto found = std::find_if(
-        m_rows.cbegin(), m_rows.cend(), [&](const ClipboardEntryRow &row) { return row.id == id; });
-    return found == m_rows.cend() ? -1 : found - m_rows.cbegin();
-}
-
 void ClipboardListView::setBanner(QWidget *banner)
 {
     if (m_banner == banner)
@@ -121,7 +114,7 @@ ClipboardRowView *ClipboardListView::rowWidget(const QUuid &id) const
 
 int ClipboardListView::rowTop(const QUuid &id) const
 {
-    const qsizetype i = indexOf(id);
+    const qsizetype i = indexOfEntry(m_rows, id);
     return i < 0 ? -1 : m_tops[i];
 }
 
@@ -252,7 +245,7 @@ void ClipboardListView::layoutRows()
 
 void ClipboardListView::scrollToRow(const QUuid &id, Anchor anchor, int durationMs)
 {
-    const qsizetype i = indexOf(id);
+    const qsizetype i = indexOfEntry(m_rows, id);
     if (i < 0)
         return;
     const int target
@@ -301,7 +294,7 @@ bool ClipboardListView::viewportEvent(QEvent *event)
 
 std::optional<int> ClipboardListView::dividerY() const
 {
-    const qsizetype i = m_dividerAfter ? indexOf(*m_dividerAfter) : -1;
+    const qsizetype i = m_dividerAfter ? indexOfEntry(m_rows, *m_dividerAfter) : -1;
     if (i < 0)
         return std::nullopt;
     const int y = m_tops[i] + m_heights[i] + spacing - verticalScrollBar()->value();

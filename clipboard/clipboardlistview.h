@@ -76,8 +76,6 @@ private:
     void layoutRows();
     ClipboardRowView *makeRow(const ClipboardEntryRow &row);
     int dividerGap(qsizetype index) const;
-    // Where `id` is listed, or -1.
-    qsizetype indexOf(const QUuid &id) const;
     // The divider's y in the viewport while it shows there.
     std::optional<int> dividerY() const;
 
