@@ -88,13 +88,16 @@ class Preview(unittest.TestCase):
                 write(path, data)
             age -= 60
             os.utime(path, (age, age))
-        # What the desktop is asked to open, instead of opening it.
+        # What the desktop is asked to open, instead of opening it. The list appears
+        # whole, by a rename: a test that waits for the file must never read it empty
+        # between the shell creating it and printf writing to it.
         tools = os.path.join(s.tmp, "bin")
         opened = os.path.join(s.tmp, "opened.txt")
         os.makedirs(tools)
         opener = os.path.join(tools, "xdg-open")
         with open(opener, "w") as f:
-            f.write('#!/bin/sh\nprintf "%%s\\n" "$@" >> "%s"\n' % opened)
+            f.write('#!/bin/sh\n{ cat "%(f)s" 2>/dev/null; printf "%%s\\n" "$@"; } > "%(f)s.new" && mv "%(f)s.new" "%(f)s"\n'
+                    % {"f": opened})
         os.chmod(opener, stat.S_IRWXU)
         settings = bookmark(vault)
         settings["GlobalShortcuts_toggleHUD"] = CTRL_SHIFT_K
