@@ -48,6 +48,9 @@ void HostingView::connectTree()
     m_tree->setNeedsLayoutHandler([this] { scheduleLayout(); });
     m_tree->setNeedsRepaintHandler([this] { viewport()->update(); });
     m_tree->setWillRemoveHandler([this](Element &subtree) { forgetElementsIn(subtree); });
+    // Only one waits: replacing the root again before anything was painted (hidden)
+    // frees the older one here.
+    m_tree->setRetireHandler([this](ElementPtr old) { m_retired = std::move(old); });
 }
 
 double HostingView::viewportWidth(bool scrolls) const
@@ -73,6 +76,7 @@ std::unique_ptr<ViewTree> HostingView::adoptTree(std::unique_ptr<ViewTree> tree,
     old->setNeedsLayoutHandler({});
     old->setNeedsRepaintHandler({});
     old->setWillRemoveHandler({});
+    old->setRetireHandler({});
     // A late answer of the old tree's work must not reach it once it is handed away.
     old->store().setChangeHandler({});
     old->dropThreadBoundObjects();
@@ -241,6 +245,23 @@ void HostingView::paintEvent(QPaintEvent *)
     painter.translate(0, -offset);
     const QRectF exposed(0, offset, viewport()->width(), viewport()->height());
     m_tree->paint(painter, exposed);
+    // Posted from here, it runs after the frame has reached the screen.
+    if (m_retired && !m_releaseScheduled) {
+        m_releaseScheduled = true;
+        QTimer::singleShot(0, this, [this] { releaseRetired(); });
+    }
+}
+
+void HostingView::releaseRetired()
+{
+    m_releaseScheduled = false;
+    m_retired.reset();
+}
+
+void HostingView::hideEvent(QHideEvent *event)
+{
+    QAbstractScrollArea::hideEvent(event);
+    releaseRetired();
 }
 
 void HostingView::resizeEvent(QResizeEvent *event)

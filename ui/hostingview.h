@@ -82,6 +82,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     bool viewportEvent(QEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     void changeEvent(QEvent *event) override;
@@ -99,6 +100,7 @@ private:
     void updateHover(QPointF contentPoint);
     void forgetElements();
     void forgetElementsIn(Element &subtree);
+    void releaseRetired();
 
     std::unique_ptr<ViewTree> m_tree;
     EnvironmentValues m_environment;
@@ -109,6 +111,10 @@ private:
     double m_textSizeScale; // the user's, as the application font gives it
     bool m_rebuildScheduled = false;
     bool m_layoutScheduled = false;
+    // The elements a new root replaced, freed once the new ones are on screen: freeing
+    // a long note's elements takes as long as laying out a short one.
+    ElementPtr m_retired;
+    bool m_releaseScheduled = false;
     // Raw pointers into the tree, dropped whenever what holds them is resolved again.
     Element *m_pressed = nullptr;
     Element *m_hovered = nullptr;

@@ -103,9 +103,14 @@ void ViewTree::resolveAll()
     m_resolveAll = false;
     m_written.clear();
     m_store.beginPass();
-    // The old elements go first: anchors and pointers into them die with them.
-    if (m_root)
+    // The old elements leave first: the host drops its pointers into them, and they
+    // answer nothing of this tree any more.
+    if (m_root) {
         remove(*m_root);
+        m_root->m_tree = nullptr;
+        if (m_retire)
+            m_retire(std::move(m_root));
+    }
     m_root.reset();
     m_root = m_rootView.resolve(m_environment, ResolveScope(m_store, rootIdentity));
     m_root->m_tree = this;

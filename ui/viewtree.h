@@ -69,6 +69,9 @@ public:
     // Called with the top of a subtree about to be destroyed, while it is still in the
     // tree: the host drops the pointers it holds into it.
     void setWillRemoveHandler(std::function<void(Element &)> handler) { m_willRemove = std::move(handler); }
+    // Takes the old root when everything is resolved again, already out of the tree, so
+    // that the host may free it later; without a handler it is freed at once.
+    void setRetireHandler(std::function<void(ElementPtr)> handler) { m_retire = std::move(handler); }
     bool needsRebuild() const { return m_rebuildRequested; }
 
 private:
@@ -96,6 +99,7 @@ private:
     std::function<void()> m_needsLayout;
     std::function<void()> m_needsRepaint;
     std::function<void(Element &)> m_willRemove;
+    std::function<void(ElementPtr)> m_retire;
 };
 
 } // namespace ui

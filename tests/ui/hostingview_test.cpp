@@ -390,3 +390,42 @@ INSTANTIATE_TEST_SUITE_P(HostingView, AppearanceChange,
         AppearanceCase { "ownerMakesIt", true },
         AppearanceCase { "textSizeNoOwner", std::nullopt, Change::TextSize }),
     [](const auto &info) { return std::string(info.param.name); });
+
+// Freeing a long note's elements takes as long as a short note's first frame: the
+// elements a new root replaces wait until the new ones have been painted, and never
+// pile up while nothing is painted.
+TEST(HostingView, freesTheElementsANewRootReplacedOnceTheNewOnesArePainted)
+{
+    HostingView host;
+    host.resize(300, 200);
+    host.show();
+    // Alive for as long as an element made from the view holds it.
+    auto rootHolding = [](std::shared_ptr<int> token) {
+        return withState<int>(0, [token](State<int>) { return Text(QStringLiteral("note")).view(); });
+    };
+    auto first = std::make_shared<int>(1);
+    const std::weak_ptr<int> firstAlive = first;
+    host.setRootView(rootHolding(std::move(first)));
+    host.flush();
+    host.setRootView(Text(QStringLiteral("next")).view());
+    host.flush();
+    EXPECT_FALSE(firstAlive.expired()) << "freed before the new root was painted";
+    host.viewport()->repaint();
+    EXPECT_TRUE(waitFor([&] { return firstAlive.expired(); }));
+
+    // Replaced again and again without a frame: only the last replaced one waits.
+    auto second = std::make_shared<int>(2);
+    const std::weak_ptr<int> secondAlive = second;
+    host.setRootView(rootHolding(std::move(second)));
+    host.flush();
+    auto third = std::make_shared<int>(3);
+    const std::weak_ptr<int> thirdAlive = third;
+    host.setRootView(rootHolding(std::move(third)));
+    host.flush();
+    host.setRootView(Text(QStringLiteral("last")).view());
+    host.flush();
+    EXPECT_TRUE(secondAlive.expired());
+    EXPECT_FALSE(thirdAlive.expired());
+    host.hide();
+    EXPECT_TRUE(thirdAlive.expired()) << "kept while hidden";
+}
