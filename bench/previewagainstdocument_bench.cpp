@@ -131,12 +131,12 @@ double oneThreadTime(Fixture &f, const QString &text)
     const QUrl note = f.url(f.opened++ % noteCount);
     const NotePreviewView::Rendering rendering
         = NotePreviewView::render(text, ObsidianContext::fromVault(f.notes(), note));
-    {
-        ui::ViewTree tree(f.preview->body(rendering), environment);
-        tree.rebuild(width);
-        QPainter painter(&f.canvas);
-        tree.paint(painter, QRectF(0, 0, viewportWidth, viewportHeight));
-    }
+    // Freed once the frame is drawn, as the preview frees the note it replaced.
+    auto tree = std::make_unique<ui::ViewTree>(f.preview->body(rendering), environment);
+    tree->rebuild(width);
+    QPainter painter(&f.canvas);
+    tree->paint(painter, QRectF(0, 0, viewportWidth, viewportHeight));
+    painter.end();
     return millisecondsSince(start);
 }
 
