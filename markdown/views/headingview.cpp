@@ -5,8 +5,6 @@
 #include "markdown/views/inlinetext.h"
 #include "markdown/views/rawimagedata.h"
 
-#include <QStringList>
-
 #include <algorithm>
 
 namespace {
@@ -31,16 +29,16 @@ ui::View identified(const ui::View &content, const QString &identifier)
 
 QString kebabCased(const QString &text)
 {
-    QStringList parts(QString {});
+    // Every heading of every note is named on each render: one string, no piece each.
+    QString cased;
+    cased.reserve(text.size());
     for (const char32_t c : text.toUcs4()) {
         if (isAlphanumeric(c))
-            parts.back() += QString::fromUcs4(&c, 1);
+            cased.append(QChar::fromUcs4(c));
         else
-            parts.append(QString());
+            cased.append(QLatin1Char('-'));
     }
-    for (QString &part : parts)
-        part = part.toLower();
-    return parts.join(QLatin1Char('-'));
+    return cased.toLower();
 }
 
 QString headingIdentifier(const QList<InlineNode> &content)
