@@ -2,10 +2,12 @@
 
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QHash>
 #include <QScreen>
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace ui {
 
@@ -131,6 +133,27 @@ int Font::qtStretch(Width width)
 
 QFont Font::toQFont() const
 {
+    // Texts ask for a few fonts over and over. A QFont keeps the font engine Qt finds
+    // for it, where each one made anew looks the engine up in the font database again:
+    // one QFont per font and thread (Qt's font engines are per thread) lets every text
+    // set in it find the engine at once. One that starts from the desktop's font is
+    // made again when the desktop's font changes.
+    struct Made
+    {
+        std::optional<QFont> desktop;
+        QFont font;
+    };
+    constexpr qsizetype maxFonts = 64;
+    thread_local QHash<Font, Made> made;
+    std::optional<QFont> desktop;
+    if (m_family.isEmpty() && (m_monospaced || m_design == Design::Monospaced))
+        desktop = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    else if (m_family.isEmpty() && m_design != Design::Serif)
+        // Rounded has no Linux counterpart: it keeps the system family.
+        desktop = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    if (const auto known = made.constFind(*this); known != made.cend() && known->desktop == desktop)
+        return known->font;
+
     QFont font;
     if (!m_family.isEmpty()) {
         // A named family stays itself when it is also asked to be monospaced: the
@@ -139,14 +162,13 @@ QFont Font::toQFont() const
         if (m_monospaced)
             font.setStyleHint(QFont::Monospace);
     } else if (m_monospaced || m_design == Design::Monospaced) {
-        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        font = *desktop;
         font.setStyleHint(QFont::Monospace);
     } else if (m_design == Design::Serif) {
         font = QFont(QStringLiteral("Serif"));
         font.setStyleHint(QFont::Serif);
     } else {
-        // Rounded has no Linux counterpart: it keeps the system family.
-        font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+        font = *desktop;
         font.setStyleHint(QFont::SansSerif);
     }
     // A point is one logical pixel here: sizes are pixel sizes (at least 1, Qt's floor).
@@ -158,7 +180,17 @@ QFont Font::toQFont() const
     // capitals and tabular digits need OpenType features Qt 6.4 cannot switch on.
     if (m_caps == Caps::SmallCaps || m_caps == Caps::LowercaseSmallCaps)
         font.setCapitalization(QFont::SmallCaps);
+    if (made.size() >= maxFonts)
+        made.clear();
+    made.insert(*this, { desktop, font });
     return font;
+}
+
+size_t qHash(const Font &font, size_t seed) noexcept
+{
+    return qHashMulti(seed, font.family(), int(font.design()), font.size(), int(font.weightValue()),
+        int(font.widthValue()), int(font.caps()), font.isMonospaced(), font.hasMonospacedDigits(),
+        font.isItalic());
 }
 
 double textSizeScale(const QFont &font, double dotsPerInch)

@@ -64,6 +64,8 @@ private:
     bool m_italic = false;
 };
 
+size_t qHash(const Font &font, size_t seed = 0) noexcept;
+
 // The user's text size, as a factor of the body text size: the application's font (the
 // desktop's, where the desktop sets one) against the one Qt gives where nothing sets any,
 // 9 points at 96 dots per inch. A larger font, or more dots per inch for the same font

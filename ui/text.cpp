@@ -16,6 +16,7 @@
 #include <QThread>
 
 #include <cmath>
+#include <optional>
 
 namespace ui {
 
@@ -134,19 +135,66 @@ Qt::Alignment alignmentOf(TextAlignment alignment)
     return Qt::AlignLeft;
 }
 
-// A format with nothing but `font` set. Setting a font writes a score of properties,
-// and every run of every text sets one: the formats are kept per font and copied.
-QTextCharFormat fontFormat(const QFont &font)
+// A run's look: what its format is made of.
+struct RunStyle
 {
-    constexpr qsizetype maxFonts = 64;
-    thread_local QHash<QFont, QTextCharFormat> formats;
-    if (const auto known = formats.constFind(font); known != formats.cend())
+    QFont font;
+    QColor foreground;
+    std::optional<QColor> background;
+    std::optional<LineStyle::Pattern> underline;
+    std::optional<QColor> underlineColor; // absent: the text's colour
+    bool strikeOut = false;
+    double spacing = 0;
+    int link = -1; // the link's index among its text's links, none when negative
+
+    bool operator==(const RunStyle &) const = default;
+};
+
+size_t qHash(const RunStyle &style, size_t seed = 0)
+{
+    const auto colour
+        = [](const std::optional<QColor> &color) { return color ? quint64(color->rgba64()) : quint64(0); };
+    return qHashMulti(seed, style.font, quint64(style.foreground.rgba64()), colour(style.background),
+        style.underline ? int(*style.underline) : -1, colour(style.underlineColor), style.strikeOut,
+        style.spacing, style.link);
+}
+
+// The format of runs of `style`. Texts repeat a few looks over and over, and a format
+// costs a score of properties to make and to free: the formats are kept per thread and
+// shared by every text set in them.
+QTextCharFormat sharedFormat(const RunStyle &style)
+{
+    constexpr qsizetype maxStyles = 256;
+    thread_local QHash<RunStyle, QTextCharFormat> formats;
+    if (const auto known = formats.constFind(style); known != formats.cend())
         return *known;
-    if (formats.size() >= maxFonts)
-        formats.clear();
     QTextCharFormat format;
-    format.setFont(font, QTextCharFormat::FontPropertiesAll);
-    formats.insert(font, format);
+    format.setFont(style.font, QTextCharFormat::FontPropertiesAll);
+    format.setForeground(style.foreground);
+    if (style.background)
+        format.setBackground(*style.background);
+    if (style.underline) {
+        format.setUnderlineStyle(underlineStyleOf(*style.underline));
+        if (style.underlineColor)
+            format.setUnderlineColor(*style.underlineColor);
+    }
+    if (style.strikeOut)
+        format.setFontStrikeOut(true);
+    if (style.spacing != 0) {
+        format.setFontLetterSpacingType(QFont::AbsoluteSpacing);
+        format.setFontLetterSpacing(style.spacing);
+    }
+    if (style.link >= 0) {
+        // The href is an index: QUrl would normalise a URL that went through a string.
+        format.setAnchor(true);
+        format.setAnchorHref(QString::number(style.link));
+    }
+    // Shared by texts that other threads may draw. Its font is then one QFont for every
+    // text, which keeps the engine Qt finds for it.
+    TextLines::settle(format);
+    if (formats.size() >= maxStyles)
+        formats.clear();
+    formats.insert(style, format);
     return format;
 }
 
@@ -168,19 +216,21 @@ class TextElement final : public Element
 {
 public:
     TextElement(const Text &text, const EnvironmentValues &env)
-        : m_openUrl(env.get<OpenUrlKey>())
+        : m_scheme(env.get<ColorSchemeKey>())
         , m_selectable(env.get<TextSelectionKey>())
     {
-        const ColorScheme scheme = env.get<ColorSchemeKey>();
         const Font baseFont = env.get<FontKey>().value_or(Font());
-        const QColor foreground = env.get<ForegroundColorKey>().value_or(Color::primary()).resolve(scheme);
-        m_highlight = Color::accent().opacity(0.3).resolve(scheme);
+        const std::optional<Color> &color = env.get<ForegroundColorKey>();
+        const QColor foreground = (color ? *color : Color::primary()).resolve(m_scheme);
         m_font = baseFont.toQFont();
         m_alignment = alignmentOf(env.get<MultilineTextAlignmentKey>());
         m_lineSpacing = env.get<LineSpacingKey>();
 
+        const std::vector<BlockSize> sizes = blockSizes(text);
+        m_paragraphs.reserve(sizes.size());
+        m_blockFormats.reserve(sizes.size());
         MadeFormats made;
-        startBlock(m_font, {});
+        startBlock(m_font, {}, sizes);
         for (const Text::Piece &piece : text.pieces()) {
             if (const auto *image = std::get_if<Image>(&piece)) {
                 QTextImageFormat format;
@@ -188,25 +238,28 @@ public:
                 format.setWidth(image->naturalSize().width());
                 format.setHeight(image->naturalSize().height());
                 m_images.push_back(image->image());
-                append(QString(QChar::ObjectReplacementCharacter), format);
+                append(QString(QChar::ObjectReplacementCharacter), 0, 1, format, sizes);
                 continue;
             }
             for (const AttributedRun &run : std::get<AttributedText>(piece).runs()) {
                 if (run.text.isEmpty())
                     continue;
-                const QTextCharFormat format = formatOf(run.attributes, baseFont, foreground, scheme, made);
+                const QTextCharFormat format = formatOf(run.attributes, baseFont, foreground, m_scheme, made);
                 qsizetype start = 0;
                 for (qsizetype i = 0; i < run.text.size(); ++i) {
                     if (!startsBlock(run.text[i]))
                         continue;
-                    append(run.text.mid(start, i - start), format);
+                    append(run.text, start, i - start, format, sizes);
                     // The block that a line feed starts takes the run's format as its own.
-                    startBlock(format.font(), format);
+                    startBlock(format.font(), format, sizes);
                     start = i + 1;
                 }
-                append(run.text.mid(start), format);
+                append(run.text, start, run.text.size() - start, format, sizes);
             }
         }
+        // Only links open URLs: a text without one need not keep the action.
+        if (!m_links.empty())
+            m_openUrl = env.get<OpenUrlKey>();
     }
 
     bool acceptsPointer() const override { return m_selectable || !m_links.empty(); }
@@ -362,7 +415,7 @@ protected:
         painter.translate(m_frame.topLeft());
         const QRectF clip = exposed.translated(-m_frame.topLeft());
         QTextCharFormat highlight;
-        highlight.setBackground(m_highlight);
+        highlight.setBackground(Color::accent().opacity(0.3).resolve(m_scheme));
         if (m_images.empty()) {
             TextLines::Selection selection;
             if (m_cursor.hasSelection())
@@ -384,7 +437,7 @@ protected:
 
 private:
     // The formats made for the runs' styles while the element is built.
-    using MadeFormats = std::vector<std::pair<AttributeContainer, QTextCharFormat>>;
+    using MadeFormats = std::vector<std::pair<const AttributeContainer *, QTextCharFormat>>;
 
     // One layout's line breaks: they hold for every width from `ideal` (the widest
     // line) to `width` (what it was laid out for, infinity when unbounded).
@@ -466,35 +519,78 @@ private:
             lineBaseline(false), lineBaseline(true) };
     }
 
-    void startBlock(const QFont &font, const QTextCharFormat &format)
+    // What each block of a text holds: its length and the pieces it is put together from.
+    struct BlockSize
+    {
+        qsizetype length = 0;
+        qsizetype pieces = 0;
+    };
+
+    // The blocks as the element cuts the text: each is put together at its size at once.
+    static std::vector<BlockSize> blockSizes(const Text &text)
+    {
+        std::vector<BlockSize> sizes(1);
+        for (const Text::Piece &piece : text.pieces()) {
+            if (std::holds_alternative<Image>(piece)) {
+                ++sizes.back().length;
+                ++sizes.back().pieces;
+                continue;
+            }
+            for (const AttributedRun &run : std::get<AttributedText>(piece).runs()) {
+                qsizetype start = 0;
+                for (qsizetype i = 0; i < run.text.size(); ++i) {
+                    if (!startsBlock(run.text[i]))
+                        continue;
+                    sizes.back().length += i - start;
+                    sizes.back().pieces += i > start;
+                    sizes.emplace_back();
+                    start = i + 1;
+                }
+                sizes.back().length += run.text.size() - start;
+                sizes.back().pieces += run.text.size() > start;
+            }
+        }
+        return sizes;
+    }
+
+    void startBlock(const QFont &font, const QTextCharFormat &format, const std::vector<BlockSize> &sizes)
     {
         m_paragraphs.push_back({ {}, {}, font });
+        m_paragraphs.back().formats.reserve(sizes[m_paragraphs.size() - 1].pieces);
         m_blockFormats.push_back(format);
     }
 
-    void append(const QString &text, const QTextCharFormat &format)
+    // Appends `length` characters of `text` from `start` on to the last block. A block
+    // of one whole run shares the run's text.
+    void append(const QString &text, qsizetype start, qsizetype length, const QTextCharFormat &format,
+        const std::vector<BlockSize> &sizes)
     {
-        if (text.isEmpty())
+        if (length == 0)
             return;
         TextLines::Paragraph &paragraph = m_paragraphs.back();
-        paragraph.formats.append({ int(paragraph.text.size()), int(text.size()), format });
-        paragraph.text += text;
+        paragraph.formats.append({ int(paragraph.text.size()), int(length), format });
+        if (paragraph.text.isEmpty() && length == text.size()) {
+            paragraph.text = text;
+            return;
+        }
+        paragraph.text.reserve(sizes[m_paragraphs.size() - 1].length);
+        paragraph.text.append(QStringView(text).mid(start, length));
     }
 
     // Runs of one text mostly repeat a few styles: a run styled as an earlier one of
-    // this text takes the format `made` for it (shared only within the element, which is
-    // measured on one thread at a time). A link's format is its own.
+    // this text takes the format `made` for it (the runs outlive the element's making).
+    // A link's format holds its own index.
     QTextCharFormat formatOf(const AttributeContainer &attributes, const Font &baseFont,
         const QColor &foreground, ColorScheme scheme, MadeFormats &made)
     {
         if (attributes.contains<LinkAttribute>())
             return makeFormat(attributes, baseFont, foreground, scheme);
         for (const auto &[styled, format] : made) {
-            if (styled == attributes)
+            if (*styled == attributes)
                 return format;
         }
         const QTextCharFormat format = makeFormat(attributes, baseFont, foreground, scheme);
-        made.emplace_back(attributes, format);
+        made.emplace_back(&attributes, format);
         return format;
     }
 
@@ -502,35 +598,29 @@ private:
         const QColor &foreground, ColorScheme scheme)
     {
         const Font *font = attributes.get<FontAttribute>();
-        QTextCharFormat format = fontFormat((font ? *font : baseFont).toQFont());
         const Color *color = attributes.get<ForegroundColorAttribute>();
-        format.setForeground(color ? color->resolve(scheme) : foreground);
+        const QUrl *link = attributes.get<LinkAttribute>();
+        RunStyle style;
+        style.font = (font ? *font : baseFont).toQFont();
+        style.foreground
+            = color ? color->resolve(scheme) : (link ? Color::accent().resolve(scheme) : foreground);
         if (const Color *background = attributes.get<BackgroundColorAttribute>())
-            format.setBackground(background->resolve(scheme));
+            style.background = background->resolve(scheme);
         if (const LineStyle *underline = attributes.get<UnderlineStyleAttribute>()) {
-            format.setUnderlineStyle(underlineStyleOf(underline->pattern));
+            style.underline = underline->pattern;
             if (underline->color)
-                format.setUnderlineColor(underline->color->resolve(scheme));
+                style.underlineColor = underline->color->resolve(scheme);
         }
         // Qt draws the strike-out in the text's colour and pattern; the style's own
         // colour and pattern cannot be drawn.
-        if (attributes.get<StrikethroughStyleAttribute>())
-            format.setFontStrikeOut(true);
-        const double spacing = attributes.value<KernAttribute>().value_or(0)
+        style.strikeOut = attributes.get<StrikethroughStyleAttribute>() != nullptr;
+        style.spacing = attributes.value<KernAttribute>().value_or(0)
             + attributes.value<TrackingAttribute>().value_or(0);
-        if (spacing != 0) {
-            format.setFontLetterSpacingType(QFont::AbsoluteSpacing);
-            format.setFontLetterSpacing(spacing);
-        }
-        if (const QUrl *link = attributes.get<LinkAttribute>()) {
-            // The href is an index: QUrl would normalise a URL that went through a string.
-            format.setAnchor(true);
-            format.setAnchorHref(QString::number(m_links.size()));
+        if (link) {
+            style.link = int(m_links.size());
             m_links.push_back(*link);
-            if (!color)
-                format.setForeground(Color::accent().resolve(scheme));
         }
-        return format;
+        return sharedFormat(style);
     }
 
     QTextBlockFormat blockFormat() const
@@ -666,7 +756,7 @@ private:
     mutable QTextCursor m_cursor; // null until the document is made
     std::vector<QUrl> m_links;
     OpenUrlAction m_openUrl;
-    QColor m_highlight;
+    ColorScheme m_scheme;
     QFont m_font;
     Qt::Alignment m_alignment = Qt::AlignLeft;
     double m_lineSpacing = 0;

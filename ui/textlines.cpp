@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
+#include <vector>
 
 namespace ui {
 
@@ -90,7 +92,7 @@ QList<QTextLayout::FormatRange> joined(const QList<QTextLayout::FormatRange> &ra
 
 // A format that draws as a font and a pen of one colour do. Asked of every paragraph:
 // its properties are counted rather than listed.
-bool isFontAndColour(const QTextCharFormat &format)
+bool countsAsFontAndColour(const QTextCharFormat &format)
 {
     int known = 0;
     for (int property = QTextFormat::FirstFontProperty; property <= QTextFormat::LastFontProperty; ++property)
@@ -111,33 +113,62 @@ bool isFontAndColour(const QTextCharFormat &format)
     return known == format.propertyCount();
 }
 
+// Texts share a few formats: the answers for the last few are kept (per thread, as the
+// texts are made), and a format shared with one of them is known at once.
+bool isFontAndColour(const QTextCharFormat &format)
+{
+    constexpr size_t remembered = 8;
+    thread_local std::vector<std::pair<QTextCharFormat, bool>> answers;
+    for (const auto &[known, answer] : answers) {
+        if (known == format)
+            return answer;
+    }
+    const bool answer = countsAsFontAndColour(format);
+    if (answers.size() >= remembered)
+        answers.erase(answers.begin());
+    // Kept here, it may be compared while the text it came from is drawn on another thread.
+    TextLines::settle(format);
+    answers.emplace_back(format, answer);
+    return answer;
+}
+
 } // namespace
 
-TextLines::TextLines(std::vector<Paragraph> paragraphs, double lineSpacing, Qt::Alignment alignment)
+TextLines::TextLines(const std::vector<Paragraph> &paragraphs, double lineSpacing, Qt::Alignment alignment)
     : m_lineSpacing(std::max(0.0, lineSpacing))
     , m_alignment(alignment)
 {
     m_layouts.reserve(paragraphs.size());
-    for (Paragraph &paragraph : paragraphs) {
-        if (paragraph.formats.size() > 1)
-            paragraph.formats = joined(paragraph.formats);
+    m_pens.reserve(paragraphs.size());
+    for (const Paragraph &paragraph : paragraphs) {
         // One format over the whole text that sets nothing but a font and a colour is
         // shaped as its font alone would, and drawn in its colour as the pen: formats
         // cost a collection of their own.
-        const bool oneFont = paragraph.formats.size() == 1 && paragraph.formats[0].start == 0
-            && paragraph.formats[0].length == paragraph.text.size()
-            && isFontAndColour(paragraph.formats[0].format);
+        const QList<QTextLayout::FormatRange> &formats = paragraph.formats;
+        const bool oneFont = formats.size() == 1 && formats[0].start == 0
+            && formats[0].length == paragraph.text.size() && isFontAndColour(formats[0].format);
+        // Qt finds each formatted piece's font engine anew unless the piece's font is the
+        // layout's own: the layout takes the first piece's.
         auto layout = std::make_unique<QTextLayout>(
-            paragraph.text, oneFont ? paragraph.formats[0].format.font() : paragraph.font);
+            paragraph.text, formats.isEmpty() ? paragraph.font : formats[0].format.font());
         if (!oneFont)
-            layout->setFormats(paragraph.formats);
+            layout->setFormats(formats.size() > 1 ? joined(formats) : formats);
         layout->setCacheEnabled(true);
         m_layouts.push_back(std::move(layout));
-        m_pens.push_back(oneFont ? paragraph.formats[0].format.foreground() : QBrush());
+        m_pens.push_back(oneFont ? formats[0].format.foreground() : QBrush());
     }
 }
 
 TextLines::~TextLines() = default;
+
+void TextLines::settle(const QTextCharFormat &format)
+{
+    format.font();
+    // Compared with a format it shares nothing with, a format works its hash out.
+    QTextCharFormat unequal;
+    unequal.setObjectIndex(0);
+    [[maybe_unused]] const bool equal = format == unequal;
+}
 
 TextLines::Metrics TextLines::measure(std::optional<double> width) const
 {

@@ -42,10 +42,15 @@ public:
 
     // `lineSpacing` is the distance added below each line (none when not above zero);
     // `alignment` is the paragraphs' alignment, which moves no line break.
-    TextLines(std::vector<Paragraph> paragraphs, double lineSpacing, Qt::Alignment alignment);
+    TextLines(const std::vector<Paragraph> &paragraphs, double lineSpacing, Qt::Alignment alignment);
     ~TextLines();
     TextLines(const TextLines &) = delete;
     TextLines &operator=(const TextLines &) = delete;
+
+    // Works out now what a format works out the first time it is asked (its font, its
+    // hash), writing to what its copies share: a format is settled before copies of it
+    // go to other threads, so that they only read it.
+    static void settle(const QTextCharFormat &format);
 
     // Qt lays no line out wider than this many points (it keeps positions in 1/64 of a
     // point in an int, and overflows past it): a wider offer is this width.

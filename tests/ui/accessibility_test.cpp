@@ -125,6 +125,30 @@ const NodesCase nodesCases[] = {
                 .accessibilityRole(AccessibleRole::Group);
         },
         "group \"\"\n  text \"TITLE\"\n  button \"Act\" *" },
+    { "aTextCutAtLineBreaksReadsEveryCharacterOfItsRuns",
+        [] {
+            AttributeContainer bold;
+            bold.set<FontAttribute>(Font::system(15, Font::Weight::Bold));
+            AttributedText runs(QStringLiteral("one\n"), bold);
+            runs.append(QString());
+            runs.append(QStringLiteral("\ntwo "));
+            runs.append(QStringLiteral("and\r\nthree"), bold);
+            runs.append(QStringLiteral("\u2029four "));
+            return View(Text(runs) + Text(square()) + linkText(QStringLiteral("five"), "https://c.example")
+                + Text(QStringLiteral(" six\n")));
+        },
+        "text \"one\n\ntwo and\n\nthree\nfour five six\n\"\n  link \"five\" *" },
+    { "textsOfLinksInTheSameStyleNameTheirOwnLinks",
+        [] {
+            const auto links = [](const QString &first, const QString &second) {
+                return linkText(first, "https://d.example") + Text(QStringLiteral(" or "))
+                    + linkText(second, "https://e.example");
+            };
+            return VStack({ links(QStringLiteral("north"), QStringLiteral("south")),
+                links(QStringLiteral("east"), QStringLiteral("west")) });
+        },
+        "text \"north or south\"\n  link \"north\" *\n  link \"south\" *\n"
+        "text \"east or west\"\n  link \"east\" *\n  link \"west\" *" },
 };
 
 } // namespace

@@ -109,6 +109,45 @@ TEST(Text, aClickOnALinkCallsTheEnvironmentsOpenUrlActionAndShowsTheHand)
     EXPECT_EQ(opened.first().toString(), QStringLiteral("quorvane://note?path=%2FNotes%2FA.md"));
 }
 
+TEST(Text, eachTextsLinksOpenTheirOwnUrlsWhereTextsLookAlike)
+{
+    const auto links = [](const QString &first, const QString &last) {
+        AttributeContainer start;
+        start.set<LinkAttribute>(QUrl(first));
+        AttributeContainer end;
+        end.set<LinkAttribute>(QUrl(last));
+        AttributedText text(QStringLiteral("open"), start);
+        text.append(QStringLiteral(" the one or the other "));
+        text.append(QStringLiteral("close"), end);
+        return Text(text);
+    };
+    QList<QUrl> opened;
+    ViewTree tree(VStack(HorizontalAlignment::Leading, 0,
+        { links(QStringLiteral("https://a.example/1"), QStringLiteral("https://a.example/2")).view().tag("a"),
+            links(QStringLiteral("https://b.example/1"), QStringLiteral("https://b.example/2"))
+                .view()
+                .tag("b") })
+                      .onOpenUrl([&](const QUrl &url) { opened.append(url); }));
+    tree.rebuild(800);
+    const struct
+    {
+        const char *tag;
+        bool atEnd;
+        const char *url;
+    } clicks[] = { { "b", true, "https://b.example/2" }, { "a", false, "https://a.example/1" },
+        { "b", false, "https://b.example/1" }, { "a", true, "https://a.example/2" } };
+    for (const auto &click : clicks) {
+        Element *text = tree.findByTag(QString::fromLatin1(click.tag));
+        ASSERT_TRUE(text);
+        const QRectF frame = text->frame();
+        const QPointF point(click.atEnd ? frame.right() - 5 : frame.left() + 3, frame.center().y());
+        opened.clear();
+        text->mousePressed({ point });
+        text->mouseReleased({ point });
+        EXPECT_EQ(opened, QList<QUrl> { QUrl(QString::fromLatin1(click.url)) }) << click.tag << click.atEnd;
+    }
+}
+
 TEST(Text, selectionIsMadeWithTheMouseAndCopiedWithCtrlC)
 {
     ViewTree tree(Text(QStringLiteral("alpha beta\ngamma")).view().tag("t").fixedSize().textSelection(true));
