@@ -399,33 +399,30 @@ TEST(HostingView, freesTheElementsANewRootReplacedOnceTheNewOnesArePainted)
     HostingView host;
     host.resize(300, 200);
     host.show();
-    // Alive for as long as an element made from the view holds it.
-    auto rootHolding = [](std::shared_ptr<int> token) {
-        return withState<int>(0, [token](State<int>) { return Text(QStringLiteral("note")).view(); });
+    // Shows a root whose elements hold a token: it expires when they are freed.
+    auto showHolding = [&host] {
+        auto token = std::make_shared<int>(0);
+        host.setRootView(
+            withState<int>(0, [token](State<int>) { return Text(QStringLiteral("note")).view(); }));
+        host.flush();
+        return std::weak_ptr<int>(token);
     };
-    auto first = std::make_shared<int>(1);
-    const std::weak_ptr<int> firstAlive = first;
-    host.setRootView(rootHolding(std::move(first)));
-    host.flush();
-    host.setRootView(Text(QStringLiteral("next")).view());
-    host.flush();
-    EXPECT_FALSE(firstAlive.expired()) << "freed before the new root was painted";
+    auto showPlain = [&host] {
+        host.setRootView(Text(QStringLiteral("plain")).view());
+        host.flush();
+    };
+    const std::weak_ptr<int> first = showHolding();
+    showPlain();
+    EXPECT_FALSE(first.expired()) << "freed before the new root was painted";
     host.viewport()->repaint();
-    EXPECT_TRUE(waitFor([&] { return firstAlive.expired(); }));
+    EXPECT_TRUE(waitFor([&] { return first.expired(); }));
 
     // Replaced again and again without a frame: only the last replaced one waits.
-    auto second = std::make_shared<int>(2);
-    const std::weak_ptr<int> secondAlive = second;
-    host.setRootView(rootHolding(std::move(second)));
-    host.flush();
-    auto third = std::make_shared<int>(3);
-    const std::weak_ptr<int> thirdAlive = third;
-    host.setRootView(rootHolding(std::move(third)));
-    host.flush();
-    host.setRootView(Text(QStringLiteral("last")).view());
-    host.flush();
-    EXPECT_TRUE(secondAlive.expired());
-    EXPECT_FALSE(thirdAlive.expired());
+    const std::weak_ptr<int> second = showHolding();
+    const std::weak_ptr<int> third = showHolding();
+    showPlain();
+    EXPECT_TRUE(second.expired());
+    EXPECT_FALSE(third.expired());
     host.hide();
-    EXPECT_TRUE(thirdAlive.expired()) << "kept while hidden";
+    EXPECT_TRUE(third.expired()) << "kept while hidden";
 }
