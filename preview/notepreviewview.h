@@ -58,7 +58,7 @@ public:
     // Texts of at least this many characters are rewritten, cut, parsed and laid out
     // on worker threads; shorter ones take about a frame and are done at once: below
     // this size the workers cost more than they save.
-    static constexpr qsizetype backgroundThreshold = 24 * 1024;
+    static constexpr qsizetype backgroundThreshold = 32 * 1024;
 
     enum class LinkResult {
         Handled, // done here (a note opened), or refused
