@@ -222,6 +222,35 @@ private:
     mutable int m_cachedHeight = 0;
 };
 
+// An entry's image decoded at the size the expanded row shows it in a `box` of
+// points: a large screenshot never sits in memory at full size, and the
+// 36-point thumbnail is never blown up. Safe on any thread.
+std::optional<QImage> decodedToFit(const QByteArray &data, QSize box, qreal ratio)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty())
+        return std::nullopt;
+    const QSizeF pixels = QSizeF(box) * ratio;
+    const double scale = std::min({ pixels.width() / size.width(), pixels.height() / size.height(), 1.0 });
+    reader.setScaledSize(
+        QSize(std::max(1, int(size.width() * scale)), std::max(1, int(size.height() * scale))));
+    QImage decoded = reader.read();
+    if (decoded.isNull())
+        return std::nullopt;
+    // Decoded for the screen's pixels: as many points as the box allows.
+    decoded.setDevicePixelRatio(scale < 1.0 ? ratio : 1.0);
+    return decoded;
+}
+
+// How the thumbnail cache knows an entry.
+QString thumbnailKey(const QUuid &entry)
+{
+    return entry.toString(QUuid::WithoutBraces).toUpper();
+}
+
 QLabel *metaLabel(const QString &text, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
@@ -521,7 +550,7 @@ std::optional<ClipboardItem> ClipboardRowView::loadPayload()
 
 std::optional<QImage> ClipboardRowView::thumbnail()
 {
-    const QString key = m_item.id.toString(QUuid::WithoutBraces).toUpper();
+    const QString key = thumbnailKey(m_item.id);
     const qreal ratio = devicePixelRatioF();
     if (std::optional<QImage> hit = m_cache.cached(key, ratio))
         return hit;
@@ -536,28 +565,71 @@ std::optional<QImage> ClipboardRowView::thumbnail()
             return std::nullopt;
         return m_cache.thumbnail(key, image, ratio);
     }
-    // Decoding a screenshot of tens of megabytes takes the better part of a
-    // second: another thread does it, and the row shows the thumbnail once made.
     m_thumbnailPending = true;
+    decodeElsewhere([bytes = full->data, maxSize = m_cache.maxSize(),
+                        ratio] { return ThumbnailCache::scaled(QImage::fromData(bytes), maxSize, ratio); },
+        [this, key, ratio](const std::optional<QImage> &made) {
+            m_thumbnailPending = false;
+            if (!made)
+                return;
+            m_cache.insert(key, *made, ratio);
+            if (!m_expanded)
+                rebuildContent();
+        });
+    return std::nullopt;
+}
+
+std::optional<QImage> ClipboardRowView::expandedImage()
+{
+    if (m_expandedImage && m_expandedImage->entry == m_item.id)
+        return m_expandedImage->image.isNull() ? std::nullopt : std::optional(m_expandedImage->image);
+    if (m_expandedDecoding == m_item.id)
+        return std::nullopt;
+    const std::optional<ClipboardItem> full = loadPayload();
+    if (!full)
+        return std::nullopt;
+    const QSize box(std::max(width(), 200), expandedImageHeight);
+    const qreal ratio = devicePixelRatioF();
+    if (full->data.size() < largeImageBytes)
+        return decodedToFit(full->data, box, ratio);
+    // One decode at a time: one for an entry this row no longer shows is let
+    // finish, and its arrival starts this one.
+    if (m_expandedDecoding)
+        return std::nullopt;
+    m_expandedDecoding = m_item.id;
+    decodeElsewhere([bytes = full->data, box, ratio] { return decodedToFit(bytes, box, ratio); },
+        [this, entry = m_item.id](const std::optional<QImage> &decoded) {
+            m_expandedDecoding.reset();
+            // Collapsed meanwhile: the image would only be dropped again, and
+            // the next expansion decodes it anew.
+            if (!m_expanded)
+                return;
+            // Kept even when the entry can't be decoded, so that the rebuild
+            // shows the preview rather than decoding it again and again.
+            m_expandedImage = DecodedImage { entry, decoded.value_or(QImage()) };
+            rebuildContent();
+        });
+    return std::nullopt;
+}
+
+void ClipboardRowView::decodeElsewhere(
+    std::function<std::optional<QImage>()> decode, std::function<void(const std::optional<QImage> &)> done)
+{
+    // Decoding a screenshot of tens of megabytes takes the better part of a
+    // second: the pool does it, and `done` runs here once it is over. The
+    // watcher is the row's child, so a row destroyed meanwhile hears nothing.
     auto promise = std::make_shared<QPromise<std::optional<QImage>>>();
     auto *watcher = new QFutureWatcher<std::optional<QImage>>(this);
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, key, ratio] {
-        const std::optional<QImage> made = watcher->result();
+    connect(watcher, &QFutureWatcherBase::finished, this, [watcher, done = std::move(done)] {
         watcher->deleteLater();
-        m_thumbnailPending = false;
-        if (!made)
-            return;
-        m_cache.insert(key, *made, ratio);
-        if (!m_expanded)
-            rebuildContent();
+        done(watcher->result());
     });
     watcher->setFuture(promise->future());
-    QThreadPool::globalInstance()->start([promise, bytes = full->data, maxSize = m_cache.maxSize(), ratio] {
+    QThreadPool::globalInstance()->start([promise, decode = std::move(decode)] {
         promise->start();
-        promise->addResult(ThumbnailCache::scaled(QImage::fromData(bytes), maxSize, ratio));
+        promise->addResult(decode());
         promise->finish();
     });
-    return std::nullopt;
 }
 
 void ClipboardRowView::rebuildContent()
@@ -572,36 +644,24 @@ void ClipboardRowView::rebuildContent()
 
     if (m_item.contentType == ContentType::Image) {
         std::optional<QImage> image;
+        int maxHeight = m_expanded ? expandedImageHeight : collapsedImageHeight;
         if (m_expanded) {
-            // The entry's own image, decoded at the size it is shown at: a large
-            // screenshot never sits in memory at full size, and the 36-point
-            // thumbnail is never blown up.
-            if (const std::optional<ClipboardItem> full = loadPayload()) {
-                QBuffer buffer;
-                buffer.setData(full->data);
-                QImageReader reader(&buffer);
-                const QSize size = reader.size();
-                const qreal ratio = devicePixelRatioF();
-                if (size.isValid() && !size.isEmpty()) {
-                    const QSizeF box(std::max(width(), 200) * ratio, expandedImageHeight * ratio);
-                    const double scale
-                        = std::min({ box.width() / size.width(), box.height() / size.height(), 1.0 });
-                    reader.setScaledSize(QSize(
-                        std::max(1, int(size.width() * scale)), std::max(1, int(size.height() * scale))));
-                    QImage decoded = reader.read();
-                    if (!decoded.isNull()) {
-                        // Decoded for the screen's pixels: as many points as the box allows.
-                        decoded.setDevicePixelRatio(scale < 1.0 ? ratio : 1.0);
-                        image = decoded;
-                    }
-                }
+            image = expandedImage();
+            // While the entry's own image is decoded elsewhere the thumbnail
+            // stands in, at its own size: blown up it would only look blurred.
+            if (!image && m_expandedDecoding) {
+                image = m_cache.cached(thumbnailKey(m_item.id), devicePixelRatioF());
+                maxHeight = collapsedImageHeight;
             }
         } else {
+            m_expandedImage.reset();
             image = thumbnail();
         }
-        if (image)
-            column->addWidget(
-                new FittedImage(*image, m_expanded ? expandedImageHeight : collapsedImageHeight, m_content));
+        if (image) {
+            auto *fitted = new FittedImage(*image, maxHeight, m_content);
+            fitted->setObjectName(QStringLiteral("image"));
+            column->addWidget(fitted);
+        }
         auto *preview
             = new ClampedText(m_item.preview, PanelStyle::font(11), PanelStyle::secondary, 1, m_content);
         column->addWidget(preview);

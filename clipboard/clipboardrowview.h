@@ -99,6 +99,13 @@ private:
     void layoutBody();
     std::optional<ClipboardItem> loadPayload();
     std::optional<QImage> thumbnail();
+    // The entry's image for the expanded row; none while a large one is being
+    // decoded on another thread (the row rebuilds when it arrives).
+    std::optional<QImage> expandedImage();
+    // Runs `decode` on the thread pool, then `done` with its result on the GUI
+    // thread, unless the row is gone by then.
+    void decodeElsewhere(std::function<std::optional<QImage>()> decode,
+        std::function<void(const std::optional<QImage> &)> done);
     void animateHeight(int from, int to);
 
     ClipboardItem m_item;
@@ -109,6 +116,13 @@ private:
     bool m_pressed = false;
     std::optional<int> m_animatedHeight; // while the expand animation runs
     bool m_thumbnailPending = false; // a large image is being scaled on another thread
+    std::optional<QUuid> m_expandedDecoding; // the entry whose expanded image another thread decodes
+    struct DecodedImage
+    {
+        QUuid entry;
+        QImage image; // null: the entry's bytes could not be decoded
+    };
+    std::optional<DecodedImage> m_expandedImage; // kept while expanded, so a rebuild needn't decode again
     QVariantAnimation *m_animation;
 
     QWidget *m_body; // laid out at its natural height; the row clips it while animating

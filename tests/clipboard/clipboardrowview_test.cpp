@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QThreadPool>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -211,9 +212,8 @@ TEST(ClipboardRow, htmlLoadsNothingItRefersTo)
     EXPECT_TRUE(plain.resource(QTextDocument::ImageResource, url).isValid());
 }
 
-// A screenshot's PNG of megabytes is decoded and scaled on another thread: the
-// row is made without waiting for it and shows the thumbnail once it is ready.
-TEST_F(ClipboardRowTest, aLargeImageIsScaledToItsThumbnailOffTheGuiThread)
+// 800x600 pixels of noise: a PNG of megabytes, as large as a screenshot is to the row.
+QImage noiseImage()
 {
     QImage noise(800, 600, QImage::Format_RGB32);
     QRandomGenerator random(45);
@@ -222,6 +222,14 @@ TEST_F(ClipboardRowTest, aLargeImageIsScaledToItsThumbnailOffTheGuiThread)
         for (int x = 0; x < noise.width(); ++x)
             line[x] = random.generate();
     }
+    return noise;
+}
+
+// A screenshot's PNG of megabytes is decoded and scaled on another thread: the
+// row is made without waiting for it and shows the thumbnail once it is ready.
+TEST_F(ClipboardRowTest, aLargeImageIsScaledToItsThumbnailOffTheGuiThread)
+{
+    const QImage noise = noiseImage();
     const QByteArray png = encodedImage(noise, "PNG");
     ASSERT_GT(png.size(), 1024 * 1024);
     const ClipboardItem item = ClipboardItem::create(ContentType::Image, png, previewOfImage(noise));
@@ -231,5 +239,67 @@ TEST_F(ClipboardRowTest, aLargeImageIsScaledToItsThumbnailOffTheGuiThread)
     ASSERT_TRUE(waitFor([&] { return cache.cached(key).has_value(); }));
     EXPECT_EQ(cache.cached(key)->size(), QSize(36, 27));
 }
+
+// The height the row's image is shown at, 0 for none.
+int shownImageHeight(const ClipboardRowView &view)
+{
+    const auto *image = view.findChild<QWidget *>(QStringLiteral("image"));
+    return image ? image->heightForWidth(view.width()) : 0;
+}
+
+// Lets every decode started elsewhere finish and its result reach the row.
+bool settleDecodes()
+{
+    if (!QThreadPool::globalInstance()->waitForDone(5000))
+        return false;
+    QCoreApplication::sendPostedEvents();
+    return true;
+}
+
+struct LargeExpansionCase
+{
+    const char *name;
+    // What happens to the expanded row before its image arrives.
+    std::function<void(ClipboardRowView &, const ClipboardItem &other)> meanwhile;
+    bool expanded; // afterwards
+    int imageHeight; // shown once every decode is over
+};
+
+class LargeImageExpansion : public ClipboardRowTest, public ::testing::WithParamInterface<LargeExpansionCase>
+{
+};
+
+// Expanding a screenshot's row returns at once, without the image; the image
+// appears once decoded elsewhere, and only in the row and entry it was meant for.
+TEST_P(LargeImageExpansion, showsTheImageOnlyWhereItIsStillWanted)
+{
+    const QImage noise = noiseImage();
+    const QByteArray png = encodedImage(noise, "PNG");
+    ASSERT_GT(png.size(), 1024 * 1024);
+    const ClipboardItem item = ClipboardItem::create(ContentType::Image, png, previewOfImage(noise));
+    // Small and wide: decoded at once, shown 90 points high in the 360-point row.
+    const ClipboardItem other
+        = ClipboardItem::create(ContentType::Image, pngBytes(400, 100), QStringLiteral("Image (400x100)"));
+    auto view = row(item);
+    view->setExpanded(true);
+    EXPECT_LE(shownImageHeight(*view), 36) << "at most the thumbnail before the image is decoded";
+    GetParam().meanwhile(*view, other);
+    ASSERT_TRUE(settleDecodes());
+    EXPECT_EQ(view->isExpanded(), GetParam().expanded);
+    EXPECT_EQ(shownImageHeight(*view), GetParam().imageHeight);
+}
+
+INSTANTIATE_TEST_SUITE_P(ClipboardRow, LargeImageExpansion,
+    ::testing::Values(LargeExpansionCase { "arrivesInTheExpandedRow",
+                          [](ClipboardRowView &, const ClipboardItem &) {}, true, 200 },
+        LargeExpansionCase { "collapsedBeforeItArrives",
+            [](ClipboardRowView &view, const ClipboardItem &) { view.setExpanded(false); }, false, 36 },
+        LargeExpansionCase { "anotherEntryShownBeforeItArrives",
+            [](ClipboardRowView &view, const ClipboardItem &other) {
+                view.setItem(other);
+                EXPECT_EQ(shownImageHeight(view), 90) << "a small image shows at once";
+            },
+            true, 90 }),
+    [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
