@@ -36,6 +36,8 @@ e2e: build
 
 bench: build
 	@set -e; for b in $(BUILD_DIR)/bench/*_bench; do [ -x "$$b" ] || continue; echo "== $$b"; "$$b"; done
+	@set -e; for f in bench/*_figures.py; do echo "== $$f"; \
+	  QUORVANE_BINARY=$(CURDIR)/$(BUILD_DIR)/quorvane PYTHONPATH=$(CURDIR)/e2e PYTHONDONTWRITEBYTECODE=1 python3 "$$f"; done
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
