@@ -27,7 +27,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
@@ -41,6 +40,8 @@
 #include <QValidator>
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 
 namespace {
 
@@ -70,13 +71,14 @@ QLabel *makeLabel(const QString &text, int pixelSize, Emphasis emphasis, QWidget
     return label;
 }
 
-// A steppers-only spin box: the arrows and the arrow keys change it, typing doesn't.
-template<class SpinBox> void makeStepper(SpinBox *spin)
+// The number typed into a spin box, without its prefix and suffix.
+template<class SpinBox> QString typedNumber(const SpinBox &spin, QString text)
 {
-    spin->setKeyboardTracking(false);
-    spin->setAccelerated(false);
-    if (QLineEdit *field = spin->template findChild<QLineEdit *>())
-        field->setReadOnly(true);
+    if (text.startsWith(spin.prefix()))
+        text.remove(0, spin.prefix().size());
+    if (text.endsWith(spin.suffix()))
+        text.chop(spin.suffix().size());
+    return text.trimmed();
 }
 
 // A whole number that can also be typed: any number of digits is let through while
@@ -95,26 +97,59 @@ protected:
         if (state != QValidator::Invalid)
             return state;
         bool ok = false;
-        number(input).toLongLong(&ok);
+        typedNumber(*this, input).toLongLong(&ok);
         return ok ? QValidator::Intermediate : QValidator::Invalid;
     }
 
     void fixup(QString &input) const override
     {
         bool ok = false;
-        const qlonglong typed = number(input).toLongLong(&ok);
+        const qlonglong typed = typedNumber(*this, input).toLongLong(&ok);
         if (ok)
             input = prefix() + QString::number(std::clamp<qlonglong>(typed, minimum(), maximum())) + suffix();
     }
+};
+
+// A number of steps that can also be typed: any number is let through while typing,
+// and what was typed becomes the nearest step within the range when the edit ends,
+// so the value is always one the arrows could have reached.
+class SnappingSpinBox final : public QDoubleSpinBox
+{
+public:
+    using QDoubleSpinBox::QDoubleSpinBox;
+
+protected:
+    QValidator::State validate(QString &input, int &pos) const override
+    {
+        const QValidator::State state = QDoubleSpinBox::validate(input, pos);
+        if (state != QValidator::Invalid)
+            return state;
+        return typed(input) ? QValidator::Intermediate : QValidator::Invalid;
+    }
+
+    void fixup(QString &input) const override
+    {
+        if (const std::optional<double> number = typed(input))
+            input = prefix() + textFromValue(snapped(*number)) + suffix();
+    }
+
+    double valueFromText(const QString &text) const override
+    {
+        return snapped(QDoubleSpinBox::valueFromText(text));
+    }
 
 private:
-    QString number(QString text) const
+    std::optional<double> typed(const QString &input) const
     {
-        if (text.startsWith(prefix()))
-            text.remove(0, prefix().size());
-        if (text.endsWith(suffix()))
-            text.chop(suffix().size());
-        return text.trimmed();
+        bool ok = false;
+        const double number = locale().toDouble(typedNumber(*this, input), &ok);
+        return ok ? std::optional(number) : std::nullopt;
+    }
+
+    double snapped(double number) const
+    {
+        const double steps = std::round((number - minimum()) / singleStep());
+        return std::clamp(minimum() + steps * singleStep(), minimum(), maximum());
     }
 };
 
@@ -451,13 +486,14 @@ QWidget *SettingsView::notesSection()
 
     QHBoxLayout *delay = addRow(section);
     delay->addWidget(new QLabel(QStringLiteral("Auto-save delay:"), section));
-    m_autoSaveDelay = new QDoubleSpinBox(section);
+    m_autoSaveDelay = new SnappingSpinBox(section);
     m_autoSaveDelay->setObjectName(QStringLiteral("autoSaveDelay"));
     m_autoSaveDelay->setRange(SettingRange::autoSaveDelayMin, SettingRange::autoSaveDelayMax);
     m_autoSaveDelay->setSingleStep(autoSaveStep);
     m_autoSaveDelay->setDecimals(1);
     m_autoSaveDelay->setSuffix(QStringLiteral("s"));
-    makeStepper(m_autoSaveDelay);
+    m_autoSaveDelay->setKeyboardTracking(false); // stored once the edit ends, not at every digit
+    m_autoSaveDelay->setAccelerated(false);
     connect(m_autoSaveDelay, &QDoubleSpinBox::valueChanged, this,
         [this](double seconds) { m_environment.appState.setAutoSaveDelay(seconds); });
     delay->addWidget(m_autoSaveDelay);
@@ -612,10 +648,14 @@ void SettingsView::setVaultPath(const QString &path)
 
 void SettingsView::confirmClearAll()
 {
-    const Alert confirmation { Alert::Style::Warning, QStringLiteral("Clear all clipboard history?"),
-        QStringLiteral(
+    // Nothing brings the history back: Return and Escape both keep it.
+    const Alert confirmation { .style = Alert::Style::Warning,
+        .message = QStringLiteral("Clear all clipboard history?"),
+        .informativeText = QStringLiteral(
             "This will permanently delete all clipboard history. Pinned items will also be removed."),
-        { QStringLiteral("Clear All"), QStringLiteral("Cancel") } };
+        .buttons = { QStringLiteral("Clear All"), QStringLiteral("Cancel") },
+        .defaultButton = 1,
+        .cancelButton = 1 };
     if (m_environment.alerts.run(confirmation) == 0)
         m_environment.appState.clipboardManager().clearAll();
 }

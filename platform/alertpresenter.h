@@ -11,10 +11,15 @@ struct Alert
     Style style = Style::Informational;
     QString message; // the bold first line
     QString informativeText; // the explanation below it
-    QStringList buttons; // the first is the default button
+    QStringList buttons;
     // The button that ends the program, if one does: asked to end while the
     // alert is up (SIGTERM, SIGINT), the program answers the alert with it.
     int quitButton = -1;
+    // The button Return chooses; an alert whose first button can't be undone names
+    // its harmless one instead, so that a reflexive Return loses nothing.
+    int defaultButton = 0;
+    // The button Escape chooses, none (-1) to leave it to the dialog.
+    int cancelButton = -1;
 };
 
 class AlertPresenter

@@ -72,6 +72,15 @@ private:
     Measurements m_measurements;
 };
 
+// The older way of saying where a document's images come from, kept in name only so
+// that code naming it still builds: it holds nothing, and nothing makes one any more
+// (its remote and asset handlers are gone; image providers took their place).
+class MarkdownImageHandler
+{
+private:
+    MarkdownImageHandler() = default;
+};
+
 // Accepted so that code written against the older styling still builds; the view is
 // returned unchanged, whatever the style.
 ui::ViewModifier markdownStyle(const MarkdownStyle &style);

@@ -16,9 +16,13 @@ int QtAlertPresenter::run(const Alert &alert)
     for (const QString &title : alert.buttons)
         buttons.append(
             box.addButton(title, buttons.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole));
-    if (!buttons.isEmpty())
-        box.setDefaultButton(buttons.constFirst());
-    Shown shown { &box, alert.quitButton >= 0 && alert.quitButton < buttons.size() ? alert.quitButton : -1 };
+    const auto button
+        = [&buttons](int index) { return index >= 0 && index < buttons.size() ? buttons[index] : nullptr; };
+    if (QPushButton *chosen = button(alert.defaultButton))
+        box.setDefaultButton(chosen);
+    if (QPushButton *cancel = button(alert.cancelButton))
+        box.setEscapeButton(cancel);
+    Shown shown { &box, button(alert.quitButton) ? alert.quitButton : -1 };
     m_shown.prepend(&shown);
     box.exec();
     m_shown.removeOne(&shown);

@@ -56,15 +56,16 @@ public: // the table's rows reach in
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
-    // Selects the number in the history-depth box, types `digits` and ends the edit
+    // Selects the number in the spin box named `name`, types `text` and ends the edit
     // with Return, as a person would.
-    void typeHistoryDepth(const char *digits)
+    void typeInto(const char *name, const char *text)
     {
-        QSpinBox *spin = control<QSpinBox>("historyLimit");
+        QAbstractSpinBox *spin = control<QAbstractSpinBox>(name);
         spin->selectAll();
-        for (const char *c = digits; *c; ++c) {
-            QKeyEvent key(QEvent::KeyPress, Qt::Key_0 + (*c - '0'), Qt::NoModifier, QString(QLatin1Char(*c)));
-            QApplication::sendEvent(spin, &key);
+        for (const char *c = text; *c; ++c) {
+            const int key = *c == '.' ? Qt::Key_Period : Qt::Key_0 + (*c - '0');
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(QLatin1Char(*c)));
+            QApplication::sendEvent(spin, &press);
         }
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
         QApplication::sendEvent(spin, &enter);
@@ -129,16 +130,16 @@ const ControlCase controlCases[] = {
             EXPECT_EQ(t.state.historyLimit(), 50);
             EXPECT_EQ(t.state.clipboardManager().historyLimit(), 50);
         } },
-    { "historyDepthTakesATypedNumber", [](SettingsViewTest &t) { t.typeHistoryDepth("300"); },
+    { "historyDepthTakesATypedNumber", [](SettingsViewTest &t) { t.typeInto("historyLimit", "300"); },
         [](SettingsViewTest &t) { EXPECT_EQ(t.state.clipboardManager().historyLimit(), 300); } },
     { "historyDepthBringsATypedNumberAboveTheRangeDownToIt",
-        [](SettingsViewTest &t) { t.typeHistoryDepth("5000"); },
+        [](SettingsViewTest &t) { t.typeInto("historyLimit", "5000"); },
         [](SettingsViewTest &t) {
             EXPECT_EQ(t.state.historyLimit(), 1000);
             EXPECT_EQ(t.control<QSpinBox>("historyLimit")->text(), QStringLiteral("History depth: 1000"));
         } },
     { "historyDepthBringsATypedNumberBelowTheRangeUpToIt",
-        [](SettingsViewTest &t) { t.typeHistoryDepth("7"); },
+        [](SettingsViewTest &t) { t.typeInto("historyLimit", "7"); },
         [](SettingsViewTest &t) { EXPECT_EQ(t.state.historyLimit(), 50); } },
     { "dismissOnCopyIsStored", [](SettingsViewTest &t) { t.control<QCheckBox>("dismissOnCopy")->click(); },
         [](SettingsViewTest &t) { EXPECT_FALSE(t.state.dismissOnCopy()); } },
@@ -158,6 +159,26 @@ const ControlCase controlCases[] = {
             EXPECT_DOUBLE_EQ(t.state.autoSaveDelay(), 0.5);
             EXPECT_EQ(t.control<QDoubleSpinBox>("autoSaveDelay")->text(), QStringLiteral("0.5s"));
         } },
+    { "autoSaveDelayTakesATypedNumber", [](SettingsViewTest &t) { t.typeInto("autoSaveDelay", "3"); },
+        [](SettingsViewTest &t) {
+            EXPECT_DOUBLE_EQ(t.state.autoSaveDelay(), 3.0);
+            EXPECT_EQ(t.control<QDoubleSpinBox>("autoSaveDelay")->text(), QStringLiteral("3.0s"));
+        } },
+    { "autoSaveDelaySnapsATypedNumberToTheNearestHalfSecond",
+        [](SettingsViewTest &t) { t.typeInto("autoSaveDelay", "2.3"); },
+        [](SettingsViewTest &t) { EXPECT_DOUBLE_EQ(t.state.autoSaveDelay(), 2.5); } },
+    { "autoSaveDelaySnapsATypedNumberWithMoreDecimals",
+        [](SettingsViewTest &t) { t.typeInto("autoSaveDelay", "1.74"); },
+        [](SettingsViewTest &t) { EXPECT_DOUBLE_EQ(t.state.autoSaveDelay(), 1.5); } },
+    { "autoSaveDelayBringsATypedNumberAboveTheRangeDownToIt",
+        [](SettingsViewTest &t) { t.typeInto("autoSaveDelay", "9"); },
+        [](SettingsViewTest &t) {
+            EXPECT_DOUBLE_EQ(t.state.autoSaveDelay(), 5.0);
+            EXPECT_EQ(t.control<QDoubleSpinBox>("autoSaveDelay")->text(), QStringLiteral("5.0s"));
+        } },
+    { "autoSaveDelayBringsATypedNumberBelowTheRangeUpToIt",
+        [](SettingsViewTest &t) { t.typeInto("autoSaveDelay", "0.1"); },
+        [](SettingsViewTest &t) { EXPECT_DOUBLE_EQ(t.state.autoSaveDelay(), 0.5); } },
     { "alwaysDarkIsStoredAndAppliedAtOnce",
         [](SettingsViewTest &t) { t.control<QPushButton>("theme-dark")->click(); },
         [](SettingsViewTest &t) {
@@ -304,6 +325,8 @@ TEST_F(SettingsViewTest, clearAllAsksFirstAndThenRemovesPinnedEntriesToo)
             "This will permanently delete all clipboard history. Pinned items will also be removed."));
     EXPECT_EQ(
         alerts.shown[0].buttons, (QStringList { QStringLiteral("Clear All"), QStringLiteral("Cancel") }));
+    EXPECT_EQ(alerts.shown[0].defaultButton, 1); // a reflexive Return keeps the history
+    EXPECT_EQ(alerts.shown[0].cancelButton, 1);
     EXPECT_EQ(store->fetchAll().value().size(), 2);
 
     control<QPushButton>("clearAllHistory")->click();

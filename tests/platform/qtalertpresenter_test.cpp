@@ -1,6 +1,9 @@
 #include "platform/qt/qtalertpresenter.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QTimer>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -34,6 +37,47 @@ INSTANTIATE_TEST_SUITE_P(QtAlertPresenter, AlertTermination,
         TerminationCase { "quitButtonSecond", { "Continue", "Quit" }, 1, 1 },
         TerminationCase { "noQuitButton", { "Open System Settings", "Skip" }, -1, -1 },
         TerminationCase { "quitButtonThatIsNotThere", { "OK" }, 3, -1 }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// Return and Escape choose the buttons the alert names, whatever their order: an
+// alert whose first button can't be undone names its harmless one for both.
+struct KeyCase
+{
+    const char *name;
+    int defaultButton;
+    int cancelButton;
+    Qt::Key key;
+    int answer;
+};
+
+class AlertKeys : public ::testing::TestWithParam<KeyCase>
+{
+};
+
+TEST_P(AlertKeys, chooseTheButtonsTheAlertNames)
+{
+    const KeyCase &c = GetParam();
+    QtAlertPresenter alerts;
+    const auto press = [&c] {
+        QWidget *box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        QKeyEvent key(QEvent::KeyPress, c.key, Qt::NoModifier);
+        QApplication::sendEvent(box, &key);
+    };
+    QTimer::singleShot(0, press);
+    Alert alert { .style = Alert::Style::Warning,
+        .message = "Clear all clipboard history?",
+        .informativeText = "Nothing brings it back.",
+        .buttons = { "Clear All", "Cancel" },
+        .defaultButton = c.defaultButton,
+        .cancelButton = c.cancelButton };
+    EXPECT_EQ(alerts.run(alert), c.answer);
+}
+
+INSTANTIATE_TEST_SUITE_P(QtAlertPresenter, AlertKeys,
+    ::testing::Values(KeyCase { "returnTakesTheFirstUnlessTold", 0, -1, Qt::Key_Return, 0 },
+        KeyCase { "returnTakesTheNamedDefault", 1, 1, Qt::Key_Return, 1 },
+        KeyCase { "escapeTakesTheNamedCancel", 1, 1, Qt::Key_Escape, 1 }),
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -3,6 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
+// Kept in name only: it holds nothing, and nothing can make one.
+static_assert(std::is_empty_v<MarkdownImageHandler>);
+static_assert(!std::is_default_constructible_v<MarkdownImageHandler>);
+
 TEST(MarkdownStyle, equalValuesHashAlikeAndTheNumbersAndTheColourDecide)
 {
     const auto style = [](double headingSpacing, const ui::Color &foreground) {
