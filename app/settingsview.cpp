@@ -42,6 +42,8 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <type_traits>
+#include <utility>
 
 namespace {
 
@@ -71,57 +73,26 @@ QLabel *makeLabel(const QString &text, int pixelSize, Emphasis emphasis, QWidget
     return label;
 }
 
-// The number typed into a spin box, without its prefix and suffix.
-template<class SpinBox> QString typedNumber(const SpinBox &spin, QString text)
-{
-    if (text.startsWith(spin.prefix()))
-        text.remove(0, spin.prefix().size());
-    if (text.endsWith(spin.suffix()))
-        text.chop(spin.suffix().size());
-    return text.trimmed();
-}
-
-// A whole number that can also be typed: any number of digits is let through while
-// typing, and what was typed is brought into the range when the edit ends (a plain
-// spin box refuses a keystroke that would leave the range, so 5000 could never be
-// typed to end up at the maximum).
-class ClampingSpinBox final : public QSpinBox
+// A spin box whose number can also be typed: any number is let through while typing,
+// and what was typed becomes one of the box's values when the edit ends (a plain spin
+// box refuses a keystroke that would leave the range, so 5000 could never be typed to
+// end up at the maximum). A box of whole numbers brings it into the range; a box of
+// fractions takes the nearest step within it, a value the arrows could have reached.
+template<class Base> class TypableSpinBox final : public Base
 {
 public:
-    using QSpinBox::QSpinBox;
+    using Base::Base;
+
+private:
+    using Value = decltype(std::declval<Base>().value());
+    static constexpr bool whole = std::is_integral_v<Value>;
+    // Wider than a value, so that a number far out of the range is still a number.
+    using Typed = std::conditional_t<whole, qlonglong, double>;
 
 protected:
     QValidator::State validate(QString &input, int &pos) const override
     {
-        const QValidator::State state = QSpinBox::validate(input, pos);
-        if (state != QValidator::Invalid)
-            return state;
-        bool ok = false;
-        typedNumber(*this, input).toLongLong(&ok);
-        return ok ? QValidator::Intermediate : QValidator::Invalid;
-    }
-
-    void fixup(QString &input) const override
-    {
-        bool ok = false;
-        const qlonglong typed = typedNumber(*this, input).toLongLong(&ok);
-        if (ok)
-            input = prefix() + QString::number(std::clamp<qlonglong>(typed, minimum(), maximum())) + suffix();
-    }
-};
-
-// A number of steps that can also be typed: any number is let through while typing,
-// and what was typed becomes the nearest step within the range when the edit ends,
-// so the value is always one the arrows could have reached.
-class SnappingSpinBox final : public QDoubleSpinBox
-{
-public:
-    using QDoubleSpinBox::QDoubleSpinBox;
-
-protected:
-    QValidator::State validate(QString &input, int &pos) const override
-    {
-        const QValidator::State state = QDoubleSpinBox::validate(input, pos);
+        const QValidator::State state = Base::validate(input, pos);
         if (state != QValidator::Invalid)
             return state;
         return typed(input) ? QValidator::Intermediate : QValidator::Invalid;
@@ -129,29 +100,43 @@ protected:
 
     void fixup(QString &input) const override
     {
-        if (const std::optional<double> number = typed(input))
-            input = prefix() + textFromValue(snapped(*number)) + suffix();
+        if (const std::optional<Typed> number = typed(input))
+            input = this->prefix() + this->textFromValue(settled(*number)) + this->suffix();
     }
 
-    double valueFromText(const QString &text) const override
-    {
-        return snapped(QDoubleSpinBox::valueFromText(text));
-    }
+    Value valueFromText(const QString &text) const override { return settled(Base::valueFromText(text)); }
 
 private:
-    std::optional<double> typed(const QString &input) const
+    std::optional<Typed> typed(QString text) const
     {
+        if (text.startsWith(this->prefix()))
+            text.remove(0, this->prefix().size());
+        if (text.endsWith(this->suffix()))
+            text.chop(this->suffix().size());
         bool ok = false;
-        const double number = locale().toDouble(typedNumber(*this, input), &ok);
+        Typed number;
+        if constexpr (whole)
+            number = this->locale().toLongLong(text.trimmed(), &ok);
+        else
+            number = this->locale().toDouble(text.trimmed(), &ok);
         return ok ? std::optional(number) : std::nullopt;
     }
 
-    double snapped(double number) const
+    Value settled(Typed number) const
     {
-        const double steps = std::round((number - minimum()) / singleStep());
-        return std::clamp(minimum() + steps * singleStep(), minimum(), maximum());
+        const Typed low = this->minimum();
+        const Typed high = this->maximum();
+        if constexpr (whole) {
+            return Value(std::clamp(number, low, high));
+        } else {
+            const Typed steps = std::round((number - low) / this->singleStep());
+            return std::clamp(low + steps * this->singleStep(), low, high);
+        }
     }
 };
+
+using ClampingSpinBox = TypableSpinBox<QSpinBox>;
+using SnappingSpinBox = TypableSpinBox<QDoubleSpinBox>;
 
 // The site's address as a link in the link colour of the look in force: a label's
 // rich text keeps the colour the palette had when the text was set.
