@@ -25,6 +25,7 @@
 #include "platform/instancelock.h"
 #include "platform/linux/desktopworkspace.h"
 #include "platform/linux/inotifyfileeventstream.h"
+#include "platform/linux/portalcolorschemepreference.h"
 #include "platform/linux/xdgloginitem.h"
 #include "platform/log.h"
 #include "platform/mainqueue.h"
@@ -222,8 +223,14 @@ void AppDelegate::applicationWillTerminate()
 
 void AppDelegate::applyAppearance()
 {
+    // Asked before the first window shows, so that it opens in the look the desktop prefers.
+    useOwnUnlessGiven(m_services.colorScheme, m_ownColorScheme,
+        [] { return std::make_unique<PortalColorSchemePreference>(); });
+    Appearance::setSystemPreference(m_services.colorScheme->scheme());
     Appearance::apply(Appearance::modeFor(
         m_services.defaults.string(DefaultsKey::appearanceMode, DefaultValue::appearanceMode)));
+    connect(m_services.colorScheme, &ColorSchemePreference::changed, this,
+        [](ColorSchemePreference::Scheme scheme) { Appearance::setSystemPreference(scheme); });
 }
 
 QString AppDelegate::feedUrlString()

@@ -15,6 +15,7 @@ class AlertPresenter;
 class AppNotesEnvironment;
 class AppState;
 class ClipboardStore;
+class ColorSchemePreference;
 class Defaults;
 class FileEventStream;
 class FolderChooser;
@@ -70,6 +71,8 @@ struct AppServices
     FolderChooser *folderChooser = nullptr;
     // Starting at login; none: this program's XDG autostart entry.
     LoginItem *loginItem = nullptr;
+    // The desktop's light or dark preference; none: the one its portal publishes.
+    ColorSchemePreference *colorScheme = nullptr;
 };
 
 // Builds everything the user sees when the program starts, owns it until the end,
@@ -143,6 +146,7 @@ private:
     std::unique_ptr<Workspace> m_ownWorkspace;
     std::unique_ptr<FolderChooser> m_ownFolderChooser;
     std::unique_ptr<LoginItem> m_ownLoginItem;
+    std::unique_ptr<ColorSchemePreference> m_ownColorScheme;
     std::unique_ptr<ClipboardStore> m_store;
     std::unique_ptr<AppState> m_appState;
     // Between the state it adapts and the panel whose notes pane uses it.

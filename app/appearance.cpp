@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QPalette>
 
+#include <optional>
+
 namespace Appearance {
 
 namespace {
@@ -87,6 +89,9 @@ const QPalette &systemPalette()
     return palette;
 }
 
+ColorSchemePreference::Scheme systemPreference = ColorSchemePreference::Scheme::NoPreference;
+std::optional<Mode> applied; // none before the launch applies the stored look
+
 } // namespace
 
 Mode modeFor(const QString &appearanceMode)
@@ -108,13 +113,31 @@ QPalette paletteOf(Mode mode)
     case Mode::System:
         break;
     }
+    switch (systemPreference) {
+    case ColorSchemePreference::Scheme::Dark:
+        return darkPalette();
+    case ColorSchemePreference::Scheme::Light:
+        return lightPalette();
+    case ColorSchemePreference::Scheme::NoPreference:
+        break;
+    }
     return systemPalette();
 }
 
 void apply(Mode mode)
 {
     systemPalette(); // taken before the first look of ours replaces it
+    applied = mode;
     QApplication::setPalette(paletteOf(mode));
+}
+
+void setSystemPreference(ColorSchemePreference::Scheme scheme)
+{
+    if (scheme == systemPreference)
+        return;
+    systemPreference = scheme;
+    if (applied == Mode::System)
+        apply(Mode::System);
 }
 
 bool isDark()

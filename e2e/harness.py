@@ -278,10 +278,9 @@ class Session:
         self.wait_for(still, "a still screen", timeout=timeout)
         return self.screenshot(path)
 
-    def start_accessibility_bus(self):
-        """A session bus of the session's own, on which the accessibility bus starts
-        when first asked for, and the program's accessibility on: what a desktop with
-        a screen reader running gives a program. Call before start_app."""
+    def start_session_bus(self):
+        """A session bus of the session's own, for the program and the stand-ins
+        of desktop services. Call before start_app."""
         read_fd, write_fd = os.pipe()
         bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=%d" % write_fd],
                                pass_fds=(write_fd,), env=self.env,
@@ -293,6 +292,12 @@ class Session:
         if not address:
             raise RuntimeError("the session bus did not start")
         self.env["DBUS_SESSION_BUS_ADDRESS"] = address
+
+    def start_accessibility_bus(self):
+        """A session bus on which the accessibility bus starts when first asked for,
+        and the program's accessibility on: what a desktop with a screen reader
+        running gives a program. Call before start_app."""
+        self.start_session_bus()
         self.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
 
     def accessibility(self, *args):

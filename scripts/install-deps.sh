@@ -12,7 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool xclip x11-utils trayer imagemagick openbox
   fonts-dejavu-core fonts-noto-color-emoji python3
-  dbus dbus-x11 at-spi2-core python3-pyatspi
+  dbus dbus-x11 at-spi2-core python3-pyatspi python3-gi
 )
 
 missing=()

@@ -7,6 +7,7 @@
 #include "platform/defaults.h"
 #include "platform/fake/fakealertpresenter.h"
 #include "platform/fake/fakeclickmonitor.h"
+#include "platform/fake/fakecolorschemepreference.h"
 #include "platform/fake/fakefileeventstream.h"
 #include "platform/fake/fakefolderchooser.h"
 #include "platform/fake/fakeloginitem.h"
@@ -39,7 +40,7 @@ struct FakeSystem
         AppServices services { defaults, alerts, clicks, center, network, scrollTaps, naturalScrolling,
             storeFolder(), [this] { return trusted; }, [this] { return relaunchStarts; }, false,
             [this] { ++terminations; }, hotKeys, &vaultEvents, &pasteboard, &workspace, &folderChooser,
-            &loginItem };
+            &loginItem, &colorScheme };
         return std::make_unique<AppDelegate>(std::move(services));
     }
 
@@ -70,6 +71,7 @@ struct FakeSystem
     FakeFolderChooser folderChooser;
     FakeLoginItem loginItem;
     FakeNaturalScrolling naturalScrolling;
+    FakeColorSchemePreference colorScheme; // the desktop's light or dark preference
     bool trusted = true; // may the gesture watch input globally
     bool relaunchStarts = true; // does a restart manage to start the new program
     int terminations = 0; // how often the delegate asked the program to end
