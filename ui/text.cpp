@@ -8,7 +8,6 @@
 #include <QHash>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QStringList>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -212,6 +211,23 @@ QString inlineImageName(size_t index)
     return QStringLiteral("qv-inline-image:%1").arg(index);
 }
 
+// Which of its text's inline images an image format stands for.
+constexpr int inlineImageIndexProperty = QTextFormat::UserProperty;
+
+// Appends an inline image's label to what a screen reader reads of its text, set apart
+// from the words it touches as the picture sets them apart on screen; `next` is the
+// character that follows the image (none at the end of its paragraph).
+void appendImageLabel(QString &read, const QString &label, std::optional<QChar> next)
+{
+    if (label.isEmpty())
+        return;
+    if (!read.isEmpty() && !read.back().isSpace() && read.back().category() != QChar::Punctuation_Open)
+        read += u' ';
+    read += label;
+    if (next && !next->isSpace() && !next->isPunct())
+        read += u' ';
+}
+
 class TextElement final : public Element
 {
 public:
@@ -237,7 +253,9 @@ public:
                 format.setName(inlineImageName(m_images.size()));
                 format.setWidth(image->naturalSize().width());
                 format.setHeight(image->naturalSize().height());
+                format.setProperty(inlineImageIndexProperty, qulonglong(m_images.size()));
                 m_images.push_back(image->image());
+                m_imageLabels.push_back(image->label());
                 append(QString(QChar::ObjectReplacementCharacter), 0, 1, format, sizes);
                 continue;
             }
@@ -335,22 +353,37 @@ public:
     }
 
     // Read from the runs the element was built from, never from a drawn document:
-    // a screen reader must not make every text build one.
+    // a screen reader must not make every text build one. An inline image is read
+    // as its label where it stands, for a screen reader speaks a text's own text and
+    // passes over the pictures inside it.
     void describeAccessibly(AccessibleNode &node) const override
     {
         node.role = AccessibleRole::Text;
         std::vector<QString> linkTexts(m_links.size());
-        QStringList paragraphs;
+        QString read;
         for (const TextLines::Paragraph &paragraph : m_paragraphs) {
-            paragraphs.append(paragraph.text);
+            if (&paragraph != &m_paragraphs.front())
+                read += u'\n';
             for (const QTextLayout::FormatRange &range : paragraph.formats) {
+                const QStringView piece = QStringView(paragraph.text).mid(range.start, range.length);
+                if (range.format.isImageFormat()) {
+                    const size_t index = range.format.property(inlineImageIndexProperty).toULongLong();
+                    const qsizetype after = range.start + range.length;
+                    if (!m_images[index].isNull())
+                        appendImageLabel(read, m_imageLabels[index],
+                            after < paragraph.text.size() ? std::optional(paragraph.text[after])
+                                                          : std::nullopt);
+                    continue;
+                }
+                read += piece;
                 bool ok = false;
                 const int index = range.format.anchorHref().toInt(&ok);
                 if (range.format.isAnchor() && ok && index >= 0 && size_t(index) < m_links.size())
-                    linkTexts[size_t(index)] += paragraph.text.mid(range.start, range.length);
+                    linkTexts[size_t(index)] += piece;
             }
         }
-        node.name = paragraphs.join(QLatin1Char('\n')).remove(QChar::ObjectReplacementCharacter);
+        // A replacement character typed into the text stands for nothing.
+        node.name = read.remove(QChar::ObjectReplacementCharacter);
         for (size_t i = 0; i < m_links.size(); ++i) {
             AccessibleNode link;
             link.role = AccessibleRole::Link;
@@ -745,6 +778,7 @@ private:
     std::vector<TextLines::Paragraph> m_paragraphs;
     std::vector<QTextCharFormat> m_blockFormats;
     std::vector<QImage> m_images;
+    std::vector<QString> m_imageLabels; // read by assistive technology
     mutable std::unique_ptr<TextLines> m_lines; // made when first measured
     mutable const QThread *m_linesThread = nullptr; // where m_lines was made
     mutable std::unique_ptr<TextLines> m_drawnLines; // made where drawn, when not there

@@ -584,7 +584,13 @@ public:
         : m_image(std::move(image))
     { }
 
-    void describeAccessibly(AccessibleNode &node) const override { node.role = AccessibleRole::Image; }
+    // An empty picture is not shown, so its label is not read either.
+    void describeAccessibly(AccessibleNode &node) const override
+    {
+        node.role = AccessibleRole::Image;
+        if (!m_image.image().isNull())
+            node.name = m_image.label();
+    }
 
 protected:
     ProposalAxes proposalAxes() override
@@ -1290,6 +1296,12 @@ Image::Image(const QImage &image, double scale)
     : m_image(image)
     , m_scale(scale > 0 ? scale : 1.0)
 { }
+
+Image::Image(const QImage &image, double scale, const QString &label)
+    : Image(image, scale)
+{
+    m_label = label;
+}
 
 Image Image::resizable() const
 {

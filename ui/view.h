@@ -325,9 +325,13 @@ class Image
 public:
     Image() = default;
     explicit Image(const QImage &image, double scale = 1.0);
+    // One that assistive technology reads as `label` wherever it is shown, alone or
+    // inside a text; without a label it is decoration and not read at all.
+    Image(const QImage &image, double scale, const QString &label);
     Image resizable() const;
     const QImage &image() const { return m_image; }
     double scale() const { return m_scale; }
+    const QString &label() const { return m_label; }
     QSizeF naturalSize() const;
     bool isResizable() const { return m_resizable; }
     operator View() const;
@@ -335,6 +339,7 @@ public:
 private:
     QImage m_image;
     double m_scale = 1.0;
+    QString m_label;
     bool m_resizable = false;
 };
 

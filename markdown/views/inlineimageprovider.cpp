@@ -16,11 +16,11 @@ DefaultInlineImageProvider::DefaultInlineImageProvider(RemoteImageLoader &loader
     : m_loader(&loader)
 { }
 
-void DefaultInlineImageProvider::image(const QUrl &url, const QString &, Completion completion) const
+void DefaultInlineImageProvider::image(const QUrl &url, const QString &label, Completion completion) const
 {
-    m_loader->image(url, [completion](const Result<QImage, RemoteImageError> &result) {
+    m_loader->image(url, [completion, label](const Result<QImage, RemoteImageError> &result) {
         if (result)
-            completion(ui::Image(result.value(), 1.0));
+            completion(ui::Image(result.value(), 1.0, label));
         else
             completion(result.error().description);
     });
@@ -31,7 +31,7 @@ AssetInlineImageProvider::AssetInlineImageProvider(Name name, std::optional<Imag
     , m_bundle(std::move(bundle))
 { }
 
-void AssetInlineImageProvider::image(const QUrl &url, const QString &, Completion completion) const
+void AssetInlineImageProvider::image(const QUrl &url, const QString &label, Completion completion) const
 {
-    completion(ui::Image(assetImage(m_bundle, m_name(url)).value_or(QImage())));
+    completion(ui::Image(assetImage(m_bundle, m_name(url)).value_or(QImage()), 1.0, label));
 }

@@ -25,7 +25,7 @@ public:
     virtual ~InlineImageProvider();
     // Asked on the main thread; calls `completion` exactly once on the main thread,
     // possibly before returning (an image at hand). `label` is the image's alternative
-    // text.
+    // text, which the image answered carries as what assistive technology reads.
     virtual void image(const QUrl &url, const QString &label, Completion completion) const = 0;
 };
 

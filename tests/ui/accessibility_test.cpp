@@ -60,6 +60,11 @@ Image square()
     return Image(image);
 }
 
+Image labelled(const QString &label, QImage image = square().image())
+{
+    return Image(image, 1.0, label);
+}
+
 struct NodesCase
 {
     const char *name;
@@ -103,6 +108,22 @@ const NodesCase nodesCases[] = {
                 View(square()).accessibilityLabel(QString()) });
         },
         "image \"A red square\"" },
+    { "anInlineImageIsReadAsItsLabelWhereItStands",
+        [] {
+            const Image dot = labelled(QStringLiteral("red status dot"));
+            return VStack({ Text(QStringLiteral("Before the dot ")) + Text(dot)
+                    + Text(QStringLiteral(" and after it.")),
+                View(dot) });
+        },
+        "text \"Before the dot red status dot and after it.\"\nimage \"red status dot\"" },
+    { "anInlineLabelIsSetApartFromTheWordsItTouchesAndAnEmptyImageIsSilent",
+        [] {
+            return View(Text(QStringLiteral("Dots:")) + Text(labelled(QStringLiteral("red")))
+                + Text(labelled(QStringLiteral("blue"))) + Text(QStringLiteral("here ("))
+                + Text(labelled(QStringLiteral("green"))) + Text(QStringLiteral(")"))
+                + Text(labelled(QStringLiteral("missing"), QImage())) + Text(QStringLiteral(".")));
+        },
+        "text \"Dots: red blue here (green).\"" },
     { "aLabelledImageStillLoadingIsAnImage",
         [] {
             return View(Color::clear())

@@ -1,5 +1,6 @@
 #include "markdown/views/inlineimageprovider.h"
 
+#include "tests/remoteimage/fakeremoteimageloader.h"
 #include "tests/support/printers.h"
 
 #include <gtest/gtest.h>
@@ -44,6 +45,37 @@ TEST(AssetInlineImageProvider, answersAtOnceWithTheNamedPictureOrAnEmptyOne)
             EXPECT_EQ(result.value().naturalSize(), c.size);
         });
         EXPECT_EQ(answers, 1);
+    }
+}
+
+// A screen reader reads the image where it stands in its text by the alternative text
+// it was asked with.
+TEST(InlineImageProviders, labelTheImageTheyAnswerWithItsAlternativeText)
+{
+    QTemporaryDir dir;
+    QImage picture(12, 8, QImage::Format_ARGB32);
+    picture.fill(Qt::yellow);
+    ASSERT_TRUE(picture.save(dir.filePath(u"star.png"_s), "PNG"));
+    FakeRemoteImageLoader loader;
+    const DefaultInlineImageProvider network(loader);
+    const AssetInlineImageProvider asset(lastPathComponent, ImageBundle(dir.path()));
+    const QUrl url(u"https://x.org/star.png"_s);
+
+    const struct
+    {
+        const char *name;
+        const InlineImageProvider &provider;
+    } cases[] = { { "network", network }, { "asset", asset } };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::optional<QString> label;
+        c.provider.image(url, u"a star"_s, [&](const Result<ui::Image, QString> &result) {
+            ASSERT_TRUE(result);
+            label = result.value().label();
+        });
+        if (!loader.pending.empty())
+            loader.answer(url, picture);
+        EXPECT_EQ(label, u"a star"_s);
     }
 }
 
