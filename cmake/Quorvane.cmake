@@ -52,8 +52,13 @@ endfunction()
 
 # The tests of one folder link into one executable: linking dominates a Qt build.
 # Unit tests run on the offscreen platform and never see a real display or user data.
+# PLATFORM is the Qt platform the tests run on: offscreen unless it says more (its
+# screens, from a configuration file).
 function(qv_add_test_folder name)
-  cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
+  cmake_parse_arguments(ARG "" "PLATFORM" "LINKS" ${ARGN})
+  if(NOT ARG_PLATFORM)
+    set(ARG_PLATFORM offscreen)
+  endif()
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   if(NOT sources)
     return()
@@ -65,7 +70,7 @@ function(qv_add_test_folder name)
     QV_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS unit)
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=${ARG_PLATFORM}" LABELS unit)
 endfunction()
 
 function(qv_add_benchmark name)

@@ -113,8 +113,8 @@ struct TextSelectionKey
 
 // The user's text size as a factor of the body size: what a size that follows the
 // user's text size setting is multiplied by. On Linux that setting is the desktop's
-// font size: the host sets this from the application font (systemTextSizeScale()),
-// unless its owner set it.
+// font size at its screen's dots per inch: the host sets this from the application font
+// and the screen it is shown on (systemTextSizeScale()), unless its owner set it.
 struct TextSizeScaleKey
 {
     using Value = double;

@@ -201,9 +201,10 @@ double textSizeScale(const QFont &font, double dotsPerInch)
     return pixels > 0 ? pixels / defaultPixels : 1.0;
 }
 
-double systemTextSizeScale()
+double systemTextSizeScale(const QScreen *screen)
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
     return textSizeScale(QGuiApplication::font(), screen ? screen->logicalDotsPerInchY() : 96);
 }
 

@@ -3,6 +3,8 @@
 #include <QFont>
 #include <QString>
 
+class QScreen;
+
 namespace ui {
 
 // A font described by what a text asks for (a family or a design, a pixel size, a
@@ -66,11 +68,12 @@ private:
 
 size_t qHash(const Font &font, size_t seed = 0) noexcept;
 
-// The user's text size, as a factor of the body text size: the application's font (the
-// desktop's, where the desktop sets one) against the one Qt gives where nothing sets any,
-// 9 points at 96 dots per inch. A larger font, or more dots per inch for the same font
-// (how desktops scale text), is a larger factor. Main thread only.
-double systemTextSizeScale();
+// The user's text size on `screen` (the primary one when null), as a factor of the
+// body text size: the application's font (the desktop's, where the desktop sets one)
+// against the one Qt gives where nothing sets any, 9 points at 96 dots per inch. A
+// larger font, or more dots per inch for the same font (how desktops scale text), is a
+// larger factor. Main thread only.
+double systemTextSizeScale(const QScreen *screen);
 // The same for `font` at `dotsPerInch`.
 double textSizeScale(const QFont &font, double dotsPerInch);
 

@@ -9,11 +9,13 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
 #include <QToolTip>
 #include <QWheelEvent>
+#include <QWindow>
 
 namespace ui {
 
@@ -28,7 +30,7 @@ ColorScheme schemeOf(const QPalette &palette)
 HostingView::HostingView(QWidget *parent)
     : QAbstractScrollArea(parent)
     , m_tree(std::make_unique<ViewTree>())
-    , m_textSizeScale(systemTextSizeScale())
+    , m_textSizeScale(systemTextSizeScale(screen()))
 {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -396,13 +398,8 @@ bool HostingView::event(QEvent *event)
     }
     // The desktop's font size is the user's text size; it reaches every widget, whatever
     // font the widget itself has.
-    if (event->type() == QEvent::ApplicationFontChange) {
-        const double scale = systemTextSizeScale();
-        if (scale != m_textSizeScale) {
-            m_textSizeScale = scale;
-            environmentChanged();
-        }
-    }
+    if (event->type() == QEvent::ApplicationFontChange)
+        setTextSizeScale(systemTextSizeScale(screen()));
     return QAbstractScrollArea::event(event);
 }
 
@@ -442,6 +439,40 @@ void HostingView::changeEvent(QEvent *event)
     if (event->type() == QEvent::PaletteChange)
         environmentChanged();
     QAbstractScrollArea::changeEvent(event);
+}
+
+void HostingView::showEvent(QShowEvent *event)
+{
+    QAbstractScrollArea::showEvent(event);
+    // The window exists once shown, and may later move to a screen of other dots per
+    // inch (another monitor).
+    if (QWindow *window = this->window()->windowHandle())
+        connect(window, &QWindow::screenChanged, this, &HostingView::followScreen, Qt::UniqueConnection);
+    followScreen();
+}
+
+void HostingView::followScreen()
+{
+    QScreen *screen = this->screen();
+    if (screen != m_screen) {
+        disconnect(m_dotsPerInchConnection);
+        m_screen = screen;
+        // The desktop changes its dots per inch to scale text while the program runs.
+        if (screen)
+            m_dotsPerInchConnection
+                = connect(screen, &QScreen::logicalDotsPerInchChanged, this, [this](qreal dotsPerInch) {
+                      setTextSizeScale(textSizeScale(QGuiApplication::font(), dotsPerInch));
+                  });
+    }
+    setTextSizeScale(systemTextSizeScale(screen));
+}
+
+void HostingView::setTextSizeScale(double scale)
+{
+    if (scale == m_textSizeScale)
+        return;
+    m_textSizeScale = scale;
+    environmentChanged();
 }
 
 void HostingView::environmentChanged()

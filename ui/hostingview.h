@@ -3,9 +3,12 @@
 #include "ui/viewtree.h"
 
 #include <QAbstractScrollArea>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
+
+class QScreen;
 
 namespace ui {
 
@@ -24,7 +27,8 @@ public:
 
     void setRootView(View root);
     // Values for the whole tree; the appearance follows the palette, and the user's text
-    // size the application font, unless set here.
+    // size the application font at the dots per inch of the screen the host is shown on
+    // (as they change, and as its window moves), unless set here.
     void setEnvironment(EnvironmentValues environment);
 
     ViewTree &tree() { return *m_tree; }
@@ -86,6 +90,7 @@ protected:
     bool viewportEvent(QEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     QPointF toContent(QPointF viewportPoint) const;
@@ -96,6 +101,9 @@ private:
     // The look or the user's text size changed: the tree is made again, by the owner
     // or here.
     void environmentChanged();
+    // The screen the window is on now, whose dots per inch the text size follows.
+    void followScreen();
+    void setTextSizeScale(double scale);
     void connectTree();
     void updateHover(QPointF contentPoint);
     void forgetElements();
@@ -108,7 +116,9 @@ private:
     quint64 m_treeRevision = 0; // what the shown tree was resolved for
     quint64 m_accessibleRevision = 0;
     std::function<bool()> m_appearanceChange;
-    double m_textSizeScale; // the user's, as the application font gives it
+    double m_textSizeScale; // the user's, as the application font gives it on m_screen
+    QPointer<QScreen> m_screen; // followed once shown
+    QMetaObject::Connection m_dotsPerInchConnection; // to m_screen
     bool m_rebuildScheduled = false;
     bool m_layoutScheduled = false;
     // The elements a new root replaced, freed once the new ones are on screen: freeing

@@ -9,9 +9,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 
+#include <algorithm>
 #include <thread>
 
 using namespace ui;
@@ -278,9 +280,10 @@ INSTANTIATE_TEST_SUITE_P(HostingView, AdoptTree,
 
 // ---- An appearance change ---------------------------------------------------
 
-// What changes the look: the palette turns dark, or the application's font (the
-// desktop's) doubles the user's text size.
-enum class Change { Palette, TextSize };
+// What changes the look: the palette turns dark, or the user's text size doubles: by
+// the application's font (the desktop's), by the dots per inch of the host's screen, or
+// by the window moving to a screen of twice the dots per inch.
+enum class Change { Palette, TextSize, DotsPerInch, Screen };
 
 struct AppearanceCase
 {
@@ -295,12 +298,23 @@ void makeChange(Change change, HostingView &host)
         QPalette dark = host.palette();
         dark.setColor(QPalette::Window, Qt::black);
         host.setPalette(dark);
-    } else {
+    } else if (change == Change::TextSize) {
         QFont font = QApplication::font();
         font.setPointSizeF(18);
         QApplication::setFont(font);
         // Every widget is told on the next turn of the event loop.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::ApplicationFontChange);
+    } else if (change == Change::DotsPerInch) {
+        // What Qt says when the desktop sets other dots per inch.
+        Q_EMIT host.screen()->logicalDotsPerInchChanged(2 * host.screen()->logicalDotsPerInchY());
+    } else {
+        const QList<QScreen *> screens = QGuiApplication::screens();
+        const auto dense = std::find_if(screens.begin(), screens.end(), [&](const QScreen *screen) {
+            return screen->logicalDotsPerInchY() == 2 * host.screen()->logicalDotsPerInchY();
+        });
+        ASSERT_NE(dense, screens.end())
+            << "no screen of twice the dots per inch (tests/ui/data/screens.json)";
+        host.setScreen(*dense);
     }
 }
 
@@ -388,7 +402,9 @@ TEST(AppearanceChange, aNewRootViewTakesTheLookAnOwnerLeftBehind)
 INSTANTIATE_TEST_SUITE_P(HostingView, AppearanceChange,
     ::testing::Values(AppearanceCase { "noOwner", std::nullopt }, AppearanceCase { "ownerDeclines", false },
         AppearanceCase { "ownerMakesIt", true },
-        AppearanceCase { "textSizeNoOwner", std::nullopt, Change::TextSize }),
+        AppearanceCase { "textSizeNoOwner", std::nullopt, Change::TextSize },
+        AppearanceCase { "dotsPerInchNoOwner", std::nullopt, Change::DotsPerInch },
+        AppearanceCase { "screenNoOwner", std::nullopt, Change::Screen }),
     [](const auto &info) { return std::string(info.param.name); });
 
 // Freeing a long note's elements takes as long as a short note's first frame: the
