@@ -1,5 +1,7 @@
 #include "app/appearance.h"
 
+#include "platform/qt/derivedpalette.h"
+
 #include <QApplication>
 #include <QPalette>
 
@@ -128,6 +130,7 @@ void apply(Mode mode)
 {
     systemPalette(); // taken before the first look of ours replaces it
     applied = mode;
+    followLookEverywhere(); // from the first look on, whoever changes the palette later
     QApplication::setPalette(paletteOf(mode));
 }
 

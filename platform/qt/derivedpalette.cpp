@@ -109,7 +109,44 @@ private:
     bool m_refreshQueued = false;
 };
 
+PaletteDerivation *derivationOf(QWidget &widget)
+{
+    return static_cast<PaletteDerivation *>(
+        widget.findChild<QObject *>(QLatin1String(derivationName), Qt::FindDirectChildrenOnly));
+}
+
+// The application hears of a new palette before any widget does: each widget with
+// a sheet that does not follow the look yet starts following it then, and its
+// sheet is applied again once the new palette has reached its parent.
+class LookFollower final : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::ApplicationPaletteChange && watched == qApp) {
+            const QWidgetList widgets = QApplication::allWidgets();
+            for (QWidget *widget : widgets) {
+                if (!widget->styleSheet().isEmpty() && !derivationOf(*widget))
+                    followLook(*widget);
+            }
+        }
+        return false;
+    }
+};
+
 } // namespace
+
+void followLookEverywhere()
+{
+    static QPointer<LookFollower> follower; // the application's child
+    if (follower)
+        return;
+    follower = new LookFollower(qApp);
+    qApp->installEventFilter(follower);
+}
 
 void followLook(QWidget &widget)
 {
@@ -118,8 +155,7 @@ void followLook(QWidget &widget)
 
 void derivePalette(QWidget &widget, std::function<void(QPalette &)> derive)
 {
-    auto *derivation = static_cast<PaletteDerivation *>(
-        widget.findChild<QObject *>(QLatin1String(derivationName), Qt::FindDirectChildrenOnly));
+    PaletteDerivation *derivation = derivationOf(widget);
     if (!derivation)
         derivation = new PaletteDerivation(widget);
     derivation->setDerive(std::move(derive));

@@ -17,3 +17,9 @@ void derivePalette(QWidget &widget, std::function<void(QPalette &)> derive);
 // its sheet is applied again, whenever the inherited palette changes. Call it
 // after setting the sheet.
 void followLook(QWidget &widget);
+// Makes every widget with a style sheet follow each change of the application's
+// palette, however it comes (the look chosen in the settings, the desktop's), as
+// followLook does: a sheet otherwise keeps the look it was applied in, on its
+// widget and on every widget inside it. Widgets made later are covered too. Needs
+// the application object; calling it again does nothing. Main thread only.
+void followLookEverywhere();

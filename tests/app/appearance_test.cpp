@@ -1,7 +1,17 @@
 #include "app/appearance.h"
+#include "app/appstate.h"
+#include "app/quorvcontentview.h"
+#include "notes/noteeditorview.h"
+#include "notes/notespaneview.h"
+#include "tests/app/fakesystem.h"
 #include "ui/panelstyle.h"
 
 #include "tests/support/contrast.h"
+#include "tests/support/waitfor.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -92,6 +102,117 @@ TEST_P(ChromeContrast, readsInBothLooks)
 }
 
 INSTANTIATE_TEST_SUITE_P(Appearance, ChromeContrast, ::testing::ValuesIn(contrastCases),
+    [](const auto &info) { return info.param.name; });
+
+// The program launched in a look, its panel down, with a note open in the notes pane.
+class LaunchedPanel : public FakeSystem
+{
+public:
+    explicit LaunchedPanel(const QString &look)
+    {
+        defaults.setString(QStringLiteral("appearanceMode"), look);
+        delegate = makeDelegate();
+        EXPECT_EQ(delegate->applicationDidFinishLaunching(), AppDelegate::LaunchResult::Launched);
+        QDir(dir.path()).mkpath(QStringLiteral("vault"));
+        writeNote("note\n");
+        EXPECT_FALSE(state().setVault(QUrl::fromLocalFile(dir.filePath(QStringLiteral("vault")))));
+        delegate->panelController()->showFrom(nullptr);
+        finishAnimation(*delegate->panelController());
+        state().setSelectedNoteURL(QUrl::fromLocalFile(notePath()));
+        processEvents();
+    }
+    ~LaunchedPanel() { delegate->applicationWillTerminate(); }
+
+    AppState &state() { return *delegate->appState(); }
+    NotesPaneView &notes() { return *delegate->contentView()->findChild<NotesPaneView *>(); }
+    QString notePath() const { return dir.filePath(QStringLiteral("vault/note.md")); }
+    // Another program's write, dated well away from the program's own.
+    void writeNote(const QByteArray &bytes)
+    {
+        QFile file(notePath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        ASSERT_TRUE(
+            file.setFileTime(QDateTime::currentDateTime().addSecs(-300), QFileDevice::FileModificationTime));
+    }
+    void typeIntoNote()
+    {
+        notes().toggleEditing();
+        notes().editor()->insertPlainText(QStringLiteral("typed"));
+    }
+    // What `name` shows on screen; a null image while it is not shown.
+    QImage shown(const char *name)
+    {
+        processEvents();
+        auto *widget = delegate->contentView()->findChild<QWidget *>(QLatin1String(name));
+        return widget && widget->isVisible() ? widget->grab().toImage() : QImage();
+    }
+
+    std::unique_ptr<AppDelegate> delegate;
+};
+
+struct LiveSwitchCase
+{
+    const char *name;
+    const char *view; // its object name
+    void (*raise)(LaunchedPanel &);
+};
+
+void PrintTo(const LiveSwitchCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+const LiveSwitchCase liveSwitchCases[] = {
+    { "modifiedBanner", "modifiedBanner",
+        [](LaunchedPanel &panel) {
+            panel.typeIntoNote();
+            panel.writeNote("changed elsewhere\n");
+            panel.notes().refreshFileStatus();
+        } },
+    { "deletedBanner", "deletedBanner",
+        [](LaunchedPanel &panel) {
+            panel.typeIntoNote();
+            QFile::remove(panel.notePath());
+            panel.notes().refreshFileStatus();
+        } },
+    { "savedAsNewBanner", "noticeBanner",
+        [](LaunchedPanel &panel) {
+            panel.typeIntoNote();
+            QFile::remove(panel.notePath());
+            panel.notes().refreshFileStatus();
+            panel.notes().saveAsNew();
+        } },
+};
+
+class LiveSwitch : public ::testing::TestWithParam<LiveSwitchCase>
+{
+protected:
+    ~LiveSwitch() override { Appearance::apply(Appearance::Mode::System); }
+};
+
+// Switched to a look while it is up, a view shows what it shows when made in that look.
+TEST_P(LiveSwitch, showsTheNewLookAtOnce)
+{
+    const LiveSwitchCase &c = GetParam();
+    for (const auto &[from, to] : { std::pair("light", "dark"), std::pair("dark", "light") }) {
+        SCOPED_TRACE(to);
+        QImage madeInIt;
+        {
+            LaunchedPanel panel { QLatin1String(to) };
+            c.raise(panel);
+            madeInIt = panel.shown(c.view);
+        }
+        ASSERT_FALSE(madeInIt.isNull());
+        LaunchedPanel panel { QLatin1String(from) };
+        c.raise(panel);
+        ASSERT_FALSE(panel.shown(c.view).isNull());
+        Appearance::apply(Appearance::modeFor(QLatin1String(to)));
+        EXPECT_TRUE(waitFor([&] { return panel.shown(c.view) == madeInIt; }));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Appearance, LiveSwitch, ::testing::ValuesIn(liveSwitchCases),
     [](const auto &info) { return info.param.name; });
 
 } // namespace
