@@ -5,6 +5,7 @@
 #include "clipboard/clipboardpanestate.h"
 #include "clipboard/clipboardselection.h"
 #include "platform/notificationcenter.h"
+#include "platform/qt/derivedpalette.h"
 #include "platform/symbolicon.h"
 #include "ui/panelstyle.h"
 
@@ -30,7 +31,7 @@ void setTextColor(QWidget *widget, QColor (*tone)(const QPalette &))
     widget->setForegroundRole(QPalette::WindowText);
 }
 
-QWidget *makeSensitiveBanner(QWidget *colours)
+QWidget *makeSensitiveBanner()
 {
     auto *banner = new QWidget;
     banner->setObjectName(QStringLiteral("sensitiveBanner"));
@@ -38,8 +39,11 @@ QWidget *makeSensitiveBanner(QWidget *colours)
     row->setContentsMargins(12, 6, 12, 6);
     row->setSpacing(6);
     auto *icon = new QLabel(banner);
-    icon->setPixmap(
-        symbolPixmap(Symbol::LockShield, 11, PanelStyle::tertiary(*colours), colours->devicePixelRatioF()));
+    // Drawn again in each look the banner is shown in, not only the one it was made in.
+    derivePalette(*icon, [icon](QPalette &palette) {
+        icon->setPixmap(
+            symbolPixmap(Symbol::LockShield, 11, PanelStyle::tertiary(palette), icon->devicePixelRatioF()));
+    });
     auto *text = new QLabel(QStringLiteral("Sensitive item — not stored"), banner);
     text->setFont(PanelStyle::font(11));
     setTextColor(text, PanelStyle::tertiary);
@@ -194,7 +198,7 @@ void ClipboardPaneView::refreshListing()
 void ClipboardPaneView::updateBanner()
 {
     const bool shown = m_state.lastItemWasSensitive() && !m_listing.visible.isEmpty();
-    m_list->setBanner(shown ? makeSensitiveBanner(this) : nullptr);
+    m_list->setBanner(shown ? makeSensitiveBanner() : nullptr);
 }
 
 void ClipboardPaneView::updateHeader()

@@ -1,6 +1,7 @@
 #include "app/appearance.h"
 #include "app/appstate.h"
 #include "app/quorvcontentview.h"
+#include "clipboard/clipboardmanager.h"
 #include "notes/noteeditorview.h"
 #include "notes/notespaneview.h"
 #include "tests/app/fakesystem.h"
@@ -182,6 +183,13 @@ const LiveSwitchCase liveSwitchCases[] = {
             QFile::remove(panel.notePath());
             panel.notes().refreshFileStatus();
             panel.notes().saveAsNew();
+        } },
+    { "sensitiveBanner", "sensitiveBanner",
+        [](LaunchedPanel &panel) {
+            panel.pasteboard.offerText(QStringLiteral("an entry"));
+            panel.state().clipboardManager().checkPasteboard();
+            ASSERT_TRUE(waitFor([&] { return !panel.state().clipboardManager().isCaptureInFlight(); }));
+            panel.state().setLastItemWasSensitive(true);
         } },
 };
 
