@@ -1,5 +1,6 @@
 #include "ui/text.h"
 
+#include "ui/shapingscope.h"
 #include "ui/textlines.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -344,12 +345,13 @@ public:
         }
     }
 
-    // The document may hold timers of its thread's event loop.
+    // The document may hold timers of its thread's event loop. The lines hold nothing
+    // but references to the fonts they were shaped with, which the application's thread
+    // keeps: any thread may free them.
     void dropThreadBoundObjects() override
     {
         m_cursor = QTextCursor();
         m_document.reset();
-        m_drawnLines.reset();
     }
 
     // Read from the runs the element was built from, never from a drawn document:
@@ -407,8 +409,11 @@ public:
     }
 
 protected:
+    // Outside a layout pass (which keeps what it shapes until it ends), a worker shapes
+    // the text for this call alone.
     QSizeF measure(const ProposedSize &proposal) override
     {
+        const ShapingScope shaping;
         const std::optional<double> width = wrapWidth(proposal);
         const Fit &fit = fitFor(width);
         setMeasuredBaselines(fit.first, fit.last);
@@ -426,6 +431,7 @@ protected:
 
     std::optional<double> measureBaseline(const ProposedSize &proposal, QSizeF, bool last) override
     {
+        const ShapingScope shaping;
         const std::optional<double> width = wrapWidth(proposal);
         const Fit &fit = fitFor(width);
         // Asked for a proposal, the lines are broken for it.
@@ -437,12 +443,17 @@ protected:
     // Lines break by width only.
     ProposalAxes proposalAxes() override { return { true, false }; }
 
-    void placeChildren(const ProposedSize &) override { showAtFrameWidth(); }
+    void placeChildren(const ProposedSize &) override
+    {
+        const ShapingScope shaping;
+        showAtFrameWidth();
+    }
 
     // Text without images is drawn from its lines, as its document would draw it: the
     // document is made only to hit-test and select in.
     void paintContent(QPainter &painter, const QRectF &exposed) const override
     {
+        const ShapingScope shaping;
         showAtFrameWidth();
         painter.save();
         painter.translate(m_frame.topLeft());
@@ -453,7 +464,7 @@ protected:
             TextLines::Selection selection;
             if (m_cursor.hasSelection())
                 selection = { m_cursor.selectionStart(), m_cursor.selectionEnd(), highlight };
-            drawnLines().draw(painter, slackened(m_shownWidth), clip, selection);
+            lines().draw(painter, slackened(m_shownWidth), clip, selection);
         } else {
             QAbstractTextDocumentLayout::PaintContext context;
             context.clip = clip;
@@ -507,25 +518,18 @@ private:
         return m_fits.back();
     }
 
+    // The lines of this thread, shaped with its fonts (see ShapingScope): a text laid
+    // out or drawn on another thread than the last breaks lines of that thread's own.
     const TextLines &lines() const
     {
-        if (!m_lines) {
-            m_lines = std::make_unique<TextLines>(m_paragraphs, m_lineSpacing, m_alignment);
-            m_linesThread = QThread::currentThread();
+        if (ShapingScope::keepsWithTexts()) {
+            if (!m_lines)
+                m_lines = std::make_unique<TextLines>(m_paragraphs, m_lineSpacing, m_alignment);
+            return *m_lines;
         }
-        return *m_lines;
-    }
-
-    // Lines are shaped with the fonts of the thread that measured them, which that
-    // thread may be using at the same time: a text measured on another thread (a
-    // worker laid it out) is drawn from lines of the drawing thread's own.
-    const TextLines &drawnLines() const
-    {
-        if (m_linesThread == QThread::currentThread())
-            return lines();
-        if (!m_drawnLines)
-            m_drawnLines = std::make_unique<TextLines>(m_paragraphs, m_lineSpacing, m_alignment);
-        return *m_drawnLines;
+        if (const TextLines *lines = m_workerLines.get())
+            return *lines;
+        return m_workerLines.keep(std::make_unique<TextLines>(m_paragraphs, m_lineSpacing, m_alignment));
     }
 
     static std::optional<double> slackened(double width)
@@ -549,7 +553,7 @@ private:
         const QTextDocument &document = this->document();
         const QSizeF size = document.documentLayout()->documentSize();
         return { document.idealWidth(), width.value_or(infinity), size.width(), std::ceil(size.height()),
-            lineBaseline(false), lineBaseline(true) };
+            lineBaseline(document, false), lineBaseline(document, true) };
     }
 
     // What each block of a text holds: its length and the pieces it is put together from.
@@ -665,14 +669,34 @@ private:
         return block;
     }
 
-    // The text as a document, built the first time it is hit or selected in (or
-    // measured or drawn, when it holds images).
+    // The text as a document of this thread, as its lines are (see lines()), built the
+    // first time it is hit or selected in (or measured or drawn, when it holds images),
+    // and laid out where the lines are shown.
     QTextDocument &document() const
     {
-        if (m_document)
-            return *m_document;
-        m_document = std::make_unique<QTextDocument>();
-        QTextDocument &document = *m_document;
+        QTextDocument *document = nullptr;
+        if (ShapingScope::keepsWithTexts()) {
+            if (!m_document) {
+                m_document = makeDocument();
+                m_cursor = QTextCursor(m_document.get());
+            }
+            document = m_document.get();
+        } else {
+            document = m_workerDocument.get();
+            if (!document)
+                document = &m_workerDocument.keep(makeDocument());
+        }
+        checkShapedHere(document->thread() == QThread::currentThread(), "TextElement::document");
+        const double width = slackened(m_shownWidth).value_or(-1);
+        if (document->textWidth() != width)
+            document->setTextWidth(width);
+        return *document;
+    }
+
+    std::unique_ptr<QTextDocument> makeDocument() const
+    {
+        auto made = std::make_unique<QTextDocument>();
+        QTextDocument &document = *made;
         document.setDocumentMargin(0);
         document.setUndoRedoEnabled(false);
         document.setDefaultFont(m_font);
@@ -696,38 +720,35 @@ private:
                 cursor.insertText(paragraph.text.mid(range.start, range.length), range.format);
         }
         cursor.endEditBlock();
-        m_cursor = QTextCursor(&document);
-        document.setTextWidth(slackened(m_shownWidth).value_or(-1));
-        return document;
+        return made;
     }
 
     // Breaks the drawn lines for `width` (-1: unbounded), whose widest line is `ideal`
-    // when known. The document follows wherever one is made.
+    // when known. A document follows when next asked for.
     void showAt(double width, std::optional<double> ideal) const
     {
         m_shownWidth = width;
         m_shownIdeal = ideal;
-        const double target = slackened(width).value_or(-1);
-        if (m_document && m_document->textWidth() != target)
-            m_document->setTextWidth(target);
     }
 
     double shownIdeal() const
     {
-        if (!m_shownIdeal)
+        if (!m_shownIdeal) {
+            const bool onDocument = !m_images.empty() || (m_document && ShapingScope::keepsWithTexts());
             m_shownIdeal
-                = m_document ? m_document->idealWidth() : lines().measure(slackened(m_shownWidth)).idealWidth;
+                = onDocument ? document().idealWidth() : lines().measure(slackened(m_shownWidth)).idealWidth;
+        }
         return *m_shownIdeal;
     }
 
-    std::optional<double> lineBaseline(bool last) const
+    static std::optional<double> lineBaseline(const QTextDocument &document, bool last)
     {
-        const QTextBlock block = last ? m_document->lastBlock() : m_document->begin();
+        const QTextBlock block = last ? document.lastBlock() : document.begin();
         const QTextLayout *layout = block.layout();
         if (!layout || layout->lineCount() == 0)
             return std::nullopt;
         const QTextLine line = last ? layout->lineAt(layout->lineCount() - 1) : layout->lineAt(0);
-        const QRectF blockRect = m_document->documentLayout()->blockBoundingRect(block);
+        const QRectF blockRect = document.documentLayout()->blockBoundingRect(block);
         return blockRect.y() + line.y() + line.ascent();
     }
 
@@ -779,15 +800,16 @@ private:
     std::vector<QTextCharFormat> m_blockFormats;
     std::vector<QImage> m_images;
     std::vector<QString> m_imageLabels; // read by assistive technology
-    mutable std::unique_ptr<TextLines> m_lines; // made when first measured
-    mutable const QThread *m_linesThread = nullptr; // where m_lines was made
-    mutable std::unique_ptr<TextLines> m_drawnLines; // made where drawn, when not there
+    // The lines and document of the application's thread, made when first needed there.
+    mutable std::unique_ptr<TextLines> m_lines;
+    mutable std::unique_ptr<QTextDocument> m_document;
+    mutable QTextCursor m_cursor; // null until the document is made
+    // Those of a worker, kept by the scope it lays the text out in.
+    mutable ShapingScope::Handle<TextLines> m_workerLines;
+    mutable ShapingScope::Handle<QTextDocument> m_workerDocument;
     // Where the drawn lines are broken (-1: unbounded) and their widest line, when known.
     mutable double m_shownWidth = -1;
     mutable std::optional<double> m_shownIdeal;
-    // Made when first hit, or measured or drawn with images; laid out at m_shownWidth.
-    mutable std::unique_ptr<QTextDocument> m_document;
-    mutable QTextCursor m_cursor; // null until the document is made
     std::vector<QUrl> m_links;
     OpenUrlAction m_openUrl;
     ColorScheme m_scheme;

@@ -65,12 +65,13 @@ public:
         QTextCharFormat format;
     };
 
+    // Both only on the thread that made the lines (see ShapingScope): they are shaped
+    // with that thread's fonts.
     // The lines broken for `width` (unbounded when absent: only line separators break).
     Metrics measure(std::optional<double> width) const;
     // Draws the lines broken for `width` with the text's top left at the painter's
     // origin, as the document draws itself there: what `clip` (in the painter's
-    // coordinates) leaves out may be skipped. Only on the thread that measured them:
-    // the glyphs are shaped with that thread's fonts.
+    // coordinates) leaves out may be skipped.
     void draw(
         QPainter &painter, std::optional<double> width, const QRectF &clip, const Selection &selection) const;
 
@@ -87,6 +88,7 @@ private:
     mutable QSizeF m_size;
     double m_lineSpacing;
     Qt::Alignment m_alignment;
+    quint64 m_shapedOn; // the thread that made the lines, the only one to use them
 };
 
 } // namespace ui

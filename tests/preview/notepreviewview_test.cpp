@@ -10,8 +10,10 @@
 #include "tests/ui/layoutdump.h"
 
 #include "ui/hostingview.h"
+#include "ui/layout.h"
 
 #include <QFile>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTest>
 #include <QThreadPool>
@@ -266,6 +268,42 @@ TEST_F(NotePreviewViewTest, aLongNoteIsLaidOutOnSeveralThreadsAsOnOne)
     alone.layout(350);
     together.layout(350);
     EXPECT_EQ(layoutDump(*together.root()), layoutDump(*alone.root()));
+}
+
+// A long note made on workers, laid out again at other widths on other threads than
+// those that made it, and after they ended, draws as on one thread.
+TEST_F(NotePreviewViewTest, aLongNoteLaidOutAgainDrawsAsOnOneThread)
+{
+    const QString section
+        = u"# Heading\n\nProse with *emphasis*, **strength** and `code`, long enough to "
+          u"wrap at the narrower widths.\n\n- one\n- two, with more words\n  - nested\n\n"
+          u"1. first\n2. second\n\n| a | b |\n|---|---|\n| 1 | 2 |\n\n```\nx = 1\n```\n\n"_s;
+    const QString note = section.repeated(NotePreviewView::backgroundThreshold / section.size() + 1);
+    preview->resize(600, 400);
+    preview->setNote(note, url(u"A.md"_s));
+    ASSERT_TRUE(waitFor([&] { return !preview->isRendering(); }));
+    preview->host().flush();
+    ui::ViewTree &made = preview->host().tree();
+    ui::ViewTree alone(
+        preview->body(NotePreviewView::render(note, ObsidianContext::fromVault(manager(), url(u"A.md"_s)))),
+        preview->host().treeEnvironment());
+    alone.rebuild(made.width());
+    for (const auto &[width, threadsEnd] :
+        { std::pair(350.0, false), std::pair(520.0, true), std::pair(270.0, true) }) {
+        if (threadsEnd)
+            ui::layoutThreads().waitForDone();
+        made.layout(width);
+        alone.layout(width);
+        ASSERT_EQ(layoutDump(*made.root()), layoutDump(*alone.root())) << "at " << width;
+        QImage drawnAlone(int(width), 1500, QImage::Format_ARGB32);
+        QImage drawnMade = drawnAlone;
+        for (auto [tree, image] : { std::pair(&alone, &drawnAlone), std::pair(&made, &drawnMade) }) {
+            image->fill(Qt::white);
+            QPainter painter(image);
+            tree->paint(painter, QRectF(image->rect()));
+        }
+        ASSERT_EQ(drawnMade, drawnAlone) << "at " << width;
+    }
 }
 
 TEST_F(NotePreviewViewTest, anEmbeddedVaultImageShowsAtTheWidthItAsksFor)

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QPainter>
+#include <QThreadPool>
 
 #include <bit>
 
@@ -523,3 +524,72 @@ INSTANTIATE_TEST_SUITE_P(Stacks, ParallelLayout,
     testing::Values(
         ParallelCase { "manyBlocks", 700, false }, ParallelCase { "columnsInColumns", 300, true }),
     [](const testing::TestParamInfo<ParallelCase> &info) { return std::string(info.param.name); });
+
+// ---- Laid out again on other threads -----------------------------------------
+
+namespace {
+
+// The column followed by texts that hold an inline image: such a text is measured on
+// a document rather than on its lines.
+View columnWithImages(int blocks)
+{
+    QImage bitmap(24, 18, QImage::Format_ARGB32);
+    bitmap.fill(Qt::darkGreen);
+    std::vector<View> rows { documentColumn(blocks, nullptr) };
+    for (int i = 0; i < blocks / 10; ++i)
+        rows.push_back(Text(QStringLiteral("Image %1, then words after it ").arg(i).repeated(1 + i % 9))
+            + Text(Image(bitmap)) + Text(QStringLiteral(" and the end")));
+    return VStack(HorizontalAlignment::Leading, 8, std::move(rows));
+}
+
+struct ReLayoutCase
+{
+    const char *name;
+    bool images; // texts that hold an inline image after the column
+    bool threadsEnd; // the layout threads end before each new width
+};
+
+void PrintTo(const ReLayoutCase &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class ParallelReLayout : public testing::TestWithParam<ReLayoutCase>
+{
+};
+
+} // namespace
+
+// Every width lays the texts out on other threads than the last, and the main thread
+// draws them: each must break and draw its lines with fonts of its own thread.
+TEST_P(ParallelReLayout, laysOutAndDrawsAsOneThreadDoes)
+{
+    const ReLayoutCase &row = GetParam();
+    const View view = row.images ? columnWithImages(400) : documentColumn(400, nullptr);
+    ViewTree alone(view);
+    ViewTree together(view);
+    together.setParallelLayout(true);
+    alone.rebuild(800);
+    together.rebuild(800);
+    for (const double width : { 431.5, 120.0, 800.0, 263.0 }) {
+        if (row.threadsEnd)
+            layoutThreads().waitForDone();
+        alone.layout(width);
+        together.layout(width);
+        ASSERT_EQ(layoutDump(*together.root()), layoutDump(*alone.root())) << "at " << width;
+        QImage drawnAlone(int(width) + 1, 2000, QImage::Format_ARGB32);
+        QImage drawnTogether = drawnAlone;
+        for (auto [tree, image] : { std::pair(&alone, &drawnAlone), std::pair(&together, &drawnTogether) }) {
+            image->fill(Qt::white);
+            QPainter painter(image);
+            tree->paint(painter, QRectF(image->rect()));
+        }
+        ASSERT_EQ(drawnTogether, drawnAlone) << "at " << width;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, ParallelReLayout,
+    testing::Values(ReLayoutCase { "atNewWidths", false, false },
+        ReLayoutCase { "afterTheThreadsEnded", false, true },
+        ReLayoutCase { "withInlineImagesAfterTheThreadsEnded", true, true }),
+    [](const testing::TestParamInfo<ReLayoutCase> &info) { return std::string(info.param.name); });

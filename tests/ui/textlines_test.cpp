@@ -12,6 +12,7 @@
 #include <limits>
 #include <memory>
 #include <optional>
+#include <thread>
 #include <vector>
 
 using namespace ui;
@@ -331,5 +332,45 @@ TEST_P(TextLinesTest, drawsAsTheDocumentDrawsItself)
 
 INSTANTIATE_TEST_SUITE_P(Texts, TextLinesTest, testing::ValuesIn(cases()),
     [](const testing::TestParamInfo<Case> &info) { return std::string(info.param.name); });
+
+#if !defined(QT_NO_DEBUG) || defined(QUORVANE_THREAD_CHECKS)
+
+// Lines are shaped with their thread's fonts: used on another thread, they stop the
+// program where the checks are built in, so that a test that does so fails.
+struct OtherThreadCase
+{
+    const char *name;
+    void (*use)(const TextLines &lines);
+};
+
+void PrintTo(const OtherThreadCase &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class TextLinesOnAnotherThreadDeathTest : public testing::TestWithParam<OtherThreadCase>
+{
+};
+
+TEST_P(TextLinesOnAnotherThreadDeathTest, stopsTheProgram)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const TextLines lines(
+        paragraphsOf({ { QStringLiteral("Some words to break"), formatOf(13) } }, QFont()), 0, Qt::AlignLeft);
+    lines.measure(60);
+    EXPECT_DEATH(std::thread([&] { GetParam().use(lines); }).join(), "another thread's fonts");
+}
+
+INSTANTIATE_TEST_SUITE_P(Uses, TextLinesOnAnotherThreadDeathTest,
+    testing::Values(OtherThreadCase { "measured", [](const TextLines &lines) { lines.measure(40); } },
+        OtherThreadCase { "drawn",
+            [](const TextLines &lines) {
+                QImage image(100, 100, QImage::Format_ARGB32);
+                QPainter painter(&image);
+                lines.draw(painter, 60, QRectF(), {});
+            } }),
+    [](const testing::TestParamInfo<OtherThreadCase> &info) { return std::string(info.param.name); });
+
+#endif
 
 } // namespace
