@@ -15,7 +15,6 @@
 
 #include "ui/hostingview.h"
 #include "ui/layout.h"
-#include "ui/shapingscope.h"
 #include "ui/viewtree.h"
 
 #include <QDir>
@@ -324,8 +323,6 @@ void NotePreviewView::buildOffThread(std::function<Rendering()> make, Built buil
                                   links = links(), tree, environmentRevision, scrollingWidth, fittingWidth,
                                   fittingHeight, work = m_work] {
         const ui::CancellationToken::Scope cancellation(work);
-        // What both layouts shape here is freed once the tree is on its way.
-        const ui::ShapingScope shaping;
         Rendering rendering = make();
         ui::ViewTree &made = **tree;
         made.setRoot(body(rendering, links));

@@ -1,7 +1,6 @@
 #include "ui/layout.h"
 
 #include "ui/cancellation.h"
-#include "ui/shapingscope.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -132,10 +131,6 @@ public:
 
     void work()
     {
-        // What a helper shapes is its own, and gone once it is done: the next pass may
-        // run on other threads, and this one may end while idle. It is freed after the
-        // batch is counted as measured.
-        const ShapingScope shaping;
         // Nested stacks are measured by whoever claimed them, alone.
         const ParallelMeasuring alone(false);
         const CancellationToken::Scope cancellation(m_cancellation);

@@ -95,8 +95,8 @@ private:
 // The threads that lay long content out away from the main thread and measure its
 // blocks side by side. They never expire: each keeps the fonts and glyphs it made,
 // which a new thread makes again first (a long note took twice as long after a while
-// without one). They may still end (waitForDone() ends them): no text keeps what one
-// of them shaped past the work that shaped it (see ShapingScope).
+// without one). They may still end (waitForDone() ends them): what texts shaped on
+// one of them is freed as it ends (see ThreadShaped).
 QThreadPool &layoutThreads();
 
 // Lays `children` out with `layout`. Empty views among them are left out.

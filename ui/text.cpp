@@ -1,7 +1,7 @@
 #include "ui/text.h"
 
-#include "ui/shapingscope.h"
 #include "ui/textlines.h"
+#include "ui/threadshaped.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QClipboard>
@@ -409,11 +409,8 @@ public:
     }
 
 protected:
-    // Outside a layout pass (which keeps what it shapes until it ends), a worker shapes
-    // the text for this call alone.
     QSizeF measure(const ProposedSize &proposal) override
     {
-        const ShapingScope shaping;
         const std::optional<double> width = wrapWidth(proposal);
         const Fit &fit = fitFor(width);
         setMeasuredBaselines(fit.first, fit.last);
@@ -431,7 +428,6 @@ protected:
 
     std::optional<double> measureBaseline(const ProposedSize &proposal, QSizeF, bool last) override
     {
-        const ShapingScope shaping;
         const std::optional<double> width = wrapWidth(proposal);
         const Fit &fit = fitFor(width);
         // Asked for a proposal, the lines are broken for it.
@@ -443,17 +439,12 @@ protected:
     // Lines break by width only.
     ProposalAxes proposalAxes() override { return { true, false }; }
 
-    void placeChildren(const ProposedSize &) override
-    {
-        const ShapingScope shaping;
-        showAtFrameWidth();
-    }
+    void placeChildren(const ProposedSize &) override { showAtFrameWidth(); }
 
     // Text without images is drawn from its lines, as its document would draw it: the
     // document is made only to hit-test and select in.
     void paintContent(QPainter &painter, const QRectF &exposed) const override
     {
-        const ShapingScope shaping;
         showAtFrameWidth();
         painter.save();
         painter.translate(m_frame.topLeft());
@@ -518,11 +509,11 @@ private:
         return m_fits.back();
     }
 
-    // The lines of this thread, shaped with its fonts (see ShapingScope): a text laid
+    // The lines of this thread, shaped with its fonts (see ThreadShaped): a text laid
     // out or drawn on another thread than the last breaks lines of that thread's own.
     const TextLines &lines() const
     {
-        if (ShapingScope::keepsWithTexts()) {
+        if (ThreadShapedSlot::keepsWithTexts()) {
             if (!m_lines)
                 m_lines = std::make_unique<TextLines>(m_paragraphs, m_lineSpacing, m_alignment);
             return *m_lines;
@@ -675,7 +666,7 @@ private:
     QTextDocument &document() const
     {
         QTextDocument *document = nullptr;
-        if (ShapingScope::keepsWithTexts()) {
+        if (ThreadShapedSlot::keepsWithTexts()) {
             if (!m_document) {
                 m_document = makeDocument();
                 m_cursor = QTextCursor(m_document.get());
@@ -734,7 +725,7 @@ private:
     double shownIdeal() const
     {
         if (!m_shownIdeal) {
-            const bool onDocument = !m_images.empty() || (m_document && ShapingScope::keepsWithTexts());
+            const bool onDocument = !m_images.empty() || (m_document && ThreadShapedSlot::keepsWithTexts());
             m_shownIdeal
                 = onDocument ? document().idealWidth() : lines().measure(slackened(m_shownWidth)).idealWidth;
         }
@@ -804,9 +795,9 @@ private:
     mutable std::unique_ptr<TextLines> m_lines;
     mutable std::unique_ptr<QTextDocument> m_document;
     mutable QTextCursor m_cursor; // null until the document is made
-    // Those of a worker, kept by the scope it lays the text out in.
-    mutable ShapingScope::Handle<TextLines> m_workerLines;
-    mutable ShapingScope::Handle<QTextDocument> m_workerDocument;
+    // Those of the last other thread that needed them.
+    mutable ThreadShaped<TextLines> m_workerLines;
+    mutable ThreadShaped<QTextDocument> m_workerDocument;
     // Where the drawn lines are broken (-1: unbounded) and their widest line, when known.
     mutable double m_shownWidth = -1;
     mutable std::optional<double> m_shownIdeal;

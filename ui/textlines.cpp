@@ -1,6 +1,6 @@
 #include "ui/textlines.h"
 
-#include "ui/shapingscope.h"
+#include "ui/threadshaped.h"
 
 #include <QPainter>
 #include <QPalette>
@@ -139,7 +139,7 @@ bool isFontAndColour(const QTextCharFormat &format)
 TextLines::TextLines(const std::vector<Paragraph> &paragraphs, double lineSpacing, Qt::Alignment alignment)
     : m_lineSpacing(std::max(0.0, lineSpacing))
     , m_alignment(alignment)
-    , m_shapedOn(ShapingScope::threadNumber())
+    , m_shapedOn(ThreadShapedSlot::threadNumber())
 {
     m_layouts.reserve(paragraphs.size());
     m_pens.reserve(paragraphs.size());
@@ -175,7 +175,7 @@ void TextLines::settle(const QTextCharFormat &format)
 
 TextLines::Metrics TextLines::measure(std::optional<double> width) const
 {
-    checkShapedHere(m_shapedOn == ShapingScope::threadNumber(), "TextLines::measure");
+    checkShapedHere(m_shapedOn == ThreadShapedSlot::threadNumber(), "TextLines::measure");
     const int right = width ? fixed(*width) : unboundedWidth;
     Metrics metrics;
     qint64 y = 0;
@@ -242,7 +242,7 @@ TextLines::Metrics TextLines::measure(std::optional<double> width) const
 void TextLines::draw(
     QPainter &painter, std::optional<double> width, const QRectF &clip, const Selection &selection) const
 {
-    checkShapedHere(m_shapedOn == ShapingScope::threadNumber(), "TextLines::draw");
+    checkShapedHere(m_shapedOn == ThreadShapedSlot::threadNumber(), "TextLines::draw");
     // Spelled out: an optional compared with an absent width is equal while empty, and
     // lines never broken would be drawn as none.
     if (!m_brokenFor || *m_brokenFor != width)

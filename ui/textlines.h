@@ -65,7 +65,7 @@ public:
         QTextCharFormat format;
     };
 
-    // Both only on the thread that made the lines (see ShapingScope): they are shaped
+    // Both only on the thread that made the lines (see ThreadShaped): they are shaped
     // with that thread's fonts.
     // The lines broken for `width` (unbounded when absent: only line separators break).
     Metrics measure(std::optional<double> width) const;

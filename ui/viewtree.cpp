@@ -1,7 +1,6 @@
 #include "ui/viewtree.h"
 
 #include "ui/layout.h"
-#include "ui/shapingscope.h"
 
 #include <QPainter>
 
@@ -77,8 +76,6 @@ void ViewTree::settle(std::optional<double> width)
 {
     if (width)
         m_width = *width;
-    // A worker's texts keep what they shape over every pass, and no longer.
-    const ShapingScope shaping;
     m_resolving = true;
     for (int pass = 0; pass < maxPasses; ++pass) {
         m_rebuildRequested = false;
@@ -225,7 +222,6 @@ void ViewTree::remove(Element &element)
 
 void ViewTree::layout(double width)
 {
-    const ShapingScope shaping;
     place(width);
     // Tasks of content that a geometry reader resolved for the new size start now, not
     // at the next rebuild.
