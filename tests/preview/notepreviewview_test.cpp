@@ -295,14 +295,7 @@ TEST_F(NotePreviewViewTest, aLongNoteLaidOutAgainDrawsAsOnOneThread)
         made.layout(width);
         alone.layout(width);
         ASSERT_EQ(layoutDump(*made.root()), layoutDump(*alone.root())) << "at " << width;
-        QImage drawnAlone(int(width), 1500, QImage::Format_ARGB32);
-        QImage drawnMade = drawnAlone;
-        for (auto [tree, image] : { std::pair(&alone, &drawnAlone), std::pair(&made, &drawnMade) }) {
-            image->fill(Qt::white);
-            QPainter painter(image);
-            tree->paint(painter, QRectF(image->rect()));
-        }
-        ASSERT_EQ(drawnMade, drawnAlone) << "at " << width;
+        ASSERT_EQ(drawing(made, int(width), 1500), drawing(alone, int(width), 1500)) << "at " << width;
     }
 }
 

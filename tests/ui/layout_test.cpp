@@ -577,14 +577,8 @@ TEST_P(ParallelReLayout, laysOutAndDrawsAsOneThreadDoes)
         alone.layout(width);
         together.layout(width);
         ASSERT_EQ(layoutDump(*together.root()), layoutDump(*alone.root())) << "at " << width;
-        QImage drawnAlone(int(width) + 1, 2000, QImage::Format_ARGB32);
-        QImage drawnTogether = drawnAlone;
-        for (auto [tree, image] : { std::pair(&alone, &drawnAlone), std::pair(&together, &drawnTogether) }) {
-            image->fill(Qt::white);
-            QPainter painter(image);
-            tree->paint(painter, QRectF(image->rect()));
-        }
-        ASSERT_EQ(drawnTogether, drawnAlone) << "at " << width;
+        ASSERT_EQ(drawing(together, int(width) + 1, 2000), drawing(alone, int(width) + 1, 2000))
+            << "at " << width;
     }
 }
 

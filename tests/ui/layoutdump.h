@@ -1,7 +1,10 @@
 #pragma once
 
 #include "ui/element.h"
+#include "ui/viewtree.h"
 
+#include <QImage>
+#include <QPainter>
 #include <QString>
 
 // Every element's frame and first and last baselines, one line each, indented by
@@ -27,4 +30,15 @@ inline QString layoutDump(ui::Element &root)
     QString out;
     appendLayoutDump(root, 0, out);
     return out;
+}
+
+// The tree drawn on white into an image of `width` by `height` pixels: two trees
+// that draw alike give equal images.
+inline QImage drawing(const ui::ViewTree &tree, int width, int height)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    tree.paint(painter, QRectF(image.rect()));
+    return image;
 }
