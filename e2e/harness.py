@@ -262,15 +262,17 @@ class Session:
         self.run("import", "-window", "root", path)
         return path
 
+    def screen_pixels(self):
+        """The screen's pixels, three bytes each, row by row."""
+        return self.run("import", "-window", "root", "-depth", "8", "rgb:-").stdout
+
     def still_screenshot(self, path, still_for=0.4, timeout=DEFAULT_TIMEOUT):
         """A screenshot once the screen stopped changing (animations, fades and
         delayed updates over): the same pixels in grabs `still_for` seconds apart."""
-        def grab():
-            return self.run("import", "-window", "root", "-depth", "8", "rgb:-").stdout
-        since = [time.monotonic(), grab()]
+        since = [time.monotonic(), self.screen_pixels()]
 
         def still():
-            current = grab()
+            current = self.screen_pixels()
             if current != since[1]:
                 since[:] = [time.monotonic(), current]
                 return False

@@ -18,11 +18,6 @@ BANNER_BUTTON = (1266, 106, 70, 18)  # its "Reload" button
 THEME = {"dark": (311, 337), "light": (395, 337)}  # the settings window's theme segments
 
 
-def screen(s):
-    """The screen's pixels, three bytes each, row by row."""
-    return s.run("import", "-window", "root", "-depth", "8", "rgb:-").stdout
-
-
 def pixels(image, area, width=1440):
     x, y, w, h = area
     return [tuple(image[3 * (row * width + col):3 * (row * width + col) + 3])
@@ -84,7 +79,7 @@ class DarkLook(unittest.TestCase):
                 self.type(s, "mine", b"hello\nmine")
                 subprocess.run(["sh", "-c", "printf 'outside\\n' >> \"$1\"", "sh", os.path.join(vault, "note.md")],
                                check=True)
-                s.wait_for(lambda: tinted(most_common(pixels(screen(s), BANNER_TEXT))), "the yellow banner")
+                s.wait_for(lambda: tinted(most_common(pixels(s.screen_pixels(), BANNER_TEXT))), "the yellow banner")
                 s.xdotool("key", "Escape")
                 s.wait_for(lambda: panel_gone(s), "the panel to go")
                 s.xdotool("mousemove", "--window", s.open_settings(), *THEME[look], "click", 1)
@@ -93,7 +88,7 @@ class DarkLook(unittest.TestCase):
                 s.xdotool("key", "ctrl+shift+k")
                 s.wait_for(lambda: panel_shown(s), "the panel")
                 s.still_screenshot(os.path.join(build_dir(), "notes-banner-switched-to-%s.png" % look))
-                image = screen(s)
+                image = s.screen_pixels()
                 text = pixels(image, BANNER_TEXT)
                 background = most_common(text)
                 self.assertGreaterEqual(max(contrast(c, background) for c in text), 4.5, "the banner's message")

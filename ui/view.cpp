@@ -1292,16 +1292,11 @@ View Shape::strokeBorder(const Color &color, const StrokeStyle &style) const
         });
 }
 
-Image::Image(const QImage &image, double scale)
+Image::Image(const QImage &image, double scale, const QString &label)
     : m_image(image)
     , m_scale(scale > 0 ? scale : 1.0)
+    , m_label(label)
 { }
-
-Image::Image(const QImage &image, double scale, const QString &label)
-    : Image(image, scale)
-{
-    m_label = label;
-}
 
 Image Image::resizable() const
 {

@@ -324,10 +324,9 @@ class Image
 {
 public:
     Image() = default;
-    explicit Image(const QImage &image, double scale = 1.0);
-    // One that assistive technology reads as `label` wherever it is shown, alone or
-    // inside a text; without a label it is decoration and not read at all.
-    Image(const QImage &image, double scale, const QString &label);
+    // Assistive technology reads it as `label` wherever it is shown, alone or inside a
+    // text; without a label it is decoration and not read at all.
+    explicit Image(const QImage &image, double scale = 1.0, const QString &label = {});
     Image resizable() const;
     const QImage &image() const { return m_image; }
     double scale() const { return m_scale; }
